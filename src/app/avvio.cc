@@ -1,0 +1,67 @@
+#include "app/avvio.h"
+
+#include <iostream>
+
+#include "app/scrittura.h"
+#include "compiler/codici_errore.h"
+#include "emit/emittitori.h"
+#include "output/scrittori.h"
+
+#ifndef SCENARIO_LINEA
+#define SCENARIO_LINEA "Lanvero_Ostrel"
+#endif
+#ifndef SCENARIO_TRENO
+#define SCENARIO_TRENO "24817"
+#endif
+
+namespace scenario {
+
+Identita identita_portata() { return {SCENARIO_LINEA, SCENARIO_TRENO}; }
+
+std::string testo_errore(int32_t numero) { return " Errore n. " + std::to_string(numero); }
+
+std::string riga_errore(const RecordErrore& e) {
+  return "errore " + std::to_string(e.numero_errore) + ", posizione " +
+         std::to_string(e.posizione_errore) + " m: " +
+         std::string(significato_errore(e.numero_errore));
+}
+
+void scrivi_testi(const std::filesystem::path& cartella, const Identita& id) {
+  for (const Emittitore& e : emittitori()) scrivi_file(cartella / e.nome_file(id), e.contenuto());
+}
+
+void scrivi_binari(const std::filesystem::path& cartella, const Identita& id,
+                   const Compilazione& c) {
+  const Modello& m = c.modello;
+  if (c.j != 0 && m.planimetria) {
+    scrivi_file(cartella / nome_planimetria(id), bytes_planimetria(*m.planimetria));
+  }
+  scrivi_file(cartella / nome_testata(id), bytes_testata(m.testata));
+  scrivi_file(cartella / nome_celle(id), bytes_celle(*m.celle));
+}
+
+int avvio(Piattaforma& piattaforma) {
+  const Identita id = identita_portata();
+  try {
+    piattaforma.mostra_attesa();
+    const std::filesystem::path cartella = piattaforma.cartella_programma();
+    scrivi_testi(cartella, id);
+    ArchivioCartella archivio(cartella);
+    const Compilazione c = memorizza_percorso(archivio, id, 1);
+    if (c.errore_timbri != 0) {
+      piattaforma.messaggio_errore(testo_errore(c.errore_timbri));
+      return uscita_errore_timbri;
+    }
+    if (c.da_scrivere()) scrivi_binari(cartella, id, c);
+    if (c.errore.numero_errore != 0) {
+      std::cerr << riga_errore(c.errore) << std::endl;
+      return uscita_errore_dati;
+    }
+    return uscita_ok;
+  } catch (const std::exception& e) {
+    piattaforma.messaggio_guasto(e.what());
+    return uscita_guasto;
+  }
+}
+
+}  // namespace scenario

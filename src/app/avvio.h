@@ -1,0 +1,42 @@
+// The installer's run: waiting window, the five texts, the compile, the three
+// binary files.
+#ifndef SCENARIO_APP_AVVIO_H_
+#define SCENARIO_APP_AVVIO_H_
+
+#include <filesystem>
+#include <string>
+
+#include "app/piattaforma.h"
+#include "compiler/post/memorizza_percorso.h"
+#include "model/identita.h"
+
+namespace scenario {
+
+// Exit statuses of the installer and the author tool.
+enum StatoUscita : int {
+  uscita_ok = 0,
+  uscita_errore_dati = 1,    // the error record holds a fault
+  uscita_errore_timbri = 2,  // 1250 / 1251
+  uscita_guasto = 3,         // platform failure
+  uscita_uso = 64,           // author tool: bad command line
+};
+
+// The identity this build carries.
+Identita identita_portata();
+
+// The start-up sequence; returns the exit status.
+int avvio(Piattaforma& piattaforma);
+
+// Steps shared with the author tool. Each throws GuastoPiattaforma.
+void scrivi_testi(const std::filesystem::path& cartella, const Identita& id);
+void scrivi_binari(const std::filesystem::path& cartella, const Identita& id,
+                   const Compilazione& c);
+
+// `errore`'s text: " Errore n. " and the number.
+std::string testo_errore(int32_t numero);
+// The one-line report of a recorded fault.
+std::string riga_errore(const RecordErrore& e);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_APP_AVVIO_H_

@@ -1,0 +1,31 @@
+// Writing a finished file: the bytes go to a fresh temporary file beside the
+// final one, which then replaces the final name in one step. No partial file
+// is ever left under a final name, and a failed write leaves the old file.
+#ifndef SCENARIO_APP_SCRITTURA_H_
+#define SCENARIO_APP_SCRITTURA_H_
+
+#include <filesystem>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace scenario {
+
+// A failure of the platform: names the file and the system's reason.
+class GuastoPiattaforma : public std::runtime_error {
+ public:
+  GuastoPiattaforma(const std::filesystem::path& file, const std::string& motivo)
+      : std::runtime_error("Impossibile scrivere " + file.string() + ": " + motivo),
+        file_(file) {}
+  const std::filesystem::path& file() const { return file_; }
+
+ private:
+  std::filesystem::path file_;
+};
+
+// Replaces `percorso` with `bytes`; throws GuastoPiattaforma.
+void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_APP_SCRITTURA_H_

@@ -1,0 +1,50 @@
+// Where the compiler finds its two source files and deletes them once read.
+// The installer gives it the program's folder; the author tool and the tests
+// give it copies held in memory.
+#ifndef SCENARIO_COMPILER_ARCHIVIO_H_
+#define SCENARIO_COMPILER_ARCHIVIO_H_
+
+#include <filesystem>
+#include <map>
+#include <string>
+
+namespace scenario {
+
+class ArchivioSorgenti {
+ public:
+  virtual ~ArchivioSorgenti() = default;
+  virtual bool esiste(const std::string& nome) const = 0;
+  // The whole file; throws when it cannot be read.
+  virtual std::string leggi(const std::string& nome) const = 0;
+  // Removes the file if it is there; throws when it cannot.
+  virtual void elimina(const std::string& nome) = 0;
+};
+
+// Files in a folder of the file system.
+class ArchivioCartella : public ArchivioSorgenti {
+ public:
+  explicit ArchivioCartella(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
+  bool esiste(const std::string& nome) const override;
+  std::string leggi(const std::string& nome) const override;
+  void elimina(const std::string& nome) override;
+
+ private:
+  std::filesystem::path percorso(const std::string& nome) const;
+  std::filesystem::path cartella_;
+};
+
+// Files held in memory.
+class ArchivioMemoria : public ArchivioSorgenti {
+ public:
+  void metti(const std::string& nome, std::string bytes) { file_[nome] = std::move(bytes); }
+  bool esiste(const std::string& nome) const override { return file_.count(nome) != 0; }
+  std::string leggi(const std::string& nome) const override;
+  void elimina(const std::string& nome) override { file_.erase(nome); }
+
+ private:
+  std::map<std::string, std::string> file_;
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_ARCHIVIO_H_

@@ -1,0 +1,93 @@
+#include "compiler/line/lettore_campi.h"
+
+namespace scenario {
+
+namespace {
+
+bool spazio(char c) { return c == ' ' || c == '\t'; }
+bool cifra(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+LettoreCampi::LettoreCampi(std::string bytes, std::string nome) : testo_(std::move(bytes)) {
+  inizio_.file = std::move(nome);
+  inizio_.riga = 1;
+  inizio_.colonna = 1;
+}
+
+void LettoreCampi::guasto(const std::string& motivo) const {
+  Luogo qui = inizio_;
+  qui.riga = riga_;
+  qui.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
+  throw Guasto(motivo, qui);
+}
+
+void LettoreCampi::salta_spazi() {
+  while (pos_ < testo_.size() && spazio(testo_[pos_])) ++pos_;
+}
+
+bool LettoreCampi::a_fine_campo() const {
+  if (pos_ >= testo_.size()) return true;
+  const char c = testo_[pos_];
+  return c == ',' || c == '\r' || c == '\n';
+}
+
+void LettoreCampi::consuma_separatore() {
+  if (pos_ >= testo_.size()) return;
+  if (testo_[pos_] == ',') {
+    ++pos_;
+    return;
+  }
+  if (testo_[pos_] == '\r') {
+    ++pos_;
+    if (pos_ < testo_.size() && testo_[pos_] == '\n') ++pos_;
+  } else if (testo_[pos_] == '\n') {
+    ++pos_;
+  } else {
+    return;
+  }
+  ++riga_;
+  inizio_riga_ = pos_;
+}
+
+void LettoreCampi::inizia_campo() {
+  if (fine()) guasto("read past the end of the file");
+  salta_spazi();
+  inizio_.riga = riga_;
+  inizio_.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
+}
+
+std::string_view LettoreCampi::leggi_testo() {
+  inizia_campo();
+  const size_t da = pos_;
+  while (!a_fine_campo()) ++pos_;
+  const std::string_view campo(testo_.data() + da, pos_ - da);
+  consuma_separatore();
+  return campo;
+}
+
+int64_t LettoreCampi::leggi_numero() {
+  inizia_campo();
+  if (a_fine_campo()) {  // empty field
+    consuma_separatore();
+    return 0;
+  }
+  bool negativo = false;
+  if (testo_[pos_] == '-') {
+    negativo = true;
+    ++pos_;
+  }
+  if (pos_ >= testo_.size() || !cifra(testo_[pos_])) guasto("not a whole number");
+  int64_t v = 0;
+  constexpr int64_t kTroppo = int64_t{1} << 40;  // beyond every place's range
+  while (pos_ < testo_.size() && cifra(testo_[pos_])) {
+    if (v < kTroppo) v = v * 10 + (testo_[pos_] - '0');
+    ++pos_;
+  }
+  if (!a_fine_campo() && !spazio(testo_[pos_])) guasto("not a whole number");
+  salta_spazi();
+  consuma_separatore();  // one comma or one line end, if next
+  return negativo ? -v : v;
+}
+
+}  // namespace scenario

@@ -1,0 +1,61 @@
+// The field reader shared by both source files. It reads field by field, not
+// line by line: a comma or a line end (CR LF, LF or CR) ends a field.
+#ifndef SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_
+#define SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_
+
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "compiler/guasto.h"
+
+namespace scenario {
+
+class LettoreCampi {
+ public:
+  // `nome` names the file in fault reports.
+  LettoreCampi(std::string bytes, std::string nome);
+
+  // True when nothing is left to read.
+  bool fine() const { return pos_ >= testo_.size(); }
+
+  // The next text field: blanks before it skipped, blanks inside and after
+  // kept, up to the next comma or line end, which is consumed. The view
+  // stays valid as long as the reader.
+  std::string_view leggi_testo();
+
+  // The next whole-number field into a place of type T (int32_t, int16_t or
+  // uint8_t). An empty field is 0. Anything but an optional "-" and decimal
+  // digits, or a value outside T's range, is a Guasto.
+  template <typename T>
+  T leggi_intero() {
+    const int64_t v = leggi_numero();
+    if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max()) {
+      throw Guasto("value " + std::to_string(v) + " out of range for its place", inizio_);
+    }
+    return static_cast<T>(v);
+  }
+
+  // Where the last field read began.
+  const Luogo& luogo() const { return inizio_; }
+  const std::string& nome() const { return inizio_.file; }
+
+ private:
+  int64_t leggi_numero();
+  void salta_spazi();
+  bool a_fine_campo() const;  // at a comma, a line end or the end
+  void consuma_separatore();   // one comma or one line end (CR LF, LF, CR)
+  void inizia_campo();        // guards "nothing left" and notes the start
+  [[noreturn]] void guasto(const std::string& motivo) const;
+
+  std::string testo_;
+  size_t pos_ = 0;
+  int riga_ = 1;
+  size_t inizio_riga_ = 0;
+  Luogo inizio_;
+};
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_

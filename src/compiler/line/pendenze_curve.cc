@@ -1,0 +1,120 @@
+// Gradient records spread over the cells; curve records traced, metre by
+// metre, into the plan.
+#include "compiler/line/record_linea.h"
+#include "model/arrotonda.h"
+#include "model/testo.h"
+
+namespace scenario {
+
+namespace {
+
+uint8_t byte_pendenza(int32_t g) { return static_cast<uint8_t>(int64_t{g} + 100); }
+
+Planimetria& piano(StatoParser& s) {
+  if (!s.modello.planimetria) throw Guasto("no line length read before this curve", s.luogo());
+  return *s.modello.planimetria;
+}
+
+// The highest point a trace may reach.
+int64_t limite_traccia(const StatoParser& s) {
+  return std::min<int64_t>(1000000, s.modello.lunghezza_estesa);
+}
+
+// Point p from the two before it: straight when c is 0. The step keeps the
+// length growth of the curved formula on purpose.
+void passo(Planimetria& pl, int32_t p, double c) {
+  const Punto a = pl.punto(static_cast<size_t>(p) - 2);
+  const Punto b = pl.punto(static_cast<size_t>(p) - 1);
+  const double d0 = b.x0 - a.x0;
+  const double d1 = b.x1 - a.x1;
+  if (c == 0) {
+    pl.imposta_reale(static_cast<size_t>(p), {b.x0 + d0, b.x1 + d1});
+  } else {
+    const double n0 = d0 + c * d1;
+    const double n1 = d1 - c * d0;
+    pl.imposta_reale(static_cast<size_t>(p), {b.x0 + n0, b.x1 + n1});
+  }
+}
+
+struct Classe {
+  char cifra;
+  double c;
+};
+constexpr Classe kClassi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
+                              {'4', 0.001},  {'5', 0.002},  {'6', 0.003}};
+
+}  // namespace
+
+Esito record_pendenza(StatoParser& s) {
+  const int32_t p = s.lettore->leggi_intero<int32_t>();
+  const int32_t g = s.lettore->leggi_intero<int32_t>();
+  if (!s.in_linea(p)) {
+    s.registra(15, p);
+    return Esito::fine_ciclo;
+  }
+  const int64_t a = vicino(p, 50);
+  if (a > 0) {
+    do {
+      s.cella(s.cursore_pendenza).pendenza = byte_pendenza(s.pendenza_precedente);
+      ++s.cursore_pendenza;
+    } while (s.cursore_pendenza < a);
+  }
+  s.pendenza_precedente = g;
+  return Esito::continua;
+}
+
+void chiudi_pendenze(StatoParser& s) {
+  do {
+    s.cella(s.cursore_pendenza).pendenza = byte_pendenza(s.pendenza_precedente);
+    ++s.cursore_pendenza;
+  } while (s.cursore_pendenza < s.modello.ultima_cella - 2);
+}
+
+Esito record_curva(StatoParser& s) {
+  const int32_t inizio = s.lettore->leggi_intero<int32_t>();
+  const int32_t lunghezza = s.lettore->leggi_intero<int32_t>();
+  if (!s.in_linea(inizio)) {
+    s.registra(15, inizio);
+    return Esito::fine_ciclo;
+  }
+  double c = 0;
+  for (const Classe& k : kClassi) {
+    if (contiene(s.campo, std::string_view(&k.cifra, 1))) {
+      c = k.c;
+      break;
+    }
+  }
+  if (c == 0) {
+    s.registra(103);
+    s.chiudi_ed_elimina(nome_sorgente_linea(s.id));
+    return Esito::fine_parser;
+  }
+  if (contiene_senza_maiuscole(s.campo, "s")) c = -c;
+
+  Planimetria& pl = piano(s);
+  const int64_t limite = limite_traccia(s);
+  const int64_t fine = int64_t{inizio} + lunghezza;
+  // Straight up to the start, then on the curve up to its end.
+  for (const auto& [fino_a, curvatura] : {std::pair{int64_t{inizio}, 0.0}, std::pair{fine, c}}) {
+    while (s.punto <= fino_a) {
+      passo(pl, s.punto, curvatura);
+      ++s.punto;
+      if (s.punto > limite) {
+        s.registra(103);
+        s.chiudi_ed_elimina(nome_sorgente_linea(s.id));
+        return Esito::fine_parser;
+      }
+    }
+  }
+  return Esito::continua;
+}
+
+void chiudi_planimetria(StatoParser& s) {
+  Planimetria& pl = piano(s);
+  while (s.punto <= s.modello.lunghezza_estesa - 2) {
+    passo(pl, s.punto, 0);
+    ++s.punto;
+  }
+}
+
+}  // namespace scenario

@@ -1,0 +1,42 @@
+#include "compiler/post/codici_gara.h"
+
+#include "model/testo.h"
+
+namespace scenario {
+
+namespace {
+constexpr int kCaratteri = 25;
+}
+
+std::string testo_identita(const Testata& testata) {
+  return in_minuscolo(testata[kVoceTreno].testo + testata[kVoceLinea].testo) +
+         "rrssttuuvvzzaabbccddeeffgg";
+}
+
+int16_t codice_gara_og(const Testata& testata) {
+  const std::string t = testo_identita(testata);
+  int32_t somma = 0;  // at most 25 x 255, always within 16 bits
+  for (int p = 0; p < kCaratteri; ++p) somma += static_cast<unsigned char>(t[p]);
+  return static_cast<int16_t>(somma);
+}
+
+int32_t codice_gara_st(const Testata& testata) {
+  const std::string t = testo_identita(testata);
+  int32_t somma = 0;
+  for (int p = 0; p < kCaratteri; ++p) somma += static_cast<unsigned char>(t[p]) * (p + 1);
+  return somma;
+}
+
+int32_t timbra(Testata& testata, std::vector<Cella>& celle) {
+  Voce& linea = testata[kVoceLinea];
+  Cella& prima = celle.at(1);
+  if (linea.intero_uno != 0 || prima.dato_uno != 0) return 1250;
+  linea.intero_uno = kTimbroTestata;
+  prima.dato_uno = kTimbroCelle;
+  if (linea.valore_quattro != 0 || prima.dato_due != 0) return 1251;
+  linea.valore_quattro = codice_gara_st(testata);
+  prima.dato_due = codice_gara_og(testata);
+  return 0;
+}
+
+}  // namespace scenario

@@ -1,0 +1,29 @@
+// The identity codes and the format stamps of header entry 85 and cell 1.
+#ifndef SCENARIO_COMPILER_POST_CODICI_GARA_H_
+#define SCENARIO_COMPILER_POST_CODICI_GARA_H_
+
+#include <cstdint>
+#include <string>
+
+#include "model/modello.h"
+
+namespace scenario {
+
+constexpr int16_t kTimbroTestata = 610;
+constexpr int16_t kTimbroCelle = 5121;
+
+// Train number, then line identifier, lower case, then the fixed pad.
+std::string testo_identita(const Testata& testata);
+
+// Sum of the first 25 character codes.
+int16_t codice_gara_og(const Testata& testata);
+// Sum of the first 25 character codes, each times its position (1-based).
+int32_t codice_gara_st(const Testata& testata);
+
+// Checks that the four places are empty and stamps them. Returns 0, or
+// 1250 / 1251 when a place was taken (the model must not be written then).
+int32_t timbra(Testata& testata, std::vector<Cella>& celle);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_POST_CODICI_GARA_H_

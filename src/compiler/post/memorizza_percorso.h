@@ -1,0 +1,36 @@
+// The compile driver: reset, parse, cell walk, checks and stamps. It hands
+// back the model ready for the binary writers.
+#ifndef SCENARIO_COMPILER_POST_MEMORIZZA_PERCORSO_H_
+#define SCENARIO_COMPILER_POST_MEMORIZZA_PERCORSO_H_
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "compiler/archivio.h"
+#include "compiler/guasto.h"
+#include "model/identita.h"
+#include "model/modello.h"
+
+namespace scenario {
+
+struct Compilazione {
+  Modello modello;
+  RecordErrore errore;
+  int32_t j = 1;  // the plan flag the model was built with
+  // Where the recorded fault was read, when the parser recorded it.
+  std::optional<Luogo> luogo_errore;
+  std::string motivo_guasto;  // what failed, for code 25
+  // 1250 or 1251 when the stamps refused the model: nothing may be written.
+  int32_t errore_timbri = 0;
+
+  // The cell table exists: the walk, the stamps and the writes have run.
+  bool da_scrivere() const { return modello.celle.has_value() && errore_timbri == 0; }
+};
+
+// Compiles the two sources found in `archivio` (and deletes them there).
+Compilazione memorizza_percorso(ArchivioSorgenti& archivio, const Identita& id, int32_t j);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_COMPILER_POST_MEMORIZZA_PERCORSO_H_
