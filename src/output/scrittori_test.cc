@@ -1,1 +1,99 @@
+#include "output/scrittori.h"
+
 #include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace scenario {
+namespace {
+
+std::string byte(std::initializer_list<int> bb) {
+  std::string s;
+  for (int b : bb) s.push_back(static_cast<char>(b));
+  return s;
+}
+
+// A plan of points 0..L traced as the compiler leaves it: (0,0), (0,1),
+// reals on 2..L-2, L-1 and L empty.
+Planimetria piano_completo(int32_t l) {
+  Planimetria pl(l);
+  pl.imposta_intero(0, 0, 0);
+  pl.imposta_intero(1, 0, 1);
+  for (int32_t p = 2; p <= l - 2; ++p) pl.imposta_reale(p, {0.5, static_cast<double>(p)});
+  return pl;
+}
+
+TEST(Planimetria, LayoutOfAZeroLengthLine) {
+  const int32_t l = 7000;
+  const std::string b = bytes_planimetria(piano_completo(l));
+  ASSERT_EQ(b.size(), 20u * l - 36);  // 139964
+  EXPECT_EQ(b.substr(0, 8), byte({2, 0, 0, 0, 2, 0, 0, 0}));
+  // Point 2, component 0: tag 5 and the real 0.5.
+  EXPECT_EQ(b.substr(8, 10), byte({5, 0, 0, 0, 0, 0, 0, 0, 0xE0, 0x3F}));
+  // Component 0 ends with the two empty points, then component 1 begins.
+  const size_t meta = 10 * l - 18;
+  EXPECT_EQ(b.substr(meta - 4, 4), byte({0, 0, 0, 0}));
+  EXPECT_EQ(b.substr(meta, 8), byte({2, 0, 0, 0, 2, 0, 1, 0}));
+  // Point 2, component 1: the real 2.0.
+  EXPECT_EQ(b.substr(meta + 8, 10), byte({5, 0, 0, 0, 0, 0, 0, 0, 0x00, 0x40}));
+  EXPECT_EQ(b.substr(b.size() - 4), byte({0, 0, 0, 0}));
+  EXPECT_EQ(dimensione_planimetria(piano_completo(l)), b.size());
+}
+
+TEST(Planimetria, EmptyPlanAndNegativeWholeNumbers) {
+  Planimetria pl(3);
+  EXPECT_EQ(bytes_planimetria(pl), std::string(16, '\0'));
+  pl.imposta_intero(3, -2, 300);
+  EXPECT_EQ(bytes_planimetria(pl).substr(6, 4), byte({2, 0, 0xFE, 0xFF}));
+  EXPECT_EQ(bytes_planimetria(pl).substr(16, 4), byte({2, 0, 0x2C, 0x01}));
+}
+
+TEST(Testata, SizeWithOnlyTheIdentityTexts) {
+  Testata t{};
+  t[85].testo = "Lanvero_Ostrel";
+  t[86].testo = "24817";
+  EXPECT_EQ(bytes_testata(t).size(), 87u * 34 + 14 + 5);  // 2977
+}
+
+TEST(Testata, EntryLayout) {
+  Testata t{};
+  Voce& v = t[1];
+  v.codice = 12;
+  v.valore_uno = -1;
+  v.valore_due = 0x01020304;
+  v.valore_tre = 4250;
+  v.opzione = 255;
+  v.testo = "AB\xB0";
+  v.intero_uno = -2;
+  v.intero_due = 0x0506;
+  v.intero_tre = 3;
+  v.intero_quattro = 4;
+  v.intero_cinque = 5;
+  v.flag_uno = 6;
+  v.flag_due = 7;
+  v.flag_tre = 8;
+  v.flag_quattro = 9;
+  v.valore_quattro = 61200;
+  const std::string b = bytes_testata(t);
+  ASSERT_EQ(b.size(), 87u * 34 + 3);
+  EXPECT_EQ(b.substr(0, 34), std::string(34, '\0'));  // entry 0: all reset values
+  const std::string e = b.substr(34, 37);
+  EXPECT_EQ(e, byte({12,   0xFF, 0xFF, 0xFF, 0xFF, 4,    3,    2,    1,    0x9A, 0x10, 0,    0,
+                     255,  3,    0,    'A',  'B',  0xB0, 0xFE, 0xFF, 6,    5,    3,    0,    4,
+                     0,    5,    0,    6,    7,    8,    9,    0x10, 0xEF, 0,    0}));
+}
+
+TEST(Celle, FifteenBytesEach) {
+  std::vector<Cella> celle(3);
+  celle[1].tipo_cella = cella_segnale;
+  celle[1].dato_uno = -1;
+  celle[2] = {14, 80, 0x0102, -3, 7, 1, 2, 3, 4, 5, 6};
+  const std::string b = bytes_celle(celle);
+  ASSERT_EQ(b.size(), 45u);
+  EXPECT_EQ(b.substr(0, 15), std::string(15, '\0'));
+  EXPECT_EQ(b.substr(15, 3), byte({1, 255, 255}));
+  EXPECT_EQ(b.substr(30), byte({14, 80, 0, 2, 1, 0xFD, 0xFF, 7, 0, 1, 2, 3, 4, 5, 6}));
+}
+
+}  // namespace
+}  // namespace scenario
