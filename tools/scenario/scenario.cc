@@ -135,7 +135,7 @@ int comando_emit(const std::vector<std::string>& argomenti) {
   if (!leggi_opzioni(argomenti, false, &o, &motivo)) return uso(motivo);
   if (!o.posizionali.empty()) return uso("emit non vuole argomenti oltre a --dir");
   try {
-    scrivi_testi(o.cartella, identita_portata());
+    scrivi_testi(o.cartella, identita_portata(), emittitori());
     return uscita_ok;
   } catch (const std::exception& e) {
     std::cerr << e.what() << std::endl;
