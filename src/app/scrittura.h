@@ -15,7 +15,7 @@ namespace scenario {
 class GuastoPiattaforma : public std::runtime_error {
  public:
   GuastoPiattaforma(const std::filesystem::path& file, const std::string& motivo)
-      : std::runtime_error("Impossibile scrivere " + file.string() + ": " + motivo),
+      : std::runtime_error(file.string() + ": " + motivo),
         file_(file) {}
   const std::filesystem::path& file() const { return file_; }
 

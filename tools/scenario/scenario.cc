@@ -1,6 +1,9 @@
 // scenario: the author tool. Compiles an author's own sources exactly as the
 // installer does, and writes out the carried texts.
+#include <cerrno>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <iostream>
 #include <string>
 #include <string_view>
@@ -76,17 +79,21 @@ bool leggi_opzioni(const std::vector<std::string>& argomenti, bool ammette_no_pl
   return true;
 }
 
-// Copies one source into memory; a file that is there but cannot be read is
-// a platform failure.
+// Copies one source into memory. A missing source is left for the compiler
+// to report; one that is there but cannot be read is a platform failure.
 void copia_sorgente(const std::filesystem::path& cartella, const std::string& nome,
                     ArchivioMemoria* copie) {
-  ArchivioCartella originali(cartella);
-  if (!originali.esiste(nome)) return;
-  try {
-    copie->metti(nome, originali.leggi(nome));
-  } catch (const std::exception& e) {
-    throw GuastoPiattaforma(cartella / nome, "lettura non riuscita");
+  const std::filesystem::path percorso = cartella / nome;
+  std::error_code ec;
+  const auto stato = std::filesystem::status(percorso, ec);
+  if (!std::filesystem::exists(stato)) return;
+  if (!std::filesystem::is_regular_file(stato)) {
+    throw GuastoPiattaforma(percorso, "non e' un file leggibile");
   }
+  std::ifstream in(percorso, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) throw GuastoPiattaforma(percorso, std::strerror(errno));
+  copie->metti(nome, std::move(bytes));
 }
 
 int comando_compile(const std::vector<std::string>& argomenti) {

@@ -1,0 +1,38 @@
+// Runs one of the project's executables and collects what it printed.
+#ifndef SCENARIO_TESTS_ESEGUI_H_
+#define SCENARIO_TESTS_ESEGUI_H_
+
+#include <sys/wait.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "app/testing/cartella_temporanea.h"
+
+namespace scenario::testing {
+
+struct Uscita {
+  int stato = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs `comando` (already quoted) in `cartella`, stdin from /dev/null.
+inline Uscita esegui(const std::string& comando, const std::filesystem::path& cartella) {
+  CartellaTemporanea cattura;
+  const auto out = cattura.path() / "out";
+  const auto err = cattura.path() / "err";
+  const std::string riga = "cd '" + cartella.string() + "' && " + comando + " </dev/null >'" +
+                           out.string() + "' 2>'" + err.string() + "'";
+  const int r = std::system(riga.c_str());
+  Uscita u;
+  u.stato = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
+  u.out = contenuto(out);
+  u.err = contenuto(err);
+  return u;
+}
+
+}  // namespace scenario::testing
+
+#endif  // SCENARIO_TESTS_ESEGUI_H_
