@@ -52,9 +52,10 @@ TEST_F(Compile, NoPlanLeavesTheLinePlanOut) {
 }
 
 TEST_F(Compile, DataFaultIsReportedWithItsSource) {
-  sorgenti("[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
-           "cartello_indicatore,  1250,   (X)\r\n"
-           "indicatori_vmax,  1250,  1, 1, 1, 0, 1, 1, 1, 0\r\n[fine]\r\n");
+  sorgenti(
+      "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
+      "cartello_indicatore,  1250,   (X)\r\n"
+      "indicatori_vmax,  1250,  1, 1, 1, 0, 1, 1, 1, 0\r\n[fine]\r\n");
   const auto u = compila();
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=21 posizione_errore=1250");
@@ -76,8 +77,9 @@ TEST_F(Compile, MissingSourcesWriteNothing) {
 }
 
 TEST_F(Compile, StampFaultWritesNothing) {
-  sorgenti("[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
-           "indicatori_vmax,  0,  1,  0,  0,  0,  0,  0,  0,  0\r\n[fine]\r\n");
+  sorgenti(
+      "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
+      "indicatori_vmax,  0,  1,  0,  0,  0,  0,  0,  0,  0\r\n[fine]\r\n");
   testing::scrivi(dir.path() / "Prova_7.dat", "vecchio");
   const auto u = compila();
   EXPECT_EQ(u.stato, 2);

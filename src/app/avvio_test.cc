@@ -64,9 +64,9 @@ TEST_F(Avvio, NormalRunLeavesDocumentsAndBinariesOnly) {
   EXPECT_EQ(piattaforma.attese, 1);
   EXPECT_TRUE(piattaforma.errori.empty());
   EXPECT_TRUE(piattaforma.guasti.empty());
-  EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Linea_Prova_123.dat", "Linea_Prova_123.sim",
-                                                  "Linea_Prova_123_note.txt",
-                                                  "Linea_Prova_linea.dat"}));
+  EXPECT_EQ(dir.nomi(),
+            (std::vector<std::string>{"Linea_Prova_123.dat", "Linea_Prova_123.sim",
+                                      "Linea_Prova_123_note.txt", "Linea_Prova_linea.dat"}));
   EXPECT_EQ(contenuto(file("Linea_Prova_123.dat")).size(), 15u * 161);
   EXPECT_EQ(contenuto(file("Linea_Prova_linea.dat")).size(), 20u * 8000 - 36);
   // A second run gives the same bytes.
@@ -108,8 +108,8 @@ TEST_F(Avvio, DataFaultStillWritesAndExitsWithOne) {
 
 TEST_F(Avvio, NoCellTableNoBinaries) {
   EXPECT_EQ(esegui("nessuna intestazione\r\n"), uscita_errore_dati);  // 102
-  EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Linea_Prova_123-.txt",
-                                                  "Linea_Prova_123_note.txt"}));
+  EXPECT_EQ(dir.nomi(),
+            (std::vector<std::string>{"Linea_Prova_123-.txt", "Linea_Prova_123_note.txt"}));
 }
 
 TEST_F(Avvio, PlatformFailureNamesTheFileAndKeepsFinishedFiles) {

@@ -79,9 +79,7 @@ struct Cella {
   uint8_t aderenza = 0;
 
   // A structure marker gives way to anything placed later.
-  bool libera() const {
-    return tipo_cella == cella_libera || tipo_cella == cella_montagna;
-  }
+  bool libera() const { return tipo_cella == cella_libera || tipo_cella == cella_montagna; }
   bool operator==(const Cella&) const = default;
 };
 

@@ -30,8 +30,8 @@ bool contiene(std::string_view campo, std::string_view parola) {
 
 bool contiene_senza_maiuscole(std::string_view campo, std::string_view parola) {
   const auto uguali = [](char a, char b) { return minuscola(a) == minuscola(b); };
-  return std::search(campo.begin(), campo.end(), parola.begin(), parola.end(),
-                     uguali) != campo.end();
+  return std::search(campo.begin(), campo.end(), parola.begin(), parola.end(), uguali) !=
+         campo.end();
 }
 
 }  // namespace scenario

@@ -7,8 +7,7 @@ namespace {
 
 TEST(Testo, FoldsAsciiAndWindows1252Capitals) {
   EXPECT_EQ(in_minuscolo("Lanvero_Ostrel"), "lanvero_ostrel");
-  EXPECT_EQ(in_minuscolo("\xC0\xC8\xDE\xD7\x8A\x8C\x8E\x9F"),
-            "\xE0\xE8\xFE\xD7\x9A\x9C\x9E\xFF");
+  EXPECT_EQ(in_minuscolo("\xC0\xC8\xDE\xD7\x8A\x8C\x8E\x9F"), "\xE0\xE8\xFE\xD7\x9A\x9C\x9E\xFF");
   EXPECT_EQ(in_minuscolo("123_-[]"), "123_-[]");
 }
 

@@ -9,19 +9,15 @@
 
 namespace scenario {
 
-inline void PutFixed8(std::string* dst, uint8_t value) {
-  dst->push_back(static_cast<char>(value));
-}
+inline void PutFixed8(std::string* dst, uint8_t value) { dst->push_back(static_cast<char>(value)); }
 
 inline void PutFixed16(std::string* dst, uint16_t value) {
-  const char buf[2] = {static_cast<char>(value & 0xff),
-                       static_cast<char>((value >> 8) & 0xff)};
+  const char buf[2] = {static_cast<char>(value & 0xff), static_cast<char>((value >> 8) & 0xff)};
   dst->append(buf, sizeof buf);
 }
 
 inline void PutFixed32(std::string* dst, uint32_t value) {
-  const char buf[4] = {static_cast<char>(value & 0xff),
-                       static_cast<char>((value >> 8) & 0xff),
+  const char buf[4] = {static_cast<char>(value & 0xff), static_cast<char>((value >> 8) & 0xff),
                        static_cast<char>((value >> 16) & 0xff),
                        static_cast<char>((value >> 24) & 0xff)};
   dst->append(buf, sizeof buf);

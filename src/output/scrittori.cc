@@ -21,9 +21,7 @@ void metti_valore(std::string* dst, TipoValore t, double v) {
   PutFixed16(dst, static_cast<uint16_t>(t));
   switch (t) {
     case TipoValore::vuoto: break;
-    case TipoValore::intero:
-      PutFixed16(dst, static_cast<uint16_t>(static_cast<int16_t>(v)));
-      break;
+    case TipoValore::intero: PutFixed16(dst, static_cast<uint16_t>(static_cast<int16_t>(v))); break;
     case TipoValore::reale: PutDouble(dst, v); break;
   }
 }

@@ -78,9 +78,9 @@ TEST(Testata, EntryLayout) {
   ASSERT_EQ(b.size(), 87u * 34 + 3);
   EXPECT_EQ(b.substr(0, 34), std::string(34, '\0'));  // entry 0: all reset values
   const std::string e = b.substr(34, 37);
-  EXPECT_EQ(e, byte({12,   0xFF, 0xFF, 0xFF, 0xFF, 4,    3,    2,    1,    0x9A, 0x10, 0,    0,
-                     255,  3,    0,    'A',  'B',  0xB0, 0xFE, 0xFF, 6,    5,    3,    0,    4,
-                     0,    5,    0,    6,    7,    8,    9,    0x10, 0xEF, 0,    0}));
+  EXPECT_EQ(e, byte({12,  0xFF, 0xFF, 0xFF, 0xFF, 4,    3,    2,    1,    0x9A, 0x10, 0, 0,
+                     255, 3,    0,    'A',  'B',  0xB0, 0xFE, 0xFF, 6,    5,    3,    0, 4,
+                     0,   5,    0,    6,    7,    8,    9,    0x10, 0xEF, 0,    0}));
 }
 
 TEST(Celle, FifteenBytesEach) {

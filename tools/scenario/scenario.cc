@@ -3,8 +3,8 @@
 #include <cerrno>
 #include <cstring>
 #include <fstream>
-#include <iterator>
 #include <iostream>
+#include <iterator>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -55,8 +55,8 @@ struct Opzioni {
 };
 
 // Parses the options after the command; false with a message on error.
-bool leggi_opzioni(const std::vector<std::string>& argomenti, bool ammette_no_plan,
-                   Opzioni* o, std::string* motivo) {
+bool leggi_opzioni(const std::vector<std::string>& argomenti, bool ammette_no_plan, Opzioni* o,
+                   std::string* motivo) {
   for (size_t i = 0; i < argomenti.size(); ++i) {
     const std::string& a = argomenti[i];
     if (a == "--dir") {

@@ -45,7 +45,7 @@ class LettoreCampi {
   int64_t leggi_numero();
   void salta_spazi();
   bool a_fine_campo() const;  // at a comma, a line end or the end
-  void consuma_separatore();   // one comma or one line end (CR LF, LF, CR)
+  void consuma_separatore();  // one comma or one line end (CR LF, LF, CR)
   void inizia_campo();        // guards "nothing left" and notes the start
   [[noreturn]] void guasto(const std::string& motivo) const;
 

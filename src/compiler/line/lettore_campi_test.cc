@@ -24,10 +24,10 @@ TEST(LettoreCampi, TextFields) {
       {"[generale]\r\nlunghezza percorso,    91000\r\n",
        {"[generale]", "lunghezza percorso", "91000"}},
       {"  a,b  ,  c d \r\n", {"a", "b  ", "c d "}},  // blanks after a field are kept
-      {"\r\n\r\nx", {"", "", "x"}},                   // a blank line is one empty field
-      {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},         // LF, CR and CR LF each end a line
-      {"\"x,y\",z", {"\"x", "y\"", "z"}},             // a quote is an ordinary character
-      {"\ta\t,\t\r\n", {"a\t", ""}},                  // tabs are blanks
+      {"\r\n\r\nx", {"", "", "x"}},                  // a blank line is one empty field
+      {"a\nb\rc\r\nd", {"a", "b", "c", "d"}},        // LF, CR and CR LF each end a line
+      {"\"x,y\",z", {"\"x", "y\"", "z"}},            // a quote is an ordinary character
+      {"\ta\t,\t\r\n", {"a\t", ""}},                 // tabs are blanks
       {"a,,b", {"a", "", "b"}},
       {"x,  ", {"x", ""}},  // blanks up to the end make an empty field
   };
@@ -102,7 +102,7 @@ TEST(LettoreCampi, NumberFormsAndRanges) {
       {"abc", 'i', false, 0},
       {"  \r\n", 'i', true, 0},
       {"   ", 'i', true, 0},  // blanks up to the end: an empty field
-      {"", 'i', false, 0},     // nothing left to read
+      {"", 'i', false, 0},    // nothing left to read
   };
   for (const Caso& c : casi) {
     int64_t v = -1;

@@ -115,9 +115,7 @@ Esito prova_record(StatoParser& s) {
   static constexpr Gestore kGestori[] = {
       {[](const StatoParser& s) { return contiene_senza_maiuscole(s.campo, "pendenza"); },
        record_pendenza},
-      {[](const StatoParser& s) {
-         return contiene_senza_maiuscole(s.campo, "curva") && s.j != 0;
-       },
+      {[](const StatoParser& s) { return contiene_senza_maiuscole(s.campo, "curva") && s.j != 0; },
        record_curva},
       {[](const StatoParser& s) { return contiene_senza_maiuscole(s.campo, "montagna"); },
        record_montagna},
@@ -148,9 +146,12 @@ bool sezioni_successive(StatoParser& s) {
       if (in.fine()) return true;
     }
     switch (prova_record(s)) {
-      case Esito::continua: break;
-      case Esito::fine_ciclo: return true;
-      case Esito::fine_parser: return false;
+      case Esito::continua:
+        break;
+      case Esito::fine_ciclo:
+        return true;
+      case Esito::fine_parser:
+        return false;
     }
   }
   return true;

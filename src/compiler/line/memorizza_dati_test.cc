@@ -116,37 +116,35 @@ TEST(SezioneGenerale, KeywordTests) {
       {"xx lunghezza del percorso yy,    5000", 5000, 0},
       {"progressiva chilometrica uno,    100,    0,    0", 0, 100},
       {"Progressiva chilometrica uno,    100,    0,    0", 0, 0},  // exact case: dropped
-      {"uno progressiva,    100,    0,    0", 0, 100},            // any order
+      {"uno progressiva,    100,    0,    0", 0, 100},             // any order
       {"progressiva-uno,    100,    0,    0", 0, 0},               // a dash: passed over
   };
   for (const Caso& c : casi) {
     const auto p = compila(righe({"[generale]", c.riga, "[fine]"}));
     EXPECT_EQ(p.voce(84).valore_due, c.lunghezza) << c.riga;
-    EXPECT_EQ(p.voce(81).valore_uno + p.voce(82).valore_uno + p.voce(83).valore_uno,
-              c.progressiva)
+    EXPECT_EQ(p.voce(81).valore_uno + p.voce(82).valore_uno + p.voce(83).valore_uno, c.progressiva)
         << c.riga;
   }
 }
 
 TEST(SezioneGenerale, DashedFieldHandsOverToTheNext) {
   // A field with "-" makes the reader look at the next field in its place.
-  const auto p = compila(righe({"[generale]", "nota - vedi sotto,lunghezza percorso,    3000",
-                                "[fine]"}));
+  const auto p =
+      compila(righe({"[generale]", "nota - vedi sotto,lunghezza percorso,    3000", "[fine]"}));
   EXPECT_EQ(p.errore(), 0);
   EXPECT_EQ(p.voce(84).valore_due, 3000);
 }
 
 TEST(SezioneGenerale, SecondLengthRecreatesTheTables) {
-  const auto p =
-      compila(righe({"[generale]", "lunghezza percorso,    91000", "lunghezza percorso,    0",
-                     "[fine]"}));
+  const auto p = compila(
+      righe({"[generale]", "lunghezza percorso,    91000", "lunghezza percorso,    0", "[fine]"}));
   EXPECT_EQ(p.c.modello.ultima_cella, 140);
   EXPECT_EQ(p.c.modello.celle->size(), 141u);
 }
 
 TEST(SezioneGenerale, LengthTooLongAfterAValidOneStillWrites) {
-  const auto p = compila(righe({"[generale]", "lunghezza percorso,    1000",
-                                "lunghezza percorso,    1000001", "[fine]"}));
+  const auto p = compila(righe(
+      {"[generale]", "lunghezza percorso,    1000", "lunghezza percorso,    1000001", "[fine]"}));
   EXPECT_EQ(p.errore(), 1);
   EXPECT_TRUE(p.c.da_scrivere());
   // The steps between the sections never ran: every plan point is empty.
@@ -165,7 +163,7 @@ TEST(RicercaGenerale, HeadingAndEarlyEnds) {
       {std::nullopt, 101, false, true},
       {righe({"nulla", "di utile"}), 102, false, true},
       {righe({"x", "[generale]"}), 102, false, true},  // the heading is the last field
-      {std::string(), 25, false, false},              // the first read finds nothing
+      {std::string(), 25, false, false},               // the first read finds nothing
       {righe({"testa [GENERALE] coda", "lunghezza percorso,    100", "[fine]"}), 0, false, false},
       {righe({"[generale]", "lunghezza percorso,    x100", "[fine]"}), 25, false, false},
       {righe({"[generale]", "lunghezza percorso"}), 25, false, false},  // value missing

@@ -80,8 +80,8 @@ void memo_indicatori_v_max(StatoParser& s, int32_t posizione, const int32_t& vas
   c.dato_due = velocita_impacchettata(s, vbs, vbd);
   c.dato_tre = velocita_impacchettata(s, vcs, vcd);
   // 16-bit arithmetic on the low 16 bits of both stripe counts.
-  c.dato_quattro = static_cast<int16_t>(static_cast<uint16_t>(strisces) * 10u +
-                                        static_cast<uint16_t>(strisced));
+  c.dato_quattro =
+      static_cast<int16_t>(static_cast<uint16_t>(strisces) * 10u + static_cast<uint16_t>(strisced));
 }
 
 Esito record_indicatori(StatoParser& s) {

@@ -23,9 +23,9 @@ void celle_uguali(const Prova& p, int da, int a, int valore, F campo, const char
 const auto pendenza = [](const Cella& c) { return int{c.pendenza}; };
 
 TEST(Pendenze, EachCellHoldsTheGradientInForceAtItsStart) {
-  const auto p = compila(
-      file_linea("[pendenze]\r\npendenza,   0,    0\r\npendenza,  1050,   -3\r\n"
-                 "pendenza,  1250,   -6\r\npendenza,  89000,   12\r\n"));
+  const auto p =
+      compila(file_linea("[pendenze]\r\npendenza,   0,    0\r\npendenza,  1050,   -3\r\n"
+                         "pendenza,  1250,   -6\r\npendenza,  89000,   12\r\n"));
   ASSERT_EQ(p.errore(), 0);
   celle_uguali(p, 0, 20, 100, pendenza, "pendenza");
   celle_uguali(p, 21, 24, 97, pendenza, "pendenza");
@@ -53,8 +53,8 @@ TEST(Pendenze, RoundingBytesAndRepeatedCells) {
     celle_uguali(p, c.ultima_vecchia + 1, 1957, c.nuova, pendenza, c.righe);
   }
   // Two records on one cell: the second writes one cell with the first's value.
-  const auto p = compila(file_linea(
-      "[pendenze]\r\npendenza, 0, 0\r\npendenza, 1000, 5\r\npendenza, 1000, 7\r\n"));
+  const auto p = compila(
+      file_linea("[pendenze]\r\npendenza, 0, 0\r\npendenza, 1000, 5\r\npendenza, 1000, 7\r\n"));
   celle_uguali(p, 0, 19, 100, pendenza, "same cell");
   EXPECT_EQ(p.cella(20).pendenza, 105);
   celle_uguali(p, 21, 1957, 107, pendenza, "same cell");
@@ -116,7 +116,7 @@ TEST_F(Tracciato, ClassDigitAndSide) {
     double x0;  // of the first curved point, after (0, 100)
   };
   const Caso casi[] = {
-      {"curvad1", 0.0001}, {"curvas3", -0.0004}, {"curvad4", 0.001}, {"curvaS5", -0.002},
+      {"curvad1", 0.0001}, {"curvas3", -0.0004}, {"curvad4", 0.001},  {"curvaS5", -0.002},
       {"curvad6", 0.003},  {"CURVAD2", 0.0002},  {"curva27", 0.0002},
   };
   for (const Caso& c : casi) {
@@ -153,14 +153,14 @@ const auto struttura = [](const Cella& c) { return int{c.struttura}; };
 const auto codice = [](const Cella& c) { return int{c.tipo_cella}; };
 
 TEST(Montagne, CellsTypesAndMarkers) {
-  const auto p = compila(file_linea(
-      "[montagne]\r\n"
-      "montagna,   950,  1000,  2\r\n"
-      "montagna,   1750,  1800,  2\r\n"
-      "montagna,   2100,  2250,  12\r\n"
-      "montagna,   86900,  87050,  2\r\n"
-      "montagna,   87200,  87750,  12\r\n"
-      "montagna,   89100,  90100,  11\r\n"));
+  const auto p =
+      compila(file_linea("[montagne]\r\n"
+                         "montagna,   950,  1000,  2\r\n"
+                         "montagna,   1750,  1800,  2\r\n"
+                         "montagna,   2100,  2250,  12\r\n"
+                         "montagna,   86900,  87050,  2\r\n"
+                         "montagna,   87200,  87750,  12\r\n"
+                         "montagna,   89100,  90100,  11\r\n"));
   ASSERT_EQ(p.errore(), 0);
   EXPECT_EQ(p.cella(19).struttura, 2);
   EXPECT_EQ(p.cella(18).struttura, 0);
@@ -170,8 +170,7 @@ TEST(Montagne, CellsTypesAndMarkers) {
   // 150 m after the previous end: joined, type 3.
   celle_uguali(p, 1744, 1754, 3, struttura, "87200-87750");
   for (int c = 1744; c <= 1754; ++c) {
-    EXPECT_EQ(p.cella(c).tipo_cella, (c == 1747 || c == 1751) ? cella_montagna : cella_libera)
-        << c;
+    EXPECT_EQ(p.cella(c).tipo_cella, (c == 1747 || c == 1751) ? cella_montagna : cella_libera) << c;
   }
   celle_uguali(p, 1782, 1801, 1, struttura, "89100-90100");
   for (int c = 1782; c <= 1801; ++c) {
@@ -191,8 +190,7 @@ TEST(Montagne, GapRule) {
       {"montagna, 1000, 1200, 2\r\nmontagna, 900, 1500, 5\r\n", 18, 3},   // overlap
       {"montagna, 100, 200, 2\r\n", 2, 2},  // the first record never joins
       // An empty stretch still counts and sets the end the next one is measured from.
-      {"montagna, 1000, 1200, 2\r\nmontagna, 5000, 5000, 2\r\nmontagna, 5100, 5200, 7\r\n", 102,
-       3},
+      {"montagna, 1000, 1200, 2\r\nmontagna, 5000, 5000, 2\r\nmontagna, 5100, 5200, 7\r\n", 102, 3},
   };
   for (const Caso& c : casi) {
     const auto p = compila(file_linea(std::string("[montagne]\r\n") + c.righe));
@@ -222,8 +220,7 @@ TEST(Indicatori, PackedRanksAndStripes) {
       {"indicatori_vmax,  1250,  110,  120,  125,  0,  110,  120,  125,  0", 26, 2222, 2424, 2525,
        0},
       {"indicatori_vmax,  11850,  120,  130,  130,  0,  ,  ,  ,  0", 238, 2400, 2600, 2600, 0},
-      {"indicatori_vmax,  85350,  65,  75,  75,  2,  65,  75,  75,  2", 1708, 1313, 1515, 1515,
-       22},
+      {"indicatori_vmax,  85350,  65,  75,  75,  2,  65,  75,  75,  2", 1708, 1313, 1515, 1515, 22},
       {"indicatori_vmax,  1000,  10,  10,  10,  1,  12,  13,  -12,  3", 21, 202, 203, 198, 13},
       {"indicatori_vmax,  1000,  0,  0,  0,  3277,  0,  0,  0,  0", 21, 0, 0, 0, -32766},  // wraps
   };
@@ -240,18 +237,18 @@ TEST(Indicatori, PackedRanksAndStripes) {
 }
 
 TEST(Cartelli, EntriesCellsAndTexts) {
-  const auto p = compila(file_linea(
-      "[indicazioni]\r\n"
-      "cartello_indicatore,  900,   ( CAVALCAVIA)(VIA DEI TIGLI)\r\n"
-      "cartello_indicatore,  1150,   (SEGNALE DI  ),x\r\n"
-      "cartello_indicatore,  925,   (A)\r\n"));
+  const auto p =
+      compila(file_linea("[indicazioni]\r\n"
+                         "cartello_indicatore,  900,   ( CAVALCAVIA)(VIA DEI TIGLI)\r\n"
+                         "cartello_indicatore,  1150,   (SEGNALE DI  ),x\r\n"
+                         "cartello_indicatore,  925,   (A)\r\n"));
   ASSERT_EQ(p.errore(), 0);
   EXPECT_EQ(p.cella(19).tipo_cella, cella_cartello);
   EXPECT_EQ(p.cella(19).dato_uno, 80);
   EXPECT_EQ(p.voce(80).testo, "( CAVALCAVIA)(VIA DEI TIGLI)");
   EXPECT_EQ(p.cella(24).dato_uno, 79);
   EXPECT_EQ(p.voce(79).testo, "(SEGNALE DI  )");  // the text ends at a comma
-  EXPECT_EQ(p.cella(20).dato_uno, 78);             // 925: 19.5 rounds to 20
+  EXPECT_EQ(p.cella(20).dato_uno, 78);            // 925: 19.5 rounds to 20
   const auto q = compila(file_linea("[indicazioni]\r\ncartello_indicatore,  975,   (B)\r\n"));
   EXPECT_EQ(q.cella(20).tipo_cella, cella_cartello);  // 975: 20.5 rounds to 20
 }
@@ -282,10 +279,10 @@ TEST(Cartelli, OccupiedCells) {
 
 TEST(Cartelli, MarkerCellsAreFree) {
   // Cells 42..49 of a long structure: 45 and 49 become markers.
-  const auto p = compila(file_linea(
-      "[montagne]\r\nmontagna, 2100, 2500, 12\r\n[cartelli]\r\n"
-      "indicatori_vmax,  2200,  1, 1, 1, 0, 1, 1, 1, 0\r\n"
-      "cartello_indicatore,  2400,   (X)\r\n"));
+  const auto p =
+      compila(file_linea("[montagne]\r\nmontagna, 2100, 2500, 12\r\n[cartelli]\r\n"
+                         "indicatori_vmax,  2200,  1, 1, 1, 0, 1, 1, 1, 0\r\n"
+                         "cartello_indicatore,  2400,   (X)\r\n"));
   ASSERT_EQ(p.errore(), 0);
   EXPECT_EQ(p.cella(45).tipo_cella, cella_indicatore);
   EXPECT_EQ(p.cella(49).tipo_cella, cella_cartello);
@@ -332,13 +329,12 @@ TEST(Sezioni, DashRuleAndUnhandledRecords) {
       {"cartello_indicatore", -1},
   };
   for (const Caso& c : casi) {
-    const std::string testo = std::string("[generale]\r\nlunghezza percorso,  91000\r\n[x]\r\n") +
-                              c.righe;
+    const std::string testo =
+        std::string("[generale]\r\nlunghezza percorso,  91000\r\n[x]\r\n") + c.righe;
     const auto p = compila(testo);
     EXPECT_EQ(p.errore(), 0) << c.righe;
     for (int i = 0; i <= 1960; ++i) {
-      ASSERT_EQ(p.cella(i).tipo_cella == cella_cartello, i == c.cella)
-          << c.righe << " cell " << i;
+      ASSERT_EQ(p.cella(i).tipo_cella == cella_cartello, i == c.cella) << c.righe << " cell " << i;
     }
   }
 }
@@ -349,8 +345,8 @@ TEST(ProgressiveOrdina, OrderAndAdjustment) {
     bool operator==(const Terna&) const = default;
   };
   struct Caso {
-    Terna uno, due, tre;       // as read: entries 83, 82, 81
-    Terna e81, e82, e83;       // after ordering
+    Terna uno, due, tre;  // as read: entries 83, 82, 81
+    Terna e81, e82, e83;  // after ordering
   };
   const Caso casi[] = {
       {{12800, -12800, 0}, {}, {}, {12800, -12800, 0}, {}, {}},
@@ -361,8 +357,7 @@ TEST(ProgressiveOrdina, OrderAndAdjustment) {
       {{0, 7, 0}, {0, 500, 1}, {0, 9, 0}, {0, 7, 0}, {0, 600, 1}, {0, 9, 0}},  // last rule wins
       {{100, -5, 0}, {-100, -5, 0}, {0, -5, 0}, {}, {}, {}},  // sum 0, no positive second
       {{100, 5, 0}, {-100, 6, 0}, {0, 7, 0}, {100, 5, 0}, {-100, 6, 0}, {0, 7, 0}},
-      {{3000, 10, 1}, {2000, 20, 2}, {1000, 30, 1}, {3000, 110, 1}, {2000, 20, 2},
-       {1000, 130, 1}},
+      {{3000, 10, 1}, {2000, 20, 2}, {1000, 30, 1}, {3000, 110, 1}, {2000, 20, 2}, {1000, 130, 1}},
   };
   const auto metti = [](Voce& v, Terna t) {
     v.valore_uno = t.a;
