@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# CI steps for bad input and memory faults: every test under AddressSanitizer
+# and UndefinedBehaviorSanitizer, then each fuzz target for a bounded time,
+# starting from its stored corpus. Runs on a fresh Debian machine as root from
+# a clean clone; installs what it needs.
+#
+#   FUZZ_SECONDS  time per fuzz target (default 60)
+#   FUZZ_SKIP_SANITIZE=1  only the fuzz targets
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+export DEBIAN_FRONTEND=noninteractive
+secondi=${FUZZ_SECONDS:-60}
+
+aggiornato=0
+installa() {
+  if [ "$aggiornato" = 0 ]; then
+    apt-get update -qq
+    aggiornato=1
+  fi
+  apt-get install -y -qq "$@"
+}
+
+need=()
+command -v cmake >/dev/null || need+=(cmake)
+command -v g++ >/dev/null || need+=(g++)
+[ -e /usr/include/gtest/gtest.h ] || [ -e /usr/src/googletest/CMakeLists.txt ] || need+=(libgtest-dev)
+command -v clang++ >/dev/null || need+=(clang)
+if [ ${#need[@]} -gt 0 ]; then installa "${need[@]}"; fi
+
+# libFuzzer comes with clang's runtime package, one per clang version.
+prova=$(mktemp -d)
+trap 'rm -rf "$prova"' EXIT
+echo 'extern "C" int LLVMFuzzerTestOneInput(const unsigned char*, unsigned long) { return 0; }' \
+  >"$prova/f.cc"
+if ! clang++ -fsanitize=fuzzer "$prova/f.cc" -o "$prova/f" 2>/dev/null; then
+  versione=$(clang++ -dumpversion | cut -d. -f1)
+  installa "libclang-rt-${versione}-dev"
+fi
+
+if [ "${FUZZ_SKIP_SANITIZE:-0}" != 1 ]; then
+  cmake --workflow --preset sanitize
+fi
+
+cmake --preset fuzz
+cmake --build --preset fuzz
+
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+artefatti=build/fuzz/artefatti
+mkdir -p "$artefatti"
+
+# target and longest input: the carried texts are 10 and 4 KB.
+for voce in lettore_campi_fuzz:4096 compila_linea_fuzz:16384 compila_treno_fuzz:8192 \
+  compila_tutto_fuzz:16384; do
+  target=${voce%%:*}
+  lungo=${voce##*:}
+  nuovi="$prova/$target"
+  mkdir -p "$nuovi"
+  echo "== $target, ${secondi}s"
+  # New inputs go to a scratch folder; the stored corpus is only read.
+  "build/fuzz/fuzz/$target" "$nuovi" "fuzz/corpus/$target" \
+    -dict=fuzz/scenario.dict -max_len="$lungo" -timeout=60 -rss_limit_mb=2048 \
+    -max_total_time="$secondi" -print_final_stats=1 \
+    -artifact_prefix="$artefatti/$target-"
+done

@@ -1,0 +1,161 @@
+// What must hold after every input, whatever the input: the checks the fuzz
+// targets make. A broken one aborts, which the fuzzer reports as a finding
+// and the corpus replay as a failed test.
+#ifndef SCENARIO_FUZZ_INVARIANTI_H_
+#define SCENARIO_FUZZ_INVARIANTI_H_
+
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <initializer_list>
+#include <string>
+
+#include "compiler/archivio.h"
+#include "compiler/post/codici_gara.h"
+#include "compiler/post/memorizza_percorso.h"
+#include "model/arrotonda.h"
+#include "model/identita.h"
+#include "model/modello.h"
+#include "output/scrittori.h"
+
+#define VERIFICA(cond) \
+  ((cond) ? static_cast<void>(0) : ::scenario::fuzz::violata(#cond, __FILE__, __LINE__))
+
+namespace scenario::fuzz {
+
+[[noreturn]] inline void violata(const char* condizione, const char* file, int riga) {
+  std::fprintf(stderr, "%s:%d: invariant broken: %s\n", file, riga, condizione);
+  std::abort();
+}
+
+// Inputs longer than this are passed over: the targets stay fast, and the
+// long inputs have tests of their own.
+constexpr size_t kMassimoIngresso = 1 << 16;
+
+inline const Identita kId{"Lanvero_Ostrel", "24817"};
+
+// Codes the parser and the cell walk can record.
+inline bool codice_noto(int32_t n) {
+  for (const int32_t c : {0,  1,  2,  3,  4,  5,  6,  7,  8,  9,  10,  11,  12, 13,
+                          15, 16, 17, 18, 19, 20, 21, 22, 24, 25, 101, 102, 103}) {
+    if (n == c) return true;
+  }
+  return false;
+}
+
+// Codes that end the parser in the line half, before the train file is
+// read: only they leave the train file behind.
+inline bool codice_fine_linea(int32_t n) {
+  for (const int32_t c : {101, 102, 1, 3, 4, 5, 103, 6, 21}) {
+    if (n == c) return true;
+  }
+  return false;
+}
+
+inline bool tipo_noto(uint8_t t) { return t <= 6 || (t >= 10 && t <= 14); }
+
+// The tables' shapes: sizes agree with each other and with the length read,
+// every text fits its 16-bit length, entry 0 stays empty.
+inline void controlla_modello(const Modello& m, int32_t j) {
+  VERIFICA(m.testata[0] == Voce{});
+  for (const Voce& v : m.testata) VERIFICA(v.testo.size() <= 0xFFFF);
+  if (!m.celle) {
+    VERIFICA(!m.planimetria);
+    return;
+  }
+  const int64_t lunghezza = int64_t{m.lunghezza_estesa} - 7000;
+  VERIFICA(lunghezza >= 0 && lunghezza <= 1000000);
+  VERIFICA(m.ultima_cella == vicino(m.lunghezza_estesa, 50));
+  VERIFICA(m.celle->size() == static_cast<size_t>(m.ultima_cella) + 1);
+  for (const Cella& c : *m.celle) VERIFICA(tipo_noto(c.tipo_cella));
+  VERIFICA(m.planimetria.has_value() == (j != 0));
+  if (!m.planimetria) return;
+  const Planimetria& pl = *m.planimetria;
+  VERIFICA(pl.ultimo_punto() == m.lunghezza_estesa);
+  // Points 0 and 1 are set together, the trace fills from point 2 without
+  // gaps.
+  VERIFICA(pl.tipo(0) == pl.tipo(1));
+  VERIFICA(pl.tipo(0) != TipoValore::reale);
+  size_t p = 2;
+  while (p < pl.punti() && pl.tipo(p) == TipoValore::reale) {
+    const Punto q = pl.punto(p);
+    VERIFICA(std::isfinite(q.x0) && std::isfinite(q.x1));
+    ++p;
+  }
+  VERIFICA(p == 2 || pl.tipo(0) == TipoValore::intero);
+  for (; p < pl.punti(); ++p) VERIFICA(pl.tipo(p) == TipoValore::vuoto);
+}
+
+// Walks the header file's bytes entry by entry: 87 entries must end exactly
+// at the end.
+inline void controlla_bytes_testata(const std::string& b, const Testata& t) {
+  size_t testi = 0;
+  for (const Voce& v : t) testi += v.testo.size();
+  VERIFICA(b.size() == kVociTestata * 34 + testi);
+  size_t pos = 0;
+  for (const Voce& v : t) {
+    VERIFICA(pos + 16 <= b.size());
+    const size_t n = static_cast<uint8_t>(b[pos + 14]) | static_cast<uint8_t>(b[pos + 15]) << 8;
+    VERIFICA(n == v.testo.size());
+    VERIFICA(b.compare(pos + 16, n, v.testo) == 0);
+    pos += 34 + n;
+  }
+  VERIFICA(pos == b.size());
+}
+
+// Walks the plan file's tagged values: 2 x (L + 1) of them, then the end.
+inline void controlla_bytes_planimetria(const std::string& b, const Planimetria& pl) {
+  VERIFICA(b.size() == dimensione_planimetria(pl));
+  size_t pos = 0;
+  for (size_t n = 0; n < 2 * pl.punti(); ++n) {
+    VERIFICA(pos + 2 <= b.size());
+    const uint16_t tag = static_cast<uint8_t>(b[pos]) | static_cast<uint8_t>(b[pos + 1]) << 8;
+    VERIFICA(tag == static_cast<uint16_t>(pl.tipo(n % pl.punti())));
+    pos += tag == 0 ? 2 : tag == 2 ? 4 : 10;
+  }
+  VERIFICA(pos == b.size());
+}
+
+// A whole compile: its outcome, the stamps, and the three files as the
+// writers make them.
+inline void controlla_compilazione(const Compilazione& c, const Identita& id) {
+  VERIFICA(codice_noto(c.errore.numero_errore));
+  VERIFICA(c.errore_timbri == 0 || c.errore_timbri == 1250 || c.errore_timbri == 1251);
+  controlla_modello(c.modello, c.j);
+  const Testata& t = c.modello.testata;
+  VERIFICA(t[kVoceLinea].testo == id.linea);
+  VERIFICA(t[kVoceTreno].testo == id.treno);
+  if (c.luogo_errore && !c.luogo_errore->file.empty()) {
+    VERIFICA(c.luogo_errore->riga >= 1 && c.luogo_errore->colonna >= 1);
+  }
+  if (!c.da_scrivere()) return;
+  const std::vector<Cella>& celle = *c.modello.celle;
+  VERIFICA(t[kVoceLinea].intero_uno == kTimbroTestata);
+  VERIFICA(celle[1].dato_uno == kTimbroCelle);
+  VERIFICA(t[kVoceLinea].valore_quattro == codice_gara_st(t));
+  VERIFICA(celle[1].dato_due == codice_gara_og(t));
+
+  VERIFICA(bytes_celle(celle).size() == kBytesCella * celle.size());
+  controlla_bytes_testata(bytes_testata(t), t);
+  if (c.modello.planimetria) {
+    controlla_bytes_planimetria(bytes_planimetria(*c.modello.planimetria), *c.modello.planimetria);
+  }
+}
+
+// The sources after a compile: the line file never stays; the train file
+// stays only when the line half ended the parser.
+inline void controlla_sorgenti(const ArchivioSorgenti& a, const Identita& id,
+                               int32_t codice_parser) {
+  VERIFICA(!a.esiste(nome_sorgente_linea(id)));
+  VERIFICA(a.esiste(nome_sorgente_treno(id)) == codice_fine_linea(codice_parser));
+}
+
+inline std::string come_testo(const uint8_t* data, size_t size) {
+  return size == 0 ? std::string() : std::string(reinterpret_cast<const char*>(data), size);
+}
+
+}  // namespace scenario::fuzz
+
+#endif  // SCENARIO_FUZZ_INVARIANTI_H_
