@@ -13,17 +13,18 @@ using testing::CartellaTemporanea;
 using testing::contenuto;
 
 const std::vector<std::string> kSeiFile = {
-    "Lanvero_Ostrel_24817.dat",          "Lanvero_Ostrel_24817.sim",
-    "Lanvero_Ostrel_24817_note.txt",     "Lanvero_Ostrel_24817_rallentamenti.txt",
-    "Lanvero_Ostrel_24817_scheda_treno.txt", "Lanvero_Ostrel_linea.dat",
+    "Lanvero_Ostrel_24817.dat",
+    "Lanvero_Ostrel_24817.sim",
+    "Lanvero_Ostrel_24817_note.txt",
+    "Lanvero_Ostrel_24817_rallentamenti.txt",
+    "Lanvero_Ostrel_24817_scheda_treno.txt",
+    "Lanvero_Ostrel_linea.dat",
 };
 const char kProgramma[] = "Lanvero_Ostrel_24817";
 
 class Installatore : public ::testing::Test {
  protected:
-  void SetUp() override {
-    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.path() / kProgramma);
-  }
+  void SetUp() override { fs::copy_file(SCENARIO_INSTALLER_PATH, dir.path() / kProgramma); }
   testing::Uscita avvia() { return testing::esegui(std::string("./") + kProgramma, dir.path()); }
   std::vector<std::string> file_lasciati() const {
     auto n = dir.nomi();
