@@ -2,10 +2,13 @@
 #ifndef SCENARIO_TESTS_ESEGUI_H_
 #define SCENARIO_TESTS_ESEGUI_H_
 
+#include <sys/resource.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 #include "app/testing/cartella_temporanea.h"
@@ -18,14 +21,29 @@ struct Uscita {
   std::string err;
 };
 
-// Runs `comando` (already quoted) in `cartella`, stdin from /dev/null.
-inline Uscita esegui(const std::string& comando, const std::filesystem::path& cartella) {
+// Runs `comando` (already quoted) in `cartella`, stdin from /dev/null. With
+// `limite_file`, no file the command writes may grow beyond that many bytes
+// (RLIMIT_FSIZE, as on a full disk); the captured output must fit too.
+inline Uscita esegui(const std::string& comando, const std::filesystem::path& cartella,
+                     std::optional<rlim_t> limite_file = std::nullopt) {
   CartellaTemporanea cattura;
   const auto out = cattura.path() / "out";
   const auto err = cattura.path() / "err";
   const std::string riga = "cd '" + cartella.string() + "' && " + comando + " </dev/null >'" +
                            out.string() + "' 2>'" + err.string() + "'";
-  const int r = std::system(riga.c_str());
+  int r = -1;
+  if (!limite_file) {
+    r = std::system(riga.c_str());
+  } else {
+    const pid_t figlio = fork();
+    if (figlio == 0) {
+      const rlimit limite{*limite_file, *limite_file};
+      if (setrlimit(RLIMIT_FSIZE, &limite) != 0) _exit(126);
+      execl("/bin/sh", "sh", "-c", riga.c_str(), static_cast<char*>(nullptr));
+      _exit(127);
+    }
+    if (figlio > 0) waitpid(figlio, &r, 0);
+  }
   Uscita u;
   u.stato = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
   u.out = contenuto(out);

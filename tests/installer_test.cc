@@ -2,8 +2,17 @@
 // start it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
+#include "app/avvio.h"
 #include "app/testing/cartella_temporanea.h"
+#include "emit/emittitori.h"
+#include "model/identita.h"
 #include "tests/esegui.h"
+#include "tests/immutabile.h"
 
 namespace scenario {
 namespace {
@@ -60,13 +69,198 @@ TEST_F(Installatore, SecondRunReplacesEverythingWithTheSameBytes) {
   }
 }
 
-TEST_F(Installatore, FolderThatRefusesAFileEndsWithItsName) {
-  fs::create_directory(dir.path() / "Lanvero_Ostrel_24817.sim");
-  const auto u = avvia();
+// The eight files in the order the run writes them: the two sources (which
+// the compile reads and deletes), the three documents, the three binaries.
+std::vector<std::string> in_ordine() {
+  const Identita id = identita_portata();
+  std::vector<std::string> n;
+  for (const Emittitore& e : emittitori()) n.push_back(e.nome_file(id));
+  n.push_back(nome_planimetria(id));
+  n.push_back(nome_testata(id));
+  n.push_back(nome_celle(id));
+  return n;
+}
+const std::vector<std::string> kInOrdine = in_ordine();
+constexpr size_t kPrimoBinario = 5;
+
+bool sorgente(size_t i) { return i < 2; }
+
+// What a finished file holds: the carried texts, and the binaries of a
+// clean run made once in a folder of its own.
+const std::string& finito(size_t i) {
+  static const std::vector<std::string> attesi = [] {
+    std::vector<std::string> a;
+    for (const Emittitore& e : emittitori()) a.push_back(e.contenuto());
+    CartellaTemporanea dir;
+    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.path() / kProgramma);
+    EXPECT_EQ(testing::esegui(std::string("./") + kProgramma, dir.path()).stato, 0);
+    for (size_t i = kPrimoBinario; i < kInOrdine.size(); ++i) {
+      a.push_back(contenuto(dir.path() / kInOrdine[i]));
+    }
+    return a;
+  }();
+  return attesi.at(i);
+}
+
+std::string vecchio(const std::string& nome) { return "vecchio " + nome; }
+
+// One case of a platform fault, in a folder of its own that holds the
+// program and an older file under each of the six names a run leaves.
+struct CasoGuasto {
+  CasoGuasto() {
+    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.path() / kProgramma);
+    for (size_t i = 0; i < kInOrdine.size(); ++i) {
+      if (!sorgente(i)) testing::scrivi(percorso(i), vecchio(kInOrdine[i]));
+    }
+  }
+  fs::path percorso(size_t i) const { return dir.path() / kInOrdine[i]; }
+  testing::Uscita avvia(std::optional<rlim_t> limite_file = std::nullopt) {
+    return testing::esegui(std::string("./") + kProgramma, dir.path(), limite_file);
+  }
+
+  // The run stopped on file f: it says which and why; every file before f
+  // is finished (the sources deleted once the compile has read them), every
+  // file after f keeps its older content, and nothing else is left: no
+  // partial or temporary file. File f itself is the caller's to check.
+  void fermato_su(size_t f, const testing::Uscita& u, int motivo) const {
+    SCOPED_TRACE(kInOrdine[f]);
+    EXPECT_EQ(u.stato, 3) << u.err;
+    EXPECT_NE(u.err.find(kInOrdine[f]), std::string::npos) << u.err;
+    EXPECT_NE(u.err.find(std::strerror(motivo)), std::string::npos) << u.err;
+    std::vector<std::string> attesi = {kProgramma};
+    for (size_t i = 0; i < kInOrdine.size(); ++i) {
+      if (i == f) {
+        if (fs::exists(fs::symlink_status(percorso(i)))) attesi.push_back(kInOrdine[i]);
+        continue;
+      }
+      if (sorgente(i) && (i > f || f >= kPrimoBinario)) {
+        EXPECT_FALSE(fs::exists(percorso(i))) << kInOrdine[i];
+        continue;
+      }
+      attesi.push_back(kInOrdine[i]);
+      EXPECT_EQ(contenuto(percorso(i)), i < f ? finito(i) : vecchio(kInOrdine[i])) << kInOrdine[i];
+    }
+    std::sort(attesi.begin(), attesi.end());
+    EXPECT_EQ(nomi(), attesi);
+  }
+  std::vector<std::string> nomi() const { return dir.nomi(); }
+
+  CartellaTemporanea dir;
+};
+
+// A directory under a file's name cannot be replaced by the file.
+TEST(GuastoInstallatore, DirectoryUnderAnyNameEndsTheRunWithItsName) {
+  for (size_t f = 0; f < kInOrdine.size(); ++f) {
+    CasoGuasto g;
+    fs::remove(g.percorso(f));
+    fs::create_directory(g.percorso(f));
+    testing::scrivi(g.percorso(f) / "dentro", "resta");
+    g.fermato_su(f, g.avvia(), EISDIR);
+    EXPECT_EQ(contenuto(g.percorso(f) / "dentro"), "resta");
+  }
+}
+
+// An older file that not even root may replace stays as it was.
+TEST(GuastoInstallatore, ImmutableOlderFileStaysWhole) {
+  for (size_t f = 0; f < kInOrdine.size(); ++f) {
+    CasoGuasto g;
+    testing::scrivi(g.percorso(f), vecchio(kInOrdine[f]));
+    testing::Immutabile blocco(g.percorso(f));
+    if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
+    g.fermato_su(f, g.avvia(), EPERM);
+    EXPECT_EQ(contenuto(g.percorso(f)), vecchio(kInOrdine[f]));
+  }
+}
+
+// A folder nothing can be created in: the first file fails, nothing changes.
+TEST(GuastoInstallatore, FolderThatCannotBeWrittenIsLeftAsItWas) {
+  CasoGuasto g;
+  const std::vector<std::string> prima = g.nomi();
+  testing::Immutabile blocco(g.dir.path());
+  if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
+  const testing::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 3);
-  EXPECT_NE(u.err.find("Lanvero_Ostrel_24817.sim"), std::string::npos) << u.err;
-  EXPECT_TRUE(fs::exists(dir.path() / "Lanvero_Ostrel_linea.dat"));  // finished before
-  EXPECT_FALSE(fs::exists(dir.path() / "Lanvero_Ostrel_24817.dat"));
+  EXPECT_NE(u.err.find(kInOrdine[0]), std::string::npos) << u.err;
+  EXPECT_NE(u.err.find(std::strerror(EPERM)), std::string::npos) << u.err;
+  EXPECT_EQ(g.nomi(), prima);
+  for (size_t i = 0; i < kInOrdine.size(); ++i) {
+    if (!sorgente(i)) {
+      EXPECT_EQ(contenuto(g.percorso(i)), vecchio(kInOrdine[i]));
+    }
+  }
+}
+
+// A full disk, as a limit on the size of any file the run writes: the first
+// text does not fit in 4 KB; in 1 MB everything but the line plan does.
+TEST(GuastoInstallatore, FullDiskKeepsOlderFilesAndFinishedOnes) {
+  struct Caso {
+    rlim_t limite;
+    size_t fermato_su;
+  };
+  for (const Caso& c : {Caso{4096, 0}, Caso{1 << 20, kPrimoBinario}}) {
+    ASSERT_GT(finito(c.fermato_su).size(), c.limite);
+    CasoGuasto g;
+    g.fermato_su(c.fermato_su, g.avvia(c.limite), EFBIG);
+    if (sorgente(c.fermato_su)) {
+      EXPECT_FALSE(fs::exists(g.percorso(c.fermato_su)));
+    } else {
+      EXPECT_EQ(contenuto(g.percorso(c.fermato_su)), vecchio(kInOrdine[c.fermato_su]));
+    }
+  }
+}
+
+// Permission bits do not protect an older file from being replaced whole
+// (rename replaces the name, not the file's bytes).
+TEST(GuastoInstallatore, ReadOnlyOlderFilesAreReplaced) {
+  CasoGuasto g;
+  for (size_t i = 0; i < kInOrdine.size(); ++i) {
+    testing::scrivi(g.percorso(i), vecchio(kInOrdine[i]));
+    fs::permissions(g.percorso(i), fs::perms::owner_read | fs::perms::group_read);
+  }
+  const testing::Uscita u = g.avvia();
+  EXPECT_EQ(u.stato, 0) << u.err;
+  for (size_t i = 0; i < kInOrdine.size(); ++i) {
+    if (sorgente(i)) {
+      EXPECT_FALSE(fs::exists(g.percorso(i)));
+    } else {
+      EXPECT_EQ(contenuto(g.percorso(i)), finito(i)) << kInOrdine[i];
+    }
+  }
+}
+
+// A symbolic link under a file's name is replaced by the file, never
+// followed: what it points to stays as it was, even a dangling link's
+// missing target or a directory.
+TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
+  CasoGuasto g;
+  CartellaTemporanea fuori;
+  fs::create_directory(fuori.path() / "cartella");
+  for (size_t i = 0; i < kInOrdine.size(); ++i) {
+    const fs::path bersaglio = fuori.path() / kInOrdine[i];
+    if (i % 3 == 0) testing::scrivi(bersaglio, vecchio(kInOrdine[i]));
+    fs::remove(g.percorso(i));
+    if (i % 3 == 2) {
+      fs::create_directory_symlink(fuori.path() / "cartella", g.percorso(i));
+    } else {
+      fs::create_symlink(bersaglio, g.percorso(i));  // dangling when i % 3 == 1
+    }
+  }
+  const std::vector<std::string> fuori_prima = fuori.nomi();
+  const testing::Uscita u = g.avvia();
+  EXPECT_EQ(u.stato, 0) << u.err;
+  for (size_t i = 0; i < kInOrdine.size(); ++i) {
+    if (sorgente(i)) {
+      EXPECT_FALSE(fs::exists(fs::symlink_status(g.percorso(i)))) << kInOrdine[i];
+      continue;
+    }
+    EXPECT_FALSE(fs::is_symlink(g.percorso(i))) << kInOrdine[i];
+    EXPECT_EQ(contenuto(g.percorso(i)), finito(i)) << kInOrdine[i];
+  }
+  EXPECT_EQ(fuori.nomi(), fuori_prima);
+  for (size_t i = 0; i < kInOrdine.size(); i += 3) {
+    EXPECT_EQ(contenuto(fuori.path() / kInOrdine[i]), vecchio(kInOrdine[i]));
+  }
+  EXPECT_TRUE(fs::is_empty(fuori.path() / "cartella"));
 }
 
 }  // namespace

@@ -1,8 +1,14 @@
 // The author tool, run as its users run it.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <optional>
+
 #include "app/testing/cartella_temporanea.h"
 #include "tests/esegui.h"
+#include "tests/immutabile.h"
 
 namespace scenario {
 namespace {
@@ -100,6 +106,227 @@ TEST_F(Compile, PlatformFailures) {
   EXPECT_EQ(u.stato, 3);
   EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
   EXPECT_TRUE(fs::exists(dir.path() / "Prova_7.sim"));  // finished before
+}
+
+// Bad sources, as an author meets them: the first line printed, the exit
+// status, and what is left in the folder. The sources always stay; the
+// binaries are written whenever the cell table exists and the stamps pass,
+// and otherwise the older ones stay as they were.
+TEST(IngressiErrati, WhatIsLeftOnDisk) {
+  struct Caso {
+    std::string nome;
+    std::string linea;
+    std::string treno;
+    std::string prima_riga;
+    bool scritti;
+  };
+  const std::string generale = "[generale]\r\nlunghezza percorso, 2000\r\n";
+  std::string cartelli = "[indicazioni]\r\n";
+  for (int k = 1; k <= 80; ++k) {
+    cartelli += "cartello_indicatore, " + std::to_string(50 * k) + ", (C)\r\n";
+  }
+  std::string spazzatura(10 << 20, '\0');
+  uint32_t x = 1;
+  for (char& c : spazzatura) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 23);
+  const std::string stazione =
+      "[generale]\r\nstazione, 1000, 25, 100, 0, 0, 0, 1,1,0, 4,1,1, 0, 0, 0, 0, S\r\n";
+  const Caso casi[] = {
+      {"linea vuota", "", kTreno, "numero_errore=25 posizione_errore=0", false},
+      {"treno vuoto", kLinea, "", "numero_errore=25 posizione_errore=0", true},
+      {"senza [generale]", "lunghezza percorso, 2000\r\n", kTreno,
+       "numero_errore=102 posizione_errore=0", false},
+      {"10 MB di spazzatura", spazzatura, kTreno, "numero_errore=102 posizione_errore=0", false},
+      {"lunghezza oltre 32 bit", "[generale]\r\nlunghezza percorso, 2147483648\r\n", kTreno,
+       "numero_errore=25 posizione_errore=0", false},
+      {"lunghezza oltre il massimo", "[generale]\r\nlunghezza percorso, 1000001\r\n", kTreno,
+       "numero_errore=1 posizione_errore=0", false},
+      {"oltre la linea", generale + "[pendenze]\r\npendenza, 8901, 1\r\n", kTreno,
+       "numero_errore=15 posizione_errore=8901", true},
+      {"curva oltre il piano", generale + "[curve]\r\ncurvad2, 8800, 500\r\n", kTreno,
+       "numero_errore=103 posizione_errore=0", true},
+      {"81 cartelli", generale + cartelli + "cartello_indicatore, 4100, (C)\r\n", kTreno,
+       "numero_errore=25 posizione_errore=0", true},
+      {"stazione senza voce libera", generale + cartelli, stazione,
+       "numero_errore=10 posizione_errore=0", true},
+  };
+  const std::vector<std::string> binari = {"Prova_7.dat", "Prova_7.sim", "Prova_linea.dat"};
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaTemporanea dir;
+    testing::scrivi(dir.path() / "Prova_linea.txt", c.linea);
+    testing::scrivi(dir.path() / "Prova_7-.txt", c.treno);
+    for (const std::string& b : binari) testing::scrivi(dir.path() / b, "vecchio");
+    const auto u = esegui("'" + kTool + "' compile Prova 7", dir.path());
+    EXPECT_EQ(u.stato, 1) << u.err;
+    EXPECT_EQ(u.out.substr(0, u.out.find('\n')), c.prima_riga);
+    EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
+                                                    "Prova_linea.dat", "Prova_linea.txt"}));
+    EXPECT_EQ(contenuto(dir.path() / "Prova_linea.txt"), c.linea);
+    EXPECT_EQ(contenuto(dir.path() / "Prova_7-.txt"), c.treno);
+    for (const std::string& b : binari) {
+      EXPECT_EQ(contenuto(dir.path() / b) != "vecchio", c.scritti) << b;
+    }
+    if (c.scritti) {
+      EXPECT_EQ(contenuto(dir.path() / "Prova_7.dat").size(), 15u * 181);
+    }
+  }
+}
+
+// The outputs of `compile` in the order it writes them.
+const std::vector<std::string> kBinari = {"Prova_linea.dat", "Prova_7.sim", "Prova_7.dat"};
+
+std::string vecchio(const std::string& nome) { return "vecchio " + nome; }
+
+// Platform faults of `compile`. Every case runs in a folder of its own that
+// holds the two sources and an older file under each output name.
+class GuastoCompile : public Compile {
+ protected:
+  void SetUp() override {
+    sorgenti(kLinea);
+    for (const std::string& b : kBinari) testing::scrivi(dir.path() / b, vecchio(b));
+  }
+
+  // The binaries of kLinea, compiled once in a folder of their own.
+  static const std::string& finito(size_t i) {
+    static const std::vector<std::string> attesi = [] {
+      CartellaTemporanea d;
+      testing::scrivi(d.path() / "Prova_linea.txt", kLinea);
+      testing::scrivi(d.path() / "Prova_7-.txt", kTreno);
+      EXPECT_EQ(esegui("'" + kTool + "' compile Prova 7", d.path()).stato, 0);
+      std::vector<std::string> a;
+      for (const std::string& b : kBinari) a.push_back(contenuto(d.path() / b));
+      return a;
+    }();
+    return attesi.at(i);
+  }
+
+  // The compile stopped on output f: it says which and why; the outputs
+  // before f are finished, those after f keep their older content, the
+  // sources stay, and nothing else is left. Output f is the caller's.
+  void fermato_su(size_t f, const testing::Uscita& u, int motivo) {
+    SCOPED_TRACE(kBinari[f]);
+    EXPECT_EQ(u.stato, 3) << u.err;
+    EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
+    EXPECT_NE(u.err.find(kBinari[f]), std::string::npos) << u.err;
+    EXPECT_NE(u.err.find(std::strerror(motivo)), std::string::npos) << u.err;
+    EXPECT_EQ(contenuto(dir.path() / "Prova_linea.txt"), kLinea);
+    EXPECT_EQ(contenuto(dir.path() / "Prova_7-.txt"), kTreno);
+    for (size_t i = 0; i < kBinari.size(); ++i) {
+      if (i != f) {
+        EXPECT_EQ(contenuto(dir.path() / kBinari[i]), i < f ? finito(i) : vecchio(kBinari[i]));
+      }
+    }
+    EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
+                                                    "Prova_linea.dat", "Prova_linea.txt"}));
+  }
+};
+
+// The same faults on each output in turn, each in a folder of its own.
+class GuastoSuUnBinario : public GuastoCompile, public ::testing::WithParamInterface<size_t> {};
+
+TEST_P(GuastoSuUnBinario, DirectoryUnderItsName) {
+  const size_t f = GetParam();
+  const fs::path ostacolo = dir.path() / kBinari[f];
+  fs::remove(ostacolo);
+  fs::create_directory(ostacolo);
+  testing::scrivi(ostacolo / "dentro", "resta");
+  fermato_su(f, compila(), EISDIR);
+  EXPECT_EQ(contenuto(ostacolo / "dentro"), "resta");
+}
+
+TEST_P(GuastoSuUnBinario, ImmutableOlderFileStaysWhole) {
+  const size_t f = GetParam();
+  testing::Immutabile blocco(dir.path() / kBinari[f]);
+  if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
+  fermato_su(f, compila(), EPERM);
+  EXPECT_EQ(contenuto(dir.path() / kBinari[f]), vecchio(kBinari[f]));
+}
+
+INSTANTIATE_TEST_SUITE_P(Binari, GuastoSuUnBinario, ::testing::Range<size_t>(0, 3),
+                         [](const auto& info) {
+                           std::string n = kBinari[info.param];
+                           std::replace(n.begin(), n.end(), '.', '_');
+                           return n;
+                         });
+
+TEST_F(GuastoCompile, FolderThatCannotBeWritten) {
+  {
+    testing::Immutabile blocco(dir.path());
+    if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
+    fermato_su(0, compila(), EPERM);
+    EXPECT_EQ(contenuto(dir.path() / kBinari[0]), vecchio(kBinari[0]));
+  }
+  // A folder named through a regular file holds no sources: a data fault,
+  // and nothing is written anywhere.
+  const auto u = compila("--dir Prova_linea.txt/sotto");
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=101 posizione_errore=0");
+  EXPECT_EQ(contenuto(dir.path() / "Prova_linea.txt"), kLinea);
+}
+
+// A full disk, as a limit on the size of any file the tool writes.
+TEST_F(GuastoCompile, FullDisk) {
+  // The line plan (179964 bytes) does not fit in 100000.
+  ASSERT_GT(finito(0).size(), 100000u);
+  fermato_su(0, esegui("'" + kTool + "' compile Prova 7", dir.path(), 100000), EFBIG);
+  EXPECT_EQ(contenuto(dir.path() / kBinari[0]), vecchio(kBinari[0]));
+}
+
+TEST_F(GuastoCompile, FullDiskWithoutPlan) {
+  // On a 200 km line the header file fits in 16 KB, the cell file (4141
+  // cells) does not.
+  sorgenti("[generale]\r\nlunghezza percorso, 200000\r\n[fine]\r\n");
+  const auto u = esegui("'" + kTool + "' compile Prova 7 --no-plan", dir.path(), 16384);
+  EXPECT_EQ(u.stato, 3);
+  EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
+  EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
+  EXPECT_NE(u.err.find(std::strerror(EFBIG)), std::string::npos) << u.err;
+  EXPECT_EQ(contenuto(dir.path() / "Prova_7.sim").size(), 87u * 34 + 5 + 1);
+  EXPECT_EQ(contenuto(dir.path() / "Prova_7.dat"), vecchio("Prova_7.dat"));
+  EXPECT_EQ(contenuto(dir.path() / "Prova_linea.dat"), vecchio("Prova_linea.dat"));
+  EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
+                                                  "Prova_linea.dat", "Prova_linea.txt"}));
+}
+
+TEST_F(GuastoCompile, ReadOnlyOlderOutputsAreReplaced) {
+  for (const std::string& b : kBinari) {
+    fs::permissions(dir.path() / b, fs::perms::owner_read | fs::perms::group_read);
+  }
+  EXPECT_EQ(compila().stato, 0);
+  for (size_t i = 0; i < kBinari.size(); ++i) {
+    EXPECT_EQ(contenuto(dir.path() / kBinari[i]), finito(i)) << kBinari[i];
+  }
+}
+
+// Outputs that are symbolic links are replaced, never followed; sources
+// that are links are read through them and left alone.
+TEST_F(GuastoCompile, SymbolicLinks) {
+  CartellaTemporanea fuori;
+  testing::scrivi(fuori.path() / "linea.txt", kLinea);
+  testing::scrivi(fuori.path() / "treno.txt", kTreno);
+  testing::scrivi(fuori.path() / "Prova_linea.dat", "altrove");
+  fs::create_directory(fuori.path() / "cartella");
+  for (const char* s : {"Prova_linea.txt", "Prova_7-.txt"}) fs::remove(dir.path() / s);
+  fs::create_symlink(fuori.path() / "linea.txt", dir.path() / "Prova_linea.txt");
+  fs::create_symlink(fuori.path() / "treno.txt", dir.path() / "Prova_7-.txt");
+  for (const std::string& b : kBinari) fs::remove(dir.path() / b);
+  fs::create_symlink(fuori.path() / "Prova_linea.dat", dir.path() / kBinari[0]);
+  fs::create_symlink(fuori.path() / "Prova_7.sim", dir.path() / kBinari[1]);  // dangling
+  fs::create_directory_symlink(fuori.path() / "cartella", dir.path() / kBinari[2]);
+
+  const auto u = compila();
+  EXPECT_EQ(u.stato, 0) << u.err;
+  for (size_t i = 0; i < kBinari.size(); ++i) {
+    EXPECT_FALSE(fs::is_symlink(dir.path() / kBinari[i])) << kBinari[i];
+    EXPECT_EQ(contenuto(dir.path() / kBinari[i]), finito(i)) << kBinari[i];
+  }
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "Prova_linea.txt"));
+  EXPECT_TRUE(fs::is_symlink(dir.path() / "Prova_7-.txt"));
+  EXPECT_EQ(fuori.nomi(),
+            (std::vector<std::string>{"Prova_linea.dat", "cartella", "linea.txt", "treno.txt"}));
+  EXPECT_EQ(contenuto(fuori.path() / "Prova_linea.dat"), "altrove");
+  EXPECT_EQ(contenuto(fuori.path() / "linea.txt"), kLinea);
+  EXPECT_TRUE(fs::is_empty(fuori.path() / "cartella"));
 }
 
 TEST(Uso, BadCommandLines) {
