@@ -26,8 +26,13 @@ std::string riga_errore(const RecordErrore& e) {
          std::string(significato_errore(e.numero_errore));
 }
 
+void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
+                  std::span<const Emittitore> testi) {
+  for (const Emittitore& e : testi) scrivi_file(cartella / e.nome_file(id), e.contenuto());
+}
+
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id) {
-  for (const Emittitore& e : emittitori()) scrivi_file(cartella / e.nome_file(id), e.contenuto());
+  scrivi_testi(cartella, id, emittitori());
 }
 
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id,
@@ -40,12 +45,13 @@ void scrivi_binari(const std::filesystem::path& cartella, const Identita& id,
   scrivi_file(cartella / nome_celle(id), bytes_celle(*m.celle));
 }
 
-int avvio(Piattaforma& piattaforma) {
-  const Identita id = identita_portata();
+int avvio(Piattaforma& piattaforma) { return avvio(piattaforma, identita_portata(), emittitori()); }
+
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi) {
   try {
     piattaforma.mostra_attesa();
     const std::filesystem::path cartella = piattaforma.cartella_programma();
-    scrivi_testi(cartella, id);
+    scrivi_testi(cartella, id, testi);
     ArchivioCartella archivio(cartella);
     const Compilazione c = memorizza_percorso(archivio, id, 1);
     if (c.errore_timbri != 0) {

@@ -4,10 +4,12 @@
 #define SCENARIO_APP_AVVIO_H_
 
 #include <filesystem>
+#include <span>
 #include <string>
 
 #include "app/piattaforma.h"
 #include "compiler/post/memorizza_percorso.h"
+#include "emit/emittitori.h"
 #include "model/identita.h"
 
 namespace scenario {
@@ -26,9 +28,13 @@ Identita identita_portata();
 
 // The start-up sequence; returns the exit status.
 int avvio(Piattaforma& piattaforma);
+// The same run for another identity and other texts (tests).
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi);
 
 // Steps shared with the author tool. Each throws GuastoPiattaforma.
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id);
+void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
+                  std::span<const Emittitore> testi);
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id,
                    const Compilazione& c);
 

@@ -1,1 +1,200 @@
+#include "app/avvio.h"
+
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/cartella_prova.h"
+
+namespace scenario {
+namespace {
+
+using prova::CartellaProva;
+using prova::leggi;
+using prova::nomi;
+using prova::scrivi;
+
+// Records what the run asks of the platform, in place of the window and the
+// message boxes.
+class PiattaformaFinta : public Piattaforma {
+ public:
+  explicit PiattaformaFinta(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
+
+  std::filesystem::path cartella_programma() override { return cartella_; }
+  void mostra_attesa() override {
+    ++attese;
+    cartella_durante_attesa = nomi(cartella_);
+  }
+  void messaggio_errore(const std::string& testo) override { errori.push_back(testo); }
+  void messaggio_guasto(const std::string& testo) override { guasti.push_back(testo); }
+
+  int attese = 0;
+  std::vector<std::string> cartella_durante_attesa;
+  std::vector<std::string> errori;
+  std::vector<std::string> guasti;
+
+ private:
+  std::filesystem::path cartella_;
+};
+
+const Identita kId{"Prova", "7"};
+
+std::string testo_treno() { return "[generale]\r\n[fine]\r\n"; }
+std::string testo_note() { return "Nota di prova, citt\xE0\r\n\r\n"; }
+
+// A whole line of 1000 m with a curve, a gradient and a board away from the
+// stamps' cell.
+std::string linea_valida() {
+  return "[generale]\r\n"
+         "lunghezza percorso,    1000\r\n"
+         "[tracciato]\r\n"
+         "curvad2,  100,  200\r\n"
+         "pendenza,  500,   -3\r\n"
+         "cartello indicatore,  600, BIVIO\r\n"
+         "[fine]\r\n";
+}
+// A board at 0 takes cell 1's first stamp place.
+std::string linea_cartello_in_cella_uno() {
+  return "[generale]\r\n"
+         "lunghezza percorso,    1000\r\n"
+         "[tracciato]\r\n"
+         "cartello indicatore,  0, INIZIO\r\n"
+         "[fine]\r\n";
+}
+// An indicator at 0 whose first packed speed is 0 takes only the second place.
+std::string linea_indicatore_in_cella_uno() {
+  return "[generale]\r\n"
+         "lunghezza percorso,    1000\r\n"
+         "[tracciato]\r\n"
+         "indicatori_v,  0,  0, 60, 0, 0,  0, 0, 0, 0\r\n"
+         "[fine]\r\n";
+}
+
+// The texts of one test run: the two sources and one document.
+std::vector<Emittitore> testi_con(std::string (*linea)()) {
+  return {
+      {"dati_linea", nome_sorgente_linea, linea},
+      {"dati_treno", nome_sorgente_treno, testo_treno},
+      {"dati_note", [](const Identita& id) { return nome_documento(id, "note.txt"); }, testo_note}};
+}
+
+const std::vector<std::string> kBinari = {nome_celle(kId), nome_testata(kId),
+                                          nome_planimetria(kId)};
+
+std::vector<std::string> ordinati(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+TEST(Avvio, StampFaultShowsErroreAndWritesNoBinaryFile) {
+  struct Caso {
+    const char* nome;
+    std::string (*linea)();
+    const char* messaggio;
+  };
+  const Caso casi[] = {
+      {"board at 0", linea_cartello_in_cella_uno, " Errore n. 1250"},
+      {"indicator at 0", linea_indicatore_in_cella_uno, " Errore n. 1251"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProva cartella;
+    for (const std::string& nome : kBinari) scrivi(cartella / nome, "vecchio " + nome);
+    PiattaformaFinta piattaforma(cartella.percorso());
+
+    const int stato = avvio(piattaforma, kId, testi_con(c.linea));
+
+    EXPECT_EQ(stato, uscita_errore_timbri);
+    EXPECT_EQ(piattaforma.errori, std::vector<std::string>{c.messaggio});
+    EXPECT_TRUE(piattaforma.guasti.empty());
+    // The window came first, before any file was touched.
+    EXPECT_EQ(piattaforma.attese, 1);
+    EXPECT_EQ(piattaforma.cartella_durante_attesa, ordinati(kBinari));
+    // Earlier binary files keep their content; the sources are gone; the
+    // document stays; nothing else is left behind.
+    for (const std::string& nome : kBinari) EXPECT_EQ(leggi(cartella / nome), "vecchio " + nome);
+    std::vector<std::string> attesi = kBinari;
+    attesi.push_back(nome_documento(kId, "note.txt"));
+    EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
+    EXPECT_EQ(leggi(cartella / nome_documento(kId, "note.txt")), testo_note());
+  }
+}
+
+TEST(Avvio, WholeRunShowsNoMessageAndReplacesTheBinaryFiles) {
+  CartellaProva cartella;
+  for (const std::string& nome : kBinari) scrivi(cartella / nome, "vecchio");
+  PiattaformaFinta piattaforma(cartella.percorso());
+
+  const int stato = avvio(piattaforma, kId, testi_con(linea_valida));
+
+  // A data fault of the minimal train file would be 1, never a message box.
+  EXPECT_TRUE(stato == uscita_ok || stato == uscita_errore_dati) << stato;
+  EXPECT_TRUE(piattaforma.errori.empty());
+  EXPECT_TRUE(piattaforma.guasti.empty());
+  EXPECT_EQ(piattaforma.attese, 1);
+  // 1000 m + 7000: 8001 plan points, cells 0 to 160, two short texts.
+  EXPECT_EQ(leggi(cartella / nome_planimetria(kId)).size(), 20u * 8000 - 36);
+  EXPECT_EQ(leggi(cartella / nome_celle(kId)).size(), 161u * 15);
+  EXPECT_EQ(leggi(cartella / nome_testata(kId)).size(), 87u * 34 + 5 + 1 + 5);
+  std::vector<std::string> attesi = kBinari;
+  attesi.push_back(nome_documento(kId, "note.txt"));
+  EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
+}
+
+TEST(Avvio, PlatformFailureEndsTheRunWithAMessageNamingTheFile) {
+  {
+    SCOPED_TRACE("folder missing: the first text fails");
+    CartellaProva cartella;
+    PiattaformaFinta piattaforma(cartella / "manca");
+    EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_valida)), uscita_guasto);
+    ASSERT_EQ(piattaforma.guasti.size(), 1u);
+    EXPECT_NE(piattaforma.guasti[0].find(nome_sorgente_linea(kId)), std::string::npos)
+        << piattaforma.guasti[0];
+    EXPECT_TRUE(piattaforma.errori.empty());
+  }
+  {
+    SCOPED_TRACE("cell file name taken by a folder: the last write fails");
+    CartellaProva cartella;
+    std::filesystem::create_directory(cartella / nome_celle(kId));
+    PiattaformaFinta piattaforma(cartella.percorso());
+    EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_valida)), uscita_guasto);
+    ASSERT_EQ(piattaforma.guasti.size(), 1u);
+    EXPECT_NE(piattaforma.guasti[0].find(nome_celle(kId)), std::string::npos)
+        << piattaforma.guasti[0];
+    EXPECT_TRUE(piattaforma.errori.empty());
+    // The files finished before stay, and no temporary is left.
+    std::vector<std::string> attesi = kBinari;
+    attesi.push_back(nome_documento(kId, "note.txt"));
+    EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
+    EXPECT_TRUE(std::filesystem::is_directory(cartella / nome_celle(kId)));
+  }
+}
+
+TEST(Avvio, CarriedRunShowsTheWindowFirstAndNoErrorBox) {
+  CartellaProva cartella;
+  PiattaformaFinta piattaforma(cartella.percorso());
+
+  const int stato = avvio(piattaforma);
+
+  EXPECT_TRUE(stato == uscita_ok || stato == uscita_errore_dati) << stato;
+  EXPECT_EQ(piattaforma.attese, 1);
+  EXPECT_TRUE(piattaforma.cartella_durante_attesa.empty());
+  EXPECT_TRUE(piattaforma.errori.empty());
+  EXPECT_TRUE(piattaforma.guasti.empty());
+  // Only the three documents and the three binary files may stay.
+  const Identita id = identita_portata();
+  const std::vector<std::string> ammessi = {nome_documento(id, "scheda_treno.txt"),
+                                            nome_documento(id, "rallentamenti.txt"),
+                                            nome_documento(id, "note.txt"),
+                                            nome_planimetria(id),
+                                            nome_testata(id),
+                                            nome_celle(id)};
+  for (const std::string& nome : nomi(cartella.percorso())) {
+    EXPECT_NE(std::find(ammessi.begin(), ammessi.end(), nome), ammessi.end()) << nome;
+  }
+}
+
+}  // namespace
+}  // namespace scenario

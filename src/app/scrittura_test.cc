@@ -1,1 +1,82 @@
+#include "app/scrittura.h"
+
 #include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/cartella_prova.h"
+
+namespace scenario {
+namespace {
+
+using prova::CartellaProva;
+using prova::leggi;
+using prova::nomi;
+using prova::scrivi;
+
+TEST(ScriviFile, ReplacesWholeAndLeavesNoTemporary) {
+  struct Caso {
+    const char* nome;
+    bool vecchio_presente;
+    std::string vecchio;
+    std::string nuovo;
+  };
+  const std::vector<Caso> casi = {
+      {"new file", false, "", "abc\r\n"},
+      {"longer old file", true, std::string(5000, 'x'), "abc\r\n"},
+      {"shorter old file", true, "ab", std::string(70000, 'y')},
+      {"empty content", true, "old", ""},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProva cartella;
+    const auto finale = cartella / "Prova_7.dat";
+    if (c.vecchio_presente) scrivi(finale, c.vecchio);
+    scrivi_file(finale, c.nuovo);
+    EXPECT_EQ(leggi(finale), c.nuovo);
+    EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"Prova_7.dat"});
+  }
+}
+
+TEST(ScriviFile, WritesBytesAsTheyAre) {
+  // Line ends, NUL, Ctrl-Z and high bytes must pass untouched (no text mode).
+  const std::string bytes("a\r\nb\nc\rd\0e\x1A\xE8\xFF\r\n", 14);
+  CartellaProva cartella;
+  const auto finale = cartella / "Prova_linea.dat";
+  scrivi_file(finale, bytes);
+  EXPECT_EQ(leggi(finale), bytes);
+}
+
+TEST(ScriviFile, FailureNamesTheFileAndLeavesTheFolderAsItWas) {
+  CartellaProva cartella;
+
+  // The folder does not exist.
+  const auto in_mancante = cartella / "manca" / "Prova_7.sim";
+  try {
+    scrivi_file(in_mancante, "abc");
+    ADD_FAILURE() << "no failure for a missing folder";
+  } catch (const GuastoPiattaforma& g) {
+    EXPECT_EQ(g.file(), in_mancante);
+    EXPECT_NE(std::string(g.what()).find("Prova_7.sim"), std::string::npos) << g.what();
+  }
+  EXPECT_TRUE(nomi(cartella.percorso()).empty());
+
+  // The final name is taken by a folder: it stays, and no temporary is left.
+  const auto occupato = cartella / "Prova_7.dat";
+  std::filesystem::create_directory(occupato);
+  scrivi(occupato / "dentro.txt", "resta");
+  try {
+    scrivi_file(occupato, "abc");
+    ADD_FAILURE() << "no failure when a folder holds the name";
+  } catch (const GuastoPiattaforma& g) {
+    EXPECT_EQ(g.file(), occupato);
+    EXPECT_NE(std::string(g.what()).find("Prova_7.dat"), std::string::npos) << g.what();
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(occupato));
+  EXPECT_EQ(leggi(occupato / "dentro.txt"), "resta");
+  EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"Prova_7.dat"});
+}
+
+}  // namespace
+}  // namespace scenario
