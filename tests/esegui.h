@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/testing/cartella_temporanea.h"
+#include "app/cartella_prova.h"
 
 namespace scenario::testing {
 
@@ -20,16 +20,16 @@ struct Uscita {
 
 // Runs `comando` (already quoted) in `cartella`, stdin from /dev/null.
 inline Uscita esegui(const std::string& comando, const std::filesystem::path& cartella) {
-  CartellaTemporanea cattura;
-  const auto out = cattura.path() / "out";
-  const auto err = cattura.path() / "err";
+  prova::CartellaProva cattura;
+  const auto out = cattura.percorso() / "out";
+  const auto err = cattura.percorso() / "err";
   const std::string riga = "cd '" + cartella.string() + "' && " + comando + " </dev/null >'" +
                            out.string() + "' 2>'" + err.string() + "'";
   const int r = std::system(riga.c_str());
   Uscita u;
   u.stato = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
-  u.out = contenuto(out);
-  u.err = contenuto(err);
+  u.out = prova::leggi(out);
+  u.err = prova::leggi(err);
   return u;
 }
 
