@@ -1,0 +1,39 @@
+#include "compiler/archivio.h"
+
+#include <gtest/gtest.h>
+
+#include "app/testing/cartella_temporanea.h"
+
+namespace scenario {
+namespace {
+
+using testing::CartellaTemporanea;
+
+// A source is read whole and byte for byte, whatever bytes it holds.
+TEST(ArchivioCartella, ReadsEveryByte) {
+  CartellaTemporanea dir;
+  const std::string vari("a,\r\nb\0c\r\xB0\n", 11);
+  const std::string grande(3 * 1024 * 1024 + 7, 'x');
+  const std::pair<const char*, std::string> casi[] = {
+      {"vuoto.txt", ""}, {"vari.txt", vari}, {"grande.txt", grande}};
+  ArchivioCartella archivio(dir.path());
+  for (const auto& [nome, bytes] : casi) {
+    testing::scrivi(dir.path() / nome, bytes);
+    EXPECT_EQ(archivio.leggi(nome), bytes) << nome;
+  }
+}
+
+TEST(ArchivioCartella, MissingFileAndDeletion) {
+  CartellaTemporanea dir;
+  ArchivioCartella archivio(dir.path());
+  EXPECT_FALSE(archivio.esiste("manca.txt"));
+  EXPECT_THROW(archivio.leggi("manca.txt"), std::runtime_error);
+  testing::scrivi(dir.path() / "c.txt", "x");
+  EXPECT_TRUE(archivio.esiste("c.txt"));
+  archivio.elimina("c.txt");
+  EXPECT_FALSE(archivio.esiste("c.txt"));
+  archivio.elimina("c.txt");  // gone already: nothing to do
+}
+
+}  // namespace
+}  // namespace scenario
