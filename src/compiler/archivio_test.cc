@@ -2,12 +2,40 @@
 
 #include <gtest/gtest.h>
 
-#include "app/testing/cartella_temporanea.h"
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <utility>
 
 namespace scenario {
 namespace {
 
-using testing::CartellaTemporanea;
+namespace fs = std::filesystem;
+
+// A fresh folder of the test's own, removed afterwards.
+class CartellaTemporanea {
+ public:
+  CartellaTemporanea() {
+    std::random_device rd;
+    path_ = fs::temp_directory_path() / ("archivio_test_" + std::to_string(rd()));
+    fs::create_directories(path_);
+  }
+  ~CartellaTemporanea() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  CartellaTemporanea(const CartellaTemporanea&) = delete;
+  CartellaTemporanea& operator=(const CartellaTemporanea&) = delete;
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+void scrivi(const fs::path& f, const std::string& bytes) {
+  std::ofstream(f, std::ios::binary) << bytes;
+}
 
 // A source is read whole and byte for byte, whatever bytes it holds.
 TEST(ArchivioCartella, ReadsEveryByte) {
@@ -18,7 +46,7 @@ TEST(ArchivioCartella, ReadsEveryByte) {
       {"vuoto.txt", ""}, {"vari.txt", vari}, {"grande.txt", grande}};
   ArchivioCartella archivio(dir.path());
   for (const auto& [nome, bytes] : casi) {
-    testing::scrivi(dir.path() / nome, bytes);
+    scrivi(dir.path() / nome, bytes);
     EXPECT_EQ(archivio.leggi(nome), bytes) << nome;
   }
 }
@@ -28,7 +56,7 @@ TEST(ArchivioCartella, MissingFileAndDeletion) {
   ArchivioCartella archivio(dir.path());
   EXPECT_FALSE(archivio.esiste("manca.txt"));
   EXPECT_THROW(archivio.leggi("manca.txt"), std::runtime_error);
-  testing::scrivi(dir.path() / "c.txt", "x");
+  scrivi(dir.path() / "c.txt", "x");
   EXPECT_TRUE(archivio.esiste("c.txt"));
   archivio.elimina("c.txt");
   EXPECT_FALSE(archivio.esiste("c.txt"));
