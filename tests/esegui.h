@@ -11,7 +11,7 @@
 #include <optional>
 #include <string>
 
-#include "app/testing/cartella_temporanea.h"
+#include "app/cartella_prova.h"
 
 namespace scenario::testing {
 
@@ -26,9 +26,9 @@ struct Uscita {
 // (RLIMIT_FSIZE, as on a full disk); the captured output must fit too.
 inline Uscita esegui(const std::string& comando, const std::filesystem::path& cartella,
                      std::optional<rlim_t> limite_file = std::nullopt) {
-  CartellaTemporanea cattura;
-  const auto out = cattura.path() / "out";
-  const auto err = cattura.path() / "err";
+  prova::CartellaProva cattura;
+  const auto out = cattura.percorso() / "out";
+  const auto err = cattura.percorso() / "err";
   const std::string riga = "cd '" + cartella.string() + "' && " + comando + " </dev/null >'" +
                            out.string() + "' 2>'" + err.string() + "'";
   int r = -1;
@@ -46,8 +46,8 @@ inline Uscita esegui(const std::string& comando, const std::filesystem::path& ca
   }
   Uscita u;
   u.stato = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
-  u.out = contenuto(out);
-  u.err = contenuto(err);
+  u.out = prova::leggi(out);
+  u.err = prova::leggi(err);
   return u;
 }
 

@@ -8,7 +8,7 @@
 #include <optional>
 
 #include "app/avvio.h"
-#include "app/testing/cartella_temporanea.h"
+#include "app/cartella_prova.h"
 #include "emit/emittitori.h"
 #include "model/identita.h"
 #include "tests/esegui.h"
@@ -18,8 +18,8 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CartellaTemporanea;
-using testing::contenuto;
+using prova::CartellaProva;
+using prova::leggi;
 
 const std::vector<std::string> kSeiFile = {
     "Lanvero_Ostrel_24817.dat",
@@ -33,14 +33,16 @@ const char kProgramma[] = "Lanvero_Ostrel_24817";
 
 class Installatore : public ::testing::Test {
  protected:
-  void SetUp() override { fs::copy_file(SCENARIO_INSTALLER_PATH, dir.path() / kProgramma); }
-  testing::Uscita avvia() { return testing::esegui(std::string("./") + kProgramma, dir.path()); }
+  void SetUp() override { fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma); }
+  testing::Uscita avvia() {
+    return testing::esegui(std::string("./") + kProgramma, dir.percorso());
+  }
   std::vector<std::string> file_lasciati() const {
-    auto n = dir.nomi();
+    auto n = prova::nomi(dir.percorso());
     std::erase(n, kProgramma);
     return n;
   }
-  CartellaTemporanea dir;
+  CartellaProva dir;
 };
 
 TEST_F(Installatore, LeavesTheSixFilesAndNoSource) {
@@ -50,22 +52,22 @@ TEST_F(Installatore, LeavesTheSixFilesAndNoSource) {
   EXPECT_EQ(u.err, "");
   EXPECT_EQ(file_lasciati(), kSeiFile);
   // The carried line: 91000 m, so 1961 cells and points 0..98000.
-  EXPECT_EQ(contenuto(dir.path() / "Lanvero_Ostrel_24817.dat").size(), 15u * 1961);
-  EXPECT_EQ(contenuto(dir.path() / "Lanvero_Ostrel_linea.dat").size(), 20u * 98000 - 36);
+  EXPECT_EQ(leggi(dir.percorso() / "Lanvero_Ostrel_24817.dat").size(), 15u * 1961);
+  EXPECT_EQ(leggi(dir.percorso() / "Lanvero_Ostrel_linea.dat").size(), 20u * 98000 - 36);
 }
 
 TEST_F(Installatore, SecondRunReplacesEverythingWithTheSameBytes) {
   ASSERT_EQ(avvia().stato, 0);
   std::vector<std::string> prima;
-  for (const auto& f : kSeiFile) prima.push_back(contenuto(dir.path() / f));
+  for (const auto& f : kSeiFile) prima.push_back(leggi(dir.percorso() / f));
   // Old files, longer or shorter, and a stale source are replaced whole.
-  testing::scrivi(dir.path() / "Lanvero_Ostrel_24817.sim", std::string(100000, 'x'));
-  testing::scrivi(dir.path() / "Lanvero_Ostrel_24817_note.txt", "corto");
-  testing::scrivi(dir.path() / "Lanvero_Ostrel_linea.txt", "[generale]\r\nlunghezza percorso, 5");
+  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_24817.sim", std::string(100000, 'x'));
+  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_24817_note.txt", "corto");
+  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_linea.txt", "[generale]\r\nlunghezza percorso, 5");
   ASSERT_EQ(avvia().stato, 0);
   EXPECT_EQ(file_lasciati(), kSeiFile);
   for (size_t i = 0; i < kSeiFile.size(); ++i) {
-    EXPECT_EQ(contenuto(dir.path() / kSeiFile[i]), prima[i]) << kSeiFile[i];
+    EXPECT_EQ(leggi(dir.percorso() / kSeiFile[i]), prima[i]) << kSeiFile[i];
   }
 }
 
@@ -91,11 +93,11 @@ const std::string& finito(size_t i) {
   static const std::vector<std::string> attesi = [] {
     std::vector<std::string> a;
     for (const Emittitore& e : emittitori()) a.push_back(e.contenuto());
-    CartellaTemporanea dir;
-    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.path() / kProgramma);
-    EXPECT_EQ(testing::esegui(std::string("./") + kProgramma, dir.path()).stato, 0);
+    CartellaProva dir;
+    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
+    EXPECT_EQ(testing::esegui(std::string("./") + kProgramma, dir.percorso()).stato, 0);
     for (size_t i = kPrimoBinario; i < kInOrdine.size(); ++i) {
-      a.push_back(contenuto(dir.path() / kInOrdine[i]));
+      a.push_back(leggi(dir.percorso() / kInOrdine[i]));
     }
     return a;
   }();
@@ -108,14 +110,14 @@ std::string vecchio(const std::string& nome) { return "vecchio " + nome; }
 // program and an older file under each of the six names a run leaves.
 struct CasoGuasto {
   CasoGuasto() {
-    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.path() / kProgramma);
+    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
     for (size_t i = 0; i < kInOrdine.size(); ++i) {
-      if (!sorgente(i)) testing::scrivi(percorso(i), vecchio(kInOrdine[i]));
+      if (!sorgente(i)) prova::scrivi(percorso(i), vecchio(kInOrdine[i]));
     }
   }
-  fs::path percorso(size_t i) const { return dir.path() / kInOrdine[i]; }
+  fs::path percorso(size_t i) const { return dir.percorso() / kInOrdine[i]; }
   testing::Uscita avvia(std::optional<rlim_t> limite_file = std::nullopt) {
-    return testing::esegui(std::string("./") + kProgramma, dir.path(), limite_file);
+    return testing::esegui(std::string("./") + kProgramma, dir.percorso(), limite_file);
   }
 
   // The run stopped on file f: it says which and why; every file before f
@@ -138,14 +140,14 @@ struct CasoGuasto {
         continue;
       }
       attesi.push_back(kInOrdine[i]);
-      EXPECT_EQ(contenuto(percorso(i)), i < f ? finito(i) : vecchio(kInOrdine[i])) << kInOrdine[i];
+      EXPECT_EQ(leggi(percorso(i)), i < f ? finito(i) : vecchio(kInOrdine[i])) << kInOrdine[i];
     }
     std::sort(attesi.begin(), attesi.end());
     EXPECT_EQ(nomi(), attesi);
   }
-  std::vector<std::string> nomi() const { return dir.nomi(); }
+  std::vector<std::string> nomi() const { return prova::nomi(dir.percorso()); }
 
-  CartellaTemporanea dir;
+  CartellaProva dir;
 };
 
 // A directory under a file's name cannot be replaced by the file.
@@ -154,9 +156,9 @@ TEST(GuastoInstallatore, DirectoryUnderAnyNameEndsTheRunWithItsName) {
     CasoGuasto g;
     fs::remove(g.percorso(f));
     fs::create_directory(g.percorso(f));
-    testing::scrivi(g.percorso(f) / "dentro", "resta");
+    prova::scrivi(g.percorso(f) / "dentro", "resta");
     g.fermato_su(f, g.avvia(), EISDIR);
-    EXPECT_EQ(contenuto(g.percorso(f) / "dentro"), "resta");
+    EXPECT_EQ(leggi(g.percorso(f) / "dentro"), "resta");
   }
 }
 
@@ -164,11 +166,11 @@ TEST(GuastoInstallatore, DirectoryUnderAnyNameEndsTheRunWithItsName) {
 TEST(GuastoInstallatore, ImmutableOlderFileStaysWhole) {
   for (size_t f = 0; f < kInOrdine.size(); ++f) {
     CasoGuasto g;
-    testing::scrivi(g.percorso(f), vecchio(kInOrdine[f]));
+    prova::scrivi(g.percorso(f), vecchio(kInOrdine[f]));
     testing::Immutabile blocco(g.percorso(f));
     if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
     g.fermato_su(f, g.avvia(), EPERM);
-    EXPECT_EQ(contenuto(g.percorso(f)), vecchio(kInOrdine[f]));
+    EXPECT_EQ(leggi(g.percorso(f)), vecchio(kInOrdine[f]));
   }
 }
 
@@ -176,7 +178,7 @@ TEST(GuastoInstallatore, ImmutableOlderFileStaysWhole) {
 TEST(GuastoInstallatore, FolderThatCannotBeWrittenIsLeftAsItWas) {
   CasoGuasto g;
   const std::vector<std::string> prima = g.nomi();
-  testing::Immutabile blocco(g.dir.path());
+  testing::Immutabile blocco(g.dir.percorso());
   if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
   const testing::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 3);
@@ -185,7 +187,7 @@ TEST(GuastoInstallatore, FolderThatCannotBeWrittenIsLeftAsItWas) {
   EXPECT_EQ(g.nomi(), prima);
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
     if (!sorgente(i)) {
-      EXPECT_EQ(contenuto(g.percorso(i)), vecchio(kInOrdine[i]));
+      EXPECT_EQ(leggi(g.percorso(i)), vecchio(kInOrdine[i]));
     }
   }
 }
@@ -204,7 +206,7 @@ TEST(GuastoInstallatore, FullDiskKeepsOlderFilesAndFinishedOnes) {
     if (sorgente(c.fermato_su)) {
       EXPECT_FALSE(fs::exists(g.percorso(c.fermato_su)));
     } else {
-      EXPECT_EQ(contenuto(g.percorso(c.fermato_su)), vecchio(kInOrdine[c.fermato_su]));
+      EXPECT_EQ(leggi(g.percorso(c.fermato_su)), vecchio(kInOrdine[c.fermato_su]));
     }
   }
 }
@@ -214,7 +216,7 @@ TEST(GuastoInstallatore, FullDiskKeepsOlderFilesAndFinishedOnes) {
 TEST(GuastoInstallatore, ReadOnlyOlderFilesAreReplaced) {
   CasoGuasto g;
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
-    testing::scrivi(g.percorso(i), vecchio(kInOrdine[i]));
+    prova::scrivi(g.percorso(i), vecchio(kInOrdine[i]));
     fs::permissions(g.percorso(i), fs::perms::owner_read | fs::perms::group_read);
   }
   const testing::Uscita u = g.avvia();
@@ -223,7 +225,7 @@ TEST(GuastoInstallatore, ReadOnlyOlderFilesAreReplaced) {
     if (sorgente(i)) {
       EXPECT_FALSE(fs::exists(g.percorso(i)));
     } else {
-      EXPECT_EQ(contenuto(g.percorso(i)), finito(i)) << kInOrdine[i];
+      EXPECT_EQ(leggi(g.percorso(i)), finito(i)) << kInOrdine[i];
     }
   }
 }
@@ -233,19 +235,19 @@ TEST(GuastoInstallatore, ReadOnlyOlderFilesAreReplaced) {
 // missing target or a directory.
 TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
   CasoGuasto g;
-  CartellaTemporanea fuori;
-  fs::create_directory(fuori.path() / "cartella");
+  CartellaProva fuori;
+  fs::create_directory(fuori.percorso() / "cartella");
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
-    const fs::path bersaglio = fuori.path() / kInOrdine[i];
-    if (i % 3 == 0) testing::scrivi(bersaglio, vecchio(kInOrdine[i]));
+    const fs::path bersaglio = fuori.percorso() / kInOrdine[i];
+    if (i % 3 == 0) prova::scrivi(bersaglio, vecchio(kInOrdine[i]));
     fs::remove(g.percorso(i));
     if (i % 3 == 2) {
-      fs::create_directory_symlink(fuori.path() / "cartella", g.percorso(i));
+      fs::create_directory_symlink(fuori.percorso() / "cartella", g.percorso(i));
     } else {
       fs::create_symlink(bersaglio, g.percorso(i));  // dangling when i % 3 == 1
     }
   }
-  const std::vector<std::string> fuori_prima = fuori.nomi();
+  const std::vector<std::string> fuori_prima = prova::nomi(fuori.percorso());
   const testing::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 0) << u.err;
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
@@ -254,13 +256,13 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
       continue;
     }
     EXPECT_FALSE(fs::is_symlink(g.percorso(i))) << kInOrdine[i];
-    EXPECT_EQ(contenuto(g.percorso(i)), finito(i)) << kInOrdine[i];
+    EXPECT_EQ(leggi(g.percorso(i)), finito(i)) << kInOrdine[i];
   }
-  EXPECT_EQ(fuori.nomi(), fuori_prima);
+  EXPECT_EQ(prova::nomi(fuori.percorso()), fuori_prima);
   for (size_t i = 0; i < kInOrdine.size(); i += 3) {
-    EXPECT_EQ(contenuto(fuori.path() / kInOrdine[i]), vecchio(kInOrdine[i]));
+    EXPECT_EQ(leggi(fuori.percorso() / kInOrdine[i]), vecchio(kInOrdine[i]));
   }
-  EXPECT_TRUE(fs::is_empty(fuori.path() / "cartella"));
+  EXPECT_TRUE(fs::is_empty(fuori.percorso() / "cartella"));
 }
 
 }  // namespace

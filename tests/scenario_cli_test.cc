@@ -6,7 +6,7 @@
 #include <cstring>
 #include <optional>
 
-#include "app/testing/cartella_temporanea.h"
+#include "app/cartella_prova.h"
 #include "tests/esegui.h"
 #include "tests/immutabile.h"
 
@@ -14,8 +14,8 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CartellaTemporanea;
-using testing::contenuto;
+using prova::CartellaProva;
+using prova::leggi;
 using testing::esegui;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
@@ -28,13 +28,13 @@ const char kTreno[] = "[generale]\r\n[fine]\r\n";
 class Compile : public ::testing::Test {
  protected:
   void sorgenti(const std::string& linea, const std::string& treno = kTreno) {
-    testing::scrivi(dir.path() / "Prova_linea.txt", linea);
-    testing::scrivi(dir.path() / "Prova_7-.txt", treno);
+    prova::scrivi(dir.percorso() / "Prova_linea.txt", linea);
+    prova::scrivi(dir.percorso() / "Prova_7-.txt", treno);
   }
   testing::Uscita compila(const std::string& opzioni = "") {
-    return esegui("'" + kTool + "' compile Prova 7 " + opzioni, dir.path());
+    return esegui("'" + kTool + "' compile Prova 7 " + opzioni, dir.percorso());
   }
-  CartellaTemporanea dir;
+  CartellaProva dir;
 };
 
 TEST_F(Compile, WritesTheBinariesAndKeepsTheSources) {
@@ -42,19 +42,20 @@ TEST_F(Compile, WritesTheBinariesAndKeepsTheSources) {
   const auto u = compila();
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
-  EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
-                                                  "Prova_linea.dat", "Prova_linea.txt"}));
-  EXPECT_EQ(contenuto(dir.path() / "Prova_linea.txt"), kLinea);
-  EXPECT_EQ(contenuto(dir.path() / "Prova_7.dat").size(), 15u * 181);
-  EXPECT_EQ(contenuto(dir.path() / "Prova_7.dat")[15 * 26], 6);  // the indicator's cell
+  EXPECT_EQ(prova::nomi(dir.percorso()),
+            (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
+                                      "Prova_linea.dat", "Prova_linea.txt"}));
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat").size(), 15u * 181);
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat")[15 * 26], 6);  // the indicator's cell
 }
 
 TEST_F(Compile, NoPlanLeavesTheLinePlanOut) {
   sorgenti(kLinea);
-  const auto u = esegui("'" + kTool + "' compile --no-plan --dir . Prova 7", dir.path());
+  const auto u = esegui("'" + kTool + "' compile --no-plan --dir . Prova 7", dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
-  EXPECT_FALSE(fs::exists(dir.path() / "Prova_linea.dat"));
-  EXPECT_TRUE(fs::exists(dir.path() / "Prova_7.dat"));
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_linea.dat"));
+  EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.dat"));
 }
 
 TEST_F(Compile, DataFaultIsReportedWithItsSource) {
@@ -66,7 +67,7 @@ TEST_F(Compile, DataFaultIsReportedWithItsSource) {
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=21 posizione_errore=1250");
   EXPECT_NE(u.out.find("Prova_linea.txt:5:"), std::string::npos) << u.out;
-  EXPECT_TRUE(fs::exists(dir.path() / "Prova_7.sim"));
+  EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.sim"));
 
   sorgenti("[generale]\r\nlunghezza percorso,    2000\r\n[pendenze]\r\npendenza, 0, 1.5\r\n");
   const auto v = compila();
@@ -79,33 +80,33 @@ TEST_F(Compile, MissingSourcesWriteNothing) {
   const auto u = compila();
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=101 posizione_errore=0");
-  EXPECT_TRUE(dir.nomi().empty());
+  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
 }
 
 TEST_F(Compile, StampFaultWritesNothing) {
   sorgenti(
       "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
       "indicatori_vmax,  0,  1,  0,  0,  0,  0,  0,  0,  0\r\n[fine]\r\n");
-  testing::scrivi(dir.path() / "Prova_7.dat", "vecchio");
+  prova::scrivi(dir.percorso() / "Prova_7.dat", "vecchio");
   const auto u = compila();
   EXPECT_EQ(u.stato, 2);
   EXPECT_EQ(u.err, " Errore n. 1250\n");
-  EXPECT_EQ(contenuto(dir.path() / "Prova_7.dat"), "vecchio");
-  EXPECT_FALSE(fs::exists(dir.path() / "Prova_7.sim"));
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat"), "vecchio");
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_7.sim"));
 }
 
 TEST_F(Compile, PlatformFailures) {
   // A source that is there but cannot be read.
-  fs::create_directory(dir.path() / "Prova_linea.txt");
+  fs::create_directory(dir.percorso() / "Prova_linea.txt");
   EXPECT_EQ(compila().stato, 3);
-  fs::remove(dir.path() / "Prova_linea.txt");
+  fs::remove(dir.percorso() / "Prova_linea.txt");
   // An output that cannot be replaced: the message names it.
   sorgenti(kLinea);
-  fs::create_directory(dir.path() / "Prova_7.dat");
+  fs::create_directory(dir.percorso() / "Prova_7.dat");
   const auto u = compila();
   EXPECT_EQ(u.stato, 3);
   EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
-  EXPECT_TRUE(fs::exists(dir.path() / "Prova_7.sim"));  // finished before
+  EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.sim"));  // finished before
 }
 
 // Bad sources, as an author meets them: the first line printed, the exit
@@ -152,22 +153,23 @@ TEST(IngressiErrati, WhatIsLeftOnDisk) {
   const std::vector<std::string> binari = {"Prova_7.dat", "Prova_7.sim", "Prova_linea.dat"};
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
-    CartellaTemporanea dir;
-    testing::scrivi(dir.path() / "Prova_linea.txt", c.linea);
-    testing::scrivi(dir.path() / "Prova_7-.txt", c.treno);
-    for (const std::string& b : binari) testing::scrivi(dir.path() / b, "vecchio");
-    const auto u = esegui("'" + kTool + "' compile Prova 7", dir.path());
+    CartellaProva dir;
+    prova::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
+    prova::scrivi(dir.percorso() / "Prova_7-.txt", c.treno);
+    for (const std::string& b : binari) prova::scrivi(dir.percorso() / b, "vecchio");
+    const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
     EXPECT_EQ(u.stato, 1) << u.err;
     EXPECT_EQ(u.out.substr(0, u.out.find('\n')), c.prima_riga);
-    EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
-                                                    "Prova_linea.dat", "Prova_linea.txt"}));
-    EXPECT_EQ(contenuto(dir.path() / "Prova_linea.txt"), c.linea);
-    EXPECT_EQ(contenuto(dir.path() / "Prova_7-.txt"), c.treno);
+    EXPECT_EQ(prova::nomi(dir.percorso()),
+              (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
+                                        "Prova_linea.dat", "Prova_linea.txt"}));
+    EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), c.linea);
+    EXPECT_EQ(leggi(dir.percorso() / "Prova_7-.txt"), c.treno);
     for (const std::string& b : binari) {
-      EXPECT_EQ(contenuto(dir.path() / b) != "vecchio", c.scritti) << b;
+      EXPECT_EQ(leggi(dir.percorso() / b) != "vecchio", c.scritti) << b;
     }
     if (c.scritti) {
-      EXPECT_EQ(contenuto(dir.path() / "Prova_7.dat").size(), 15u * 181);
+      EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat").size(), 15u * 181);
     }
   }
 }
@@ -183,18 +185,18 @@ class GuastoCompile : public Compile {
  protected:
   void SetUp() override {
     sorgenti(kLinea);
-    for (const std::string& b : kBinari) testing::scrivi(dir.path() / b, vecchio(b));
+    for (const std::string& b : kBinari) prova::scrivi(dir.percorso() / b, vecchio(b));
   }
 
   // The binaries of kLinea, compiled once in a folder of their own.
   static const std::string& finito(size_t i) {
     static const std::vector<std::string> attesi = [] {
-      CartellaTemporanea d;
-      testing::scrivi(d.path() / "Prova_linea.txt", kLinea);
-      testing::scrivi(d.path() / "Prova_7-.txt", kTreno);
-      EXPECT_EQ(esegui("'" + kTool + "' compile Prova 7", d.path()).stato, 0);
+      CartellaProva d;
+      prova::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
+      prova::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
+      EXPECT_EQ(esegui("'" + kTool + "' compile Prova 7", d.percorso()).stato, 0);
       std::vector<std::string> a;
-      for (const std::string& b : kBinari) a.push_back(contenuto(d.path() / b));
+      for (const std::string& b : kBinari) a.push_back(leggi(d.percorso() / b));
       return a;
     }();
     return attesi.at(i);
@@ -209,15 +211,16 @@ class GuastoCompile : public Compile {
     EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
     EXPECT_NE(u.err.find(kBinari[f]), std::string::npos) << u.err;
     EXPECT_NE(u.err.find(std::strerror(motivo)), std::string::npos) << u.err;
-    EXPECT_EQ(contenuto(dir.path() / "Prova_linea.txt"), kLinea);
-    EXPECT_EQ(contenuto(dir.path() / "Prova_7-.txt"), kTreno);
+    EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
+    EXPECT_EQ(leggi(dir.percorso() / "Prova_7-.txt"), kTreno);
     for (size_t i = 0; i < kBinari.size(); ++i) {
       if (i != f) {
-        EXPECT_EQ(contenuto(dir.path() / kBinari[i]), i < f ? finito(i) : vecchio(kBinari[i]));
+        EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), i < f ? finito(i) : vecchio(kBinari[i]));
       }
     }
-    EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
-                                                    "Prova_linea.dat", "Prova_linea.txt"}));
+    EXPECT_EQ(prova::nomi(dir.percorso()),
+              (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
+                                        "Prova_linea.dat", "Prova_linea.txt"}));
   }
 };
 
@@ -226,20 +229,20 @@ class GuastoSuUnBinario : public GuastoCompile, public ::testing::WithParamInter
 
 TEST_P(GuastoSuUnBinario, DirectoryUnderItsName) {
   const size_t f = GetParam();
-  const fs::path ostacolo = dir.path() / kBinari[f];
+  const fs::path ostacolo = dir.percorso() / kBinari[f];
   fs::remove(ostacolo);
   fs::create_directory(ostacolo);
-  testing::scrivi(ostacolo / "dentro", "resta");
+  prova::scrivi(ostacolo / "dentro", "resta");
   fermato_su(f, compila(), EISDIR);
-  EXPECT_EQ(contenuto(ostacolo / "dentro"), "resta");
+  EXPECT_EQ(leggi(ostacolo / "dentro"), "resta");
 }
 
 TEST_P(GuastoSuUnBinario, ImmutableOlderFileStaysWhole) {
   const size_t f = GetParam();
-  testing::Immutabile blocco(dir.path() / kBinari[f]);
+  testing::Immutabile blocco(dir.percorso() / kBinari[f]);
   if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
   fermato_su(f, compila(), EPERM);
-  EXPECT_EQ(contenuto(dir.path() / kBinari[f]), vecchio(kBinari[f]));
+  EXPECT_EQ(leggi(dir.percorso() / kBinari[f]), vecchio(kBinari[f]));
 }
 
 INSTANTIATE_TEST_SUITE_P(Binari, GuastoSuUnBinario, ::testing::Range<size_t>(0, 3),
@@ -251,86 +254,87 @@ INSTANTIATE_TEST_SUITE_P(Binari, GuastoSuUnBinario, ::testing::Range<size_t>(0, 
 
 TEST_F(GuastoCompile, FolderThatCannotBeWritten) {
   {
-    testing::Immutabile blocco(dir.path());
+    testing::Immutabile blocco(dir.percorso());
     if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
     fermato_su(0, compila(), EPERM);
-    EXPECT_EQ(contenuto(dir.path() / kBinari[0]), vecchio(kBinari[0]));
+    EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
   }
   // A folder named through a regular file holds no sources: a data fault,
   // and nothing is written anywhere.
   const auto u = compila("--dir Prova_linea.txt/sotto");
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=101 posizione_errore=0");
-  EXPECT_EQ(contenuto(dir.path() / "Prova_linea.txt"), kLinea);
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
 }
 
 // A full disk, as a limit on the size of any file the tool writes.
 TEST_F(GuastoCompile, FullDisk) {
   // The line plan (179964 bytes) does not fit in 100000.
   ASSERT_GT(finito(0).size(), 100000u);
-  fermato_su(0, esegui("'" + kTool + "' compile Prova 7", dir.path(), 100000), EFBIG);
-  EXPECT_EQ(contenuto(dir.path() / kBinari[0]), vecchio(kBinari[0]));
+  fermato_su(0, esegui("'" + kTool + "' compile Prova 7", dir.percorso(), 100000), EFBIG);
+  EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
 }
 
 TEST_F(GuastoCompile, FullDiskWithoutPlan) {
   // On a 200 km line the header file fits in 16 KB, the cell file (4141
   // cells) does not.
   sorgenti("[generale]\r\nlunghezza percorso, 200000\r\n[fine]\r\n");
-  const auto u = esegui("'" + kTool + "' compile Prova 7 --no-plan", dir.path(), 16384);
+  const auto u = esegui("'" + kTool + "' compile Prova 7 --no-plan", dir.percorso(), 16384);
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
   EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
   EXPECT_NE(u.err.find(std::strerror(EFBIG)), std::string::npos) << u.err;
-  EXPECT_EQ(contenuto(dir.path() / "Prova_7.sim").size(), 87u * 34 + 5 + 1);
-  EXPECT_EQ(contenuto(dir.path() / "Prova_7.dat"), vecchio("Prova_7.dat"));
-  EXPECT_EQ(contenuto(dir.path() / "Prova_linea.dat"), vecchio("Prova_linea.dat"));
-  EXPECT_EQ(dir.nomi(), (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
-                                                  "Prova_linea.dat", "Prova_linea.txt"}));
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.sim").size(), 87u * 34 + 5 + 1);
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat"), vecchio("Prova_7.dat"));
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.dat"), vecchio("Prova_linea.dat"));
+  EXPECT_EQ(prova::nomi(dir.percorso()),
+            (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
+                                      "Prova_linea.dat", "Prova_linea.txt"}));
 }
 
 TEST_F(GuastoCompile, ReadOnlyOlderOutputsAreReplaced) {
   for (const std::string& b : kBinari) {
-    fs::permissions(dir.path() / b, fs::perms::owner_read | fs::perms::group_read);
+    fs::permissions(dir.percorso() / b, fs::perms::owner_read | fs::perms::group_read);
   }
   EXPECT_EQ(compila().stato, 0);
   for (size_t i = 0; i < kBinari.size(); ++i) {
-    EXPECT_EQ(contenuto(dir.path() / kBinari[i]), finito(i)) << kBinari[i];
+    EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), finito(i)) << kBinari[i];
   }
 }
 
 // Outputs that are symbolic links are replaced, never followed; sources
 // that are links are read through them and left alone.
 TEST_F(GuastoCompile, SymbolicLinks) {
-  CartellaTemporanea fuori;
-  testing::scrivi(fuori.path() / "linea.txt", kLinea);
-  testing::scrivi(fuori.path() / "treno.txt", kTreno);
-  testing::scrivi(fuori.path() / "Prova_linea.dat", "altrove");
-  fs::create_directory(fuori.path() / "cartella");
-  for (const char* s : {"Prova_linea.txt", "Prova_7-.txt"}) fs::remove(dir.path() / s);
-  fs::create_symlink(fuori.path() / "linea.txt", dir.path() / "Prova_linea.txt");
-  fs::create_symlink(fuori.path() / "treno.txt", dir.path() / "Prova_7-.txt");
-  for (const std::string& b : kBinari) fs::remove(dir.path() / b);
-  fs::create_symlink(fuori.path() / "Prova_linea.dat", dir.path() / kBinari[0]);
-  fs::create_symlink(fuori.path() / "Prova_7.sim", dir.path() / kBinari[1]);  // dangling
-  fs::create_directory_symlink(fuori.path() / "cartella", dir.path() / kBinari[2]);
+  CartellaProva fuori;
+  prova::scrivi(fuori.percorso() / "linea.txt", kLinea);
+  prova::scrivi(fuori.percorso() / "treno.txt", kTreno);
+  prova::scrivi(fuori.percorso() / "Prova_linea.dat", "altrove");
+  fs::create_directory(fuori.percorso() / "cartella");
+  for (const char* s : {"Prova_linea.txt", "Prova_7-.txt"}) fs::remove(dir.percorso() / s);
+  fs::create_symlink(fuori.percorso() / "linea.txt", dir.percorso() / "Prova_linea.txt");
+  fs::create_symlink(fuori.percorso() / "treno.txt", dir.percorso() / "Prova_7-.txt");
+  for (const std::string& b : kBinari) fs::remove(dir.percorso() / b);
+  fs::create_symlink(fuori.percorso() / "Prova_linea.dat", dir.percorso() / kBinari[0]);
+  fs::create_symlink(fuori.percorso() / "Prova_7.sim", dir.percorso() / kBinari[1]);  // dangling
+  fs::create_directory_symlink(fuori.percorso() / "cartella", dir.percorso() / kBinari[2]);
 
   const auto u = compila();
   EXPECT_EQ(u.stato, 0) << u.err;
   for (size_t i = 0; i < kBinari.size(); ++i) {
-    EXPECT_FALSE(fs::is_symlink(dir.path() / kBinari[i])) << kBinari[i];
-    EXPECT_EQ(contenuto(dir.path() / kBinari[i]), finito(i)) << kBinari[i];
+    EXPECT_FALSE(fs::is_symlink(dir.percorso() / kBinari[i])) << kBinari[i];
+    EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), finito(i)) << kBinari[i];
   }
-  EXPECT_TRUE(fs::is_symlink(dir.path() / "Prova_linea.txt"));
-  EXPECT_TRUE(fs::is_symlink(dir.path() / "Prova_7-.txt"));
-  EXPECT_EQ(fuori.nomi(),
+  EXPECT_TRUE(fs::is_symlink(dir.percorso() / "Prova_linea.txt"));
+  EXPECT_TRUE(fs::is_symlink(dir.percorso() / "Prova_7-.txt"));
+  EXPECT_EQ(prova::nomi(fuori.percorso()),
             (std::vector<std::string>{"Prova_linea.dat", "cartella", "linea.txt", "treno.txt"}));
-  EXPECT_EQ(contenuto(fuori.path() / "Prova_linea.dat"), "altrove");
-  EXPECT_EQ(contenuto(fuori.path() / "linea.txt"), kLinea);
-  EXPECT_TRUE(fs::is_empty(fuori.path() / "cartella"));
+  EXPECT_EQ(leggi(fuori.percorso() / "Prova_linea.dat"), "altrove");
+  EXPECT_EQ(leggi(fuori.percorso() / "linea.txt"), kLinea);
+  EXPECT_TRUE(fs::is_empty(fuori.percorso() / "cartella"));
 }
 
 TEST(Uso, BadCommandLines) {
-  CartellaTemporanea dir;
+  CartellaProva dir;
   const char* casi[] = {
       "",
       "boh",
@@ -348,16 +352,16 @@ TEST(Uso, BadCommandLines) {
       "emit --no-plan",
   };
   for (const char* c : casi) {
-    const auto u = esegui("'" + kTool + "' " + c, dir.path());
+    const auto u = esegui("'" + kTool + "' " + c, dir.percorso());
     EXPECT_EQ(u.stato, 64) << c;
     EXPECT_NE(u.err.find("scenario compile"), std::string::npos) << c;
   }
-  EXPECT_TRUE(dir.nomi().empty());
+  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
 }
 
 TEST(Uso, Help) {
-  CartellaTemporanea dir;
-  const auto u = esegui("'" + kTool + "' --help", dir.path());
+  CartellaProva dir;
+  const auto u = esegui("'" + kTool + "' --help", dir.percorso());
   EXPECT_EQ(u.stato, 0);
   EXPECT_NE(u.out.find("scenario compile LINEA TRENO [--dir DIR] [--no-plan]"), std::string::npos);
   EXPECT_NE(u.out.find("scenario emit [--dir DIR]"), std::string::npos);

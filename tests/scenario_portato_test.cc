@@ -5,14 +5,14 @@
 #include <cstdint>
 #include <set>
 
-#include "app/testing/cartella_temporanea.h"
+#include "app/cartella_prova.h"
 #include "tests/esegui.h"
 
 namespace scenario {
 namespace {
 
-using testing::CartellaTemporanea;
-using testing::contenuto;
+using prova::CartellaProva;
+using prova::leggi;
 using testing::esegui;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
@@ -23,13 +23,13 @@ int16_t int16_a(const std::string& b, size_t off) {
 }
 
 TEST(ScenarioPortato, CompilesWithCodePointsAroundItsSlowdowns) {
-  CartellaTemporanea dir;
-  ASSERT_EQ(esegui("'" + kTool + "' emit", dir.path()).stato, 0);
-  const auto u = esegui("'" + kTool + "' compile Lanvero_Ostrel 24817", dir.path());
+  CartellaProva dir;
+  ASSERT_EQ(esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
+  const auto u = esegui("'" + kTool + "' compile Lanvero_Ostrel 24817", dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.out << u.err;
   EXPECT_EQ(u.out, "numero_errore=0 posizione_errore=0\n");
 
-  const std::string celle = contenuto(dir.path() / "Lanvero_Ostrel_24817.dat");
+  const std::string celle = leggi(dir.percorso() / "Lanvero_Ostrel_24817.dat");
   ASSERT_EQ(celle.size(), 15u * 1961);
   std::set<int> punti;
   for (int c = 0; c <= 1960; ++c) {

@@ -1,6 +1,7 @@
 #include "app/avvio.h"
 
 #include <iostream>
+#include <utility>
 
 #include "app/scrittura.h"
 #include "compiler/codici_errore.h"
@@ -31,11 +32,11 @@ void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
   for (const Emittitore& e : testi) scrivi_file(cartella / e.nome_file(id), e.contenuto());
 }
 
-void scrivi_binari(const std::filesystem::path& cartella, const Identita& id,
-                   const Compilazione& c) {
-  const Modello& m = c.modello;
+void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c) {
+  Modello& m = c.modello;
   if (c.j != 0 && m.planimetria) {
-    scrivi_file(cartella / nome_planimetria(id), bytes_planimetria(*m.planimetria));
+    scrivi_file(cartella / nome_planimetria(id), bytes_planimetria(std::move(*m.planimetria)));
+    m.planimetria.reset();
   }
   scrivi_file(cartella / nome_testata(id), bytes_testata(m.testata));
   scrivi_file(cartella / nome_celle(id), bytes_celle(*m.celle));
@@ -51,14 +52,15 @@ int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittito
     const std::filesystem::path cartella = piattaforma.cartella_programma();
     scrivi_testi(cartella, id, testi);
     ArchivioCartella archivio(cartella);
-    const Compilazione c = memorizza_percorso(archivio, id, 1);
+    Compilazione c = memorizza_percorso(archivio, id, 1);
     if (c.errore_timbri != 0) {
       piattaforma.messaggio_errore(testo_errore(c.errore_timbri));
       return uscita_errore_timbri;
     }
-    if (c.da_scrivere()) scrivi_binari(cartella, id, c);
-    if (c.errore.numero_errore != 0) {
-      std::cerr << riga_errore(c.errore) << std::endl;
+    const RecordErrore errore = c.errore;
+    if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
+    if (errore.numero_errore != 0) {
+      std::cerr << riga_errore(errore) << std::endl;
       return uscita_errore_dati;
     }
     return uscita_ok;

@@ -35,8 +35,9 @@ int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittito
 // Steps shared with the author tool. Each throws GuastoPiattaforma.
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
                   std::span<const Emittitore> testi);
-void scrivi_binari(const std::filesystem::path& cartella, const Identita& id,
-                   const Compilazione& c);
+// The plan's memory is turned into the plan file's bytes: `c` keeps no plan
+// afterwards.
+void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c);
 
 // `errore`'s text: " Errore n. " and the number.
 std::string testo_errore(int32_t numero);

@@ -1,130 +1,232 @@
-// The installer's run through a platform that records what it was asked to
-// show, over texts the test chooses.
 #include "app/avvio.h"
 
 #include <gtest/gtest.h>
 
-#include "app/testing/cartella_temporanea.h"
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/cartella_prova.h"
 
 namespace scenario {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::CartellaTemporanea;
-using testing::contenuto;
+using prova::CartellaProva;
+using prova::leggi;
+using prova::nomi;
+using prova::scrivi;
 
+// Records what the run asks of the platform, in place of the window and the
+// message boxes.
 class PiattaformaFinta : public Piattaforma {
  public:
-  explicit PiattaformaFinta(fs::path cartella) : cartella_(std::move(cartella)) {}
-  fs::path cartella_programma() override { return cartella_; }
-  void mostra_attesa() override { ++attese; }
+  explicit PiattaformaFinta(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
+
+  std::filesystem::path cartella_programma() override { return cartella_; }
+  void mostra_attesa() override {
+    ++attese;
+    cartella_durante_attesa = nomi(cartella_);
+  }
   void messaggio_errore(const std::string& testo) override { errori.push_back(testo); }
   void messaggio_guasto(const std::string& testo) override { guasti.push_back(testo); }
 
   int attese = 0;
+  std::vector<std::string> cartella_durante_attesa;
   std::vector<std::string> errori;
   std::vector<std::string> guasti;
 
  private:
-  fs::path cartella_;
+  std::filesystem::path cartella_;
 };
 
-// The texts the run writes; set by each test.
-std::string g_linea;
-std::string g_treno;
-std::string testo_linea() { return g_linea; }
-std::string testo_treno() { return g_treno; }
-std::string testo_note() { return "note\r\n"; }
-const Emittitore kTesti[] = {
-    {"dati_linea", nome_sorgente_linea, testo_linea},
-    {"dati_treno", nome_sorgente_treno, testo_treno},
-    {"dati_note", [](const Identita& id) { return nome_documento(id, "note.txt"); }, testo_note},
-};
-const Identita kId{"Linea_Prova", "123"};
+const Identita kId{"Prova", "7"};
 
-std::string linea_con(const std::string& righe) {
-  return "[generale]\r\nlunghezza percorso,    1000\r\n[cartelli]\r\n" + righe + "[fine]\r\n";
+std::string testo_treno() { return "[generale]\r\n[fine]\r\n"; }
+std::string testo_note() { return "Nota di prova, citt\xE0\r\n\r\n"; }
+
+// A whole line of 1000 m with a curve, a gradient and a board away from the
+// stamps' cell.
+std::string linea_valida() {
+  return "[generale]\r\n"
+         "lunghezza percorso,    1000\r\n"
+         "[tracciato]\r\n"
+         "curvad2,  100,  200\r\n"
+         "pendenza,  500,   -3\r\n"
+         "cartello indicatore,  600, BIVIO\r\n"
+         "[fine]\r\n";
+}
+// A board at 0 takes cell 1's first stamp place.
+std::string linea_cartello_in_cella_uno() {
+  return "[generale]\r\n"
+         "lunghezza percorso,    1000\r\n"
+         "[tracciato]\r\n"
+         "cartello indicatore,  0, INIZIO\r\n"
+         "[fine]\r\n";
+}
+// An indicator at 0 whose first packed speed is 0 takes only the second place.
+std::string linea_indicatore_in_cella_uno() {
+  return "[generale]\r\n"
+         "lunghezza percorso,    1000\r\n"
+         "[tracciato]\r\n"
+         "indicatori_v,  0,  0, 60, 0, 0,  0, 0, 0, 0\r\n"
+         "[fine]\r\n";
 }
 
-class Avvio : public ::testing::Test {
- protected:
-  int esegui(const std::string& linea, const std::string& treno = "[generale]\r\n[fine]\r\n") {
-    g_linea = linea;
-    g_treno = treno;
-    return avvio(piattaforma, kId, kTesti);
-  }
-  fs::path file(const std::string& nome) const { return dir.path() / nome; }
-
-  CartellaTemporanea dir;
-  PiattaformaFinta piattaforma{dir.path()};
-};
-
-TEST_F(Avvio, NormalRunLeavesDocumentsAndBinariesOnly) {
-  EXPECT_EQ(esegui(linea_con("")), uscita_ok);
-  EXPECT_EQ(piattaforma.attese, 1);
-  EXPECT_TRUE(piattaforma.errori.empty());
-  EXPECT_TRUE(piattaforma.guasti.empty());
-  EXPECT_EQ(dir.nomi(),
-            (std::vector<std::string>{"Linea_Prova_123.dat", "Linea_Prova_123.sim",
-                                      "Linea_Prova_123_note.txt", "Linea_Prova_linea.dat"}));
-  EXPECT_EQ(contenuto(file("Linea_Prova_123.dat")).size(), 15u * 161);
-  EXPECT_EQ(contenuto(file("Linea_Prova_linea.dat")).size(), 20u * 8000 - 36);
-  // A second run gives the same bytes.
-  const std::string celle = contenuto(file("Linea_Prova_123.dat"));
-  EXPECT_EQ(esegui(linea_con("")), uscita_ok);
-  EXPECT_EQ(contenuto(file("Linea_Prova_123.dat")), celle);
+// The texts of one test run: the two sources and one document.
+std::vector<Emittitore> testi_con(std::string (*linea)()) {
+  return {
+      {"dati_linea", nome_sorgente_linea, linea},
+      {"dati_treno", nome_sorgente_treno, testo_treno},
+      {"dati_note", [](const Identita& id) { return nome_documento(id, "note.txt"); }, testo_note}};
 }
 
-TEST_F(Avvio, StampFaultShowsTheMessageAndWritesNoBinary) {
+const std::vector<std::string> kBinari = {nome_celle(kId), nome_testata(kId),
+                                          nome_planimetria(kId)};
+
+std::vector<std::string> ordinati(std::vector<std::string> v) {
+  std::sort(v.begin(), v.end());
+  return v;
+}
+
+TEST(Avvio, StampFaultShowsErroreAndWritesNoBinaryFile) {
   struct Caso {
-    const char* riga;  // an indicator at 0 lands in cell 1
+    const char* nome;
+    std::string (*linea)();
     const char* messaggio;
   };
   const Caso casi[] = {
-      {"indicatori_vmax,  0,  1,  0,  0,  0,  0,  0,  0,  0\r\n", " Errore n. 1250"},
-      {"indicatori_vmax,  0,  0,  1,  0,  0,  0,  0,  0,  0\r\n", " Errore n. 1251"},
+      {"board at 0", linea_cartello_in_cella_uno, " Errore n. 1250"},
+      {"indicator at 0", linea_indicatore_in_cella_uno, " Errore n. 1251"},
   };
   for (const Caso& c : casi) {
-    testing::scrivi(file("Linea_Prova_123.sim"), "vecchio");
-    piattaforma.errori.clear();
-    EXPECT_EQ(esegui(linea_con(c.riga)), uscita_errore_timbri) << c.riga;
+    SCOPED_TRACE(c.nome);
+    CartellaProva cartella;
+    for (const std::string& nome : kBinari) scrivi(cartella / nome, "vecchio " + nome);
+    PiattaformaFinta piattaforma(cartella.percorso());
+
+    const int stato = avvio(piattaforma, kId, testi_con(c.linea));
+
+    EXPECT_EQ(stato, uscita_errore_timbri);
     EXPECT_EQ(piattaforma.errori, std::vector<std::string>{c.messaggio});
-    EXPECT_EQ(contenuto(file("Linea_Prova_123.sim")), "vecchio") << "an old file keeps its bytes";
-    EXPECT_FALSE(fs::exists(file("Linea_Prova_123.dat")));
-    EXPECT_FALSE(fs::exists(file("Linea_Prova_linea.dat")));
-    EXPECT_FALSE(fs::exists(file("Linea_Prova_linea.txt")));
-    EXPECT_TRUE(fs::exists(file("Linea_Prova_123_note.txt")));
+    EXPECT_TRUE(piattaforma.guasti.empty());
+    // The window came first, before any file was touched.
+    EXPECT_EQ(piattaforma.attese, 1);
+    EXPECT_EQ(piattaforma.cartella_durante_attesa, ordinati(kBinari));
+    // Earlier binary files keep their content; the sources are gone; the
+    // document stays; nothing else is left behind.
+    for (const std::string& nome : kBinari) EXPECT_EQ(leggi(cartella / nome), "vecchio " + nome);
+    std::vector<std::string> attesi = kBinari;
+    attesi.push_back(nome_documento(kId, "note.txt"));
+    EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
+    EXPECT_EQ(leggi(cartella / nome_documento(kId, "note.txt")), testo_note());
   }
 }
 
-TEST_F(Avvio, DataFaultStillWritesAndExitsWithOne) {
-  EXPECT_EQ(esegui(linea_con("cartello_indicatore,  100,   (A)\r\n"
-                             "indicatori_vmax,  100,  1,  1,  1,  0,  0,  0,  0,  0\r\n")),
-            uscita_errore_dati);
+TEST(Avvio, WholeRunShowsNoMessageAndReplacesTheBinaryFiles) {
+  CartellaProva cartella;
+  for (const std::string& nome : kBinari) scrivi(cartella / nome, "vecchio");
+  PiattaformaFinta piattaforma(cartella.percorso());
+
+  const int stato = avvio(piattaforma, kId, testi_con(linea_valida));
+
+  EXPECT_EQ(stato, uscita_ok);
   EXPECT_TRUE(piattaforma.errori.empty());
-  EXPECT_TRUE(fs::exists(file("Linea_Prova_123.dat")));
-  EXPECT_TRUE(fs::exists(file("Linea_Prova_123.sim")));
+  EXPECT_TRUE(piattaforma.guasti.empty());
+  EXPECT_EQ(piattaforma.attese, 1);
+  // 1000 m + 7000: 8001 plan points, cells 0 to 160, two short texts.
+  EXPECT_EQ(leggi(cartella / nome_planimetria(kId)).size(), 20u * 8000 - 36);
+  EXPECT_EQ(leggi(cartella / nome_celle(kId)).size(), 161u * 15);
+  EXPECT_EQ(leggi(cartella / nome_testata(kId)).size(), 87u * 34 + 5 + 1 + 5);
+  std::vector<std::string> attesi = kBinari;
+  attesi.push_back(nome_documento(kId, "note.txt"));
+  EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
 }
 
-TEST_F(Avvio, NoCellTableNoBinaries) {
-  EXPECT_EQ(esegui("nessuna intestazione\r\n"), uscita_errore_dati);  // 102
-  EXPECT_EQ(dir.nomi(),
-            (std::vector<std::string>{"Linea_Prova_123-.txt", "Linea_Prova_123_note.txt"}));
+TEST(Avvio, PlatformFailureEndsTheRunWithAMessageNamingTheFile) {
+  {
+    SCOPED_TRACE("folder missing: the first text fails");
+    CartellaProva cartella;
+    PiattaformaFinta piattaforma(cartella / "manca");
+    EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_valida)), uscita_guasto);
+    ASSERT_EQ(piattaforma.guasti.size(), 1u);
+    EXPECT_NE(piattaforma.guasti[0].find(nome_sorgente_linea(kId)), std::string::npos)
+        << piattaforma.guasti[0];
+    EXPECT_TRUE(piattaforma.errori.empty());
+  }
+  {
+    SCOPED_TRACE("cell file name taken by a folder: the last write fails");
+    CartellaProva cartella;
+    std::filesystem::create_directory(cartella / nome_celle(kId));
+    PiattaformaFinta piattaforma(cartella.percorso());
+    EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_valida)), uscita_guasto);
+    ASSERT_EQ(piattaforma.guasti.size(), 1u);
+    EXPECT_NE(piattaforma.guasti[0].find(nome_celle(kId)), std::string::npos)
+        << piattaforma.guasti[0];
+    EXPECT_TRUE(piattaforma.errori.empty());
+    // The files finished before stay, and no temporary is left.
+    std::vector<std::string> attesi = kBinari;
+    attesi.push_back(nome_documento(kId, "note.txt"));
+    EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
+    EXPECT_TRUE(std::filesystem::is_directory(cartella / nome_celle(kId)));
+  }
 }
 
-TEST_F(Avvio, PlatformFailureNamesTheFileAndKeepsFinishedFiles) {
-  fs::create_directory(file("Linea_Prova_123.dat"));
-  EXPECT_EQ(esegui(linea_con("")), uscita_guasto);
-  ASSERT_EQ(piattaforma.guasti.size(), 1u);
-  EXPECT_NE(piattaforma.guasti[0].find("Linea_Prova_123.dat"), std::string::npos);
-  EXPECT_TRUE(fs::exists(file("Linea_Prova_linea.dat")));
-  EXPECT_TRUE(fs::exists(file("Linea_Prova_123.sim")));
-  EXPECT_TRUE(fs::is_directory(file("Linea_Prova_123.dat")));
+// A board and an indicator on one cell: fault 6, yet the files are written.
+std::string linea_cella_occupata() {
+  return "[generale]\r\n"
+         "lunghezza percorso,    1000\r\n"
+         "[tracciato]\r\n"
+         "indicatori_v,  600,  60, 60, 60, 0,  0, 0, 0, 0\r\n"
+         "cartello indicatore,  600, BIVIO\r\n"
+         "[fine]\r\n";
+}
+// No "[generale]": the parser stops before the cell table exists.
+std::string linea_senza_generale() { return "lunghezza percorso,    1000\r\n"; }
+
+TEST(Avvio, DataFaultsExitWithOneAndWriteWhatExists) {
+  {
+    SCOPED_TRACE("fault after the cell table exists: the three files");
+    CartellaProva cartella;
+    PiattaformaFinta piattaforma(cartella.percorso());
+    EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_cella_occupata)), uscita_errore_dati);
+    EXPECT_TRUE(piattaforma.errori.empty());
+    // The line half's fault ends the parser: the train file is never read.
+    std::vector<std::string> attesi = kBinari;
+    attesi.push_back(nome_documento(kId, "note.txt"));
+    attesi.push_back(nome_sorgente_treno(kId));
+    EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
+  }
+  {
+    SCOPED_TRACE("no cell table: no binary file");
+    CartellaProva cartella;
+    PiattaformaFinta piattaforma(cartella.percorso());
+    EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_senza_generale)), uscita_errore_dati);
+    // The train file was never reached, so it is still there.
+    EXPECT_EQ(nomi(cartella.percorso()),
+              ordinati({nome_sorgente_treno(kId), nome_documento(kId, "note.txt")}));
+  }
 }
 
-TEST(TestoErrore, LeadingBlankAndOneBlankBeforeTheNumber) {
-  EXPECT_EQ(testo_errore(1251), " Errore n. 1251");
-  EXPECT_EQ(riga_errore({16, 17500}).rfind("errore 16, posizione 17500 m: ", 0), 0u);
+TEST(Avvio, CarriedRunShowsTheWindowFirstAndNoErrorBox) {
+  CartellaProva cartella;
+  PiattaformaFinta piattaforma(cartella.percorso());
+
+  const int stato = avvio(piattaforma);
+
+  EXPECT_EQ(stato, uscita_ok);
+  EXPECT_EQ(piattaforma.attese, 1);
+  EXPECT_TRUE(piattaforma.cartella_durante_attesa.empty());
+  EXPECT_TRUE(piattaforma.errori.empty());
+  EXPECT_TRUE(piattaforma.guasti.empty());
+  // Only the three documents and the three binary files may stay.
+  const Identita id = identita_portata();
+  const std::vector<std::string> ammessi = {nome_documento(id, "scheda_treno.txt"),
+                                            nome_documento(id, "rallentamenti.txt"),
+                                            nome_documento(id, "note.txt"),
+                                            nome_planimetria(id),
+                                            nome_testata(id),
+                                            nome_celle(id)};
+  EXPECT_EQ(nomi(cartella.percorso()), ordinati(ammessi));
 }
 
 }  // namespace

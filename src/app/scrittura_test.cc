@@ -2,59 +2,94 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
+#include <string>
+#include <vector>
 
-#include "app/testing/cartella_temporanea.h"
+#include "app/cartella_prova.h"
 
 namespace scenario {
 namespace {
 
-namespace fs = std::filesystem;
-using testing::CartellaTemporanea;
-using testing::contenuto;
+using prova::CartellaProva;
+using prova::leggi;
+using prova::nomi;
+using prova::scrivi;
 
-TEST(ScriviFile, CreatesAndReplacesWhole) {
-  CartellaTemporanea dir;
-  const fs::path f = dir.path() / "a.dat";
-  scrivi_file(f, "lungo contenuto di prima");
-  EXPECT_EQ(contenuto(f), "lungo contenuto di prima");
-  scrivi_file(f, "ab");
-  EXPECT_EQ(contenuto(f), "ab");
-  scrivi_file(f, std::string("\0\r\n", 3));
-  EXPECT_EQ(contenuto(f), std::string("\0\r\n", 3));
-  EXPECT_EQ(dir.nomi(), std::vector<std::string>{"a.dat"}) << "no temporary file is left";
-}
-
-TEST(ScriviFile, ReplacesASymbolicLinkWithoutFollowingIt) {
-  CartellaTemporanea dir;
-  const fs::path bersaglio = dir.path() / "altrove.txt";
-  scrivi_file(bersaglio, "da non toccare");
-  fs::create_symlink(bersaglio, dir.path() / "a.dat");
-  scrivi_file(dir.path() / "a.dat", "nuovo");
-  EXPECT_FALSE(fs::is_symlink(dir.path() / "a.dat"));
-  EXPECT_EQ(contenuto(dir.path() / "a.dat"), "nuovo");
-  EXPECT_EQ(contenuto(bersaglio), "da non toccare");
-}
-
-TEST(ScriviFile, FailureNamesTheFileAndLeavesNothingBehind) {
-  CartellaTemporanea dir;
-  // A directory under the final name cannot be replaced by a file.
-  fs::create_directory(dir.path() / "a.dat");
-  fs::path nel_dir = dir.path() / "a.dat" / "dentro";
-  scrivi_file(nel_dir, "resta");
-  try {
-    scrivi_file(dir.path() / "a.dat", "x");
-    FAIL() << "a directory was replaced";
-  } catch (const GuastoPiattaforma& g) {
-    EXPECT_EQ(g.file(), dir.path() / "a.dat");
-    EXPECT_NE(std::string(g.what()).find("a.dat"), std::string::npos);
+TEST(ScriviFile, ReplacesWholeAndLeavesNoTemporary) {
+  struct Caso {
+    const char* nome;
+    bool vecchio_presente;
+    std::string vecchio;
+    std::string nuovo;
+  };
+  const std::vector<Caso> casi = {
+      {"new file", false, "", "abc\r\n"},
+      {"longer old file", true, std::string(5000, 'x'), "abc\r\n"},
+      {"shorter old file", true, "ab", std::string(70000, 'y')},
+      {"empty content", true, "old", ""},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProva cartella;
+    const auto finale = cartella / "Prova_7.dat";
+    if (c.vecchio_presente) scrivi(finale, c.vecchio);
+    scrivi_file(finale, c.nuovo);
+    EXPECT_EQ(leggi(finale), c.nuovo);
+    EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"Prova_7.dat"});
   }
-  EXPECT_EQ(contenuto(nel_dir), "resta");
-  EXPECT_EQ(dir.nomi(), std::vector<std::string>{"a.dat"});
-  // A folder that does not exist.
-  EXPECT_THROW(scrivi_file(dir.path() / "manca" / "b.dat", "x"), GuastoPiattaforma);
 }
+
+TEST(ScriviFile, WritesBytesAsTheyAre) {
+  // Line ends, NUL, Ctrl-Z and high bytes must pass untouched (no text mode).
+  const std::string bytes("a\r\nb\nc\rd\0e\x1A\xE8\xFF\r\n", 14);
+  CartellaProva cartella;
+  const auto finale = cartella / "Prova_linea.dat";
+  scrivi_file(finale, bytes);
+  EXPECT_EQ(leggi(finale), bytes);
+}
+
+TEST(ScriviFile, FailureNamesTheFileAndLeavesTheFolderAsItWas) {
+  CartellaProva cartella;
+
+  // The folder does not exist.
+  const auto in_mancante = cartella / "manca" / "Prova_7.sim";
+  try {
+    scrivi_file(in_mancante, "abc");
+    ADD_FAILURE() << "no failure for a missing folder";
+  } catch (const GuastoPiattaforma& g) {
+    EXPECT_EQ(g.file(), in_mancante);
+    EXPECT_NE(std::string(g.what()).find("Prova_7.sim"), std::string::npos) << g.what();
+  }
+  EXPECT_TRUE(nomi(cartella.percorso()).empty());
+
+  // The final name is taken by a folder: it stays, and no temporary is left.
+  const auto occupato = cartella / "Prova_7.dat";
+  std::filesystem::create_directory(occupato);
+  scrivi(occupato / "dentro.txt", "resta");
+  try {
+    scrivi_file(occupato, "abc");
+    ADD_FAILURE() << "no failure when a folder holds the name";
+  } catch (const GuastoPiattaforma& g) {
+    EXPECT_EQ(g.file(), occupato);
+    EXPECT_NE(std::string(g.what()).find("Prova_7.dat"), std::string::npos) << g.what();
+  }
+  EXPECT_TRUE(std::filesystem::is_directory(occupato));
+  EXPECT_EQ(leggi(occupato / "dentro.txt"), "resta");
+  EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"Prova_7.dat"});
+}
+
+#ifndef _WIN32
+TEST(ScriviFile, ReplacesASymbolicLinkWithoutFollowingIt) {
+  CartellaProva cartella;
+  const auto bersaglio = cartella / "altrove.txt";
+  scrivi(bersaglio, "da non toccare");
+  std::filesystem::create_symlink(bersaglio, cartella / "Prova_7.dat");
+  scrivi_file(cartella / "Prova_7.dat", "nuovo");
+  EXPECT_FALSE(std::filesystem::is_symlink(cartella / "Prova_7.dat"));
+  EXPECT_EQ(leggi(cartella / "Prova_7.dat"), "nuovo");
+  EXPECT_EQ(leggi(bersaglio), "da non toccare");
+}
+#endif
 
 }  // namespace
 }  // namespace scenario

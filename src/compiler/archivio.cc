@@ -1,7 +1,6 @@
 #include "compiler/archivio.h"
 
 #include <fstream>
-#include <iterator>
 #include <stdexcept>
 #include <system_error>
 
@@ -17,11 +16,15 @@ bool ArchivioCartella::esiste(const std::string& nome) const {
   return std::filesystem::is_regular_file(percorso(nome), ec);
 }
 
+// The whole file in one read, into a buffer of its size.
 std::string ArchivioCartella::leggi(const std::string& nome) const {
-  std::ifstream in(percorso(nome), std::ios::binary);
+  std::ifstream in(percorso(nome), std::ios::binary | std::ios::ate);
   if (!in) throw std::runtime_error("cannot open " + nome);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (in.bad()) throw std::runtime_error("cannot read " + nome);
+  const std::streamoff dimensione = in.tellg();
+  if (dimensione < 0) throw std::runtime_error("cannot read " + nome);
+  std::string bytes(static_cast<size_t>(dimensione), '\0');
+  in.seekg(0);
+  if (!in.read(bytes.data(), dimensione)) throw std::runtime_error("cannot read " + nome);
   return bytes;
 }
 

@@ -1,6 +1,7 @@
 #include "model/testo.h"
 
 #include <algorithm>
+#include <array>
 
 namespace scenario {
 
@@ -29,9 +30,17 @@ bool contiene(std::string_view campo, std::string_view parola) {
 }
 
 bool contiene_senza_maiuscole(std::string_view campo, std::string_view parola) {
-  const auto uguali = [](char a, char b) { return minuscola(a) == minuscola(b); };
-  return std::search(campo.begin(), campo.end(), parola.begin(), parola.end(), uguali) !=
-         campo.end();
+  // Every keyword test of the parser folds both sides: one lookup a byte.
+  static const auto kMinuscole = [] {
+    std::array<char, 256> t{};
+    for (int b = 0; b < 256; ++b) t[static_cast<size_t>(b)] = minuscola(static_cast<char>(b));
+    return t;
+  }();
+  const auto uguali = [](char a, char b) {
+    return kMinuscole[static_cast<unsigned char>(a)] == kMinuscole[static_cast<unsigned char>(b)];
+  };
+  return std::search(campo.begin(), campo.end(), parola.begin(), parola.end(),
+                     uguali) != campo.end();
 }
 
 }  // namespace scenario

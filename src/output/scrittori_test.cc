@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <utility>
 
 namespace scenario {
 namespace {
@@ -46,6 +47,29 @@ TEST(Planimetria, EmptyPlanAndNegativeWholeNumbers) {
   pl.imposta_intero(3, -2, 300);
   EXPECT_EQ(bytes_planimetria(pl).substr(6, 4), byte({2, 0, 0xFE, 0xFF}));
   EXPECT_EQ(bytes_planimetria(pl).substr(16, 4), byte({2, 0, 0x2C, 0x01}));
+}
+
+// The plan file made in the plan's own memory is the one made beside it,
+// whatever the order of kinds, across runs longer than the writer's blocks.
+TEST(Planimetria, BytesMadeInPlaceAreTheSame) {
+  Planimetria misto(10000);
+  for (int32_t p = 0; p <= 10000; p += 1 + p % 5) {
+    if (p % 3 == 0) {
+      misto.imposta_intero(static_cast<size_t>(p), static_cast<int16_t>(-p), 7);
+    } else {
+      misto.imposta_reale(static_cast<size_t>(p), {p * 0.25, -1.0 * p});
+    }
+  }
+  Planimetria fino_in_fondo = piano_completo(9000);  // reals up to the last point
+  fino_in_fondo.imposta_reale(8999, {1, 2});
+  fino_in_fondo.imposta_reale(9000, {3, 4});
+  for (const Planimetria& pl :
+       {piano_completo(7000), piano_completo(20000), misto, fino_in_fondo, Planimetria(5)}) {
+    const std::string atteso = bytes_planimetria(pl);
+    ASSERT_EQ(atteso.size(), dimensione_planimetria(pl));
+    Planimetria copia = pl;
+    EXPECT_EQ(bytes_planimetria(std::move(copia)), atteso) << pl.punti();
+  }
 }
 
 TEST(Testata, SizeWithOnlyTheIdentityTexts) {

@@ -7,6 +7,7 @@
 #include <iterator>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "app/avvio.h"
@@ -109,7 +110,7 @@ int comando_compile(const std::vector<std::string>& argomenti) {
     ArchivioMemoria copie;
     copia_sorgente(o.cartella, nome_sorgente_linea(id), &copie);
     copia_sorgente(o.cartella, nome_sorgente_treno(id), &copie);
-    const Compilazione c = memorizza_percorso(copie, id, o.senza_piano ? 0 : 1);
+    Compilazione c = memorizza_percorso(copie, id, o.senza_piano ? 0 : 1);
     std::cout << "numero_errore=" << c.errore.numero_errore
               << " posizione_errore=" << c.errore.posizione_errore << "\n";
     if (c.errore.numero_errore != 0) {
@@ -127,8 +128,9 @@ int comando_compile(const std::vector<std::string>& argomenti) {
       std::cerr << testo_errore(c.errore_timbri) << std::endl;
       return uscita_errore_timbri;
     }
-    if (c.da_scrivere()) scrivi_binari(o.cartella, id, c);
-    return c.errore.numero_errore != 0 ? uscita_errore_dati : uscita_ok;
+    const bool errore_dati = c.errore.numero_errore != 0;
+    if (c.da_scrivere()) scrivi_binari(o.cartella, id, std::move(c));
+    return errore_dati ? uscita_errore_dati : uscita_ok;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << e.what() << std::endl;

@@ -20,21 +20,38 @@ int64_t limite_traccia(const StatoParser& s) {
   return std::min<int64_t>(1000000, s.modello.lunghezza_estesa);
 }
 
-// Point p from the two before it: straight when c is 0. The step keeps the
-// length growth of the curved formula on purpose.
-void passo(Planimetria& pl, int32_t p, double c) {
-  const Punto a = pl.punto(static_cast<size_t>(p) - 2);
-  const Punto b = pl.punto(static_cast<size_t>(p) - 1);
-  const double d0 = b.x0 - a.x0;
-  const double d1 = b.x1 - a.x1;
-  if (c == 0) {
-    pl.imposta_reale(static_cast<size_t>(p), {b.x0 + d0, b.x1 + d1});
-  } else {
-    const double n0 = d0 + c * d1;
-    const double n1 = d1 - c * d0;
-    pl.imposta_reale(static_cast<size_t>(p), {b.x0 + n0, b.x1 + n1});
+// The trace from a point on, with the two points before it at hand, so that
+// no step reads the plan back.
+class Traccia {
+ public:
+  Traccia(Planimetria& pl, int32_t p)
+      : pl_(pl),
+        a_(pl.punto(static_cast<size_t>(p) - 2)),
+        b_(pl.punto(static_cast<size_t>(p) - 1)) {}
+
+  // Point p from the two before it: straight when c is 0. The step keeps
+  // the length growth of the curved formula on purpose.
+  void passo(int32_t p, double c) {
+    const double d0 = b_.x0 - a_.x0;
+    const double d1 = b_.x1 - a_.x1;
+    Punto n;
+    if (c == 0) {
+      n = {b_.x0 + d0, b_.x1 + d1};
+    } else {
+      const double n0 = d0 + c * d1;
+      const double n1 = d1 - c * d0;
+      n = {b_.x0 + n0, b_.x1 + n1};
+    }
+    pl_.imposta_reale(static_cast<size_t>(p), n);
+    a_ = b_;
+    b_ = n;
   }
-}
+
+ private:
+  Planimetria& pl_;
+  Punto a_;
+  Punto b_;
+};
 
 struct Classe {
   char cifra;
@@ -91,13 +108,13 @@ Esito record_curva(StatoParser& s) {
   }
   if (contiene_senza_maiuscole(s.campo, "s")) c = -c;
 
-  Planimetria& pl = piano(s);
+  Traccia traccia(piano(s), s.punto);
   const int64_t limite = limite_traccia(s);
   const int64_t fine = int64_t{inizio} + lunghezza;
   // Straight up to the start, then on the curve up to its end.
   for (const auto& [fino_a, curvatura] : {std::pair{int64_t{inizio}, 0.0}, std::pair{fine, c}}) {
     while (s.punto <= fino_a) {
-      passo(pl, s.punto, curvatura);
+      traccia.passo(s.punto, curvatura);
       ++s.punto;
       if (s.punto > limite) {
         s.registra(103);
@@ -110,9 +127,9 @@ Esito record_curva(StatoParser& s) {
 }
 
 void chiudi_planimetria(StatoParser& s) {
-  Planimetria& pl = piano(s);
+  Traccia traccia(piano(s), s.punto);
   while (s.punto <= s.modello.lunghezza_estesa - 2) {
-    passo(pl, s.punto, 0);
+    traccia.passo(s.punto, 0);
     ++s.punto;
   }
 }

@@ -1,0 +1,94 @@
+#!/usr/bin/env bash
+# Times whole installer runs, process start to exit, against the floor: a
+# process that writes the same final files with one write each into a fresh
+# folder (bench/pavimento). Prints both medians and their ratio, and the
+# installer's peak memory when /usr/bin/time is there.
+#
+#   bench/installer_vs_floor.sh [-n RUNS] [BUILD_DIR]
+#
+# BUILD_DIR defaults to build/bench (the `bench` preset). Three installers
+# are measured: the carried one (src/app/<LINEA>_<TRENO>), and the same run
+# over the generated short scenario (bench/Linea_Breve_91000, the carried
+# line's length) and over the maximal one (bench/Linea_Massima_99999). An
+# installer whose run fails, as the carried one does while its texts are not
+# in the program, is reported and skipped. Every run gets a fresh folder
+# under ${TMPDIR:-/tmp}; runs of the installer and of the floor alternate,
+# so a change in the machine's load falls on both.
+set -euo pipefail
+
+runs=31
+while getopts "n:h" opt; do
+  case "$opt" in
+    n) runs="$OPTARG" ;;
+    *) sed -n '2,17p' "$0"; exit 64 ;;
+  esac
+done
+shift $((OPTIND - 1))
+build="${1:-build/bench}"
+
+pavimento="$build/bench/pavimento"
+[[ -x "$pavimento" ]] || { echo "missing $pavimento: build the bench preset first" >&2; exit 64; }
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/installer_vs_floor.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+
+# Microseconds since the epoch.
+now_us() { local t="${EPOCHREALTIME/./}"; echo "$((10#$t))"; }
+
+median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
+
+measure() {
+  local exe="$1" name
+  name="$(basename "$exe")"
+  [[ -x "$exe" ]] || { echo "$name: not built, skipped"; return; }
+
+  # One reference run gives the files the floor writes.
+  local ref="$work/ref-$name"
+  mkdir "$ref"
+  cp "$exe" "$ref/"
+  if ! (cd "$ref" && "./$name" >/dev/null 2>"$work/stderr"); then
+    echo "$name: the run failed ($(head -c 200 "$work/stderr")), skipped"
+    return
+  fi
+  local files=()
+  for f in "$ref"/*; do [[ "$(basename "$f")" == "$name" ]] || files+=("$f"); done
+  if ((${#files[@]} == 0)); then echo "$name: the run left no file, skipped"; return; fi
+  local bytes
+  bytes="$(cat "${files[@]}" | wc -c)"
+
+  local inst=() floor=() i d t0 t1
+  for ((i = 0; i < runs; i++)); do
+    d="$work/run"
+    mkdir "$d" && cp "$exe" "$d/"
+    t0="$(now_us)"; "$d/$name" >/dev/null; t1="$(now_us)"
+    inst+=($((t1 - t0)))
+    rm -rf "$d"
+
+    mkdir "$d"
+    t0="$(now_us)"; "$pavimento" "$d" "${files[@]}"; t1="$(now_us)"
+    floor+=($((t1 - t0)))
+    rm -rf "$d"
+  done
+
+  local mi mf
+  mi="$(printf '%s\n' "${inst[@]}" | median)"
+  mf="$(printf '%s\n' "${floor[@]}" | median)"
+  printf '%s: %d files, %d bytes, %d runs\n' "$name" "${#files[@]}" "$bytes" "$runs"
+  printf '  installer median %8.2f ms\n  floor     median %8.2f ms\n  ratio     %8.2f\n' \
+    "$(awk "BEGIN { print $mi / 1000 }")" "$(awk "BEGIN { print $mf / 1000 }")" \
+    "$(awk "BEGIN { print $mi / $mf }")"
+
+  if [[ -x /usr/bin/time ]]; then
+    d="$work/run"
+    mkdir "$d" && cp "$exe" "$d/"
+    /usr/bin/time -v "$d/$name" >/dev/null 2>"$work/time"
+    printf '  peak RSS  %8d KiB (output %d KiB)\n' \
+      "$(awk -F: '/Maximum resident/ { print $2 + 0 }' "$work/time")" "$((bytes / 1024))"
+    rm -rf "$d"
+  fi
+}
+
+carried="$(find "$build/src/app" -maxdepth 1 -type f -executable -name '*_*' | head -n 1)"
+measure "${carried:-$build/src/app/installer}"
+measure "$build/bench/Linea_Breve_91000"
+measure "$build/bench/Linea_Massima_99999"

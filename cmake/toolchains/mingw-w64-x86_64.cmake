@@ -1,0 +1,5 @@
+# MinGW-w64, 64-bit x86.
+set(MINGW_TRIPLET x86_64-w64-mingw32)
+set(CMAKE_SYSTEM_PROCESSOR AMD64)
+set(MINGW_WINE_NAMES wine64)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64.cmake)
