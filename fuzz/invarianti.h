@@ -105,15 +105,34 @@ inline void controlla_bytes_testata(const std::string& b, const Testata& t) {
   VERIFICA(pos == b.size());
 }
 
-// Walks the plan file's tagged values: 2 x (L + 1) of them, then the end.
+// Walks the plan file's tagged values: 2 x (L + 1) of them, each with the
+// kind and value the plan holds, then the end.
 inline void controlla_bytes_planimetria(const std::string& b, const Planimetria& pl) {
-  VERIFICA(b.size() == dimensione_planimetria(pl));
+  size_t atteso = 0;
+  for (size_t p = 0; p < pl.punti(); ++p) {
+    atteso += pl.tipo(p) == TipoValore::vuoto ? 4 : pl.tipo(p) == TipoValore::intero ? 8 : 20;
+  }
+  VERIFICA(b.size() == atteso);
+  VERIFICA(dimensione_planimetria(pl) == atteso);
   size_t pos = 0;
   for (size_t n = 0; n < 2 * pl.punti(); ++n) {
+    const size_t p = n % pl.punti();
+    const int c = n < pl.punti() ? 0 : 1;
     VERIFICA(pos + 2 <= b.size());
     const uint16_t tag = static_cast<uint8_t>(b[pos]) | static_cast<uint8_t>(b[pos + 1]) << 8;
-    VERIFICA(tag == static_cast<uint16_t>(pl.tipo(n % pl.punti())));
-    pos += tag == 0 ? 2 : tag == 2 ? 4 : 10;
+    VERIFICA(tag == static_cast<uint16_t>(pl.tipo(p)));
+    pos += 2;
+    if (tag == static_cast<uint16_t>(TipoValore::intero)) {
+      const auto v = static_cast<int16_t>(static_cast<uint8_t>(b[pos]) |
+                                          static_cast<uint8_t>(b[pos + 1]) << 8);
+      VERIFICA(v == pl.componente(c, p));
+      pos += 2;
+    } else if (tag == static_cast<uint16_t>(TipoValore::reale)) {
+      double v = 0;
+      std::memcpy(&v, b.data() + pos, sizeof v);  // the hosts fuzzed are little-endian
+      VERIFICA(v == pl.componente(c, p));
+      pos += 8;
+    }
   }
   VERIFICA(pos == b.size());
 }
