@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
-# CI steps for bad input and memory faults: every test under AddressSanitizer
-# and UndefinedBehaviorSanitizer, then each fuzz target for a bounded time,
-# starting from its stored corpus. Runs on a fresh Debian machine as root from
-# a clean clone; installs what it needs.
+# CI steps for bad input and memory faults: each fuzz target for a bounded
+# time, starting from its stored corpus (and, on request, every test under
+# AddressSanitizer and UndefinedBehaviorSanitizer first; .ci/run runs that
+# workflow itself). Runs on a fresh Debian machine as root from a clean
+# clone; installs what it needs.
 #
-#   FUZZ_SECONDS  time per fuzz target (default 60)
-#   FUZZ_SKIP_SANITIZE=1  only the fuzz targets
+#   FUZZ_SECONDS     time per fuzz target (default 60)
+#   FUZZ_SANITIZE=1  run the sanitize workflow first
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +24,7 @@ installa() {
 
 need=()
 command -v cmake >/dev/null || need+=(cmake)
+command -v make >/dev/null || need+=(make)
 command -v g++ >/dev/null || need+=(g++)
 [ -e /usr/include/gtest/gtest.h ] || [ -e /usr/src/googletest/CMakeLists.txt ] || need+=(libgtest-dev)
 command -v clang++ >/dev/null || need+=(clang)
@@ -38,7 +40,7 @@ if ! clang++ -fsanitize=fuzzer "$prova/f.cc" -o "$prova/f" 2>/dev/null; then
   installa "libclang-rt-${versione}-dev"
 fi
 
-if [ "${FUZZ_SKIP_SANITIZE:-0}" != 1 ]; then
+if [ "${FUZZ_SANITIZE:-0}" = 1 ]; then
   cmake --workflow --preset sanitize
 fi
 
