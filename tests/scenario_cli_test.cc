@@ -196,6 +196,7 @@ class GuastoCompile : public Compile {
       prova::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
       EXPECT_EQ(esegui("'" + kTool + "' compile Prova 7", d.percorso()).stato, 0);
       std::vector<std::string> a;
+      a.reserve(kBinari.size());
       for (const std::string& b : kBinari) a.push_back(leggi(d.percorso() / b));
       return a;
     }();
