@@ -30,7 +30,7 @@ struct StatoParser {
   const Identita& id;
   int32_t j;  // plan flag
 
-  std::string campo;  // the current keyword field
+  std::string campo;                    // the current keyword field
   std::optional<LettoreCampi> lettore;  // the open source file, if any
   std::optional<Luogo> luogo_errore;    // where the recorded fault was read
   std::string motivo_guasto;            // what failed, when the code is 25
@@ -53,6 +53,14 @@ struct StatoParser {
   // The position check: (p + margine) / 50 must not exceed the last cell.
   bool in_linea(int64_t p, int64_t margine = 100) const {
     return p + margine <= int64_t{50} * modello.ultima_cella;
+  }
+
+  // The position check that opens every record: a position beyond the track
+  // records 15 with that position, which ends the record loop.
+  bool controlla_posizione(int32_t p, int64_t margine = 100) {
+    if (in_linea(p, margine)) return true;
+    registra(15, p);
+    return false;
   }
 
   // Bounds-checked access: a cell or entry outside its table is a failure.

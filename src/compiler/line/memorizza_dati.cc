@@ -146,12 +146,9 @@ bool sezioni_successive(StatoParser& s) {
       if (in.fine()) return true;
     }
     switch (prova_record(s)) {
-      case Esito::continua:
-        break;
-      case Esito::fine_ciclo:
-        return true;
-      case Esito::fine_parser:
-        return false;
+      case Esito::continua: break;
+      case Esito::fine_ciclo: return true;
+      case Esito::fine_parser: return false;
     }
   }
   return true;

@@ -57,10 +57,7 @@ Esito record_montagna(StatoParser& s) {
   int32_t inizio = s.lettore->leggi_intero<int32_t>();
   int32_t fine = s.lettore->leggi_intero<int32_t>();
   int32_t tipo = s.lettore->leggi_intero<int32_t>();
-  if (!s.in_linea(inizio)) {
-    s.registra(15, inizio);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(inizio)) return Esito::fine_ciclo;
   memo_montagna(s, inizio, fine, tipo);
   if (s.errore.numero_errore > 0) return fine_con_errore(s, s.errore.numero_errore, inizio);
   return Esito::continua;
@@ -88,10 +85,7 @@ Esito record_indicatori(StatoParser& s) {
   int32_t v[9];
   for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
   const int32_t posizione = v[0];
-  if (!s.in_linea(posizione)) {
-    s.registra(15, posizione);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
   memo_indicatori_v_max(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
   if (s.errore.numero_errore > 0) return fine_con_errore(s, s.errore.numero_errore, posizione);
   return Esito::continua;
@@ -100,10 +94,7 @@ Esito record_indicatori(StatoParser& s) {
 Esito record_cartello(StatoParser& s) {
   const int32_t posizione = s.lettore->leggi_intero<int32_t>();
   s.campo = s.lettore->leggi_testo();
-  if (!s.in_linea(posizione)) {
-    s.registra(15, posizione);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
   Cella& c = s.cella(cella_di(posizione));
   if (!c.libera()) return fine_con_errore(s, 6, posizione);
   // Entry 0 stays empty: the 81st board has no entry left.

@@ -65,10 +65,7 @@ constexpr Classe kClassi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
 Esito record_pendenza(StatoParser& s) {
   const int32_t p = s.lettore->leggi_intero<int32_t>();
   const int32_t g = s.lettore->leggi_intero<int32_t>();
-  if (!s.in_linea(p)) {
-    s.registra(15, p);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(p)) return Esito::fine_ciclo;
   const int64_t a = vicino(p, 50);
   if (a > 0) {
     do {
@@ -90,10 +87,7 @@ void chiudi_pendenze(StatoParser& s) {
 Esito record_curva(StatoParser& s) {
   const int32_t inizio = s.lettore->leggi_intero<int32_t>();
   const int32_t lunghezza = s.lettore->leggi_intero<int32_t>();
-  if (!s.in_linea(inizio)) {
-    s.registra(15, inizio);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(inizio)) return Esito::fine_ciclo;
   double c = 0;
   for (const Classe& k : kClassi) {
     if (contiene(s.campo, std::string_view(&k.cifra, 1))) {

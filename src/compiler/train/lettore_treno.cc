@@ -132,10 +132,7 @@ Esito record_sabbia(StatoParser& s) {
 Esito record_velocita(StatoParser& s, LetturaTreno& t) {
   const int32_t p = s.lettore->leggi_intero<int32_t>();
   const int32_t velocita = s.lettore->leggi_intero<int32_t>();
-  if (!s.in_linea(p)) {
-    s.registra(15, p);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(p)) return Esito::fine_ciclo;
   const int64_t n = vicino(p, 50);
   if (n > 0) {
     do {
@@ -151,10 +148,7 @@ Esito record_velocita(StatoParser& s, LetturaTreno& t) {
 Esito record_aderenza(StatoParser& s, LetturaTreno& t) {
   const int32_t p = s.lettore->leggi_intero<int32_t>();
   const int32_t aderenza = s.lettore->leggi_intero<int32_t>();
-  if (!s.in_linea(p)) {
-    s.registra(15, p);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(p)) return Esito::fine_ciclo;
   const int64_t n = vicino(p, 50);
   if (n > 0) {
     do {

@@ -81,10 +81,7 @@ Esito record_stazione(StatoParser& s, LetturaTreno& t) {
   LettoreCampi& in = *s.lettore;
   Voce& v = s.voce(i);
   const int32_t posizione = v.valore_tre = in.leggi_intero<int32_t>();
-  if (!s.in_linea(posizione, 800)) {
-    s.registra(15, posizione);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(posizione, 800)) return Esito::fine_ciclo;
   if (posizione % 50 != 0) return fine_treno_con_errore(s, 8, posizione);
   v.codice = in.leggi_intero<uint8_t>();
   const int32_t l = in.leggi_intero<int32_t>();
@@ -143,10 +140,7 @@ Esito record_segnale(StatoParser& s) {
   int32_t v[11];
   for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
   const int32_t posizione = v[0];
-  if (!s.in_linea(posizione)) {
-    s.registra(15, posizione);
-    return Esito::fine_ciclo;
-  }
+  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
   memo_segnale(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
   // An error left by the line file ends the reading here too.
   if (s.errore.numero_errore > 0) {
