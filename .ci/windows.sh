@@ -64,8 +64,8 @@ if [[ "$FASE" == "--nel-display" ]]; then
   linux="$LAVORO/linux"
   windows="$LAVORO/windows-città"
   mkdir -p "$linux" "$windows"
-  cp build/default/src/app/$INSTALLER "$linux/"
-  cp build/windows-64/src/app/$INSTALLER.exe "$windows/"
+  cp build/default/installer/$INSTALLER "$linux/"
+  cp build/windows-64/installer/$INSTALLER.exe "$windows/"
   (cd "$linux" && timeout 120 "./$INSTALLER" </dev/null >"$ARTEFATTI/linux-run.log" 2>&1)
   stato_linux=$?
   (cd "$windows" && timeout 120 "$WINE64" "./$INSTALLER.exe" </dev/null \
@@ -122,7 +122,7 @@ if [[ "$FASE" == "--nel-display" ]]; then
   passo "waiting window: screenshot"
   finestra="$LAVORO/finestra"
   mkdir -p "$finestra"
-  cp build/windows-64-test/src/app/$INSTALLER.exe "$finestra/"
+  cp build/windows-64-test/installer/$INSTALLER.exe "$finestra/"
   (cd "$finestra" && SCENARIO_PROVA_ATTESA_MS=15000 timeout 120 "$WINE64" "./$INSTALLER.exe" \
     </dev/null >"$ARTEFATTI/wine-finestra.log" 2>&1) &
   pid=$!
@@ -231,7 +231,7 @@ controlla_exe() {  # file, PE kind, subsystem
 }
 for bit in 32 64; do
   kind=$([[ $bit == 32 ]] && echo PE32 || echo PE32+)
-  controlla_exe "build/windows-$bit/src/app/$INSTALLER.exe" "$kind" "Windows GUI"
+  controlla_exe "build/windows-$bit/installer/$INSTALLER.exe" "$kind" "Windows GUI"
   controlla_exe "build/windows-$bit/tools/scenario/scenario.exe" "$kind" "Windows CUI"
 done
 
@@ -269,7 +269,7 @@ if [[ -x /usr/lib/wine/wine ]]; then
   passo "32-bit installer under wine (a 32-bit Wine is installed)"
   dir32="$LAVORO/windows-32"
   mkdir -p "$dir32"
-  cp "build/windows-32/src/app/$INSTALLER.exe" "$dir32/"
+  cp "build/windows-32/installer/$INSTALLER.exe" "$dir32/"
   (cd "$dir32" && timeout 300 xvfb-run -a /usr/lib/wine/wine "./$INSTALLER.exe" </dev/null \
     >"$ARTEFATTI/wine32-run.log" 2>&1)
   stato32=$?

@@ -7,7 +7,7 @@
 #   bench/installer_vs_floor.sh [-n RUNS] [BUILD_DIR]
 #
 # BUILD_DIR defaults to build/bench (the `bench` preset). Three installers
-# are measured: the carried one (src/app/<LINEA>_<TRENO>), and the same run
+# are measured: the carried one (installer/<LINEA>_<TRENO>), and the same run
 # over the generated short scenario (bench/Linea_Breve_91000, the carried
 # line's length) and over the maximal one (bench/Linea_Massima_99999). An
 # installer whose run fails, as the carried one does while its texts are not
@@ -88,7 +88,7 @@ measure() {
   fi
 }
 
-carried="$(find "$build/src/app" -maxdepth 1 -type f -executable -name '*_*' | head -n 1)"
-measure "${carried:-$build/src/app/installer}"
+carried="$(find "$build/installer" -maxdepth 1 -type f -executable -name '*_*' | head -n 1)"
+measure "${carried:-$build/installer/installer}"
 measure "$build/bench/Linea_Breve_91000"
 measure "$build/bench/Linea_Massima_99999"

@@ -51,6 +51,18 @@ TEST(ScenarioPortato, CompilesWithCodePointsAroundItsSlowdowns) {
   };
   EXPECT_EQ(punti, attesi);
 
+  // The train's profiles: the last speed (95 km/h from 88500) from cell 1770
+  // to U - 3, adhesion 100 from cell 0; the last three cells keep 0.
+  for (int c = 0; c <= 1960; ++c) {
+    const auto velocita = static_cast<uint8_t>(celle[15 * c + 12]);
+    const auto aderenza = static_cast<uint8_t>(celle[15 * c + 14]);
+    if (c >= 1770) {
+      EXPECT_EQ(velocita, c <= 1957 ? 19 : 0) << c;
+    }
+    EXPECT_EQ(aderenza, c <= 1957 ? 100 : 0) << c;
+  }
+  EXPECT_EQ(static_cast<uint8_t>(celle[15 * 10 + 12]), 6);  // 30 km/h up to 1100 m
+
   // Stamps: 5121 and the plain code in cell 1.
   EXPECT_EQ(int16_a(celle, 15 + 1), 5121);
   EXPECT_EQ(int16_a(celle, 15 + 3), 2471);
