@@ -1,11 +1,5 @@
 // Win32: the form `Form1` with its one label, shown without modality and
 // painted once before the work; `errore`'s message box; the failure box.
-#ifndef NOMINMAX
-#define NOMINMAX
-#endif
-#ifndef WIN32_LEAN_AND_MEAN
-#define WIN32_LEAN_AND_MEAN
-#endif
 #include <windows.h>
 
 #include <cstdlib>
