@@ -1,9 +1,12 @@
 #include "app/avvio.h"
 
 #include <iostream>
+#include <new>
 #include <utility>
 
+#include "app/corsa.h"
 #include "app/scrittura.h"
+#include "app/uscita.h"
 #include "compiler/codici_errore.h"
 #include "emit/emittitori.h"
 #include "output/scrittori.h"
@@ -27,47 +30,111 @@ std::string riga_errore(const RecordErrore& e) {
          std::string(significato_errore(e.numero_errore));
 }
 
+std::vector<std::string> nomi_testi(const Identita& id, std::span<const Emittitore> testi) {
+  std::vector<std::string> nomi;
+  for (const Emittitore& e : testi) nomi.push_back(e.nome_file(id));
+  return nomi;
+}
+
+std::vector<std::string> nomi_binari(const Identita& id) {
+  return {nome_planimetria(id), nome_celle(id), nome_testata(id)};
+}
+
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
                   std::span<const Emittitore> testi) {
-  for (const Emittitore& e : testi) scrivi_file(cartella / e.nome_file(id), e.contenuto());
+  for (const Emittitore& e : testi) {
+    const std::filesystem::path p = cartella / e.nome_file(id);
+    std::string bytes;
+    try {
+      bytes = e.contenuto();
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(p, "scrivere");
+    }
+    scrivi_file(p, bytes);
+  }
 }
 
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c) {
   Modello& m = c.modello;
+  InsiemeFile insieme;
+  const auto aggiungi = [&](const std::string& nome, auto&& bytes) {
+    const std::filesystem::path p = cartella / nome;
+    try {
+      insieme.aggiungi(p, bytes());
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(p, "scrivere");
+    }
+  };
+  // In the order of the renames: plan, cells, header.
   if (c.j != 0 && m.planimetria) {
-    scrivi_file(cartella / nome_planimetria(id), bytes_planimetria(std::move(*m.planimetria)));
+    aggiungi(nome_planimetria(id), [&] { return bytes_planimetria(std::move(*m.planimetria)); });
     m.planimetria.reset();
   }
-  scrivi_file(cartella / nome_testata(id), bytes_testata(m.testata));
-  scrivi_file(cartella / nome_celle(id), bytes_celle(*m.celle));
+  aggiungi(nome_celle(id), [&] { return bytes_celle(*m.celle); });
+  aggiungi(nome_testata(id), [&] { return bytes_testata(m.testata); });
+  insieme.sostituisci();
 }
 
 int avvio(Piattaforma& piattaforma) {
   return avvio(piattaforma, identita_portata(), emittitori());
 }
 
-int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi) {
+namespace {
+
+// What a run has to say once its folder is released.
+struct Esito {
+  int stato = uscita_ok;
+  std::string messaggio;
+};
+
+// The run itself, holding the folder: the five texts, the compile, the
+// three binary files. The sources it writes never outlive it.
+Esito installa(const std::filesystem::path& cartella, const Identita& id,
+               std::span<const Emittitore> testi, std::chrono::milliseconds attesa) {
+  std::vector<std::string> nomi = nomi_testi(id, testi);
+  for (std::string& n : nomi_binari(id)) nomi.push_back(std::move(n));
+  Corsa corsa(cartella, nomi, attesa);
+  corsa.rimuovi_alla_fine(nome_sorgente_linea(id));
+  corsa.rimuovi_alla_fine(nome_sorgente_treno(id));
+  scrivi_testi(cartella, id, testi);
+
+  ArchivioCartella cartella_sorgenti(cartella);
+  ArchivioOsservato archivio(cartella_sorgenti, cartella);
+  Compilazione c;
+  try {
+    c = memorizza_percorso(archivio, id, 1);
+  } catch (const std::bad_alloc&) {
+    memoria_esaurita(archivio.in_lettura(), "leggere");
+  }
+  if (c.errore_timbri != 0) return {uscita_errore_timbri, testo_errore(c.errore_timbri)};
+  const RecordErrore errore = c.errore;
+  if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
+  if (errore.numero_errore != 0) return {uscita_errore_dati, riga_errore(errore)};
+  return {};
+}
+
+}  // namespace
+
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi,
+          std::chrono::milliseconds attesa) {
+  Esito esito;
   try {
     piattaforma.mostra_attesa();
-    const std::filesystem::path cartella = piattaforma.cartella_programma();
-    scrivi_testi(cartella, id, testi);
-    ArchivioCartella archivio(cartella);
-    Compilazione c = memorizza_percorso(archivio, id, 1);
-    if (c.errore_timbri != 0) {
-      piattaforma.messaggio_errore(testo_errore(c.errore_timbri));
-      return uscita_errore_timbri;
-    }
-    const RecordErrore errore = c.errore;
-    if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
-    if (errore.numero_errore != 0) {
-      std::cerr << riga_errore(errore) << std::endl;
-      return uscita_errore_dati;
-    }
-    return uscita_ok;
+    controlla_uscita();
+    esito = installa(piattaforma.cartella_programma(), id, testi, attesa);
+  } catch (const std::bad_alloc&) {
+    esito = {uscita_guasto, "impossibile proseguire: memoria esaurita"};
   } catch (const std::exception& e) {
-    piattaforma.messaggio_guasto(e.what());
-    return uscita_guasto;
+    esito = {uscita_guasto, e.what()};
   }
+  // Messages come once the folder is free: a message box may wait long.
+  switch (esito.stato) {
+    case uscita_errore_dati: std::cerr << esito.messaggio << std::endl; break;
+    case uscita_errore_timbri: piattaforma.messaggio_errore(esito.messaggio); break;
+    case uscita_guasto: piattaforma.messaggio_guasto(esito.messaggio); break;
+    default: break;
+  }
+  return stato_finale(esito.stato);
 }
 
 }  // namespace scenario

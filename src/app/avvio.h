@@ -3,10 +3,13 @@
 #ifndef SCENARIO_APP_AVVIO_H_
 #define SCENARIO_APP_AVVIO_H_
 
+#include <chrono>
 #include <filesystem>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "app/blocco.h"
 #include "app/piattaforma.h"
 #include "compiler/post/memorizza_percorso.h"
 #include "emit/emittitori.h"
@@ -29,15 +32,26 @@ Identita identita_portata();
 // The start-up sequence with the carried identity and texts; returns the
 // exit status.
 int avvio(Piattaforma& piattaforma);
-// The same run for another identity and set of texts.
-int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi);
+// The same run for another identity and set of texts; `attesa` bounds the
+// wait for another run in the same folder.
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi,
+          std::chrono::milliseconds attesa = kAttesaBlocco);
 
 // Steps shared with the author tool. Each throws GuastoPiattaforma.
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
                   std::span<const Emittitore> testi);
-// The plan's memory is turned into the plan file's bytes: `c` keeps no plan
-// afterwards.
+// The three binary files, replaced as one set: every temporary file is
+// written first, and a failure before the renames leaves the older set
+// whole. The header file is renamed last: it names the line and train and
+// gives the length by which the other two are read, so a scenario never
+// appears before its data. The plan's memory is turned into the plan file's
+// bytes: `c` keeps no plan afterwards.
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c);
+
+// The names a run makes in its folder: the texts' (installer, emit) and the
+// binary files'.
+std::vector<std::string> nomi_testi(const Identita& id, std::span<const Emittitore> testi);
+std::vector<std::string> nomi_binari(const Identita& id);
 
 // `errore`'s text: " Errore n. " and the number.
 std::string testo_errore(int32_t numero);

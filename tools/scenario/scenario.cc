@@ -5,13 +5,17 @@
 #include <fstream>
 #include <iostream>
 #include <iterator>
+#include <new>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "app/avvio.h"
+#include "app/corsa.h"
 #include "app/scrittura.h"
+#include "app/uscita.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
 #include "compiler/post/memorizza_percorso.h"
@@ -66,8 +70,16 @@ bool leggi_opzioni(const std::vector<std::string>& argomenti, bool ammette_no_pl
         return false;
       }
       o->cartella = argomenti[++i];
+      if (o->cartella.empty()) {
+        *motivo = "--dir vuole una cartella, non un nome vuoto";
+        return false;
+      }
     } else if (a.rfind("--dir=", 0) == 0) {
       o->cartella = a.substr(6);
+      if (o->cartella.empty()) {
+        *motivo = "--dir vuole una cartella, non un nome vuoto";
+        return false;
+      }
     } else if (a == "--no-plan" && ammette_no_plan) {
       o->senza_piano = true;
     } else if (a.rfind("--", 0) == 0) {
@@ -91,10 +103,16 @@ void copia_sorgente(const std::filesystem::path& cartella, const std::string& no
   if (!std::filesystem::is_regular_file(stato)) {
     throw GuastoPiattaforma(percorso, "non e' un file leggibile");
   }
-  std::ifstream in(percorso, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw GuastoPiattaforma(percorso, std::strerror(errno));
-  copie->metti(nome, std::move(bytes));
+  try {
+    std::ifstream in(percorso, std::ios::binary);
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (!in.good() && !in.eof()) {
+      throw GuastoPiattaforma(percorso, std::strerror(errno), "leggere");
+    }
+    copie->metti(nome, std::move(bytes));
+  } catch (const std::bad_alloc&) {
+    memoria_esaurita(percorso, "leggere");
+  }
 }
 
 int comando_compile(const std::vector<std::string>& argomenti) {
@@ -107,10 +125,25 @@ int comando_compile(const std::vector<std::string>& argomenti) {
     return uso("LINEA e TRENO: caratteri ASCII stampabili, senza spazi, '/', '\\' o ':'");
   }
   try {
+    // Held to the end: no other run writes in the folder meanwhile.
+    std::optional<Corsa> corsa;
+    try {
+      std::vector<std::string> nomi = {nome_sorgente_linea(id), nome_sorgente_treno(id)};
+      for (std::string& n : nomi_binari(id)) nomi.push_back(std::move(n));
+      corsa.emplace(o.cartella, nomi);
+    } catch (const NomeTroppoLungo& e) {
+      return uso(e.what());
+    }
     ArchivioMemoria copie;
     copia_sorgente(o.cartella, nome_sorgente_linea(id), &copie);
     copia_sorgente(o.cartella, nome_sorgente_treno(id), &copie);
-    Compilazione c = memorizza_percorso(copie, id, o.senza_piano ? 0 : 1);
+    ArchivioOsservato archivio(copie, o.cartella);
+    Compilazione c;
+    try {
+      c = memorizza_percorso(archivio, id, o.senza_piano ? 0 : 1);
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(archivio.in_lettura(), "leggere");
+    }
     std::cout << "numero_errore=" << c.errore.numero_errore
               << " posizione_errore=" << c.errore.posizione_errore << "\n";
     if (c.errore.numero_errore != 0) {
@@ -123,7 +156,7 @@ int comando_compile(const std::vector<std::string>& argomenti) {
                   << "\n";
       }
     }
-    std::cout.flush();
+    controlla_uscita();
     if (c.errore_timbri != 0) {
       std::cerr << testo_errore(c.errore_timbri) << std::endl;
       return uscita_errore_timbri;
@@ -144,7 +177,9 @@ int comando_emit(const std::vector<std::string>& argomenti) {
   if (!leggi_opzioni(argomenti, false, &o, &motivo)) return uso(motivo);
   if (!o.posizionali.empty()) return uso("emit non vuole argomenti oltre a --dir");
   try {
-    scrivi_testi(o.cartella, identita_portata(), emittitori());
+    const Identita id = identita_portata();
+    Corsa corsa(o.cartella, nomi_testi(id, emittitori()));
+    scrivi_testi(o.cartella, id, emittitori());
     return uscita_ok;
   } catch (const std::exception& e) {
     std::cerr << e.what() << std::endl;
@@ -155,7 +190,9 @@ int comando_emit(const std::vector<std::string>& argomenti) {
 }  // namespace
 }  // namespace scenario
 
-int main(int argc, char** argv) {
+namespace {
+
+int esegui(int argc, char** argv) {
   using namespace scenario;
   if (argc < 2) return uso("manca il comando");
   const std::string comando = argv[1];
@@ -167,4 +204,11 @@ int main(int argc, char** argv) {
   if (comando == "compile") return comando_compile(resto);
   if (comando == "emit") return comando_emit(resto);
   return uso("comando sconosciuto: " + comando);
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  // Whatever was printed must have reached its reader.
+  return scenario::stato_finale(esegui(argc, argv));
 }
