@@ -8,7 +8,7 @@
 
 #include "app/cartella_prova.h"
 #include "tests/esegui.h"
-#include "tests/immutabile.h"
+#include "tests/protezione.h"
 
 namespace scenario {
 namespace {
@@ -100,13 +100,15 @@ TEST_F(Compile, PlatformFailures) {
   fs::create_directory(dir.percorso() / "Prova_linea.txt");
   EXPECT_EQ(compila().stato, 3);
   fs::remove(dir.percorso() / "Prova_linea.txt");
-  // An output that cannot be replaced: the message names it.
+  // An output that cannot be replaced: the message names it, and the
+  // others are not made either.
   sorgenti(kLinea);
   fs::create_directory(dir.percorso() / "Prova_7.dat");
   const auto u = compila();
   EXPECT_EQ(u.stato, 3);
   EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
-  EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.sim"));  // finished before
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_7.sim"));
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_linea.dat"));
 }
 
 // Bad sources, as an author meets them: the first line printed, the exit
@@ -174,8 +176,8 @@ TEST(IngressiErrati, WhatIsLeftOnDisk) {
   }
 }
 
-// The outputs of `compile` in the order it writes them.
-const std::vector<std::string> kBinari = {"Prova_linea.dat", "Prova_7.sim", "Prova_7.dat"};
+// The outputs of `compile` in the order it writes them, the header last.
+const std::vector<std::string> kBinari = {"Prova_linea.dat", "Prova_7.dat", "Prova_7.sim"};
 
 std::string vecchio(const std::string& nome) { return "vecchio " + nome; }
 
@@ -203,8 +205,8 @@ class GuastoCompile : public Compile {
     return attesi.at(i);
   }
 
-  // The compile stopped on output f: it says which and why; the outputs
-  // before f are finished, those after f keep their older content, the
+  // The compile stopped on output f: it says which and why; the other
+  // outputs keep their older content (the three go as one set), the
   // sources stay, and nothing else is left. Output f is the caller's.
   void fermato_su(size_t f, const testing::Uscita& u, int motivo) {
     SCOPED_TRACE(kBinari[f]);
@@ -216,7 +218,7 @@ class GuastoCompile : public Compile {
     EXPECT_EQ(leggi(dir.percorso() / "Prova_7-.txt"), kTreno);
     for (size_t i = 0; i < kBinari.size(); ++i) {
       if (i != f) {
-        EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), i < f ? finito(i) : vecchio(kBinari[i]));
+        EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), vecchio(kBinari[i]));
       }
     }
     EXPECT_EQ(prova::nomi(dir.percorso()),
@@ -238,11 +240,11 @@ TEST_P(GuastoSuUnBinario, DirectoryUnderItsName) {
   EXPECT_EQ(leggi(ostacolo / "dentro"), "resta");
 }
 
-TEST_P(GuastoSuUnBinario, ImmutableOlderFileStaysWhole) {
+TEST_P(GuastoSuUnBinario, ProtectedOlderFileStaysWhole) {
   const size_t f = GetParam();
-  testing::Immutabile blocco(dir.percorso() / kBinari[f]);
-  if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
-  fermato_su(f, compila(), EPERM);
+  testing::Protezione blocco(dir.percorso() / kBinari[f]);
+  if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
+  fermato_su(f, compila(), blocco.errno_atteso());
   EXPECT_EQ(leggi(dir.percorso() / kBinari[f]), vecchio(kBinari[f]));
 }
 
@@ -254,17 +256,45 @@ INSTANTIATE_TEST_SUITE_P(Binari, GuastoSuUnBinario, ::testing::Range<size_t>(0, 
                          });
 
 TEST_F(GuastoCompile, FolderThatCannotBeWritten) {
-  {
-    testing::Immutabile blocco(dir.percorso());
-    if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
-    fermato_su(0, compila(), EPERM);
-    EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
+  testing::Protezione blocco(dir.percorso());
+  if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
+  fermato_su(0, compila(), blocco.errno_atteso());
+  EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
+}
+
+// DIR that is missing or not a folder: status 3, and the message names it;
+// an empty DIR is a bad command line. Nothing is written anywhere.
+TEST_F(GuastoCompile, DirThatIsNoFolder) {
+  struct Caso {
+    std::string dir;
+    int stato;
+    std::string nominato;
+    int motivo;
+  };
+  const Caso casi[] = {
+      {"manca", 3, "manca", ENOENT},
+      {"Prova_linea.txt", 3, "Prova_linea.txt", ENOTDIR},
+      {"Prova_linea.txt/sotto", 3, "Prova_linea.txt/sotto", ENOTDIR},
+      {"''", 64, "--dir", 0},
+      {"=", 64, "--dir", 0},
+  };
+  const std::vector<std::string> prima = prova::nomi(dir.percorso());
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.dir);
+    const auto u = compila(c.dir == "=" ? "--dir=" : "--dir " + c.dir);
+    EXPECT_EQ(u.stato, c.stato) << u.err;
+    EXPECT_EQ(u.out, "");
+    EXPECT_NE(u.err.find(c.nominato), std::string::npos) << u.err;
+    if (c.motivo != 0) {
+      EXPECT_EQ(u.err, "impossibile usare la cartella " + c.nominato + ": " +
+                           std::strerror(c.motivo) + "\n");
+    }
+    const auto e = esegui("'" + kTool + "' emit " + (c.dir == "=" ? "--dir=" : "--dir " + c.dir),
+                          dir.percorso());
+    EXPECT_EQ(e.stato, c.stato) << e.err;
+    EXPECT_NE(e.err.find(c.nominato), std::string::npos) << e.err;
   }
-  // A folder named through a regular file holds no sources: a data fault,
-  // and nothing is written anywhere.
-  const auto u = compila("--dir Prova_linea.txt/sotto");
-  EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=101 posizione_errore=0");
+  EXPECT_EQ(prova::nomi(dir.percorso()), prima);
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
 }
 
@@ -278,14 +308,14 @@ TEST_F(GuastoCompile, FullDisk) {
 
 TEST_F(GuastoCompile, FullDiskWithoutPlan) {
   // On a 200 km line the header file fits in 16 KB, the cell file (4141
-  // cells) does not.
+  // cells) does not: neither is replaced.
   sorgenti("[generale]\r\nlunghezza percorso, 200000\r\n[fine]\r\n");
   const auto u = esegui("'" + kTool + "' compile Prova 7 --no-plan", dir.percorso(), 16384);
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
   EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
   EXPECT_NE(u.err.find(std::strerror(EFBIG)), std::string::npos) << u.err;
-  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.sim").size(), 87u * 34 + 5 + 1);
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.sim"), vecchio("Prova_7.sim"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat"), vecchio("Prova_7.dat"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.dat"), vecchio("Prova_linea.dat"));
   EXPECT_EQ(prova::nomi(dir.percorso()),

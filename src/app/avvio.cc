@@ -117,6 +117,7 @@ Esito installa(const std::filesystem::path& cartella, const Identita& id,
 
 int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi,
           std::chrono::milliseconds attesa) {
+  prepara_uscite();
   Esito esito;
   try {
     piattaforma.mostra_attesa();

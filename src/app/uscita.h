@@ -6,6 +6,10 @@
 
 namespace scenario {
 
+// Puts standard output and error (std::cout, std::cerr) on buffers that
+// remember why a write failed. Called first thing by each program.
+void prepara_uscite();
+
 // Flushes standard output; throws GuastoPiattaforma ("impossibile scrivere
 // standard output: MOTIVO") when a write to it has failed.
 void controlla_uscita();

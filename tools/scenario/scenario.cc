@@ -210,5 +210,6 @@ int esegui(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   // Whatever was printed must have reached its reader.
+  scenario::prepara_uscite();
   return scenario::stato_finale(esegui(argc, argv));
 }
