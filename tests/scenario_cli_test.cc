@@ -1,10 +1,15 @@
 // The author tool, run as its users run it.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/file.h>
+
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 #include "app/cartella_prova.h"
 #include "tests/esegui.h"
@@ -396,6 +401,92 @@ TEST(Uso, Help) {
   EXPECT_EQ(u.stato, 0);
   EXPECT_NE(u.out.find("scenario compile LINEA TRENO [--dir DIR] [--no-plan]"), std::string::npos);
   EXPECT_NE(u.out.find("scenario emit [--dir DIR]"), std::string::npos);
+}
+
+// Output that cannot be written is a platform failure, never a silent
+// success; `compile` then writes no binary file.
+TEST(Uscita, StandardOutputThatCannotBeWritten) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  CartellaProva dir;
+  prova::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
+  prova::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  const std::string atteso =
+      "impossibile scrivere standard output: " + std::string(std::strerror(ENOSPC)) + "\n";
+  for (const char* comando : {"compile Prova 7", "--help"}) {
+    SCOPED_TRACE(comando);
+    const auto u = esegui("{ '" + kTool + "' " + comando + " >/dev/full; }", dir.percorso());
+    EXPECT_EQ(u.stato, 3);
+    EXPECT_EQ(u.err, atteso);
+  }
+  EXPECT_EQ(prova::nomi(dir.percorso()),
+            (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
+}
+
+// Names are checked against the folder's own limit before anything: a long
+// identity whose names fit compiles (its temporary names are short), one
+// whose names do not fit is a bad command line and touches nothing.
+TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
+  CartellaProva dir;
+  const long limite = pathconf(dir.percorso().c_str(), _PC_NAME_MAX);
+  ASSERT_GT(limite, 60);
+  // The train source, LINEA_TRENO-.txt, is the longest name compile uses.
+  const std::string linea(static_cast<size_t>(limite) - 60, 'L');
+  const std::string entra(50, '4');  // 60 - 50 - 6 bytes to spare
+  const std::string fuori(55, '4');  // one byte too many
+  prova::scrivi(dir.percorso() / (linea + "_linea.txt"), kLinea);
+  prova::scrivi(dir.percorso() / (linea + "_" + entra + "-.txt"), kTreno);
+  const auto u = esegui("'" + kTool + "' compile " + linea + " " + entra, dir.percorso());
+  EXPECT_EQ(u.stato, 0) << u.err;
+  for (const std::string& b : {linea + "_linea.dat", linea + "_" + entra + ".sim",
+                               linea + "_" + entra + ".dat"}) {
+    EXPECT_TRUE(fs::is_regular_file(dir.percorso() / b)) << b;
+  }
+  const std::vector<std::string> prima = prova::nomi(dir.percorso());
+  const auto v = esegui("'" + kTool + "' compile " + linea + " " + fuori, dir.percorso());
+  EXPECT_EQ(v.stato, 64);
+  EXPECT_EQ(v.out, "");
+  EXPECT_NE(v.err.find(linea + "_" + fuori + "-.txt"), std::string::npos) << v.err;
+  EXPECT_NE(v.err.find(std::to_string(limite + 1) + " caratteri"), std::string::npos) << v.err;
+  EXPECT_EQ(prova::nomi(dir.percorso()), prima);
+}
+
+// Running out of memory names the file being read: status 3.
+TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+  CartellaProva dir;
+  prova::scrivi(dir.percorso() / "Prova_linea.txt", kLinea + std::string(100 << 20, ' '));
+  prova::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  const auto u = esegui("ulimit -v 65536; '" + kTool + "' compile Prova 7", dir.percorso());
+  EXPECT_EQ(u.stato, 3);
+  EXPECT_EQ(u.out, "");
+  EXPECT_EQ(u.err, "impossibile leggere " + (fs::path(".") / "Prova_linea.txt").string() +
+                       ": memoria esaurita\n");
+  EXPECT_EQ(prova::nomi(dir.percorso()),
+            (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
+#endif
+}
+
+// `compile` waits while another run holds the folder, then compiles.
+TEST(Concorrenza, CompileWaitsForTheFolder) {
+  CartellaProva dir;
+  prova::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
+  prova::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(cartella, 0);
+  ASSERT_EQ(flock(cartella, LOCK_EX), 0);
+  std::thread liberatore([cartella] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    close(cartella);
+  });
+  const auto inizio = std::chrono::steady_clock::now();
+  const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+  const auto durata = std::chrono::steady_clock::now() - inizio;
+  liberatore.join();
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_GE(durata, std::chrono::milliseconds(700));
+  EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.sim"));
 }
 
 }  // namespace
