@@ -6,13 +6,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
-
-#include <filesystem>
 
 namespace scenario {
 namespace {
@@ -24,9 +23,9 @@ namespace {
 std::string letto_da_python(const std::string& json) {
 #ifdef SCENARIO_PYTHON
   const auto dir = std::filesystem::temp_directory_path();
-  const auto file = dir / ("json_test_" + std::to_string(::testing::UnitTest::GetInstance()
-                                                             ->random_seed()) +
-                           "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+  const auto file =
+      dir / ("json_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
   {
     std::ofstream out(file, std::ios::binary);
     out << json;
@@ -146,8 +145,7 @@ TEST_F(JsonLetto, StringsKeepEveryCharacter) {
       .testo("\xe2\x82\xac 5")
       .fine_oggetto();
   EXPECT_EQ(letto_da_python(json), "{\nk " + punti(U"a\"b") + "\ns " + punti(attesi) + "\nk " +
-                                       punti(U"citt\u00e0") + "\ns " + punti(U"\u20ac 5") +
-                                       "\n}\n")
+                                       punti(U"citt\u00e0") + "\ns " + punti(U"\u20ac 5") + "\n}\n")
       << json;
 }
 
@@ -177,15 +175,14 @@ TEST_F(JsonLetto, NestingAndCommas) {
   }
   w.inizia_lista().fine_lista().inizia_oggetto().fine_oggetto();
   w.fine_lista().chiave("ok").booleano(true).chiave("n").intero(INT64_MIN).fine_oggetto();
-  EXPECT_EQ(json,
-            R"({"tipo":"celle","celle":[{"cella":0,"x":null},{"cella":1,"x":null},[],{}],)"
-            R"("ok":true,"n":-9223372036854775808})");
+  EXPECT_EQ(json, R"({"tipo":"celle","celle":[{"cella":0,"x":null},{"cella":1,"x":null},[],{}],)"
+                  R"("ok":true,"n":-9223372036854775808})");
   EXPECT_FALSE(letto_da_python(json).empty());
 }
 
 TEST(Json, RealsAlwaysLookReal) {
-  const std::pair<double, const char*> casi[] = {
-      {0.0, "0.0"}, {-0.0, "-0.0"}, {2.0, "2.0"}, {0.5, "0.5"}, {1e21, "1e+21"}, {0.1, "0.1"}};
+  const std::pair<double, const char*> casi[] = {{0.0, "0.0"}, {-0.0, "-0.0"},  {2.0, "2.0"},
+                                                 {0.5, "0.5"}, {1e21, "1e+21"}, {0.1, "0.1"}};
   for (const auto& [v, atteso] : casi) {
     std::string json;
     ScrittoreJson(&json).reale(v);
