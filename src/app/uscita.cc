@@ -19,7 +19,7 @@ namespace scenario {
 
 namespace {
 
-constexpr char kNomeUscita[] = "standard output";
+constexpr char kNomeUscita[] = "lo standard output";
 
 // A stream buffer that writes straight to a file descriptor and keeps the
 // errno of the first write that failed, which a stdio buffer forgets.
@@ -42,7 +42,10 @@ class FlussoControllato : public std::streambuf {
     const char* p = pbase();
     const char* const fine = pptr();
     setp(buffer_, buffer_ + sizeof buffer_);
-    if (errore_ != 0) return -1;  // nothing more after a failure
+    if (errore_ != 0) {  // nothing more after a failure, and the same reason
+      errno = errore_;
+      return -1;
+    }
     while (p < fine) {
 #ifdef _WIN32
       const int n = _write(fd_, p, static_cast<unsigned>(fine - p));

@@ -11,7 +11,7 @@ namespace scenario {
 void prepara_uscite();
 
 // Flushes standard output; throws GuastoPiattaforma ("impossibile scrivere
-// standard output: MOTIVO") when a write to it has failed.
+// lo standard output: MOTIVO") when a write to it has failed.
 void controlla_uscita();
 
 // The status to end with, after everything was printed: `stato`, or 3 when

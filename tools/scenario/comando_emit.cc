@@ -1,0 +1,41 @@
+// scenario emit: the carried texts, the start of an author's own scenario.
+#include <iostream>
+
+#include "app/avvio.h"
+#include "app/corsa.h"
+#include "emit/emittitori.h"
+#include "tools/scenario/comandi.h"
+
+namespace scenario {
+namespace {
+
+int esegui(const Argomenti& a) {
+  const std::optional<std::filesystem::path> dir = cartella(a);
+  if (!dir) return errore_uso(kCartellaVuota);
+  try {
+    // Held to the end: no other run writes in the folder meanwhile.
+    const Identita id = identita_portata();
+    Corsa corsa(*dir, nomi_testi(id, emittitori()));
+    scrivi_testi(*dir, id, emittitori());
+    return uscita_ok;
+  } catch (const std::exception& e) {
+    std::cerr << e.what() << std::endl;
+    return uscita_guasto;
+  }
+}
+
+}  // namespace
+
+Sottocomando comando_emit() {
+  return {
+      .nome = "emit",
+      .sinossi = "",
+      .descrizione = "Scrive in DIR i cinque testi portati dall'installatore, senza compilare.\n",
+      .opzioni = {kOpzioneDir},
+      .min_posizionali = 0,
+      .max_posizionali = 0,
+      .esegui = esegui,
+  };
+}
+
+}  // namespace scenario
