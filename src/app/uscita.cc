@@ -104,6 +104,8 @@ void prepara_uscite() {
   std::cerr.rdbuf(errori);
 }
 
+int errore_uscita() { return uscita != nullptr ? uscita->errore() : 0; }
+
 void controlla_uscita() {
   if (const auto e = guasto(std::cout, stdout, uscita)) {
     throw GuastoPiattaforma(kNomeUscita, motivo_errno(*e));

@@ -10,6 +10,10 @@ namespace scenario {
 // remember why a write failed. Called first thing by each program.
 void prepara_uscite();
 
+// The errno of the first write to standard output that failed, 0 if none
+// (known once prepara_uscite has run).
+int errore_uscita();
+
 // Flushes standard output; throws GuastoPiattaforma ("impossibile scrivere
 // lo standard output: MOTIVO") when a write to it has failed.
 void controlla_uscita();
