@@ -113,29 +113,48 @@ TEST(Corsa, NamesHeldForRemovalGoAtTheEnd) {
   EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"P_7_note.txt"});
 }
 
+class Finta : public Piattaforma {
+ public:
+  explicit Finta(std::filesystem::path c) : c_(std::move(c)) {}
+  std::filesystem::path cartella_programma() override { return c_; }
+  void mostra_attesa() override {}
+  void messaggio_errore(const std::string&) override {}
+  void messaggio_guasto(const std::string& t) override { guasti.push_back(t); }
+  std::vector<std::string> guasti;
+
+ private:
+  std::filesystem::path c_;
+};
+
 // A run that finds its folder held by another waits, then refuses with
 // status 3 and touches nothing.
 TEST(Corsa, InstallerRefusesAFolderHeldByAnotherRun) {
   CartellaProva cartella;
   scrivi(cartella / "Prova_7.sim", "vecchio");
   BloccoCartella altro(cartella.percorso(), 0ms);
-  class Finta : public Piattaforma {
-   public:
-    explicit Finta(std::filesystem::path c) : c_(std::move(c)) {}
-    std::filesystem::path cartella_programma() override { return c_; }
-    void mostra_attesa() override {}
-    void messaggio_errore(const std::string&) override {}
-    void messaggio_guasto(const std::string& t) override { guasti.push_back(t); }
-    std::vector<std::string> guasti;
-
-   private:
-    std::filesystem::path c_;
-  } piattaforma(cartella.percorso());
+  Finta piattaforma(cartella.percorso());
   EXPECT_EQ(avvio(piattaforma, {"Prova", "7"}, emittitori(), 100ms), uscita_guasto);
   ASSERT_EQ(piattaforma.guasti.size(), 1u);
   EXPECT_NE(piattaforma.guasti[0].find("in uso da un'altra esecuzione"), std::string::npos);
   EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"Prova_7.sim"});
   EXPECT_EQ(leggi(cartella / "Prova_7.sim"), "vecchio");
+}
+
+// An installer whose identity gives a name the folder cannot take refuses
+// with status 3 before it writes anything.
+TEST(Corsa, InstallerRefusesAnIdentityWhoseNamesDoNotFit) {
+  CartellaProva cartella;
+  const size_t limite = limite_nome(cartella.percorso());
+  // LINEA_TRENO_rallentamenti.txt is the longest of the eight names.
+  const Identita id{std::string(limite - 19, 'L'), "7"};
+  Finta piattaforma(cartella.percorso());
+  EXPECT_EQ(avvio(piattaforma, id, emittitori(), 0ms), uscita_guasto);
+  ASSERT_EQ(piattaforma.guasti.size(), 1u);
+  EXPECT_NE(piattaforma.guasti[0].find(id.linea + "_7_rallentamenti.txt: nome di " +
+                                       std::to_string(limite + 1) + " caratteri"),
+            std::string::npos)
+      << piattaforma.guasti[0];
+  EXPECT_TRUE(nomi(cartella.percorso()).empty());
 }
 
 }  // namespace
