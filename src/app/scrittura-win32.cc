@@ -87,14 +87,15 @@ void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view
 }
 
 void InsiemeFile::sostituisci() {
-  // A folder under a final name stops the set before anything is renamed.
+  // A folder under a final name stops the set before anything is renamed,
+  // with the reason MoveFileExW would give.
   for (const auto& v : voci_) {
     v->attributi = GetFileAttributesW(v->finale.c_str());
     if (v->attributi == INVALID_FILE_ATTRIBUTES) {
       const DWORD codice = GetLastError();
       if (codice != ERROR_FILE_NOT_FOUND) fallisci(v->finale, codice);
     } else if ((v->attributi & FILE_ATTRIBUTE_DIRECTORY) != 0) {
-      fallisci(v->finale, ERROR_DIRECTORY_NOT_SUPPORTED);
+      fallisci(v->finale, ERROR_ACCESS_DENIED);
     }
   }
   for (const auto& v : voci_) {

@@ -31,7 +31,7 @@ void copia_sorgente(const std::filesystem::path& cartella, const std::string& no
   const auto stato = std::filesystem::status(percorso, ec);
   if (!std::filesystem::exists(stato)) return;
   if (!std::filesystem::is_regular_file(stato)) {
-    throw GuastoPiattaforma(percorso, "non e' un file leggibile");
+    throw GuastoPiattaforma(percorso, "non e' un file", "leggere");
   }
   try {
     std::ifstream in(percorso, std::ios::binary);
