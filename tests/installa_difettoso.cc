@@ -1,5 +1,5 @@
-// An installer whose line holds a fault of the data (a board on the cell of
-// a speed indicator, code 6 at 600 m): the installer's run, unchanged, with
+// An installer whose line holds a fault of the data (a gradient beyond the
+// end of the line, code 15 at 8901 m): the installer's run, unchanged, with
 // these texts in place of the carried ones.
 #include <string>
 
@@ -9,10 +9,9 @@ namespace {
 
 std::string linea() {
   return "[generale]\r\n"
-         "lunghezza percorso,    1000\r\n"
-         "[tracciato]\r\n"
-         "indicatori_v,  600,  60, 60, 60, 0,  0, 0, 0, 0\r\n"
-         "cartello indicatore,  600, BIVIO\r\n"
+         "lunghezza percorso,    2000\r\n"
+         "[pendenze]\r\n"
+         "pendenza, 8901, 1\r\n"
          "[fine]\r\n";
 }
 std::string treno() { return "[generale]\r\n[fine]\r\n"; }

@@ -78,6 +78,24 @@ TEST_F(Installatore, SecondRunReplacesEverythingWithTheSameBytes) {
   }
 }
 
+// What a killed run left (its temporary files, an older version's
+// "NAME.tmpDIGITS", its sources) is gone after the next run; files that are
+// not this program's stay.
+TEST_F(Installatore, RemovesWhatAKilledRunLeft) {
+  for (const char* n : {".scenario.k1LL3d", "Lanvero_Ostrel_24817.sim.tmp1804289383",
+                        "Lanvero_Ostrel_linea.txt", "Lanvero_Ostrel_24817-.txt"}) {
+    prova::scrivi(dir.percorso() / n, "avanzo");
+  }
+  for (const char* n : {".scenario.corto", "Altro.sim.tmp12", "mio.txt"}) {
+    prova::scrivi(dir.percorso() / n, "altro");
+  }
+  ASSERT_EQ(avvia().stato, 0);
+  std::vector<std::string> attesi = kSeiFile;
+  for (const char* n : {".scenario.corto", "Altro.sim.tmp12", "mio.txt"}) attesi.push_back(n);
+  std::sort(attesi.begin(), attesi.end());
+  EXPECT_EQ(file_lasciati(), attesi);
+}
+
 // The eight files in the order the run writes them: the two sources (which
 // the compile reads and deletes), the three documents, the three binaries
 // (the header file last).
@@ -429,8 +447,8 @@ TEST(InstallatoreMessaggi, DataFaultIsOneLineOnStandardError) {
   const testing::Uscita u = testing::esegui("./Prova_7", dir.percorso());
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out, "Attendere\n");
-  EXPECT_EQ(u.err, riga_errore({6, 600}) + "\n");
-  EXPECT_EQ(u.err.rfind("errore 6, posizione 600 m: ", 0), 0u) << u.err;
+  EXPECT_EQ(u.err, riga_errore({15, 8901}) + "\n");
+  EXPECT_EQ(u.err.rfind("errore 15, posizione 8901 m: ", 0), 0u) << u.err;
   EXPECT_EQ(prova::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7", "Prova_7.dat", "Prova_7.sim", "Prova_7_note.txt",
                                       "Prova_linea.dat"}));
