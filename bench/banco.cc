@@ -28,7 +28,7 @@
 
 #include "app/avvio.h"
 #include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "generatore/generatore.h"
 #include "output/scrittori.h"

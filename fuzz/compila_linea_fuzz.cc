@@ -4,7 +4,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
-#include "compiler/line/memorizza_dati.h"
+#include "compiler/compila.h"
 #include "compiler/stato_parser.h"
 #include "fuzz/invarianti.h"
 

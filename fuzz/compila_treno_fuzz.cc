@@ -6,7 +6,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
-#include "compiler/line/memorizza_dati.h"
+#include "compiler/compila.h"
 #include "compiler/post/codici_gara.h"
 #include "compiler/post/percorso_celle.h"
 #include "compiler/stato_parser.h"

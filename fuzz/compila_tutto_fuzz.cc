@@ -6,7 +6,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "fuzz/invarianti.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {

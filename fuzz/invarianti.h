@@ -14,7 +14,7 @@
 
 #include "compiler/archivio.h"
 #include "compiler/post/codici_gara.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "model/arrotonda.h"
 #include "model/identita.h"
 #include "model/modello.h"

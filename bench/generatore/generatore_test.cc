@@ -7,7 +7,7 @@
 #include <algorithm>
 
 #include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "output/scrittori.h"
 
 namespace scenario {

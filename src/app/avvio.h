@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/piattaforma.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "model/identita.h"
 

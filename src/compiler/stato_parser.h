@@ -10,7 +10,7 @@
 
 #include "compiler/archivio.h"
 #include "compiler/guasto.h"
-#include "compiler/line/lettore_campi.h"
+#include "compiler/lettore_campi.h"
 #include "model/identita.h"
 #include "model/modello.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "emit/dati_linea.h"
 #include "emit/dati_treno.h"
 #include "model/identita.h"

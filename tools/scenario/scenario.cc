@@ -14,7 +14,7 @@
 #include "app/scrittura.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 
 namespace scenario {
 namespace {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 
 namespace scenario::testing {
 

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
-#include "compiler/line/memorizza_dati.h"
+#include "compiler/compila.h"
 #include "compiler/stato_parser.h"
 #include "compiler/train/record_treno.h"
 

@@ -1,7 +1,7 @@
 // The field reader shared by both source files. It reads field by field, not
 // line by line: a comma or a line end (CR LF, LF or CR) ends a field.
-#ifndef SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_
-#define SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_
+#ifndef SCENARIO_COMPILER_LETTORE_CAMPI_H_
+#define SCENARIO_COMPILER_LETTORE_CAMPI_H_
 
 #include <cstdint>
 #include <limits>
@@ -58,4 +58,4 @@ class LettoreCampi {
 
 }  // namespace scenario
 
-#endif  // SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_
+#endif  // SCENARIO_COMPILER_LETTORE_CAMPI_H_

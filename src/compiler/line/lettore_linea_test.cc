@@ -1,6 +1,6 @@
 // The line file's general section, the heading search, and the ways the
 // line half ends: which code, which files are left.
-#include "compiler/line/memorizza_dati.h"
+#include "compiler/line/lettore_linea.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,8 @@
-// The compile driver: reset, parse, cell walk, checks and stamps. It hands
-// back the model ready for the binary writers.
-#ifndef SCENARIO_COMPILER_POST_MEMORIZZA_PERCORSO_H_
-#define SCENARIO_COMPILER_POST_MEMORIZZA_PERCORSO_H_
+// The compile's single entry: the line half, the train half, the cell walk
+// and the stamps, in that order. It hands back the model ready for the
+// binary writers.
+#ifndef SCENARIO_COMPILER_COMPILA_H_
+#define SCENARIO_COMPILER_COMPILA_H_
 
 #include <cstdint>
 #include <optional>
@@ -9,6 +10,7 @@
 
 #include "compiler/archivio.h"
 #include "compiler/guasto.h"
+#include "compiler/stato_parser.h"
 #include "model/identita.h"
 #include "model/modello.h"
 
@@ -31,6 +33,11 @@ struct Compilazione {
 // Compiles the two sources found in `archivio` (and deletes them there).
 Compilazione memorizza_percorso(ArchivioSorgenti& archivio, const Identita& id, int32_t j);
 
+// The parser alone: reads the line file, then the train file, into the
+// model, and deletes both. Every outcome is in the model and the error
+// record; a failure that is not a coded check ends in the error tail.
+void memorizza_dati(StatoParser& s);
+
 }  // namespace scenario
 
-#endif  // SCENARIO_COMPILER_POST_MEMORIZZA_PERCORSO_H_
+#endif  // SCENARIO_COMPILER_COMPILA_H_

@@ -1,6 +1,6 @@
 // The driver: the walk runs whatever the parser recorded, and its own
 // faults replace the parser's.
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,6 @@
-#include "compiler/line/memorizza_dati.h"
-
-#include <exception>
+#include "compiler/line/lettore_linea.h"
 
 #include "compiler/line/record_linea.h"
-#include "compiler/train/lettore_treno.h"
 #include "model/arrotonda.h"
 #include "model/testo.h"
 
@@ -154,7 +151,8 @@ bool sezioni_successive(StatoParser& s) {
   return true;
 }
 
-// The line half. False when a coded fault has ended the parser.
+}  // namespace
+
 bool leggi_file_linea(StatoParser& s) {
   const std::string nome = nome_sorgente_linea(s.id);
   if (!s.archivio.esiste(nome)) {
@@ -174,37 +172,6 @@ bool leggi_file_linea(StatoParser& s) {
   chiudi_pendenze(s);
   if (s.j != 0) chiudi_planimetria(s);
   return true;
-}
-
-// Any failure that is not a coded check: close, delete what is left of
-// both sources, record 25. The error position stays as it was.
-void coda_errore(StatoParser& s, const Luogo& luogo) {
-  s.lettore.reset();
-  for (const std::string& nome : {nome_sorgente_linea(s.id), nome_sorgente_treno(s.id)}) {
-    try {
-      if (s.archivio.esiste(nome)) s.archivio.elimina(nome);
-    } catch (const std::exception&) {
-      // Nothing more can be done for a file that will not go away.
-    }
-  }
-  s.errore.numero_errore = 25;
-  s.luogo_errore = luogo;
-}
-
-}  // namespace
-
-void memorizza_dati(StatoParser& s) {
-  s.modello.testata[kVoceLinea].testo = s.id.linea;
-  s.modello.testata[kVoceTreno].testo = s.id.treno;
-  try {
-    if (leggi_file_linea(s)) leggi_file_treno(s);
-  } catch (const Guasto& g) {
-    s.motivo_guasto = g.what();
-    coda_errore(s, g.luogo().file.empty() ? s.luogo() : g.luogo());
-  } catch (const std::exception& e) {
-    s.motivo_guasto = e.what();
-    coda_errore(s, s.luogo());
-  }
 }
 
 }  // namespace scenario
