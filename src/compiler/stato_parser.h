@@ -1,6 +1,7 @@
 // The working state of one parse of the two source files: the model being
 // filled, the error record, the current field, and the values that one
-// record kind hands to the next (gradient cursor, plan point, board entry).
+// record hands to the next (gradient cursor, plan point, board entry, the
+// train's profiles).
 #ifndef SCENARIO_COMPILER_STATO_PARSER_H_
 #define SCENARIO_COMPILER_STATO_PARSER_H_
 
@@ -16,9 +17,38 @@
 
 namespace scenario {
 
-// A coded fault ends the reading of the current file (and, but for 15,
-// memorizza_dati): what the handlers return to the record loop.
+// What a record handler hands back to the record loop: go on, end the
+// loop over the file's records, or end the parse.
 enum class Esito { continua, fine_ciclo, fine_parser };
+
+// What the reading does after a coded fault (see StatoParser::guasto).
+enum class Politica {
+  // As the installer compiles: the fault ends the record loop or the parse.
+  ferma,
+  // The fault is recorded and the reading goes on with the next record, so
+  // that one reading can find every fault of a source.
+  prosegui,
+};
+
+// What the line half carries from record to record, set between the
+// sections.
+struct LetturaLinea {
+  int32_t cursore_pendenza = 0;
+  int32_t pendenza_precedente = 0;
+  int32_t punto = 2;  // next plan point
+  int32_t conta_montagne = 0;
+  int32_t fine_montagna_precedente = 0;
+};
+
+// What the train half carries from record to record and on to the closing
+// fill. Speed and adhesion are 0 until their first record.
+struct LetturaTreno {
+  int32_t stazione = 1;         // the next station's number and entry
+  int32_t indice_velocita = 0;  // next cell of the speed profile
+  int32_t velocita = 0;         // km/h of the last speed record
+  int32_t indice_aderenza = 0;  // next cell of the adhesion profile
+  int32_t aderenza = 0;         // value of the last adhesion record
+};
 
 struct StatoParser {
   StatoParser(Modello& m, RecordErrore& e, ArchivioSorgenti& a, const Identita& i, int32_t plan)
@@ -29,19 +59,18 @@ struct StatoParser {
   ArchivioSorgenti& archivio;
   const Identita& id;
   int32_t j;  // plan flag
+  Politica politica = Politica::ferma;
 
   std::string campo;                    // the current keyword field
   std::optional<LettoreCampi> lettore;  // the open source file, if any
   std::optional<Luogo> luogo_errore;    // where the recorded fault was read
   std::string motivo_guasto;            // what failed, when the code is 25
 
-  // Line half, set between the sections.
+  // The boards take header entries from the top down; the stations stop
+  // below the last one.
   int32_t prossima_voce_cartello = kPrimaVoceCartello;
-  int32_t cursore_pendenza = 0;
-  int32_t pendenza_precedente = 0;
-  int32_t punto = 2;  // next plan point
-  int32_t conta_montagne = 0;
-  int32_t fine_montagna_precedente = 0;
+  LetturaLinea linea;
+  LetturaTreno treno;
 
   // Records a coded fault, with its position when it has one.
   void registra(int32_t codice, std::optional<int32_t> posizione = std::nullopt) {
@@ -50,18 +79,27 @@ struct StatoParser {
     if (lettore) luogo_errore = lettore->luogo();
   }
 
-  // The position check: (p + margine) / 50 must not exceed the last cell.
+  // The one place that decides what a coded fault does to the reading. The
+  // fault is recorded; then, unless the policy goes on with the next record,
+  // the reading stops as `fine` says: `fine_ciclo` ends the loop over the
+  // file's records (the file's closing steps still run), `fine_parser` ends
+  // the parse, the file being read closed and deleted.
+  Esito guasto(int32_t codice, std::optional<int32_t> posizione = std::nullopt,
+               Esito fine = Esito::fine_parser) {
+    registra(codice, posizione);
+    if (politica == Politica::prosegui) return Esito::continua;
+    if (fine == Esito::fine_parser && lettore) chiudi_ed_elimina();
+    return fine;
+  }
+
+  // The position check that opens every record: (p + margine) / 50 must not
+  // exceed the last cell.
   bool in_linea(int64_t p, int64_t margine = 100) const {
     return p + margine <= int64_t{50} * modello.ultima_cella;
   }
-
-  // The position check that opens every record: a position beyond the track
-  // records 15 with that position, which ends the record loop.
-  bool controlla_posizione(int32_t p, int64_t margine = 100) {
-    if (in_linea(p, margine)) return true;
-    registra(15, p);
-    return false;
-  }
+  // A position beyond the track records 15 with that position and ends the
+  // record loop.
+  Esito fuori_linea(int32_t p) { return guasto(15, p, Esito::fine_ciclo); }
 
   // Bounds-checked access: a cell or entry outside its table is a failure.
   Cella& cella(int64_t i) {
@@ -80,7 +118,8 @@ struct StatoParser {
   Luogo luogo() const { return lettore ? lettore->luogo() : Luogo{}; }
 
   // Closes the open source file and deletes it.
-  void chiudi_ed_elimina(const std::string& nome) {
+  void chiudi_ed_elimina() {
+    const std::string nome = lettore->nome();
     lettore.reset();
     archivio.elimina(nome);
   }

@@ -21,12 +21,6 @@ int16_t velocita_impacchettata(StatoParser& s, int32_t prima, int32_t seconda) {
   return static_cast<int16_t>(v);
 }
 
-Esito fine_con_errore(StatoParser& s, int32_t codice, int32_t posizione) {
-  s.registra(codice, posizione);
-  s.chiudi_ed_elimina(nome_sorgente_linea(s.id));
-  return Esito::fine_parser;
-}
-
 }  // namespace
 
 void memo_montagna(StatoParser& s, int32_t& inizio, int32_t& fine, int32_t& tipo) {
@@ -35,10 +29,11 @@ void memo_montagna(StatoParser& s, int32_t& inizio, int32_t& fine, int32_t& tipo
     tipo -= 10;
     lunga = true;
   }
-  const int32_t n = ++s.conta_montagne;
+  LetturaLinea& l = s.linea;
+  const int32_t n = ++l.conta_montagne;
   // A structure that follows the previous one within 150 m joins it.
-  if (n > 1 && int64_t{inizio} - s.fine_montagna_precedente <= 150) tipo = 3;
-  s.fine_montagna_precedente = fine;
+  if (n > 1 && int64_t{inizio} - l.fine_montagna_precedente <= 150) tipo = 3;
+  l.fine_montagna_precedente = fine;
 
   const int64_t prima = vicino(inizio, 50);
   const int64_t ultima = vicino(fine, 50) - 1;
@@ -57,9 +52,9 @@ Esito record_montagna(StatoParser& s) {
   int32_t inizio = s.lettore->leggi_intero<int32_t>();
   int32_t fine = s.lettore->leggi_intero<int32_t>();
   int32_t tipo = s.lettore->leggi_intero<int32_t>();
-  if (!s.controlla_posizione(inizio)) return Esito::fine_ciclo;
+  if (!s.in_linea(inizio)) return s.fuori_linea(inizio);
   memo_montagna(s, inizio, fine, tipo);
-  if (s.errore.numero_errore > 0) return fine_con_errore(s, s.errore.numero_errore, inizio);
+  if (s.errore.numero_errore > 0) return s.guasto(s.errore.numero_errore, inizio);
   return Esito::continua;
 }
 
@@ -85,18 +80,18 @@ Esito record_indicatori(StatoParser& s) {
   int32_t v[9];
   for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
   const int32_t posizione = v[0];
-  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
+  if (!s.in_linea(posizione)) return s.fuori_linea(posizione);
   memo_indicatori_v_max(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (s.errore.numero_errore > 0) return fine_con_errore(s, s.errore.numero_errore, posizione);
+  if (s.errore.numero_errore > 0) return s.guasto(s.errore.numero_errore, posizione);
   return Esito::continua;
 }
 
 Esito record_cartello(StatoParser& s) {
   const int32_t posizione = s.lettore->leggi_intero<int32_t>();
   s.campo = s.lettore->leggi_testo();
-  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
+  if (!s.in_linea(posizione)) return s.fuori_linea(posizione);
   Cella& c = s.cella(cella_di(posizione));
-  if (!c.libera()) return fine_con_errore(s, 6, posizione);
+  if (!c.libera()) return s.guasto(6, posizione);
   // Entry 0 stays empty: the 81st board has no entry left.
   const int32_t voce = s.prossima_voce_cartello;
   if (voce <= 0) throw Guasto("more than 80 boards", s.luogo());

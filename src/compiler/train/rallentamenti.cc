@@ -80,20 +80,20 @@ Esito record_rallentamento(StatoParser& s) {
   int32_t v[6];
   for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
   const int32_t x = v[0];
-  if (!s.controlla_posizione(x)) return Esito::fine_ciclo;
+  if (!s.in_linea(x)) return s.fuori_linea(x);
   memo_rallentamento(s, x, v[1], v[2], v[3], v[4], v[5]);
   // An error left by the line file ends the reading here too.
-  if (s.errore.numero_errore > 0) return fine_treno_con_errore(s, s.errore.numero_errore, x);
+  if (s.errore.numero_errore > 0) return s.guasto(s.errore.numero_errore, x);
   return Esito::continua;
 }
 
 Esito record_abbattimento(StatoParser& s) {
   const int32_t p = s.lettore->leggi_intero<int32_t>();
   const int32_t a = s.lettore->leggi_intero<int32_t>();
-  if (!s.controlla_posizione(p)) return Esito::fine_ciclo;
+  if (!s.in_linea(p)) return s.fuori_linea(p);
   // Without the + 1 of signals: the cell just below a signal's.
   Cella& c = s.cella(vicino(p, 50));
-  if (!c.libera()) return fine_treno_con_errore(s, 7, p);
+  if (!c.libera()) return s.guasto(7, p);
   if (a > 0) {
     c.tipo_cella = cella_abbattimento;
     c.dato_uno = static_cast<int16_t>(a);

@@ -74,18 +74,19 @@ int16_t coppia(int32_t a, int32_t b) {
 
 }  // namespace
 
-Esito record_stazione(StatoParser& s, LetturaTreno& t) {
+Esito record_stazione(StatoParser& s) {
+  LetturaTreno& t = s.treno;
   const int32_t i = t.stazione;
   // The entry above the next free board entry is a board's.
-  if (i > s.prossima_voce_cartello) return fine_treno_con_errore(s, 10);
+  if (i > s.prossima_voce_cartello) return s.guasto(10);
   LettoreCampi& in = *s.lettore;
   Voce& v = s.voce(i);
   const int32_t posizione = v.valore_tre = in.leggi_intero<int32_t>();
-  if (!s.controlla_posizione(posizione, 800)) return Esito::fine_ciclo;
-  if (posizione % 50 != 0) return fine_treno_con_errore(s, 8, posizione);
+  if (!s.in_linea(posizione, 800)) return s.fuori_linea(posizione);
+  if (posizione % 50 != 0) return s.guasto(8, posizione);
   v.codice = in.leggi_intero<uint8_t>();
   const int32_t l = in.leggi_intero<int32_t>();
-  if (l % 100 != 0) return fine_treno_con_errore(s, 9, posizione);
+  if (l % 100 != 0) return s.guasto(9, posizione);
   leggi_dati_stazione(s, v);
 
   calcola_zona(s, v, posizione, l);
@@ -98,16 +99,16 @@ Esito record_stazione(StatoParser& s, LetturaTreno& t) {
   if (v.codice < 25 && v.codice != 5 && v.codice != 6) segna_avvicinamento(s, fine_zona);
   if (v.codice < 25) {
     // The stop mark at zone end / 50 - 1, which must lie above cell 1.
-    if (fine_zona - 50 <= 50) return fine_treno_con_errore(s, 24);
+    if (fine_zona - 50 <= 50) return s.guasto(24);
     Cella& c = s.cella(vicino(fine_zona - 50, 50));
     c.tipo_cella = cella_fermata;
     c.dato_uno = static_cast<int16_t>(i);
   }
   if (i > 1 && int64_t{v.valore_uno} - 350 < s.voce(i - 1).valore_due) {
-    return fine_treno_con_errore(s, 22, posizione);
+    return s.guasto(22, posizione);
   }
   t.stazione = i + 1;
-  if (t.stazione >= s.prossima_voce_cartello) return fine_treno_con_errore(s, 10);
+  if (t.stazione >= s.prossima_voce_cartello) return s.guasto(10);
   return Esito::continua;
 }
 
@@ -140,11 +141,11 @@ Esito record_segnale(StatoParser& s) {
   int32_t v[11];
   for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
   const int32_t posizione = v[0];
-  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
+  if (!s.in_linea(posizione)) return s.fuori_linea(posizione);
   memo_segnale(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
   // An error left by the line file ends the reading here too.
   if (s.errore.numero_errore > 0) {
-    return fine_treno_con_errore(s, s.errore.numero_errore, posizione);
+    return s.guasto(s.errore.numero_errore, posizione);
   }
   return Esito::continua;
 }
