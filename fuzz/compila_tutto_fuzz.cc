@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   VERIFICA(!archivio.esiste(nome_sorgente_linea(kId)));
   if (archivio.esiste(nome_sorgente_treno(kId))) {
     const int32_t n = c.errore.numero_errore;
-    VERIFICA(codice_fine_linea(n) || n == 11 || n == 12 || n == 13);
+    VERIFICA(registrato_da(n, {Fase::linea, Fase::percorso}));
   }
   return 0;
 }

@@ -46,7 +46,7 @@ bool ScenarioMassimoTest::sorgenti_rimaste_ = false;
 
 TEST_F(ScenarioMassimoTest, CompilesWithoutFault) {
   EXPECT_EQ(compilato_->errore.numero_errore, 0) << compilato_->motivo_guasto;
-  EXPECT_EQ(compilato_->errore_timbri, 0);
+  EXPECT_EQ(compilato_->errore_timbri, Codice::nessuno);
   EXPECT_TRUE(compilato_->da_scrivere());
   EXPECT_FALSE(sorgenti_rimaste_);
 }

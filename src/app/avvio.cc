@@ -23,8 +23,8 @@ std::string testo_errore(int32_t numero) { return " Errore n. " + std::to_string
 
 std::string riga_errore(const RecordErrore& e) {
   return "errore " + std::to_string(e.numero_errore) + ", posizione " +
-         std::to_string(e.posizione_errore) + " m: " +
-         std::string(significato_errore(e.numero_errore));
+         std::to_string(e.posizione_errore) +
+         " m: " + std::string(significato_errore(e.numero_errore));
 }
 
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
@@ -42,9 +42,7 @@ void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Co
   scrivi_file(cartella / nome_celle(id), bytes_celle(*m.celle));
 }
 
-int avvio(Piattaforma& piattaforma) {
-  return avvio(piattaforma, identita_portata(), emittitori());
-}
+int avvio(Piattaforma& piattaforma) { return avvio(piattaforma, identita_portata(), emittitori()); }
 
 int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi) {
   try {
@@ -53,8 +51,8 @@ int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittito
     scrivi_testi(cartella, id, testi);
     ArchivioCartella archivio(cartella);
     Compilazione c = memorizza_percorso(archivio, id, 1);
-    if (c.errore_timbri != 0) {
-      piattaforma.messaggio_errore(testo_errore(c.errore_timbri));
+    if (c.errore_timbri != Codice::nessuno) {
+      piattaforma.messaggio_errore(testo_errore(numero(c.errore_timbri)));
       return uscita_errore_timbri;
     }
     const RecordErrore errore = c.errore;

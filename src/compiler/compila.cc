@@ -22,7 +22,7 @@ void coda_errore(StatoParser& s, const Luogo& luogo) {
       // Nothing more can be done for a file that will not go away.
     }
   }
-  s.errore.numero_errore = 25;
+  s.errore.numero_errore = numero(Codice::dato_illeggibile);
   s.luogo_errore = luogo;
 }
 
@@ -45,7 +45,7 @@ void memorizza_dati(StatoParser& s) {
 Compilazione memorizza_percorso(ArchivioSorgenti& archivio, const Identita& id, int32_t j) {
   Compilazione r;
   r.j = j;
-  r.errore.numero_errore = 0;
+  r.errore.numero_errore = numero(Codice::nessuno);
   r.modello.testata = Testata{};
 
   StatoParser stato(r.modello, r.errore, archivio, id, j);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
+#include "compiler/codici_errore.h"
 #include "compiler/guasto.h"
 #include "compiler/stato_parser.h"
 #include "model/identita.h"
@@ -23,11 +24,11 @@ struct Compilazione {
   // Where the recorded fault was read, when the parser recorded it.
   std::optional<Luogo> luogo_errore;
   std::string motivo_guasto;  // what failed, for code 25
-  // 1250 or 1251 when the stamps refused the model: nothing may be written.
-  int32_t errore_timbri = 0;
+  // The stamps' code when they refused the model: nothing may be written.
+  Codice errore_timbri = Codice::nessuno;
 
   // The cell table exists: the walk, the stamps and the writes have run.
-  bool da_scrivere() const { return modello.celle.has_value() && errore_timbri == 0; }
+  bool da_scrivere() const { return modello.celle.has_value() && errore_timbri == Codice::nessuno; }
 };
 
 // Compiles the two sources found in `archivio` (and deletes them there).

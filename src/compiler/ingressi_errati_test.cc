@@ -396,7 +396,7 @@ void controlla(const Caso& k) {
   EXPECT_EQ(p.c.motivo_guasto.empty(), k.codice != 25) << p.c.motivo_guasto;
   EXPECT_EQ(p.resta_linea(), k.resta_linea);
   EXPECT_EQ(p.resta_treno(), k.resta_treno);
-  EXPECT_EQ(p.c.errore_timbri, 0);
+  EXPECT_EQ(p.c.errore_timbri, Codice::nessuno);
   EXPECT_EQ(p.c.da_scrivere(), k.scritto);
   // Whatever was read, the tables keep their shapes.
   if (p.c.modello.celle) {

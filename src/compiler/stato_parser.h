@@ -10,6 +10,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
+#include "compiler/codici_errore.h"
 #include "compiler/guasto.h"
 #include "compiler/lettore_campi.h"
 #include "model/identita.h"
@@ -73,8 +74,8 @@ struct StatoParser {
   LetturaTreno treno;
 
   // Records a coded fault, with its position when it has one.
-  void registra(int32_t codice, std::optional<int32_t> posizione = std::nullopt) {
-    errore.numero_errore = codice;
+  void registra(Codice codice, std::optional<int32_t> posizione = std::nullopt) {
+    errore.numero_errore = numero(codice);
     if (posizione) errore.posizione_errore = *posizione;
     if (lettore) luogo_errore = lettore->luogo();
   }
@@ -84,7 +85,7 @@ struct StatoParser {
   // the reading stops as `fine` says: `fine_ciclo` ends the loop over the
   // file's records (the file's closing steps still run), `fine_parser` ends
   // the parse, the file being read closed and deleted.
-  Esito guasto(int32_t codice, std::optional<int32_t> posizione = std::nullopt,
+  Esito guasto(Codice codice, std::optional<int32_t> posizione = std::nullopt,
                Esito fine = Esito::fine_parser) {
     registra(codice, posizione);
     if (politica == Politica::prosegui) return Esito::continua;
@@ -99,7 +100,7 @@ struct StatoParser {
   }
   // A position beyond the track records 15 with that position and ends the
   // record loop.
-  Esito fuori_linea(int32_t p) { return guasto(15, p, Esito::fine_ciclo); }
+  Esito fuori_linea(int32_t p) { return guasto(Codice::oltre_la_linea, p, Esito::fine_ciclo); }
 
   // Bounds-checked access: a cell or entry outside its table is a failure.
   Cella& cella(int64_t i) {
@@ -115,6 +116,8 @@ struct StatoParser {
     }
     return modello.testata[static_cast<size_t>(i)];
   }
+  // The code in the error record (every number recorded there is one).
+  Codice codice_registrato() const { return static_cast<Codice>(errore.numero_errore); }
   Luogo luogo() const { return lettore ? lettore->luogo() : Luogo{}; }
 
   // Closes the open source file and deletes it.

@@ -23,7 +23,7 @@ TEST(TestiCompilati, CarriedSourcesCompileWithoutFault) {
 
   EXPECT_EQ(c.errore.numero_errore, 0)
       << "at " << c.errore.posizione_errore << " m " << c.motivo_guasto;
-  EXPECT_EQ(c.errore_timbri, 0);
+  EXPECT_EQ(c.errore_timbri, Codice::nessuno);
   EXPECT_TRUE(c.da_scrivere());
   EXPECT_FALSE(archivio.esiste(nome_sorgente_linea(id)));
   EXPECT_FALSE(archivio.esiste(nome_sorgente_treno(id)));

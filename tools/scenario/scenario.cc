@@ -124,8 +124,8 @@ int comando_compile(const std::vector<std::string>& argomenti) {
       }
     }
     std::cout.flush();
-    if (c.errore_timbri != 0) {
-      std::cerr << testo_errore(c.errore_timbri) << std::endl;
+    if (c.errore_timbri != Codice::nessuno) {
+      std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;
       return uscita_errore_timbri;
     }
     const bool errore_dati = c.errore.numero_errore != 0;

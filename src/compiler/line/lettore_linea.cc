@@ -16,7 +16,8 @@ Esito leggi_lunghezza(StatoParser& s) {
   Modello& m = s.modello;
   int32_t& lunghezza = m.testata[kVoceDatiTreno].valore_due;
   lunghezza = s.lettore->leggi_intero<int32_t>();
-  if (lunghezza > kLunghezzaMassima || lunghezza < 0) return s.guasto(1);
+  if (lunghezza > kLunghezzaMassima || lunghezza < 0)
+    return s.guasto(Codice::lunghezza_fuori_limiti);
   m.lunghezza_estesa = lunghezza + 7000;
   m.ultima_cella = static_cast<int32_t>(vicino(m.lunghezza_estesa, 50));
   m.celle.emplace(static_cast<size_t>(m.ultima_cella) + 1);
@@ -43,14 +44,14 @@ Esito leggi_ripetizione(StatoParser& s) {
   Voce& v = s.modello.testata[kVoceTreno];
   v.valore_uno = s.lettore->leggi_intero<int32_t>();
   v.valore_due = s.lettore->leggi_intero<int32_t>();
-  if (v.valore_uno % 50 != 0) return s.guasto(3);
-  if (v.valore_due % 50 != 0) return s.guasto(4);
+  if (v.valore_uno % 50 != 0) return s.guasto(Codice::inizio_ripetizione_fuori_griglia);
+  if (v.valore_due % 50 != 0) return s.guasto(Codice::fine_ripetizione_fuori_griglia);
   if (contiene_senza_maiuscole(s.campo, "4")) {
     v.valore_tre = 4;
   } else if (contiene_senza_maiuscole(s.campo, "9")) {
     v.valore_tre = 9;
   } else {
-    return s.guasto(5);
+    return s.guasto(Codice::ripetizione_senza_codici);
   }
   if (v.valore_due == 0) v.valore_tre = 0;
   return Esito::continua;
@@ -104,13 +105,13 @@ void tra_le_sezioni(StatoParser& s) {
 bool leggi_file_linea(StatoParser& s) {
   const std::string nome = nome_sorgente_linea(s.id);
   if (!s.archivio.esiste(nome)) {
-    s.guasto(101);
+    s.guasto(Codice::linea_mancante);
     return false;
   }
   s.lettore.emplace(s.archivio.leggi(nome), nome);
   // A heading that is the file's last field counts as none.
   if (!cerca_generale(s) || s.lettore->fine()) {
-    s.guasto(102);
+    s.guasto(Codice::linea_senza_generale);
     return false;
   }
   if (!leggi_sezione(s, kSezioneGenerale)) return false;

@@ -54,7 +54,7 @@ Esito record_montagna(StatoParser& s) {
   int32_t tipo = s.lettore->leggi_intero<int32_t>();
   if (!s.in_linea(inizio)) return s.fuori_linea(inizio);
   memo_montagna(s, inizio, fine, tipo);
-  if (s.errore.numero_errore > 0) return s.guasto(s.errore.numero_errore, inizio);
+  if (s.errore.numero_errore > 0) return s.guasto(s.codice_registrato(), inizio);
   return Esito::continua;
 }
 
@@ -64,7 +64,7 @@ void memo_indicatori_v_max(StatoParser& s, int32_t posizione, const int32_t& vas
                            const int32_t& strisced) {
   Cella& c = s.cella(cella_di(posizione));
   if (!c.libera()) {
-    s.registra(21);
+    s.registra(Codice::indicatore_su_cella_occupata);
     return;
   }
   c.tipo_cella = cella_indicatore;
@@ -82,7 +82,7 @@ Esito record_indicatori(StatoParser& s) {
   const int32_t posizione = v[0];
   if (!s.in_linea(posizione)) return s.fuori_linea(posizione);
   memo_indicatori_v_max(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (s.errore.numero_errore > 0) return s.guasto(s.errore.numero_errore, posizione);
+  if (s.errore.numero_errore > 0) return s.guasto(s.codice_registrato(), posizione);
   return Esito::continua;
 }
 
@@ -91,7 +91,7 @@ Esito record_cartello(StatoParser& s) {
   s.campo = s.lettore->leggi_testo();
   if (!s.in_linea(posizione)) return s.fuori_linea(posizione);
   Cella& c = s.cella(cella_di(posizione));
-  if (!c.libera()) return s.guasto(6, posizione);
+  if (!c.libera()) return s.guasto(Codice::cartello_su_cella_occupata, posizione);
   // Entry 0 stays empty: the 81st board has no entry left.
   const int32_t voce = s.prossima_voce_cartello;
   if (voce <= 0) throw Guasto("more than 80 boards", s.luogo());

@@ -100,7 +100,7 @@ Esito record_curva(StatoParser& s) {
       break;
     }
   }
-  if (c == 0) return s.guasto(103);
+  if (c == 0) return s.guasto(Codice::curva_errata);
   if (contiene_senza_maiuscole(s.campo, "s")) c = -c;
 
   int32_t& punto = s.linea.punto;
@@ -112,7 +112,7 @@ Esito record_curva(StatoParser& s) {
     while (punto <= fino_a) {
       traccia.passo(punto, curvatura);
       ++punto;
-      if (punto > limite) return s.guasto(103);
+      if (punto > limite) return s.guasto(Codice::curva_errata);
     }
   }
   return Esito::continua;

@@ -53,7 +53,7 @@ void controlla_progressive(StatoParser& s) {
     if (v.valore_due % 50 != 0) fuori = true;
   }
   if (fuori) {
-    s.registra(2);
+    s.registra(Codice::progressiva_fuori_griglia);
     s.luogo_errore.reset();  // not a place in either file
   }
 }

@@ -25,18 +25,18 @@ void memo_rallentamento(StatoParser& s, int32_t x, const int32_t& v, const int32
   // Every check comes before any write.
   if (avviso) {
     if (!s.cella(cella_avviso).libera()) {
-      s.registra(17);
+      s.registra(Codice::avviso_occupato);
       return;
     }
   } else {
     f_ta = 0;
   }
   if (!s.cella(inizio).libera()) {
-    s.registra(18);
+    s.registra(Codice::inizio_rallentamento_occupato);
     return;
   }
   if (!s.cella(fine).libera()) {
-    s.registra(19);
+    s.registra(Codice::fine_rallentamento_occupata);
     return;
   }
 
@@ -64,7 +64,7 @@ void memo_rallentamento(StatoParser& s, int32_t x, const int32_t& v, const int32
   if (f_ta == 0) return;
   for (int64_t i = 0; i < 4; ++i) {
     if (!s.cella(h - i).libera()) {
-      s.registra(20);
+      s.registra(Codice::preavviso_occupato);
       return;
     }
   }
@@ -83,7 +83,7 @@ Esito record_rallentamento(StatoParser& s) {
   if (!s.in_linea(x)) return s.fuori_linea(x);
   memo_rallentamento(s, x, v[1], v[2], v[3], v[4], v[5]);
   // An error left by the line file ends the reading here too.
-  if (s.errore.numero_errore > 0) return s.guasto(s.errore.numero_errore, x);
+  if (s.errore.numero_errore > 0) return s.guasto(s.codice_registrato(), x);
   return Esito::continua;
 }
 
@@ -93,7 +93,7 @@ Esito record_abbattimento(StatoParser& s) {
   if (!s.in_linea(p)) return s.fuori_linea(p);
   // Without the + 1 of signals: the cell just below a signal's.
   Cella& c = s.cella(vicino(p, 50));
-  if (!c.libera()) return s.guasto(7, p);
+  if (!c.libera()) return s.guasto(Codice::abbattimento_su_cella_occupata, p);
   if (a > 0) {
     c.tipo_cella = cella_abbattimento;
     c.dato_uno = static_cast<int16_t>(a);

@@ -78,15 +78,15 @@ Esito record_stazione(StatoParser& s) {
   LetturaTreno& t = s.treno;
   const int32_t i = t.stazione;
   // The entry above the next free board entry is a board's.
-  if (i > s.prossima_voce_cartello) return s.guasto(10);
+  if (i > s.prossima_voce_cartello) return s.guasto(Codice::troppe_stazioni);
   LettoreCampi& in = *s.lettore;
   Voce& v = s.voce(i);
   const int32_t posizione = v.valore_tre = in.leggi_intero<int32_t>();
   if (!s.in_linea(posizione, 800)) return s.fuori_linea(posizione);
-  if (posizione % 50 != 0) return s.guasto(8, posizione);
+  if (posizione % 50 != 0) return s.guasto(Codice::stazione_fuori_griglia, posizione);
   v.codice = in.leggi_intero<uint8_t>();
   const int32_t l = in.leggi_intero<int32_t>();
-  if (l % 100 != 0) return s.guasto(9, posizione);
+  if (l % 100 != 0) return s.guasto(Codice::zona_stazione_fuori_griglia, posizione);
   leggi_dati_stazione(s, v);
 
   calcola_zona(s, v, posizione, l);
@@ -99,16 +99,16 @@ Esito record_stazione(StatoParser& s) {
   if (v.codice < 25 && v.codice != 5 && v.codice != 6) segna_avvicinamento(s, fine_zona);
   if (v.codice < 25) {
     // The stop mark at zone end / 50 - 1, which must lie above cell 1.
-    if (fine_zona - 50 <= 50) return s.guasto(24);
+    if (fine_zona - 50 <= 50) return s.guasto(Codice::stazione_vicina_all_inizio);
     Cella& c = s.cella(vicino(fine_zona - 50, 50));
     c.tipo_cella = cella_fermata;
     c.dato_uno = static_cast<int16_t>(i);
   }
   if (i > 1 && int64_t{v.valore_uno} - 350 < s.voce(i - 1).valore_due) {
-    return s.guasto(22, posizione);
+    return s.guasto(Codice::stazioni_troppo_vicine, posizione);
   }
   t.stazione = i + 1;
-  if (t.stazione >= s.prossima_voce_cartello) return s.guasto(10);
+  if (t.stazione >= s.prossima_voce_cartello) return s.guasto(Codice::troppe_stazioni);
   return Esito::continua;
 }
 
@@ -118,7 +118,7 @@ void memo_segnale(StatoParser& s, int32_t posizione, const int32_t& sx, const in
   const int64_t c = vicino(int64_t{posizione} + 50, 50);
   Cella& cella = s.cella(c);
   if (!cella.libera()) {
-    s.registra(16);
+    s.registra(Codice::segnale_su_cella_occupata);
     return;
   }
   cella.tipo_cella = cella_segnale;
@@ -145,7 +145,7 @@ Esito record_segnale(StatoParser& s) {
   memo_segnale(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
   // An error left by the line file ends the reading here too.
   if (s.errore.numero_errore > 0) {
-    return s.guasto(s.errore.numero_errore, posizione);
+    return s.guasto(s.codice_registrato(), posizione);
   }
   return Esito::continua;
 }
