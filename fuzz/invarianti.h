@@ -65,9 +65,9 @@ inline void controlla_modello(const Modello& m, int32_t j) {
     VERIFICA(!m.planimetria);
     return;
   }
-  const int64_t lunghezza = int64_t{m.lunghezza_estesa} - 7000;
-  VERIFICA(lunghezza >= 0 && lunghezza <= 1000000);
-  VERIFICA(m.ultima_cella == vicino(m.lunghezza_estesa, 50));
+  const int64_t lunghezza = int64_t{m.lunghezza_estesa} - kMetriProlungamento;
+  VERIFICA(lunghezza >= 0 && lunghezza <= kLunghezzaMassima);
+  VERIFICA(m.ultima_cella == vicino(m.lunghezza_estesa, kMetriCella));
   VERIFICA(m.celle->size() == static_cast<size_t>(m.ultima_cella) + 1);
   for (const Cella& c : *m.celle) VERIFICA(tipo_noto(c.tipo_cella));
   VERIFICA(m.planimetria.has_value() == (j != 0));

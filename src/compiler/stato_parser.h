@@ -95,8 +95,9 @@ struct StatoParser {
 
   // The position check that opens every record: (p + margine) / 50 must not
   // exceed the last cell.
-  bool in_linea(int64_t p, int64_t margine = 100) const {
-    return p + margine <= int64_t{50} * modello.ultima_cella;
+  static constexpr int64_t kMargineRecord = 100;
+  bool in_linea(int64_t p, int64_t margine = kMargineRecord) const {
+    return p + margine <= int64_t{kMetriCella} * modello.ultima_cella;
   }
   // A position beyond the track records 15 with that position and ends the
   // record loop.

@@ -9,8 +9,6 @@ namespace scenario {
 
 namespace {
 
-constexpr int32_t kLunghezzaMassima = 1000000;
-
 // "lunghezza percorso": the length creates the cell table and the plan.
 Esito leggi_lunghezza(StatoParser& s) {
   Modello& m = s.modello;
@@ -18,8 +16,8 @@ Esito leggi_lunghezza(StatoParser& s) {
   lunghezza = s.lettore->leggi_intero<int32_t>();
   if (lunghezza > kLunghezzaMassima || lunghezza < 0)
     return s.guasto(Codice::lunghezza_fuori_limiti);
-  m.lunghezza_estesa = lunghezza + 7000;
-  m.ultima_cella = static_cast<int32_t>(vicino(m.lunghezza_estesa, 50));
+  m.lunghezza_estesa = lunghezza + kMetriProlungamento;
+  m.ultima_cella = static_cast<int32_t>(vicino(m.lunghezza_estesa, kMetriCella));
   m.celle.emplace(static_cast<size_t>(m.ultima_cella) + 1);
   if (s.j != 0) m.planimetria.emplace(m.lunghezza_estesa);
   return Esito::continua;
@@ -44,8 +42,8 @@ Esito leggi_ripetizione(StatoParser& s) {
   Voce& v = s.modello.testata[kVoceTreno];
   v.valore_uno = s.lettore->leggi_intero<int32_t>();
   v.valore_due = s.lettore->leggi_intero<int32_t>();
-  if (v.valore_uno % 50 != 0) return s.guasto(Codice::inizio_ripetizione_fuori_griglia);
-  if (v.valore_due % 50 != 0) return s.guasto(Codice::fine_ripetizione_fuori_griglia);
+  if (v.valore_uno % kMetriCella != 0) return s.guasto(Codice::inizio_ripetizione_fuori_griglia);
+  if (v.valore_due % kMetriCella != 0) return s.guasto(Codice::fine_ripetizione_fuori_griglia);
   if (contiene_senza_maiuscole(s.campo, "4")) {
     v.valore_tre = 4;
   } else if (contiene_senza_maiuscole(s.campo, "9")) {

@@ -8,8 +8,8 @@ namespace scenario {
 
 namespace {
 
-// The cell of a position: nearest(position / 50 + 1).
-int64_t cella_di(int64_t posizione) { return vicino(posizione + 50, 50); }
+// A structure that starts this close after the previous one's end joins it.
+constexpr int64_t kUnioneMontagne = 150;
 
 // A rank's packed speed: first-group speed x 20 + second-group speed / 5.
 int16_t velocita_impacchettata(StatoParser& s, int32_t prima, int32_t seconda) {
@@ -31,12 +31,11 @@ void memo_montagna(StatoParser& s, int32_t& inizio, int32_t& fine, int32_t& tipo
   }
   LetturaLinea& l = s.linea;
   const int32_t n = ++l.conta_montagne;
-  // A structure that follows the previous one within 150 m joins it.
-  if (n > 1 && int64_t{inizio} - l.fine_montagna_precedente <= 150) tipo = 3;
+  if (n > 1 && int64_t{inizio} - l.fine_montagna_precedente <= kUnioneMontagne) tipo = 3;
   l.fine_montagna_precedente = fine;
 
-  const int64_t prima = vicino(inizio, 50);
-  const int64_t ultima = vicino(fine, 50) - 1;
+  const int64_t prima = vicino(inizio, kMetriCella);
+  const int64_t ultima = vicino(fine, kMetriCella) - 1;
   int64_t contate = 0;
   for (int64_t c = prima; c <= ultima; ++c) {
     Cella& cella = s.cella(c);

@@ -17,7 +17,7 @@ Planimetria& piano(StatoParser& s) {
 
 // The highest point a trace may reach.
 int64_t limite_traccia(const StatoParser& s) {
-  return std::min<int64_t>(1000000, s.modello.lunghezza_estesa);
+  return std::min<int64_t>(kLunghezzaMassima, s.modello.lunghezza_estesa);
 }
 
 // The trace from a point on, with the two points before it at hand, so that
@@ -67,7 +67,7 @@ Esito record_pendenza(StatoParser& s) {
   const int32_t g = s.lettore->leggi_intero<int32_t>();
   if (!s.in_linea(p)) return s.fuori_linea(p);
   LetturaLinea& l = s.linea;
-  const int64_t a = vicino(p, 50);
+  const int64_t a = vicino(p, kMetriCella);
   if (a > 0) {
     do {
       s.cella(l.cursore_pendenza).pendenza = byte_pendenza(l.pendenza_precedente);

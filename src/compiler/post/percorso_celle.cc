@@ -10,7 +10,6 @@ namespace scenario {
 namespace {
 
 constexpr int16_t kValorePunto = 180;            // value of every code point the walk places
-constexpr int32_t kMetriCella = 50;              // length of a cell, for the error position
 constexpr int32_t kCelleAvviso = 20;             // how far back a warning looks for signals
 constexpr int32_t kPrimaCellaSegnale = 3;        // lowest cell looked at for a signal
 constexpr int16_t kVelocitaSenzaPercorso = 110;  // from this speed on, no walk marks

@@ -49,8 +49,8 @@ void controlla_progressive(StatoParser& s) {
   bool fuori = false;
   for (int i = kVoceProgressivaTre; i <= kVoceProgressivaUno; ++i) {
     const Voce& v = s.voce(i);
-    if (v.valore_uno % 50 != 0) fuori = true;
-    if (v.valore_due % 50 != 0) fuori = true;
+    if (v.valore_uno % kMetriCella != 0) fuori = true;
+    if (v.valore_due % kMetriCella != 0) fuori = true;
   }
   if (fuori) {
     s.registra(Codice::progressiva_fuori_griglia);
@@ -98,7 +98,7 @@ Esito record_velocita(StatoParser& s) {
   const int32_t velocita = s.lettore->leggi_intero<int32_t>();
   if (!s.in_linea(p)) return s.fuori_linea(p);
   LetturaTreno& t = s.treno;
-  const int64_t n = vicino(p, 50);
+  const int64_t n = vicino(p, kMetriCella);
   if (n > 0) {
     do {
       if (t.indice_velocita >= s.modello.ultima_cella) break;
@@ -115,7 +115,7 @@ Esito record_aderenza(StatoParser& s) {
   const int32_t aderenza = s.lettore->leggi_intero<int32_t>();
   if (!s.in_linea(p)) return s.fuori_linea(p);
   LetturaTreno& t = s.treno;
-  const int64_t n = vicino(p, 50);
+  const int64_t n = vicino(p, kMetriCella);
   if (n > 0) {
     do {
       s.cella(t.indice_aderenza).aderenza = static_cast<uint8_t>(t.aderenza);

@@ -7,8 +7,8 @@ namespace scenario {
 
 namespace {
 
-// The cell of a position: nearest(position / 50 + 1).
-int64_t cella_di(int64_t posizione) { return vicino(posizione + 50, 50); }
+// The warning stands this far before the start.
+constexpr int32_t kMetriAvviso = 1200;
 
 // Slowdowns start warning the driver only beyond this position.
 constexpr int32_t kInizioAvvisi = 1500;
@@ -20,7 +20,7 @@ void memo_rallentamento(StatoParser& s, int32_t x, const int32_t& v, const int32
   const bool avviso = x > kInizioAvvisi;
   const int64_t inizio = cella_di(x);
   const int64_t fine = cella_di(int64_t{x} + l);
-  const int64_t cella_avviso = cella_di(int64_t{x} - 1200);
+  const int64_t cella_avviso = cella_di(int64_t{x} - kMetriAvviso);
 
   // Every check comes before any write.
   if (avviso) {
@@ -60,7 +60,7 @@ void memo_rallentamento(StatoParser& s, int32_t x, const int32_t& v, const int32
   }
 
   // The four cells directly below the warning cell, numbered from it down.
-  const int64_t h = vicino(int64_t{x} - 1200, 50);
+  const int64_t h = vicino(int64_t{x} - kMetriAvviso, kMetriCella);
   if (f_ta == 0) return;
   for (int64_t i = 0; i < 4; ++i) {
     if (!s.cella(h - i).libera()) {
@@ -92,7 +92,7 @@ Esito record_abbattimento(StatoParser& s) {
   const int32_t a = s.lettore->leggi_intero<int32_t>();
   if (!s.in_linea(p)) return s.fuori_linea(p);
   // Without the + 1 of signals: the cell just below a signal's.
-  Cella& c = s.cella(vicino(p, 50));
+  Cella& c = s.cella(vicino(p, kMetriCella));
   if (!c.libera()) return s.guasto(Codice::abbattimento_su_cella_occupata, p);
   if (a > 0) {
     c.tipo_cella = cella_abbattimento;

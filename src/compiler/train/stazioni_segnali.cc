@@ -9,6 +9,15 @@ namespace scenario {
 
 namespace {
 
+// A station's position check leaves room for its zone.
+constexpr int64_t kMargineStazione = 800;
+// A stop of type 5 or 6 ends its zone this far past its position.
+constexpr int64_t kCodaFermata = 150;
+// A zone this long or longer may keep its long-zone flag.
+constexpr int32_t kZonaLunga = 600;
+// The least distance between one zone's end and the next one's start.
+constexpr int64_t kDistanzaStazioni = 350;
+
 // A zone bound or a time stored into a 32-bit place: computed exactly, it
 // must fit.
 int32_t in_32_bit(const StatoParser& s, int64_t v, const char* cosa) {
@@ -44,7 +53,7 @@ void leggi_dati_stazione(StatoParser& s, Voce& v) {
 // The zone around the position, by type code.
 void calcola_zona(StatoParser& s, Voce& v, int64_t posizione, int64_t l) {
   if (v.codice == 5 || v.codice == 6) {
-    v.valore_due = in_32_bit(s, posizione + 150, "zone end");
+    v.valore_due = in_32_bit(s, posizione + kCodaFermata, "zone end");
     v.valore_uno = in_32_bit(s, posizione - l, "zone start");
     v.flag_tre = 0;
   } else if (v.codice == 7 || v.codice == 8) {
@@ -54,7 +63,7 @@ void calcola_zona(StatoParser& s, Voce& v, int64_t posizione, int64_t l) {
   } else {
     // l is a multiple of 100: the half length is whole.
     v.valore_uno = in_32_bit(s, vicino(2 * posizione - l, 2), "zone start");
-    const int64_t estensione = v.flag_tre != 0 ? 50 : 0;
+    const int64_t estensione = v.flag_tre != 0 ? kMetriCella : 0;
     v.valore_due = in_32_bit(s, vicino(2 * posizione + l, 2) + estensione, "zone end");
   }
 }
@@ -62,8 +71,9 @@ void calcola_zona(StatoParser& s, Voce& v, int64_t posizione, int64_t l) {
 // Approach marks at zone end / 50 - k - 1, k = 1..4, while above cell 1.
 void segna_avvicinamento(StatoParser& s, int64_t fine_zona) {
   for (int32_t k = 1; k <= 4; ++k) {
-    const int64_t resto = fine_zona - 50 * (int64_t{k} + 1);  // 50 x (end / 50 - k - 1)
-    if (resto > 50) s.cella(vicino(resto, 50)).codice_avvicinamento = static_cast<uint8_t>(80 + k);
+    const int64_t resto = fine_zona - kMetriCella * (int64_t{k} + 1);  // 50 x (end / 50 - k - 1)
+    if (resto > kMetriCella)
+      s.cella(vicino(resto, kMetriCella)).codice_avvicinamento = static_cast<uint8_t>(80 + k);
   }
 }
 
@@ -82,15 +92,16 @@ Esito record_stazione(StatoParser& s) {
   LettoreCampi& in = *s.lettore;
   Voce& v = s.voce(i);
   const int32_t posizione = v.valore_tre = in.leggi_intero<int32_t>();
-  if (!s.in_linea(posizione, 800)) return s.fuori_linea(posizione);
-  if (posizione % 50 != 0) return s.guasto(Codice::stazione_fuori_griglia, posizione);
+  if (!s.in_linea(posizione, kMargineStazione)) return s.fuori_linea(posizione);
+  if (posizione % kMetriCella != 0) return s.guasto(Codice::stazione_fuori_griglia, posizione);
   v.codice = in.leggi_intero<uint8_t>();
   const int32_t l = in.leggi_intero<int32_t>();
-  if (l % 100 != 0) return s.guasto(Codice::zona_stazione_fuori_griglia, posizione);
+  // Half the zone on either side of the position: both ends on the grid.
+  if (l % (2 * kMetriCella) != 0) return s.guasto(Codice::zona_stazione_fuori_griglia, posizione);
   leggi_dati_stazione(s, v);
 
   calcola_zona(s, v, posizione, l);
-  if (l < 600) v.flag_quattro = 0;
+  if (l < kZonaLunga) v.flag_quattro = 0;
   if (i == 1) {
     v.flag_tre = 0;
     v.flag_quattro = 0;
@@ -99,12 +110,12 @@ Esito record_stazione(StatoParser& s) {
   if (v.codice < 25 && v.codice != 5 && v.codice != 6) segna_avvicinamento(s, fine_zona);
   if (v.codice < 25) {
     // The stop mark at zone end / 50 - 1, which must lie above cell 1.
-    if (fine_zona - 50 <= 50) return s.guasto(Codice::stazione_vicina_all_inizio);
-    Cella& c = s.cella(vicino(fine_zona - 50, 50));
+    if (fine_zona - kMetriCella <= kMetriCella) return s.guasto(Codice::stazione_vicina_all_inizio);
+    Cella& c = s.cella(vicino(fine_zona - kMetriCella, kMetriCella));
     c.tipo_cella = cella_fermata;
     c.dato_uno = static_cast<int16_t>(i);
   }
-  if (i > 1 && int64_t{v.valore_uno} - 350 < s.voce(i - 1).valore_due) {
+  if (i > 1 && int64_t{v.valore_uno} - kDistanzaStazioni < s.voce(i - 1).valore_due) {
     return s.guasto(Codice::stazioni_troppo_vicine, posizione);
   }
   t.stazione = i + 1;
@@ -115,7 +126,7 @@ Esito record_stazione(StatoParser& s) {
 void memo_segnale(StatoParser& s, int32_t posizione, const int32_t& sx, const int32_t& s1,
                   const int32_t& s2, const int32_t& s3, const int32_t& rapp, const int32_t& dx,
                   const int32_t& d1, const int32_t& d2, const int32_t& d3, int32_t& tempo) {
-  const int64_t c = vicino(int64_t{posizione} + 50, 50);
+  const int64_t c = cella_di(posizione);
   Cella& cella = s.cella(c);
   if (!cella.libera()) {
     s.registra(Codice::segnale_su_cella_occupata);
