@@ -4,6 +4,7 @@
 #define SCENARIO_COMPILER_LETTORE_CAMPI_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -11,6 +12,12 @@
 #include "compiler/guasto.h"
 
 namespace scenario {
+
+// The commonest record: a position and one value after it.
+struct DatiPunto {
+  int32_t posizione = 0;
+  int32_t valore = 0;
+};
 
 class LettoreCampi {
  public:
@@ -35,6 +42,17 @@ class LettoreCampi {
       throw Guasto("value " + std::to_string(v) + " out of range for its place", inizio_);
     }
     return static_cast<T>(v);
+  }
+
+  // Whole-number fields into 32-bit places, one after the other.
+  void leggi_interi(std::initializer_list<int32_t*> posti) {
+    for (int32_t* p : posti) *p = leggi_intero<int32_t>();
+  }
+
+  DatiPunto leggi_punto() {
+    DatiPunto d;
+    leggi_interi({&d.posizione, &d.valore});
+    return d;
   }
 
   // Where the last field read began.

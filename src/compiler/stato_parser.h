@@ -73,11 +73,13 @@ struct StatoParser {
   LetturaLinea linea;
   LetturaTreno treno;
 
-  // Records a coded fault, with its position when it has one.
-  void registra(Codice codice, std::optional<int32_t> posizione = std::nullopt) {
+  // Records a coded fault, with its position when it has one, and hands
+  // the code back.
+  Codice registra(Codice codice, std::optional<int32_t> posizione = std::nullopt) {
     errore.numero_errore = numero(codice);
     if (posizione) errore.posizione_errore = *posizione;
     if (lettore) luogo_errore = lettore->luogo();
+    return codice;
   }
 
   // The one place that decides what a coded fault does to the reading. The
@@ -102,6 +104,15 @@ struct StatoParser {
   // A position beyond the track records 15 with that position and ends the
   // record loop.
   Esito fuori_linea(int32_t p) { return guasto(Codice::oltre_la_linea, p, Esito::fine_ciclo); }
+
+  // What a record that marks cells (a structure, an indicator, a signal, a
+  // slowdown) does after storing: its own fault, or else one that an
+  // earlier record left in the error record (a line position beyond the
+  // track), ends the parse with the record's position.
+  Esito dopo_memo(Codice trovato, int32_t posizione) {
+    const Codice c = trovato != Codice::nessuno ? trovato : codice_registrato();
+    return c == Codice::nessuno ? Esito::continua : guasto(c, posizione);
+  }
 
   // Bounds-checked access: a cell or entry outside its table is a failure.
   Cella& cella(int64_t i) {

@@ -25,9 +25,7 @@ Esito leggi_lunghezza(StatoParser& s) {
 
 Esito leggi_terna(StatoParser& s, int voce) {
   Voce& v = s.modello.testata[static_cast<size_t>(voce)];
-  v.valore_uno = s.lettore->leggi_intero<int32_t>();
-  v.valore_due = s.lettore->leggi_intero<int32_t>();
-  v.valore_tre = s.lettore->leggi_intero<int32_t>();
+  s.lettore->leggi_interi({&v.valore_uno, &v.valore_due, &v.valore_tre});
   return Esito::continua;
 }
 
@@ -40,8 +38,7 @@ Esito leggi_sfondo(StatoParser& s, int32_t Voce::*valore) {
 // "ripetizione segnali": the zone and its code count, 4 or 9.
 Esito leggi_ripetizione(StatoParser& s) {
   Voce& v = s.modello.testata[kVoceTreno];
-  v.valore_uno = s.lettore->leggi_intero<int32_t>();
-  v.valore_due = s.lettore->leggi_intero<int32_t>();
+  s.lettore->leggi_interi({&v.valore_uno, &v.valore_due});
   if (v.valore_uno % kMetriCella != 0) return s.guasto(Codice::inizio_ripetizione_fuori_griglia);
   if (v.valore_due % kMetriCella != 0) return s.guasto(Codice::fine_ripetizione_fuori_griglia);
   if (contiene_senza_maiuscole(s.campo, "4")) {

@@ -23,23 +23,29 @@ int16_t velocita_impacchettata(StatoParser& s, int32_t prima, int32_t seconda) {
 
 }  // namespace
 
-void memo_montagna(StatoParser& s, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+DatiMontagna leggi_montagna(LettoreCampi& in) {
+  DatiMontagna d;
+  in.leggi_interi({&d.inizio, &d.fine, &d.tipo});
+  return d;
+}
+
+void memo_montagna(StatoParser& s, DatiMontagna& d) {
   bool lunga = false;
-  if (tipo > 10) {
-    tipo -= 10;
+  if (d.tipo > 10) {
+    d.tipo -= 10;
     lunga = true;
   }
   LetturaLinea& l = s.linea;
   const int32_t n = ++l.conta_montagne;
-  if (n > 1 && int64_t{inizio} - l.fine_montagna_precedente <= kUnioneMontagne) tipo = 3;
-  l.fine_montagna_precedente = fine;
+  if (n > 1 && int64_t{d.inizio} - l.fine_montagna_precedente <= kUnioneMontagne) d.tipo = 3;
+  l.fine_montagna_precedente = d.fine;
 
-  const int64_t prima = vicino(inizio, kMetriCella);
-  const int64_t ultima = vicino(fine, kMetriCella) - 1;
+  const int64_t prima = vicino(d.inizio, kMetriCella);
+  const int64_t ultima = vicino(d.fine, kMetriCella) - 1;
   int64_t contate = 0;
   for (int64_t c = prima; c <= ultima; ++c) {
     Cella& cella = s.cella(c);
-    cella.struttura = static_cast<uint8_t>(tipo);
+    cella.struttura = static_cast<uint8_t>(d.tipo);
     ++contate;
     if (lunga && contate % 4 == 0 && cella.tipo_cella == cella_libera) {
       cella.tipo_cella = cella_montagna;
@@ -48,41 +54,36 @@ void memo_montagna(StatoParser& s, int32_t& inizio, int32_t& fine, int32_t& tipo
 }
 
 Esito record_montagna(StatoParser& s) {
-  int32_t inizio = s.lettore->leggi_intero<int32_t>();
-  int32_t fine = s.lettore->leggi_intero<int32_t>();
-  int32_t tipo = s.lettore->leggi_intero<int32_t>();
-  if (!s.in_linea(inizio)) return s.fuori_linea(inizio);
-  memo_montagna(s, inizio, fine, tipo);
-  if (s.errore.numero_errore > 0) return s.guasto(s.codice_registrato(), inizio);
-  return Esito::continua;
+  DatiMontagna d = leggi_montagna(*s.lettore);
+  if (!s.in_linea(d.inizio)) return s.fuori_linea(d.inizio);
+  memo_montagna(s, d);
+  return s.dopo_memo(Codice::nessuno, d.inizio);
 }
 
-void memo_indicatori_v_max(StatoParser& s, int32_t posizione, const int32_t& vas,
-                           const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
-                           const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
-                           const int32_t& strisced) {
-  Cella& c = s.cella(cella_di(posizione));
-  if (!c.libera()) {
-    s.registra(Codice::indicatore_su_cella_occupata);
-    return;
-  }
+DatiIndicatori leggi_indicatori(LettoreCampi& in) {
+  DatiIndicatori d;
+  in.leggi_interi(
+      {&d.posizione, &d.vas, &d.vbs, &d.vcs, &d.strisces, &d.vad, &d.vbd, &d.vcd, &d.strisced});
+  return d;
+}
+
+Codice memo_indicatori_v_max(StatoParser& s, const DatiIndicatori& d) {
+  Cella& c = s.cella(cella_di(d.posizione));
+  if (!c.libera()) return s.registra(Codice::indicatore_su_cella_occupata);
   c.tipo_cella = cella_indicatore;
-  c.dato_uno = velocita_impacchettata(s, vas, vad);
-  c.dato_due = velocita_impacchettata(s, vbs, vbd);
-  c.dato_tre = velocita_impacchettata(s, vcs, vcd);
+  c.dato_uno = velocita_impacchettata(s, d.vas, d.vad);
+  c.dato_due = velocita_impacchettata(s, d.vbs, d.vbd);
+  c.dato_tre = velocita_impacchettata(s, d.vcs, d.vcd);
   // 16-bit arithmetic on the low 16 bits of both stripe counts.
-  c.dato_quattro =
-      static_cast<int16_t>(static_cast<uint16_t>(strisces) * 10u + static_cast<uint16_t>(strisced));
+  c.dato_quattro = static_cast<int16_t>(static_cast<uint16_t>(d.strisces) * 10u +
+                                        static_cast<uint16_t>(d.strisced));
+  return Codice::nessuno;
 }
 
 Esito record_indicatori(StatoParser& s) {
-  int32_t v[9];
-  for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
-  const int32_t posizione = v[0];
-  if (!s.in_linea(posizione)) return s.fuori_linea(posizione);
-  memo_indicatori_v_max(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (s.errore.numero_errore > 0) return s.guasto(s.codice_registrato(), posizione);
-  return Esito::continua;
+  const DatiIndicatori d = leggi_indicatori(*s.lettore);
+  if (!s.in_linea(d.posizione)) return s.fuori_linea(d.posizione);
+  return s.dopo_memo(memo_indicatori_v_max(s, d), d.posizione);
 }
 
 Esito record_cartello(StatoParser& s) {

@@ -63,8 +63,7 @@ constexpr Classe kClassi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
 }  // namespace
 
 Esito record_pendenza(StatoParser& s) {
-  const int32_t p = s.lettore->leggi_intero<int32_t>();
-  const int32_t g = s.lettore->leggi_intero<int32_t>();
+  const auto [p, g] = s.lettore->leggi_punto();
   if (!s.in_linea(p)) return s.fuori_linea(p);
   LetturaLinea& l = s.linea;
   const int64_t a = vicino(p, kMetriCella);
@@ -90,8 +89,7 @@ void chiudi_pendenze(StatoParser& s) {
 // as keyword candidates.
 Esito record_curva(StatoParser& s) {
   if (s.j == 0) return Esito::continua;
-  const int32_t inizio = s.lettore->leggi_intero<int32_t>();
-  const int32_t lunghezza = s.lettore->leggi_intero<int32_t>();
+  const auto [inizio, lunghezza] = s.lettore->leggi_punto();
   if (!s.in_linea(inizio)) return s.fuori_linea(inizio);
   double c = 0;
   for (const Classe& k : kClassi) {

@@ -94,8 +94,7 @@ Esito record_sabbia(StatoParser& s) {
 // A speed holds from its own position on: the cells below it get the
 // speed before it. The fill never passes cell U - 1.
 Esito record_velocita(StatoParser& s) {
-  const int32_t p = s.lettore->leggi_intero<int32_t>();
-  const int32_t velocita = s.lettore->leggi_intero<int32_t>();
+  const auto [p, velocita] = s.lettore->leggi_punto();
   if (!s.in_linea(p)) return s.fuori_linea(p);
   LetturaTreno& t = s.treno;
   const int64_t n = vicino(p, kMetriCella);
@@ -111,8 +110,7 @@ Esito record_velocita(StatoParser& s) {
 }
 
 Esito record_aderenza(StatoParser& s) {
-  const int32_t p = s.lettore->leggi_intero<int32_t>();
-  const int32_t aderenza = s.lettore->leggi_intero<int32_t>();
+  const auto [p, aderenza] = s.lettore->leggi_punto();
   if (!s.in_linea(p)) return s.fuori_linea(p);
   LetturaTreno& t = s.treno;
   const int64_t n = vicino(p, kMetriCella);

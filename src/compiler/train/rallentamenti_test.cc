@@ -11,15 +11,11 @@
 namespace scenario::prova {
 namespace {
 
-struct ValoriRallentamento {
-  int32_t x, v, l, f_tt, f_ta, d_v;
-};
+using ValoriRallentamento = DatiRallentamento;
 
 class Rallentamento : public StatoProva {
  protected:
-  void memo(const ValoriRallentamento& r) {
-    memo_rallentamento(s, r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
-  }
+  Codice memo(const ValoriRallentamento& r) { return memo_rallentamento(s, r); }
 };
 
 TEST_F(Rallentamento, Celle) {
@@ -121,7 +117,7 @@ TEST_F(Rallentamento, CelleOccupate) {
     errore = {};
     cella(c.occupata).tipo_cella = c.tipo;
     const std::vector<Cella> prima = *m.celle;
-    memo({c.x, 70, 100, 0, 1, 50});
+    EXPECT_EQ(numero(memo({c.x, 70, 100, 0, 1, 50})), c.codice);
     EXPECT_EQ(errore.numero_errore, c.codice);
     for (int32_t i = 0; i <= kU; ++i) {
       const bool scritta = std::find(c.scritte.begin(), c.scritte.end(), i) != c.scritte.end();

@@ -123,42 +123,38 @@ Esito record_stazione(StatoParser& s) {
   return Esito::continua;
 }
 
-void memo_segnale(StatoParser& s, int32_t posizione, const int32_t& sx, const int32_t& s1,
-                  const int32_t& s2, const int32_t& s3, const int32_t& rapp, const int32_t& dx,
-                  const int32_t& d1, const int32_t& d2, const int32_t& d3, int32_t& tempo) {
-  const int64_t c = cella_di(posizione);
+DatiSegnale leggi_segnale(LettoreCampi& in) {
+  DatiSegnale d;
+  in.leggi_interi(
+      {&d.posizione, &d.sx, &d.s1, &d.s2, &d.s3, &d.rapp, &d.dx, &d.d1, &d.d2, &d.d3, &d.tempo});
+  return d;
+}
+
+Codice memo_segnale(StatoParser& s, DatiSegnale& d) {
+  const int64_t c = cella_di(d.posizione);
   Cella& cella = s.cella(c);
-  if (!cella.libera()) {
-    s.registra(Codice::segnale_su_cella_occupata);
-    return;
-  }
+  if (!cella.libera()) return s.registra(Codice::segnale_su_cella_occupata);
   cella.tipo_cella = cella_segnale;
-  cella.dato_uno = coppia(s1, d1);
-  cella.dato_due = coppia(s2, d2);
-  cella.dato_tre = coppia(s3, d3);
+  cella.dato_uno = coppia(d.s1, d.d1);
+  cella.dato_due = coppia(d.s2, d.d2);
+  cella.dato_tre = coppia(d.s3, d.d3);
   cella.dato_quattro =
-      static_cast<int16_t>(static_cast<uint16_t>(rapp) * 10u + static_cast<uint16_t>(sx) * 3u +
-                           static_cast<uint16_t>(dx));
+      static_cast<int16_t>(static_cast<uint16_t>(d.rapp) * 10u + static_cast<uint16_t>(d.sx) * 3u +
+                           static_cast<uint16_t>(d.dx));
   // The simulator takes times up to 100 as 101.
-  if (tempo >= 1 && tempo <= 100) tempo = 101;
-  cella.tempo_segnale = sx == 2 ? static_cast<uint8_t>(tempo) : 0;
-  const uint32_t tipo = static_cast<uint32_t>(sx) * 3u + static_cast<uint32_t>(dx);
+  if (d.tempo >= 1 && d.tempo <= 100) d.tempo = 101;
+  cella.tempo_segnale = d.sx == 2 ? static_cast<uint8_t>(d.tempo) : 0;
+  const uint32_t tipo = static_cast<uint32_t>(d.sx) * 3u + static_cast<uint32_t>(d.dx);
   for (uint32_t k = 1; k <= 4; ++k) {
     s.cella(c - 2 * int64_t{k}).codice_avvicinamento = static_cast<uint8_t>(tipo * 10u + k);
   }
+  return Codice::nessuno;
 }
 
 Esito record_segnale(StatoParser& s) {
-  int32_t v[11];
-  for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
-  const int32_t posizione = v[0];
-  if (!s.in_linea(posizione)) return s.fuori_linea(posizione);
-  memo_segnale(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
-  // An error left by the line file ends the reading here too.
-  if (s.errore.numero_errore > 0) {
-    return s.guasto(s.codice_registrato(), posizione);
-  }
-  return Esito::continua;
+  DatiSegnale d = leggi_segnale(*s.lettore);
+  if (!s.in_linea(d.posizione)) return s.fuori_linea(d.posizione);
+  return s.dopo_memo(memo_segnale(s, d), d.posizione);
 }
 
 }  // namespace scenario

@@ -318,13 +318,9 @@ TEST_F(Compilazione, MarcaDiStazioneESegnaleNellaStessaCella) {
 
 using Segnale = StatoProva;
 
-struct ValoriSegnale {
-  int32_t posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo;
-};
+using ValoriSegnale = DatiSegnale;
 
-void memo(StatoParser& s, ValoriSegnale& v) {
-  memo_segnale(s, v.posizione, v.sx, v.s1, v.s2, v.s3, v.rapp, v.dx, v.d1, v.d2, v.d3, v.tempo);
-}
+Codice memo(StatoParser& s, ValoriSegnale& v) { return memo_segnale(s, v); }
 
 TEST_F(Segnale, SegnaleA1600) {
   ValoriSegnale v{1600, 2, 3, 1, 0, 0, 1, 3, 1, 0, 203};
@@ -380,8 +376,9 @@ TEST_F(Segnale, CellaOccupata) {
     cella(33).tipo_cella = tipo;
     cella(33).dato_uno = 5;
     ValoriSegnale v{1600, 2, 3, 1, 0, 0, 1, 3, 1, 0, 203};
-    memo(s, v);
+    const Codice c = memo(s, v);
     const bool libera = tipo == cella_libera || tipo == cella_montagna;
+    EXPECT_EQ(numero(c), libera ? 0 : 16);
     EXPECT_EQ(errore.numero_errore, libera ? 0 : 16);
     EXPECT_EQ(cella(33).tipo_cella, libera ? uint8_t{cella_segnale} : tipo);
     EXPECT_EQ(cella(33).dato_uno, libera ? 33 : 5);
