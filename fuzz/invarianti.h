@@ -21,6 +21,7 @@
 #include "model/arrotonda.h"
 #include "model/identita.h"
 #include "model/modello.h"
+#include "output/coding.h"
 #include "output/scrittori.h"
 
 #define VERIFICA(cond) \
@@ -97,7 +98,7 @@ inline void controlla_bytes_testata(const std::string& b, const Testata& t) {
   size_t pos = 0;
   for (const Voce& v : t) {
     VERIFICA(pos + 16 <= b.size());
-    const size_t n = static_cast<uint8_t>(b[pos + 14]) | static_cast<uint8_t>(b[pos + 15]) << 8;
+    const size_t n = DecodeFixed16(b.data() + pos + 14);
     VERIFICA(n == v.testo.size());
     VERIFICA(b.compare(pos + 16, n, v.testo) == 0);
     pos += 34 + n;
@@ -119,18 +120,15 @@ inline void controlla_bytes_planimetria(const std::string& b, const Planimetria&
     const size_t p = n % pl.punti();
     const int c = n < pl.punti() ? 0 : 1;
     VERIFICA(pos + 2 <= b.size());
-    const uint16_t tag = static_cast<uint8_t>(b[pos]) | static_cast<uint8_t>(b[pos + 1]) << 8;
+    const uint16_t tag = DecodeFixed16(b.data() + pos);
     VERIFICA(tag == static_cast<uint16_t>(pl.tipo(p)));
     pos += 2;
     if (tag == static_cast<uint16_t>(TipoValore::intero)) {
-      const auto v = static_cast<int16_t>(static_cast<uint8_t>(b[pos]) |
-                                          static_cast<uint8_t>(b[pos + 1]) << 8);
+      const auto v = static_cast<int16_t>(DecodeFixed16(b.data() + pos));
       VERIFICA(v == pl.componente(c, p));
       pos += 2;
     } else if (tag == static_cast<uint16_t>(TipoValore::reale)) {
-      double v = 0;
-      std::memcpy(&v, b.data() + pos, sizeof v);  // the hosts fuzzed are little-endian
-      VERIFICA(v == pl.componente(c, p));
+      VERIFICA(DecodeDouble(b.data() + pos) == pl.componente(c, p));
       pos += 8;
     }
   }

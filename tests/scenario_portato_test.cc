@@ -6,6 +6,7 @@
 #include <set>
 
 #include "app/cartella_prova.h"
+#include "output/coding.h"
 #include "tests/esegui.h"
 
 namespace scenario {
@@ -18,8 +19,7 @@ using testing::esegui;
 const std::string kTool = SCENARIO_TOOL_PATH;
 
 int16_t int16_a(const std::string& b, size_t off) {
-  return static_cast<int16_t>(static_cast<uint8_t>(b[off]) |
-                              (static_cast<uint8_t>(b[off + 1]) << 8));
+  return static_cast<int16_t>(DecodeFixed16(b.data() + off));
 }
 
 TEST(ScenarioPortato, CompilesWithCodePointsAroundItsSlowdowns) {
