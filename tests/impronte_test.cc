@@ -7,17 +7,17 @@
 #include <map>
 #include <string>
 
-#include "app/cartella_prova.h"
 #include "generatore/generatore.h"
 #include "model/identita.h"
-#include "tests/esegui.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
 #include "tests/support/impronta.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::CartellaProva;
+using test::CartellaProva;
 using Impronte = std::map<std::string, std::string>;  // file name -> digest
 
 const std::string kTool = SCENARIO_TOOL_PATH;
@@ -35,8 +35,8 @@ const Impronte kBinariPortati = {
 // Every file in `cartella` but `tranne`, with its digest.
 Impronte impronte(const fs::path& cartella, const std::string& tranne = "") {
   Impronte r;
-  for (const std::string& nome : prova::nomi(cartella)) {
-    if (nome != tranne) r[nome] = test::sha256(prova::leggi(cartella / nome));
+  for (const std::string& nome : test::nomi(cartella)) {
+    if (nome != tranne) r[nome] = test::sha256(test::leggi(cartella / nome));
   }
   return r;
 }
@@ -45,7 +45,7 @@ TEST(Impronte, CarriedInstallerLeavesTheseSixFiles) {
   CartellaProva dir;
   const char programma[] = "Lanvero_Ostrel_24817";
   fs::copy_file(SCENARIO_INSTALLER_PATH, dir / programma);
-  ASSERT_EQ(testing::esegui(std::string("./") + programma, dir.percorso()).stato, 0);
+  ASSERT_EQ(test::esegui(std::string("./") + programma, dir.percorso()).stato, 0);
   Impronte attese = kBinariPortati;
   attese["Lanvero_Ostrel_24817_note.txt"] =
       "cd69c925241c03b30c94c118a8640e08cd11d82f6557769de45cb2e5f58863c6";
@@ -59,9 +59,9 @@ TEST(Impronte, CarriedInstallerLeavesTheseSixFiles) {
 // The author tool writes the installer's bytes for the carried sources.
 TEST(Impronte, AuthorToolCompilesTheCarriedScenarioAlike) {
   CartellaProva dir;
-  ASSERT_EQ(testing::esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
+  ASSERT_EQ(test::esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
   const Impronte testi = impronte(dir.percorso());
-  const auto u = testing::esegui("'" + kTool + "' compile Lanvero_Ostrel 24817", dir.percorso());
+  const auto u = test::esegui("'" + kTool + "' compile Lanvero_Ostrel 24817", dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.out << u.err;
   Impronte attese = testi;
   attese.insert(kBinariPortati.begin(), kBinariPortati.end());
@@ -94,11 +94,11 @@ TEST(Impronte, GeneratedScenariosCompileToTheseBytes) {
     const ScenarioGenerato s = c.genera();
     SCOPED_TRACE(s.id.linea);
     CartellaProva dir;
-    prova::scrivi(dir / nome_sorgente_linea(s.id), s.linea);
-    prova::scrivi(dir / nome_sorgente_treno(s.id), s.treno);
+    test::scrivi(dir / nome_sorgente_linea(s.id), s.linea);
+    test::scrivi(dir / nome_sorgente_treno(s.id), s.treno);
     const Impronte sorgenti = impronte(dir.percorso());
     const auto u =
-        testing::esegui("'" + kTool + "' compile " + s.id.linea + " " + s.id.treno, dir.percorso());
+        test::esegui("'" + kTool + "' compile " + s.id.linea + " " + s.id.treno, dir.percorso());
     ASSERT_EQ(u.stato, 0) << u.out << u.err;
     EXPECT_EQ(u.out, "numero_errore=0 posizione_errore=0\n");
     Impronte attese = sorgenti;

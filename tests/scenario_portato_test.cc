@@ -5,16 +5,16 @@
 #include <cstdint>
 #include <set>
 
-#include "app/cartella_prova.h"
 #include "output/coding.h"
-#include "tests/esegui.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
 
 namespace scenario {
 namespace {
 
-using prova::CartellaProva;
-using prova::leggi;
-using testing::esegui;
+using test::CartellaProva;
+using test::esegui;
+using test::leggi;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
 

@@ -6,14 +6,14 @@
 #include <string>
 
 #include "compiler/compila.h"
-#include "compiler/testing/compila.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
 
-using testing::file_linea;
-using testing::kId;
-using testing::kTrenoVuoto;
+using test::file_linea;
+using test::kId;
+using test::kTrenoVuoto;
 
 // A board on a taken cell (6), a gradient beyond the track (15), then a
 // gradient and a board on the track.

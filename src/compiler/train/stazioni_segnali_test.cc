@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "compiler/train/prova_treno.h"
 #include "compiler/train/record_treno.h"
+#include "tests/support/prova_parser.h"
 
-namespace scenario::prova {
+namespace scenario::test {
 namespace {
 
 Cella fermata(int16_t numero) { return marca(cella_fermata, numero); }
@@ -270,7 +270,7 @@ TEST_F(Stazione, Guasti) {
 }
 
 // Through the whole parser: 57 boards leave 21 entries for stations.
-TEST_F(Compilazione, VentunoStazioniDopoCinquantasetteCartelli) {
+TEST_F(LetturaSorgenti, VentunoStazioniDopoCinquantasetteCartelli) {
   std::string linea = "[generale]\r\nlunghezza percorso, 91000\r\n[cartelli]\r\n";
   for (int n = 0; n < 57; ++n) {
     linea += "cartello indicatore, " + std::to_string(1000 + 1000 * n) + ", CARTELLO\r\n";
@@ -297,7 +297,7 @@ TEST_F(Compilazione, VentunoStazioniDopoCinquantasetteCartelli) {
 }
 
 // A station mark takes any cell; a signal needs a free one.
-TEST_F(Compilazione, MarcaDiStazioneESegnaleNellaStessaCella) {
+TEST_F(LetturaSorgenti, MarcaDiStazioneESegnaleNellaStessaCella) {
   const std::string segnale = "segnale, 4450, 2, 3, 1, 0, 0, 1, 3, 1, 0, 203\r\n";  // cell 90
   const std::string stazioni = riga_stazione(0, 7, 700) + riga_stazione(4250, 12, 600);
 
@@ -430,4 +430,4 @@ TEST_F(Segnale, Record) {
 }
 
 }  // namespace
-}  // namespace scenario::prova
+}  // namespace scenario::test
