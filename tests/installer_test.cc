@@ -125,6 +125,7 @@ struct CasoGuasto {
   void fermato_su(size_t f, const test::Uscita& u, int motivo) const {
     SCOPED_TRACE(kInOrdine[f]);
     EXPECT_EQ(u.stato, 3) << u.err;
+    EXPECT_EQ(u.err.rfind("impossibile scrivere ", 0), 0u) << u.err;
     EXPECT_NE(u.err.find(kInOrdine[f]), std::string::npos) << u.err;
     EXPECT_NE(u.err.find(std::strerror(motivo)), std::string::npos) << u.err;
     std::vector<std::string> attesi = {kProgramma};

@@ -11,11 +11,15 @@
 
 namespace scenario {
 
-// A failure of the platform: names the file and the system's reason.
+// A failure of the platform, in the program's words: "impossibile scrivere
+// PERCORSO: MOTIVO", the reason as the system gives it. `azione` is the verb
+// for other operations ("leggere").
 class GuastoPiattaforma : public std::runtime_error {
  public:
-  GuastoPiattaforma(const std::filesystem::path& file, const std::string& motivo)
-      : std::runtime_error(file.string() + ": " + motivo),
+  GuastoPiattaforma(const std::filesystem::path& file, const std::string& motivo,
+                    std::string_view azione = "scrivere")
+      : std::runtime_error("impossibile " + std::string(azione) + " " + file.string() + ": " +
+                           motivo),
         file_(file) {}
   const std::filesystem::path& file() const { return file_; }
 

@@ -19,24 +19,24 @@ bool ArchivioCartella::esiste(const std::string& nome) const {
 // The whole file in one read, into a buffer of its size.
 std::string ArchivioCartella::leggi(const std::string& nome) const {
   std::ifstream in(percorso(nome), std::ios::binary | std::ios::ate);
-  if (!in) throw std::runtime_error("cannot open " + nome);
+  if (!in) throw std::runtime_error("impossibile aprire " + nome);
   const std::streamoff dimensione = in.tellg();
-  if (dimensione < 0) throw std::runtime_error("cannot read " + nome);
+  if (dimensione < 0) throw std::runtime_error("impossibile leggere " + nome);
   std::string bytes(static_cast<size_t>(dimensione), '\0');
   in.seekg(0);
-  if (!in.read(bytes.data(), dimensione)) throw std::runtime_error("cannot read " + nome);
+  if (!in.read(bytes.data(), dimensione)) throw std::runtime_error("impossibile leggere " + nome);
   return bytes;
 }
 
 void ArchivioCartella::elimina(const std::string& nome) {
   std::error_code ec;
   std::filesystem::remove(percorso(nome), ec);
-  if (ec) throw std::system_error(ec, "cannot delete " + nome);
+  if (ec) throw std::runtime_error("impossibile eliminare " + nome + ": " + ec.message());
 }
 
 std::string ArchivioMemoria::leggi(const std::string& nome) const {
   const auto it = file_.find(nome);
-  if (it == file_.end()) throw std::runtime_error("cannot open " + nome);
+  if (it == file_.end()) throw std::runtime_error("impossibile aprire " + nome);
   return it->second;
 }
 

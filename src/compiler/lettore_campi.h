@@ -39,7 +39,7 @@ class LettoreCampi {
   T leggi_intero() {
     const int64_t v = leggi_numero();
     if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max()) {
-      throw Guasto("value " + std::to_string(v) + " out of range for its place", inizio_);
+      throw Guasto("valore " + std::to_string(v) + " fuori dai limiti del suo posto", inizio_);
     }
     return static_cast<T>(v);
   }

@@ -116,15 +116,16 @@ struct StatoParser {
 
   // Bounds-checked access: a cell or entry outside its table is a failure.
   Cella& cella(int64_t i) {
-    if (!modello.celle) throw Guasto("no line length read before this record", luogo());
+    if (!modello.celle)
+      throw Guasto("nessuna lunghezza della linea prima di questo record", luogo());
     if (i < 0 || i > modello.ultima_cella) {
-      throw Guasto("cell " + std::to_string(i) + " outside the track", luogo());
+      throw Guasto("cella " + std::to_string(i) + " fuori dal binario", luogo());
     }
     return (*modello.celle)[static_cast<size_t>(i)];
   }
   Voce& voce(int64_t i) {
     if (i < 0 || i >= kVociTestata) {
-      throw Guasto("header entry " + std::to_string(i) + " outside the table", luogo());
+      throw Guasto("voce " + std::to_string(i) + " fuori dalla testata", luogo());
     }
     return modello.testata[static_cast<size_t>(i)];
   }

@@ -11,7 +11,8 @@ namespace {
 uint8_t byte_pendenza(int32_t g) { return static_cast<uint8_t>(int64_t{g} + 100); }
 
 Planimetria& piano(StatoParser& s) {
-  if (!s.modello.planimetria) throw Guasto("no line length read before this curve", s.luogo());
+  if (!s.modello.planimetria)
+    throw Guasto("nessuna lunghezza della linea prima di questa curva", s.luogo());
   return *s.modello.planimetria;
 }
 

@@ -63,7 +63,8 @@ void controlla_progressive(StatoParser& s) {
 uint8_t byte_velocita(const StatoParser& s, int32_t velocita) {
   const int64_t v = vicino(velocita, 5);
   if (v < 0 || v > 255) {
-    throw Guasto("speed " + std::to_string(velocita) + " km/h does not fit a cell", s.luogo());
+    throw Guasto("velocita di " + std::to_string(velocita) + " km/h oltre il byte della cella",
+                 s.luogo());
   }
   return static_cast<uint8_t>(v);
 }

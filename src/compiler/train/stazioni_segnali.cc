@@ -22,7 +22,7 @@ constexpr int64_t kDistanzaStazioni = 350;
 // must fit.
 int32_t in_32_bit(const StatoParser& s, int64_t v, const char* cosa) {
   if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
-    throw Guasto(std::string(cosa) + " " + std::to_string(v) + " does not fit 32 bits", s.luogo());
+    throw Guasto(std::string(cosa) + " " + std::to_string(v) + " oltre i 32 bit", s.luogo());
   }
   return static_cast<int32_t>(v);
 }
@@ -43,28 +43,28 @@ void leggi_dati_stazione(StatoParser& s, Voce& v) {
   const int64_t ore = in.leggi_intero<int32_t>();
   const int64_t minuti = in.leggi_intero<int32_t>();
   const int64_t secondi = in.leggi_intero<int32_t>();
-  v.valore_quattro = in_32_bit(s, ore * 3600 + minuti * 60 + secondi, "station time");
+  v.valore_quattro = in_32_bit(s, ore * 3600 + minuti * 60 + secondi, "orario della stazione");
   const std::string_view nome = in.leggi_testo();
   // The header file gives a name a 16-bit length.
-  if (nome.size() > 0xFFFF) throw Guasto("station name longer than 65535 bytes", s.luogo());
+  if (nome.size() > 0xFFFF) throw Guasto("nome della stazione piu' lungo di 65535 byte", s.luogo());
   v.testo = nome;
 }
 
 // The zone around the position, by type code.
 void calcola_zona(StatoParser& s, Voce& v, int64_t posizione, int64_t l) {
   if (v.codice == 5 || v.codice == 6) {
-    v.valore_due = in_32_bit(s, posizione + kCodaFermata, "zone end");
-    v.valore_uno = in_32_bit(s, posizione - l, "zone start");
+    v.valore_due = in_32_bit(s, posizione + kCodaFermata, "fine della zona");
+    v.valore_uno = in_32_bit(s, posizione - l, "inizio della zona");
     v.flag_tre = 0;
   } else if (v.codice == 7 || v.codice == 8) {
-    v.valore_uno = in_32_bit(s, posizione - l, "zone start");
-    v.valore_due = in_32_bit(s, posizione + l, "zone end");
+    v.valore_uno = in_32_bit(s, posizione - l, "inizio della zona");
+    v.valore_due = in_32_bit(s, posizione + l, "fine della zona");
     v.flag_tre = 0;
   } else {
     // l is a multiple of 100: the half length is whole.
-    v.valore_uno = in_32_bit(s, vicino(2 * posizione - l, 2), "zone start");
+    v.valore_uno = in_32_bit(s, vicino(2 * posizione - l, 2), "inizio della zona");
     const int64_t estensione = v.flag_tre != 0 ? kMetriCella : 0;
-    v.valore_due = in_32_bit(s, vicino(2 * posizione + l, 2) + estensione, "zone end");
+    v.valore_due = in_32_bit(s, vicino(2 * posizione + l, 2) + estensione, "fine della zona");
   }
 }
 
