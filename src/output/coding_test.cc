@@ -7,14 +7,12 @@
 #include <limits>
 #include <string>
 
+#include "tests/support/byte.h"
+
 namespace scenario {
 namespace {
 
-std::string byte(std::initializer_list<int> bb) {
-  std::string s;
-  for (int b : bb) s.push_back(static_cast<char>(b));
-  return s;
-}
+using test::byte;
 
 TEST(Coding, AppendedBytesAreLittleEndian) {
   std::string s;
