@@ -13,52 +13,15 @@ constexpr int32_t kMetriAvviso = 1200;
 // Slowdowns start warning the driver only beyond this position.
 constexpr int32_t kInizioAvvisi = 1500;
 
-}  // namespace
-
-DatiRallentamento leggi_rallentamento(LettoreCampi& in) {
-  DatiRallentamento d;
-  in.leggi_interi({&d.x, &d.v, &d.l, &d.f_tt, &d.f_ta, &d.d_v});
-  return d;
+// d_v, when non-zero, is the second value of every cell the slowdown marks.
+void secondo_valore(Cella& c, const DatiRallentamento& d) {
+  if (d.d_v != 0) c.dato_due = static_cast<int16_t>(d.d_v);
 }
 
-Codice memo_rallentamento(StatoParser& s, const DatiRallentamento& d) {
-  int32_t f_ta = d.f_ta;
-  const bool avviso = d.x > kInizioAvvisi;
-  const int64_t inizio = cella_di(d.x);
-  const int64_t fine = cella_di(int64_t{d.x} + d.l);
-  const int64_t cella_avviso = cella_di(int64_t{d.x} - kMetriAvviso);
-
-  // Every check comes before any write.
-  if (avviso) {
-    if (!s.cella(cella_avviso).libera()) return s.registra(Codice::avviso_occupato);
-  } else {
-    f_ta = 0;
-  }
-  if (!s.cella(inizio).libera()) return s.registra(Codice::inizio_rallentamento_occupato);
-  if (!s.cella(fine).libera()) return s.registra(Codice::fine_rallentamento_occupata);
-
-  const auto v16 = static_cast<int16_t>(d.v);
-  const auto d_v16 = static_cast<int16_t>(d.d_v);
-  Cella& c_fine = s.cella(fine);
-  c_fine.tipo_cella = cella_fine_rallentamento;
-  if (d.d_v != 0) c_fine.dato_due = d_v16;
-  Cella& c_inizio = s.cella(inizio);
-  c_inizio.tipo_cella = cella_inizio_rallentamento;
-  if (d.d_v != 0) c_inizio.dato_due = d_v16;
-  if (avviso) {
-    Cella& c = s.cella(cella_avviso);
-    c.tipo_cella = cella_avviso_rallentamento;
-    if (d.d_v != 0) c.dato_due = d_v16;
-    c.dato_uno = v16;
-  }
-  for (Cella* c : {&c_inizio, &c_fine}) {
-    c->dato_uno = v16;
-    c->dato_tre = static_cast<int16_t>(d.f_tt);
-  }
-
-  // The four cells directly below the warning cell, numbered from it down.
+// The four cells directly below the warning cell, numbered from it down:
+// all checked, then all marked.
+Codice segna_preavvisi(StatoParser& s, const DatiRallentamento& d) {
   const int64_t h = vicino(int64_t{d.x} - kMetriAvviso, kMetriCella);
-  if (f_ta == 0) return Codice::nessuno;
   for (int64_t i = 0; i < 4; ++i) {
     if (!s.cella(h - i).libera()) return s.registra(Codice::preavviso_occupato);
   }
@@ -69,6 +32,47 @@ Codice memo_rallentamento(StatoParser& s, const DatiRallentamento& d) {
     if (d.d_v != 0) c.dato_due = static_cast<int16_t>(i + 1);
   }
   return Codice::nessuno;
+}
+
+}  // namespace
+
+DatiRallentamento leggi_rallentamento(LettoreCampi& in) {
+  DatiRallentamento d;
+  in.leggi_interi({&d.x, &d.v, &d.l, &d.f_tt, &d.f_ta, &d.d_v});
+  return d;
+}
+
+Codice memo_rallentamento(StatoParser& s, const DatiRallentamento& d) {
+  const bool avviso = d.x > kInizioAvvisi;
+  const int64_t inizio = cella_di(d.x);
+  const int64_t fine = cella_di(int64_t{d.x} + d.l);
+  const int64_t cella_avviso = cella_di(int64_t{d.x} - kMetriAvviso);
+
+  // Every check comes before any write.
+  if (avviso && !s.cella(cella_avviso).libera()) return s.registra(Codice::avviso_occupato);
+  if (!s.cella(inizio).libera()) return s.registra(Codice::inizio_rallentamento_occupato);
+  if (!s.cella(fine).libera()) return s.registra(Codice::fine_rallentamento_occupata);
+
+  const auto v16 = static_cast<int16_t>(d.v);
+  Cella& c_fine = s.cella(fine);
+  c_fine.tipo_cella = cella_fine_rallentamento;
+  secondo_valore(c_fine, d);
+  Cella& c_inizio = s.cella(inizio);
+  c_inizio.tipo_cella = cella_inizio_rallentamento;
+  secondo_valore(c_inizio, d);
+  if (avviso) {
+    Cella& c = s.cella(cella_avviso);
+    c.tipo_cella = cella_avviso_rallentamento;
+    secondo_valore(c, d);
+    c.dato_uno = v16;
+  }
+  for (Cella* c : {&c_inizio, &c_fine}) {
+    c->dato_uno = v16;
+    c->dato_tre = static_cast<int16_t>(d.f_tt);
+  }
+  // Up to 1500 m there is no warning, and f_ta counts as 0.
+  if (!avviso || d.f_ta == 0) return Codice::nessuno;
+  return segna_preavvisi(s, d);
 }
 
 Esito record_rallentamento(StatoParser& s) {
