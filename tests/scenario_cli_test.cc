@@ -96,9 +96,14 @@ TEST_F(Compile, StampFaultWritesNothing) {
 }
 
 TEST_F(Compile, PlatformFailures) {
-  // A source that is there but cannot be read.
+  // A source that is there but cannot be read: nothing is printed to
+  // standard output, the message names it.
   fs::create_directory(dir.percorso() / "Prova_linea.txt");
-  EXPECT_EQ(compila().stato, 3);
+  const auto l = compila();
+  EXPECT_EQ(l.stato, 3);
+  EXPECT_EQ(l.out, "");
+  EXPECT_EQ(l.err,
+            "impossibile leggere ./Prova_linea.txt: " + std::string(std::strerror(EISDIR)) + "\n");
   fs::remove(dir.percorso() / "Prova_linea.txt");
   // An output that cannot be replaced: the message names it.
   sorgenti(kLinea);

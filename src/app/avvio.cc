@@ -19,6 +19,11 @@ namespace scenario {
 
 Identita identita_portata() { return {SCENARIO_LINEA, SCENARIO_TRENO}; }
 
+StatoUscita stato_uscita(const Compilazione& c) {
+  if (c.errore_timbri != Codice::nessuno) return uscita_errore_timbri;
+  return c.errore.numero_errore != numero(Codice::nessuno) ? uscita_errore_dati : uscita_ok;
+}
+
 std::string testo_errore(int32_t numero) { return " Errore n. " + std::to_string(numero); }
 
 std::string riga_errore(const RecordErrore& e) {
@@ -51,17 +56,15 @@ int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittito
     scrivi_testi(cartella, id, testi);
     ArchivioCartella archivio(cartella);
     Compilazione c = memorizza_percorso(archivio, id, 1);
-    if (c.errore_timbri != Codice::nessuno) {
+    const StatoUscita stato = stato_uscita(c);
+    if (stato == uscita_errore_timbri) {
       piattaforma.messaggio_errore(testo_errore(numero(c.errore_timbri)));
-      return uscita_errore_timbri;
+      return stato;
     }
     const RecordErrore errore = c.errore;
     if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
-    if (errore.numero_errore != 0) {
-      std::cerr << riga_errore(errore) << std::endl;
-      return uscita_errore_dati;
-    }
-    return uscita_ok;
+    if (stato == uscita_errore_dati) std::cerr << riga_errore(errore) << std::endl;
+    return stato;
   } catch (const std::exception& e) {
     piattaforma.messaggio_guasto(e.what());
     return uscita_guasto;

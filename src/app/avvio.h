@@ -23,6 +23,11 @@ enum StatoUscita : int {
   uscita_uso = 64,           // author tool: bad command line
 };
 
+// The exit status of a finished compile, the same for the installer and the
+// author tool: 2 when the stamps refused the model (nothing may be written),
+// 1 when the error record holds a fault, 0 otherwise.
+StatoUscita stato_uscita(const Compilazione& c);
+
 // The identity this build carries.
 Identita identita_portata();
 

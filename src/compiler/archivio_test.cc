@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <string>
 #include <utility>
 
+#include "compiler/guasto.h"
 #include "tests/support/cartella.h"
 
 namespace scenario {
@@ -31,12 +35,31 @@ TEST(ArchivioCartella, MissingFileAndDeletion) {
   CartellaProva dir;
   ArchivioCartella archivio(dir.percorso());
   EXPECT_FALSE(archivio.esiste("manca.txt"));
-  EXPECT_THROW(archivio.leggi("manca.txt"), std::runtime_error);
+  EXPECT_THROW(archivio.leggi("manca.txt"), GuastoPiattaforma);
   scrivi(dir.percorso() / "c.txt", "x");
   EXPECT_TRUE(archivio.esiste("c.txt"));
   archivio.elimina("c.txt");
   EXPECT_FALSE(archivio.esiste("c.txt"));
   archivio.elimina("c.txt");  // gone already: nothing to do
+}
+
+// A name that is not a readable file is the system's refusal, in the
+// program's words: "impossibile leggere PERCORSO: MOTIVO".
+TEST(ArchivioCartella, UnreadableNamesAreRefusedWithTheirReason) {
+  CartellaProva dir;
+  ArchivioCartella archivio(dir.percorso());
+  std::filesystem::create_directory(dir / "cartella.txt");
+  const std::pair<const char*, std::string> casi[] = {{"cartella.txt", std::strerror(EISDIR)},
+                                                      {"manca.txt", std::strerror(ENOENT)}};
+  for (const auto& [nome, motivo] : casi) {
+    try {
+      archivio.leggi(nome);
+      ADD_FAILURE() << nome << " was read";
+    } catch (const GuastoPiattaforma& g) {
+      EXPECT_EQ(g.what(), "impossibile leggere " + (dir / nome).string() + ": " + motivo);
+    }
+  }
+  EXPECT_FALSE(archivio.esiste("cartella.txt"));  // for the compiler, no source
 }
 
 }  // namespace
