@@ -3,6 +3,7 @@
 #define SCENARIO_MODEL_IDENTITA_H_
 
 #include <string>
+#include <string_view>
 
 namespace scenario {
 
@@ -10,6 +11,17 @@ struct Identita {
   std::string linea;  // line identifier
   std::string treno;  // train number
 };
+
+// An identity names files inside a folder and nothing else: printable ASCII
+// without blanks, '/', '\' or ':'.
+inline bool identita_valida(std::string_view s) {
+  if (s.empty()) return false;
+  for (const char c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b <= 0x20 || b >= 0x7F || c == '/' || c == '\\' || c == ':') return false;
+  }
+  return true;
+}
 
 // File names inside the scenario's folder.
 inline std::string nome_sorgente_linea(const Identita& id) { return id.linea + "_linea.txt"; }

@@ -35,6 +35,23 @@ inline void PutDouble(std::string* dst, double value) {
   PutFixed64(dst, bits);
 }
 
+// The reverse: a fixed-width little-endian value from the bytes at `p`.
+inline uint16_t DecodeFixed16(const char* p) {
+  const auto* b = reinterpret_cast<const unsigned char*>(p);
+  return static_cast<uint16_t>(b[0] | (b[1] << 8));
+}
+
+inline uint32_t DecodeFixed32(const char* p) {
+  const auto* b = reinterpret_cast<const unsigned char*>(p);
+  return static_cast<uint32_t>(b[0]) | (static_cast<uint32_t>(b[1]) << 8) |
+         (static_cast<uint32_t>(b[2]) << 16) | (static_cast<uint32_t>(b[3]) << 24);
+}
+
+inline uint64_t DecodeFixed64(const char* p) {
+  return static_cast<uint64_t>(DecodeFixed32(p)) |
+         (static_cast<uint64_t>(DecodeFixed32(p + 4)) << 32);
+}
+
 }  // namespace scenario
 
 #endif  // SCENARIO_OUTPUT_CODING_H_

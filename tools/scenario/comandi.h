@@ -18,12 +18,8 @@ Sottocomando comando_emit();
 inline constexpr Opzione kOpzioneDir{"--dir", "", "DIR",
                                      "la cartella dei file (quella corrente se non indicata)"};
 
-// An identity names files inside DIR and nothing else: printable ASCII
-// without blanks, '/', '\' or ':'.
-bool identita_valida(std::string_view s);
-
 // LINEA and TRENO from the first two positional arguments; none when
-// either breaks the rule above (a usage error: kIdentitaNonValida).
+// either breaks the rule of identita_valida (a usage error: kIdentitaNonValida).
 std::optional<Identita> leggi_identita(const Argomenti& a);
 inline constexpr char kIdentitaNonValida[] =
     "LINEA e TRENO: caratteri ASCII stampabili, senza spazi, '/', '\\' o ':'";
