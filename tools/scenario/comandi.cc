@@ -1,5 +1,13 @@
 #include "tools/scenario/comandi.h"
 
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+
+#include "app/scrittura.h"
+#include "compiler/codici_errore.h"
+
 namespace scenario {
 
 std::optional<Identita> leggi_identita(const Argomenti& a) {
@@ -10,6 +18,33 @@ std::optional<Identita> leggi_identita(const Argomenti& a) {
 
 std::filesystem::path cartella(const Argomenti& a) {
   return a.valore(kOpzioneDir.nome).value_or(".");
+}
+
+std::optional<std::string> leggi_se_esiste(const std::filesystem::path& percorso) {
+  std::error_code ec;
+  const auto stato = std::filesystem::status(percorso, ec);
+  if (!std::filesystem::exists(stato)) return std::nullopt;
+  if (!std::filesystem::is_regular_file(stato)) {
+    throw GuastoPiattaforma(percorso, "non e' un file leggibile");
+  }
+  std::ifstream in(percorso, std::ios::binary);
+  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  if (!in.good() && !in.eof()) throw GuastoPiattaforma(percorso, std::strerror(errno));
+  return bytes;
+}
+
+std::string rapporto_compilazione(const Compilazione& c) {
+  std::string r = "numero_errore=" + std::to_string(c.errore.numero_errore) +
+                  " posizione_errore=" + std::to_string(c.errore.posizione_errore) + "\n";
+  if (c.errore.numero_errore != 0) {
+    r += std::string(significato_errore(c.errore.numero_errore)) + "\n";
+    if (c.luogo_errore && !c.luogo_errore->file.empty()) {
+      r += c.luogo_errore->file + ":" + std::to_string(c.luogo_errore->riga) + ":" +
+           std::to_string(c.luogo_errore->colonna) + ": " +
+           (c.motivo_guasto.empty() ? "record che ha registrato l'errore" : c.motivo_guasto) + "\n";
+    }
+  }
+  return r;
 }
 
 }  // namespace scenario

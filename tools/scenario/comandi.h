@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include "compiler/post/memorizza_percorso.h"
 #include "model/identita.h"
 #include "tools/scenario/riga_comando.h"
 
@@ -13,6 +15,7 @@ namespace scenario {
 
 Sottocomando comando_compile();
 Sottocomando comando_emit();
+Sottocomando comando_pack();
 
 // The option every command that works in a folder takes.
 inline constexpr Opzione kOpzioneDir{"--dir", "", "DIR",
@@ -26,6 +29,15 @@ inline constexpr char kIdentitaNonValida[] =
 
 // The folder of --dir, or the current one.
 std::filesystem::path cartella(const Argomenti& a);
+
+// A whole file; none when there is no file of that name. One that is there
+// but cannot be read is a platform failure (GuastoPiattaforma).
+std::optional<std::string> leggi_se_esiste(const std::filesystem::path& percorso);
+
+// What `compile` prints about a compile: the line
+// "numero_errore=N posizione_errore=P" and, after a fault, its meaning and
+// the place of the record that raised it.
+std::string rapporto_compilazione(const Compilazione& c);
 
 }  // namespace scenario
 

@@ -1,17 +1,11 @@
 // scenario compile: the installer's compile on an author's own sources,
 // which stay in place.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <utility>
 
 #include "app/avvio.h"
-#include "app/scrittura.h"
 #include "compiler/archivio.h"
-#include "compiler/codici_errore.h"
 #include "compiler/post/memorizza_percorso.h"
 #include "tools/scenario/comandi.h"
 
@@ -19,20 +13,10 @@ namespace scenario {
 namespace {
 
 // Copies one source into memory. A missing source is left for the compiler
-// to report; one that is there but cannot be read is a platform failure.
+// to report.
 void copia_sorgente(const std::filesystem::path& cartella, const std::string& nome,
                     ArchivioMemoria* copie) {
-  const std::filesystem::path percorso = cartella / nome;
-  std::error_code ec;
-  const auto stato = std::filesystem::status(percorso, ec);
-  if (!std::filesystem::exists(stato)) return;
-  if (!std::filesystem::is_regular_file(stato)) {
-    throw GuastoPiattaforma(percorso, "non e' un file leggibile");
-  }
-  std::ifstream in(percorso, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw GuastoPiattaforma(percorso, std::strerror(errno));
-  copie->metti(nome, std::move(bytes));
+  if (auto bytes = leggi_se_esiste(cartella / nome)) copie->metti(nome, std::move(*bytes));
 }
 
 int esegui(const Argomenti& a) {
@@ -44,18 +28,7 @@ int esegui(const Argomenti& a) {
     copia_sorgente(dir, nome_sorgente_linea(*id), &copie);
     copia_sorgente(dir, nome_sorgente_treno(*id), &copie);
     Compilazione c = memorizza_percorso(copie, *id, a.ha("--no-plan") ? 0 : 1);
-    std::cout << "numero_errore=" << c.errore.numero_errore
-              << " posizione_errore=" << c.errore.posizione_errore << "\n";
-    if (c.errore.numero_errore != 0) {
-      std::cout << significato_errore(c.errore.numero_errore) << "\n";
-      if (c.luogo_errore && !c.luogo_errore->file.empty()) {
-        std::cout << c.luogo_errore->file << ":" << c.luogo_errore->riga << ":"
-                  << c.luogo_errore->colonna << ": "
-                  << (c.motivo_guasto.empty() ? "record che ha registrato l'errore"
-                                              : c.motivo_guasto)
-                  << "\n";
-      }
-    }
+    std::cout << rapporto_compilazione(c);
     std::cout.flush();
     if (c.errore_timbri != 0) {
       std::cerr << testo_errore(c.errore_timbri) << std::endl;
