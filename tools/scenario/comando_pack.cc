@@ -89,8 +89,9 @@ int esegui(const Argomenti& a) {
       return uscita_errore_dati;
     }
 
+    const std::optional<std::string> scelto = a.valore("--stub");
     const std::filesystem::path stub =
-        a.valore("--stub").value_or(percorso_programma().parent_path() / kNomeStub);
+        scelto ? std::filesystem::path(*scelto) : percorso_programma().parent_path() / kNomeStub;
     std::string motivo;
     std::optional<std::string> installatore = leggi_stub(stub, &motivo);
     if (!installatore) return errore_uso(motivo);
