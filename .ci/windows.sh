@@ -44,6 +44,25 @@ if [[ "$FASE" == "--nel-display" ]]; then
   : "${WINE64:?}" "${LAVORO:?}"
   cd "$RADICE" || exit 1
 
+  # The message box of the program started in the background as $pid:
+  # waits for it, takes its screenshot into $1, closes it with OK, and puts
+  # the program's exit status in $stato. $2 says which box, for failures.
+  chiudi_casella() {
+    local id=""
+    for _ in $(seq 1 30); do
+      id=$(xwininfo -root -tree 2>/dev/null | awk '/"Error"/ {print $1; exit}')
+      [[ -n "$id" ]] && break
+      sleep 1
+    done
+    [[ -n "$id" ]] || fail "no message box appeared ($2)"
+    sleep 2
+    /usr/bin/import -window "$id" "$1" || fail "screenshot of the message box failed ($2)"
+    kill -0 "$pid" 2>/dev/null || fail "the program did not wait for the message box ($2)"
+    xdotool key --window "$id" Return 2>/dev/null
+    wait "$pid"
+    stato=$?
+  }
+
   passo "starting Wine in $WINEPREFIX (first start is slow)"
   timeout 300 "$WINE64" wineboot --init >"$ARTEFATTI/wineboot.log" 2>&1 ||
     fail "wineboot did not finish (see $ARTEFATTI/wineboot.log)"
@@ -171,19 +190,7 @@ if [[ "$FASE" == "--nel-display" ]]; then
   (cd "$vuoto" && exec timeout 60 "$WINE64" ./Prova_7.exe </dev/null \
     >"$ARTEFATTI/wine-stub-vuoto.log" 2>&1) &
   pid=$!
-  id=""
-  for _ in $(seq 1 30); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk '/"Error"/ {print $1; exit}')
-    [[ -n "$id" ]] && break
-    sleep 1
-  done
-  [[ -n "$id" ]] || fail "the bare stub showed no message box"
-  sleep 2
-  /usr/bin/import -window "$id" "$ARTEFATTI/windows-danneggiato.png" ||
-    fail "screenshot of the damaged installer's message box failed"
-  xdotool key --window "$id" Return 2>/dev/null
-  wait "$pid"
-  stato=$?
+  chiudi_casella "$ARTEFATTI/windows-danneggiato.png" "bare stub"
   ((stato == 3)) || fail "the bare stub ended with status $stato, not 3"
   grep -q "programma di installazione danneggiato: nessuno scenario aggiunto al programma" \
     "$ARTEFATTI/wine-stub-vuoto.log" || fail "the bare stub did not say it is damaged"
@@ -237,20 +244,7 @@ if [[ "$FASE" == "--nel-display" ]]; then
     "$RADICE/build/windows-64-test/src/app/prova_messaggio.exe" </dev/null \
     >"$ARTEFATTI/wine-messaggio.log" 2>&1) &
   pid=$!
-  id=""
-  for _ in $(seq 1 30); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk '/"Error"/ {print $1; exit}')
-    [[ -n "$id" ]] && break
-    sleep 1
-  done
-  [[ -n "$id" ]] || fail "no message box appeared"
-  sleep 2
-  /usr/bin/import -window "$id" "$ARTEFATTI/windows-errore.png" ||
-    fail "screenshot of the message box failed"
-  kill -0 "$pid" 2>/dev/null || fail "the program did not wait for the message box"
-  xdotool key --window "$id" Return 2>/dev/null
-  wait "$pid"
-  stato=$?
+  chiudi_casella "$ARTEFATTI/windows-errore.png" "errore"
   ((stato == 0)) || fail "the message box did not close on OK (status $stato)"
   echo "   box with the default title shown, closed with OK; screenshot:" \
     "$ARTEFATTI/windows-errore.png"
