@@ -15,18 +15,19 @@
 #include <thread>
 
 #include "app/avvio.h"
-#include "app/cartella_prova.h"
 #include "emit/emittitori.h"
+#include "generatore/generatore.h"
 #include "model/identita.h"
-#include "tests/esegui.h"
-#include "tests/protezione.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
+#include "tests/support/protezione.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::CartellaProva;
-using prova::leggi;
+using test::CartellaProva;
+using test::leggi;
 
 const std::vector<std::string> kSeiFile = {
     "Lanvero_Ostrel_24817.dat",
@@ -41,11 +42,11 @@ const char kProgramma[] = "Lanvero_Ostrel_24817";
 class Installatore : public ::testing::Test {
  protected:
   void SetUp() override { fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma); }
-  testing::Uscita avvia() {
-    return testing::esegui(std::string("./") + kProgramma, dir.percorso());
+  test::Uscita avvia() {
+    return test::esegui(std::string("./") + kProgramma, dir.percorso());
   }
   std::vector<std::string> file_lasciati() const {
-    auto n = prova::nomi(dir.percorso());
+    auto n = test::nomi(dir.percorso());
     std::erase(n, kProgramma);
     return n;
   }
@@ -68,9 +69,9 @@ TEST_F(Installatore, SecondRunReplacesEverythingWithTheSameBytes) {
   std::vector<std::string> prima;
   for (const auto& f : kSeiFile) prima.push_back(leggi(dir.percorso() / f));
   // Old files, longer or shorter, and a stale source are replaced whole.
-  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_24817.sim", std::string(100000, 'x'));
-  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_24817_note.txt", "corto");
-  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_linea.txt", "[generale]\r\nlunghezza percorso, 5");
+  test::scrivi(dir.percorso() / "Lanvero_Ostrel_24817.sim", std::string(100000, 'x'));
+  test::scrivi(dir.percorso() / "Lanvero_Ostrel_24817_note.txt", "corto");
+  test::scrivi(dir.percorso() / "Lanvero_Ostrel_linea.txt", "[generale]\r\nlunghezza percorso, 5");
   ASSERT_EQ(avvia().stato, 0);
   EXPECT_EQ(file_lasciati(), kSeiFile);
   for (size_t i = 0; i < kSeiFile.size(); ++i) {
@@ -84,10 +85,10 @@ TEST_F(Installatore, SecondRunReplacesEverythingWithTheSameBytes) {
 TEST_F(Installatore, RemovesWhatAKilledRunLeft) {
   for (const char* n : {".scenario.k1LL3d", "Lanvero_Ostrel_24817.sim.tmp1804289383",
                         "Lanvero_Ostrel_linea.txt", "Lanvero_Ostrel_24817-.txt"}) {
-    prova::scrivi(dir.percorso() / n, "avanzo");
+    test::scrivi(dir.percorso() / n, "avanzo");
   }
   for (const char* n : {".scenario.corto", "Altro.sim.tmp12", "mio.txt"}) {
-    prova::scrivi(dir.percorso() / n, "altro");
+    test::scrivi(dir.percorso() / n, "altro");
   }
   ASSERT_EQ(avvia().stato, 0);
   std::vector<std::string> attesi = kSeiFile;
@@ -121,7 +122,7 @@ const std::string& finito(size_t i) {
     for (const Emittitore& e : emittitori()) a.push_back(e.contenuto());
     CartellaProva dir;
     fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
-    EXPECT_EQ(testing::esegui(std::string("./") + kProgramma, dir.percorso()).stato, 0);
+    EXPECT_EQ(test::esegui(std::string("./") + kProgramma, dir.percorso()).stato, 0);
     for (size_t i = kPrimoBinario; i < kInOrdine.size(); ++i) {
       a.push_back(leggi(dir.percorso() / kInOrdine[i]));
     }
@@ -138,12 +139,12 @@ struct CasoGuasto {
   CasoGuasto() {
     fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
     for (size_t i = 0; i < kInOrdine.size(); ++i) {
-      if (!sorgente(i)) prova::scrivi(percorso(i), vecchio(kInOrdine[i]));
+      if (!sorgente(i)) test::scrivi(percorso(i), vecchio(kInOrdine[i]));
     }
   }
   fs::path percorso(size_t i) const { return dir.percorso() / kInOrdine[i]; }
-  testing::Uscita avvia(std::optional<rlim_t> limite_file = std::nullopt) {
-    return testing::esegui(std::string("./") + kProgramma, dir.percorso(), limite_file);
+  test::Uscita avvia(std::optional<rlim_t> limite_file = std::nullopt) {
+    return test::esegui(std::string("./") + kProgramma, dir.percorso(), limite_file);
   }
 
   // The run stopped on file f: it says which and why; every text before f
@@ -151,9 +152,10 @@ struct CasoGuasto {
   // files go as one set: all new or all old), the sources are gone, and
   // nothing else is left: no partial or temporary file. File f itself is
   // the caller's to check.
-  void fermato_su(size_t f, const testing::Uscita& u, int motivo) const {
+  void fermato_su(size_t f, const test::Uscita& u, int motivo) const {
     SCOPED_TRACE(kInOrdine[f]);
     EXPECT_EQ(u.stato, 3) << u.err;
+    EXPECT_EQ(u.err.rfind("impossibile scrivere ", 0), 0u) << u.err;
     EXPECT_NE(u.err.find(kInOrdine[f]), std::string::npos) << u.err;
     EXPECT_NE(u.err.find(std::strerror(motivo)), std::string::npos) << u.err;
     std::vector<std::string> attesi = {kProgramma};
@@ -173,7 +175,7 @@ struct CasoGuasto {
     std::sort(attesi.begin(), attesi.end());
     EXPECT_EQ(nomi(), attesi);
   }
-  std::vector<std::string> nomi() const { return prova::nomi(dir.percorso()); }
+  std::vector<std::string> nomi() const { return test::nomi(dir.percorso()); }
 
   CartellaProva dir;
 };
@@ -184,7 +186,7 @@ TEST(GuastoInstallatore, DirectoryUnderAnyNameEndsTheRunWithItsName) {
     CasoGuasto g;
     fs::remove(g.percorso(f));
     fs::create_directory(g.percorso(f));
-    prova::scrivi(g.percorso(f) / "dentro", "resta");
+    test::scrivi(g.percorso(f) / "dentro", "resta");
     g.fermato_su(f, g.avvia(), EISDIR);
     EXPECT_EQ(leggi(g.percorso(f) / "dentro"), "resta");
   }
@@ -194,8 +196,8 @@ TEST(GuastoInstallatore, DirectoryUnderAnyNameEndsTheRunWithItsName) {
 TEST(GuastoInstallatore, ProtectedOlderFileStaysWhole) {
   for (size_t f = 0; f < kInOrdine.size(); ++f) {
     CasoGuasto g;
-    prova::scrivi(g.percorso(f), vecchio(kInOrdine[f]));
-    testing::Protezione blocco(g.percorso(f));
+    test::scrivi(g.percorso(f), vecchio(kInOrdine[f]));
+    test::Protezione blocco(g.percorso(f));
     if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
     g.fermato_su(f, g.avvia(), blocco.errno_atteso());
     EXPECT_EQ(leggi(g.percorso(f)), vecchio(kInOrdine[f]));
@@ -206,9 +208,9 @@ TEST(GuastoInstallatore, ProtectedOlderFileStaysWhole) {
 TEST(GuastoInstallatore, FolderThatCannotBeWrittenIsLeftAsItWas) {
   CasoGuasto g;
   const std::vector<std::string> prima = g.nomi();
-  testing::Protezione blocco(g.dir.percorso());
+  test::Protezione blocco(g.dir.percorso());
   if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
-  const testing::Uscita u = g.avvia();
+  const test::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 3);
   EXPECT_NE(u.err.find(kInOrdine[0]), std::string::npos) << u.err;
   EXPECT_NE(u.err.find(blocco.motivo_atteso()), std::string::npos) << u.err;
@@ -244,10 +246,10 @@ TEST(GuastoInstallatore, FullDiskKeepsOlderFilesAndFinishedOnes) {
 TEST(GuastoInstallatore, ReadOnlyOlderFilesAreReplaced) {
   CasoGuasto g;
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
-    prova::scrivi(g.percorso(i), vecchio(kInOrdine[i]));
+    test::scrivi(g.percorso(i), vecchio(kInOrdine[i]));
     fs::permissions(g.percorso(i), fs::perms::owner_read | fs::perms::group_read);
   }
-  const testing::Uscita u = g.avvia();
+  const test::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 0) << u.err;
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
     if (sorgente(i)) {
@@ -267,7 +269,7 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
   fs::create_directory(fuori.percorso() / "cartella");
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
     const fs::path bersaglio = fuori.percorso() / kInOrdine[i];
-    if (i % 3 == 0) prova::scrivi(bersaglio, vecchio(kInOrdine[i]));
+    if (i % 3 == 0) test::scrivi(bersaglio, vecchio(kInOrdine[i]));
     fs::remove(g.percorso(i));
     if (i % 3 == 2) {
       fs::create_directory_symlink(fuori.percorso() / "cartella", g.percorso(i));
@@ -275,8 +277,8 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
       fs::create_symlink(bersaglio, g.percorso(i));  // dangling when i % 3 == 1
     }
   }
-  const std::vector<std::string> fuori_prima = prova::nomi(fuori.percorso());
-  const testing::Uscita u = g.avvia();
+  const std::vector<std::string> fuori_prima = test::nomi(fuori.percorso());
+  const test::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 0) << u.err;
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
     if (sorgente(i)) {
@@ -286,7 +288,7 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
     EXPECT_FALSE(fs::is_symlink(g.percorso(i))) << kInOrdine[i];
     EXPECT_EQ(leggi(g.percorso(i)), finito(i)) << kInOrdine[i];
   }
-  EXPECT_EQ(prova::nomi(fuori.percorso()), fuori_prima);
+  EXPECT_EQ(test::nomi(fuori.percorso()), fuori_prima);
   for (size_t i = 0; i < kInOrdine.size(); i += 3) {
     EXPECT_EQ(leggi(fuori.percorso() / kInOrdine[i]), vecchio(kInOrdine[i]));
   }
@@ -311,14 +313,14 @@ TEST(Concorrenza, FiftyPairsInOneFolderLeaveTheSixFilesExactly) {
     SCOPED_TRACE("pair " + std::to_string(coppia));
     int via[2];
     ASSERT_EQ(pipe(via), 0);
-    const pid_t a = testing::lancia(programma, dir.percorso(), log / "a", via[0]);
-    const pid_t b = testing::lancia(programma, dir.percorso(), log / "b", via[0]);
+    const pid_t a = test::lancia(programma, dir.percorso(), log / "a", via[0]);
+    const pid_t b = test::lancia(programma, dir.percorso(), log / "b", via[0]);
     close(via[0]);
     ASSERT_EQ(write(via[1], "ab", 2), 2);  // both go
     close(via[1]);
-    EXPECT_EQ(testing::attendi(a), 0) << leggi(log / "a");
-    EXPECT_EQ(testing::attendi(b), 0) << leggi(log / "b");
-    std::vector<std::string> presenti = prova::nomi(dir.percorso());
+    EXPECT_EQ(test::attendi(a), 0) << leggi(log / "a");
+    EXPECT_EQ(test::attendi(b), 0) << leggi(log / "b");
+    std::vector<std::string> presenti = test::nomi(dir.percorso());
     std::erase(presenti, kProgramma);
     ASSERT_EQ(presenti, kSeiFile);
     for (size_t i = 0; i < kSeiFile.size(); ++i) {
@@ -335,14 +337,14 @@ TEST(Concorrenza, RunWaitsForTheFolderThenRuns) {
   const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   ASSERT_GE(cartella, 0);
   ASSERT_EQ(flock(cartella, LOCK_EX), 0);
-  const pid_t figlio = testing::lancia(programma, dir.percorso());
+  const pid_t figlio = test::lancia(programma, dir.percorso());
   std::this_thread::sleep_for(std::chrono::milliseconds(700));
   int stato = 0;
   EXPECT_EQ(waitpid(figlio, &stato, WNOHANG), 0) << "the run did not wait";
-  EXPECT_EQ(prova::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
+  EXPECT_EQ(test::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
   close(cartella);
-  EXPECT_EQ(testing::attendi(figlio), 0);
-  std::vector<std::string> presenti = prova::nomi(dir.percorso());
+  EXPECT_EQ(test::attendi(figlio), 0);
+  std::vector<std::string> presenti = test::nomi(dir.percorso());
   std::erase(presenti, kProgramma);
   EXPECT_EQ(presenti, kSeiFile);
 }
@@ -351,8 +353,18 @@ TEST(Concorrenza, RunWaitsForTheFolderThenRuns) {
 // random moments: no temporary file and no source is ever left, and each
 // final file is absent, older, or complete and new.
 TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
-  const fs::path sorgente_programma = SCENARIO_INSTALLER_MASSIMO_PATH;
-  const std::string nome_programma = sorgente_programma.filename().string();
+  // The maximal scenario packed as an author packs one.
+  CartellaProva pacco;
+  const ScenarioGenerato s = genera_scenario_massimo();
+  const auto nomi_t = nomi_testi(s.id);
+  const std::string testi[] = {s.linea, s.treno, s.note, s.rallentamenti, s.scheda};
+  for (size_t i = 0; i < nomi_t.size(); ++i) test::scrivi(pacco / nomi_t[i], testi[i]);
+  const test::Uscita p = test::esegui(
+      "'" + std::string(SCENARIO_TOOL_PATH) + "' pack " + s.id.linea + " " + s.id.treno,
+      pacco.percorso());
+  ASSERT_EQ(p.stato, 0) << p.out << p.err;
+  const std::string nome_programma = s.id.linea + "_" + s.id.treno;
+  const fs::path sorgente_programma = pacco / nome_programma;
   const std::vector<std::string> finali = {
       "Linea_Massima_99999.dat",          "Linea_Massima_99999.sim",
       "Linea_Massima_99999_note.txt",     "Linea_Massima_99999_rallentamenti.txt",
@@ -364,11 +376,11 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
     CartellaProva rif;
     fs::copy_file(sorgente_programma, rif.percorso() / nome_programma);
     const auto inizio = std::chrono::steady_clock::now();
-    ASSERT_EQ(testing::attendi(testing::lancia(rif.percorso() / nome_programma, rif.percorso())),
+    ASSERT_EQ(test::attendi(test::lancia(rif.percorso() / nome_programma, rif.percorso())),
               0);
     durata = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - inizio);
-    std::vector<std::string> presenti = prova::nomi(rif.percorso());
+    std::vector<std::string> presenti = test::nomi(rif.percorso());
     std::erase(presenti, nome_programma);
     ASSERT_EQ(presenti, finali);
     for (const auto& f : finali) nuovi.push_back(leggi(rif.percorso() / f));
@@ -384,15 +396,15 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
     // Half the folders hold an older set.
     const bool con_vecchi = prova_n % 2 == 0;
     if (con_vecchi) {
-      for (const auto& f : finali) prova::scrivi(dir.percorso() / f, vecchio(f));
+      for (const auto& f : finali) test::scrivi(dir.percorso() / f, vecchio(f));
     }
-    const pid_t figlio = testing::lancia(dir.percorso() / nome_programma, dir.percorso());
+    const pid_t figlio = test::lancia(dir.percorso() / nome_programma, dir.percorso());
     std::this_thread::sleep_for(std::chrono::microseconds(quando(casuale)));
     kill(figlio, SIGINT);
-    const int stato = testing::attendi(figlio);
+    const int stato = test::attendi(figlio);
     EXPECT_TRUE(stato == 0 || stato == 128 + SIGINT) << stato;
     interrotte += stato == 128 + SIGINT;
-    std::vector<std::string> presenti = prova::nomi(dir.percorso());
+    std::vector<std::string> presenti = test::nomi(dir.percorso());
     std::erase(presenti, nome_programma);
     for (const auto& n : presenti) {
       EXPECT_NE(std::find(finali.begin(), finali.end(), n), finali.end()) << "left: " << n;
@@ -430,12 +442,12 @@ TEST(InstallatoreAltrove, WritesBesideItselfFromAnyFolder) {
     for (size_t p; (p = comando.find("{dir}")) != std::string::npos;) {
       comando.replace(p, 5, dir.percorso().string());
     }
-    const testing::Uscita u = testing::esegui(comando, altrove.percorso());
+    const test::Uscita u = test::esegui(comando, altrove.percorso());
     EXPECT_EQ(u.stato, 0) << u.err;
-    std::vector<std::string> presenti = prova::nomi(dir.percorso());
+    std::vector<std::string> presenti = test::nomi(dir.percorso());
     std::erase(presenti, kProgramma);
     EXPECT_EQ(presenti, kSeiFile);
-    EXPECT_EQ(prova::nomi(altrove.percorso()), std::vector<std::string>{"collegamento"});
+    EXPECT_EQ(test::nomi(altrove.percorso()), std::vector<std::string>{"collegamento"});
   }
 }
 
@@ -444,12 +456,12 @@ TEST(InstallatoreAltrove, WritesBesideItselfFromAnyFolder) {
 TEST(InstallatoreMessaggi, DataFaultIsOneLineOnStandardError) {
   CartellaProva dir;
   fs::copy_file(SCENARIO_INSTALLER_DIFETTOSO_PATH, dir.percorso() / "Prova_7");
-  const testing::Uscita u = testing::esegui("./Prova_7", dir.percorso());
+  const test::Uscita u = test::esegui("./Prova_7", dir.percorso());
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out, "Attendere\n");
   EXPECT_EQ(u.err, riga_errore({15, 8901}) + "\n");
   EXPECT_EQ(u.err.rfind("errore 15, posizione 8901 m: ", 0), 0u) << u.err;
-  EXPECT_EQ(prova::nomi(dir.percorso()),
+  EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7", "Prova_7.dat", "Prova_7.sim", "Prova_7_note.txt",
                                       "Prova_linea.dat"}));
 }
@@ -459,12 +471,12 @@ TEST(InstallatoreMessaggi, StandardOutputThatCannotBeWritten) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
   CartellaProva dir;
   fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
-  const testing::Uscita u =
-      testing::esegui(std::string("{ ./") + kProgramma + " >/dev/full; }", dir.percorso());
+  const test::Uscita u =
+      test::esegui(std::string("{ ./") + kProgramma + " >/dev/full; }", dir.percorso());
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.err, "impossibile scrivere lo standard output: " + std::string(std::strerror(ENOSPC)) +
                        "\n");
-  EXPECT_EQ(prova::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
+  EXPECT_EQ(test::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
 }
 
 // The disk fills after the plan file's temporary file: a small file system
@@ -472,7 +484,7 @@ TEST(InstallatoreMessaggi, StandardOutputThatCannotBeWritten) {
 // not for the cell file. The three older binary files stay as they were.
 TEST(GuastoInstallatore, DiskFullAfterThePlanKeepsTheOlderSet) {
   if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
-  if (const int e = testing::spazio_di_montaggio_privato(); e != 0) {
+  if (const int e = test::spazio_di_montaggio_privato(); e != 0) {
     GTEST_SKIP() << "no mount namespace of its own (unshare: " << std::strerror(e) << ")";
   }
   CasoGuasto g;
@@ -494,13 +506,13 @@ TEST(GuastoInstallatore, DiskFullAfterThePlanKeepsTheOlderSet) {
   ASSERT_EQ(mount("prova", g.dir.percorso().c_str(), "tmpfs", 0, opzioni.c_str()), 0)
       << std::strerror(errno);
   fs::copy(copia.percorso(), g.dir.percorso(), fs::copy_options::recursive);
-  const testing::Uscita u = g.avvia();
+  const test::Uscita u = g.avvia();
   const std::vector<std::string> lasciati = g.nomi();
   std::vector<std::string> contenuti;
   for (const auto& n : lasciati) contenuti.push_back(leggi(g.dir.percorso() / n));
   umount2(g.dir.percorso().c_str(), MNT_DETACH);
-  for (const auto& n : prova::nomi(g.dir.percorso())) fs::remove(g.dir.percorso() / n);
-  for (size_t i = 0; i < lasciati.size(); ++i) prova::scrivi(g.dir.percorso() / lasciati[i], contenuti[i]);
+  for (const auto& n : test::nomi(g.dir.percorso())) fs::remove(g.dir.percorso() / n);
+  for (size_t i = 0; i < lasciati.size(); ++i) test::scrivi(g.dir.percorso() / lasciati[i], contenuti[i]);
 
   g.fermato_su(celle, u, ENOSPC);
   EXPECT_EQ(leggi(g.percorso(celle)), vecchio(kInOrdine[celle]));

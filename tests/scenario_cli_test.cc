@@ -11,17 +11,17 @@
 #include <optional>
 #include <thread>
 
-#include "app/cartella_prova.h"
-#include "tests/esegui.h"
-#include "tests/protezione.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
+#include "tests/support/protezione.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::CartellaProva;
-using prova::leggi;
-using testing::esegui;
+using test::CartellaProva;
+using test::leggi;
+using test::esegui;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
 
@@ -33,10 +33,10 @@ const char kTreno[] = "[generale]\r\n[fine]\r\n";
 class Compile : public ::testing::Test {
  protected:
   void sorgenti(const std::string& linea, const std::string& treno = kTreno) {
-    prova::scrivi(dir.percorso() / "Prova_linea.txt", linea);
-    prova::scrivi(dir.percorso() / "Prova_7-.txt", treno);
+    test::scrivi(dir.percorso() / "Prova_linea.txt", linea);
+    test::scrivi(dir.percorso() / "Prova_7-.txt", treno);
   }
-  testing::Uscita compila(const std::string& opzioni = "") {
+  test::Uscita compila(const std::string& opzioni = "") {
     return esegui("'" + kTool + "' compile Prova 7 " + opzioni, dir.percorso());
   }
   CartellaProva dir;
@@ -47,7 +47,7 @@ TEST_F(Compile, WritesTheBinariesAndKeepsTheSources) {
   const auto u = compila();
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
-  EXPECT_EQ(prova::nomi(dir.percorso()),
+  EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
                                       "Prova_linea.dat", "Prova_linea.txt"}));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
@@ -85,14 +85,14 @@ TEST_F(Compile, MissingSourcesWriteNothing) {
   const auto u = compila();
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=101 posizione_errore=0");
-  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
+  EXPECT_TRUE(test::nomi(dir.percorso()).empty());
 }
 
 TEST_F(Compile, StampFaultWritesNothing) {
   sorgenti(
       "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
       "indicatori_vmax,  0,  1,  0,  0,  0,  0,  0,  0,  0\r\n[fine]\r\n");
-  prova::scrivi(dir.percorso() / "Prova_7.dat", "vecchio");
+  test::scrivi(dir.percorso() / "Prova_7.dat", "vecchio");
   const auto u = compila();
   EXPECT_EQ(u.stato, 2);
   EXPECT_EQ(u.err, " Errore n. 1250\n");
@@ -101,9 +101,14 @@ TEST_F(Compile, StampFaultWritesNothing) {
 }
 
 TEST_F(Compile, PlatformFailures) {
-  // A source that is there but cannot be read.
+  // A source that is there but cannot be read: nothing is printed to
+  // standard output, the message names it.
   fs::create_directory(dir.percorso() / "Prova_linea.txt");
-  EXPECT_EQ(compila().stato, 3);
+  const auto l = compila();
+  EXPECT_EQ(l.stato, 3);
+  EXPECT_EQ(l.out, "");
+  EXPECT_EQ(l.err,
+            "impossibile leggere ./Prova_linea.txt: " + std::string(std::strerror(EISDIR)) + "\n");
   fs::remove(dir.percorso() / "Prova_linea.txt");
   // An output that cannot be replaced: the message names it, and the
   // others are not made either.
@@ -111,7 +116,8 @@ TEST_F(Compile, PlatformFailures) {
   fs::create_directory(dir.percorso() / "Prova_7.dat");
   const auto u = compila();
   EXPECT_EQ(u.stato, 3);
-  EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
+  EXPECT_EQ(u.err,
+            "impossibile scrivere ./Prova_7.dat: " + std::string(std::strerror(EISDIR)) + "\n");
   EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_7.sim"));
   EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_linea.dat"));
 }
@@ -161,13 +167,13 @@ TEST(IngressiErrati, WhatIsLeftOnDisk) {
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
     CartellaProva dir;
-    prova::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
-    prova::scrivi(dir.percorso() / "Prova_7-.txt", c.treno);
-    for (const std::string& b : binari) prova::scrivi(dir.percorso() / b, "vecchio");
+    test::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
+    test::scrivi(dir.percorso() / "Prova_7-.txt", c.treno);
+    for (const std::string& b : binari) test::scrivi(dir.percorso() / b, "vecchio");
     const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
     EXPECT_EQ(u.stato, 1) << u.err;
     EXPECT_EQ(u.out.substr(0, u.out.find('\n')), c.prima_riga);
-    EXPECT_EQ(prova::nomi(dir.percorso()),
+    EXPECT_EQ(test::nomi(dir.percorso()),
               (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
                                         "Prova_linea.dat", "Prova_linea.txt"}));
     EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), c.linea);
@@ -192,15 +198,15 @@ class GuastoCompile : public Compile {
  protected:
   void SetUp() override {
     sorgenti(kLinea);
-    for (const std::string& b : kBinari) prova::scrivi(dir.percorso() / b, vecchio(b));
+    for (const std::string& b : kBinari) test::scrivi(dir.percorso() / b, vecchio(b));
   }
 
   // The binaries of kLinea, compiled once in a folder of their own.
   static const std::string& finito(size_t i) {
     static const std::vector<std::string> attesi = [] {
       CartellaProva d;
-      prova::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
-      prova::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
+      test::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
+      test::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
       EXPECT_EQ(esegui("'" + kTool + "' compile Prova 7", d.percorso()).stato, 0);
       std::vector<std::string> a;
       a.reserve(kBinari.size());
@@ -213,7 +219,7 @@ class GuastoCompile : public Compile {
   // The compile stopped on output f: it says which and why; the other
   // outputs keep their older content (the three go as one set), the
   // sources stay, and nothing else is left. Output f is the caller's.
-  void fermato_su(size_t f, const testing::Uscita& u, int motivo) {
+  void fermato_su(size_t f, const test::Uscita& u, int motivo) {
     SCOPED_TRACE(kBinari[f]);
     EXPECT_EQ(u.stato, 3) << u.err;
     EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
@@ -226,7 +232,7 @@ class GuastoCompile : public Compile {
         EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), vecchio(kBinari[i]));
       }
     }
-    EXPECT_EQ(prova::nomi(dir.percorso()),
+    EXPECT_EQ(test::nomi(dir.percorso()),
               (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
                                         "Prova_linea.dat", "Prova_linea.txt"}));
   }
@@ -240,14 +246,14 @@ TEST_P(GuastoSuUnBinario, DirectoryUnderItsName) {
   const fs::path ostacolo = dir.percorso() / kBinari[f];
   fs::remove(ostacolo);
   fs::create_directory(ostacolo);
-  prova::scrivi(ostacolo / "dentro", "resta");
+  test::scrivi(ostacolo / "dentro", "resta");
   fermato_su(f, compila(), EISDIR);
   EXPECT_EQ(leggi(ostacolo / "dentro"), "resta");
 }
 
 TEST_P(GuastoSuUnBinario, ProtectedOlderFileStaysWhole) {
   const size_t f = GetParam();
-  testing::Protezione blocco(dir.percorso() / kBinari[f]);
+  test::Protezione blocco(dir.percorso() / kBinari[f]);
   if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
   fermato_su(f, compila(), blocco.errno_atteso());
   EXPECT_EQ(leggi(dir.percorso() / kBinari[f]), vecchio(kBinari[f]));
@@ -261,7 +267,7 @@ INSTANTIATE_TEST_SUITE_P(Binari, GuastoSuUnBinario, ::testing::Range<size_t>(0, 
                          });
 
 TEST_F(GuastoCompile, FolderThatCannotBeWritten) {
-  testing::Protezione blocco(dir.percorso());
+  test::Protezione blocco(dir.percorso());
   if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
   fermato_su(0, compila(), blocco.errno_atteso());
   EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
@@ -283,7 +289,7 @@ TEST_F(GuastoCompile, DirThatIsNoFolder) {
       {"''", 64, "--dir", 0},
       {"=", 64, "--dir", 0},
   };
-  const std::vector<std::string> prima = prova::nomi(dir.percorso());
+  const std::vector<std::string> prima = test::nomi(dir.percorso());
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.dir);
     const auto u = compila(c.dir == "=" ? "--dir=" : "--dir " + c.dir);
@@ -299,7 +305,7 @@ TEST_F(GuastoCompile, DirThatIsNoFolder) {
     EXPECT_EQ(e.stato, c.stato) << e.err;
     EXPECT_NE(e.err.find(c.nominato), std::string::npos) << e.err;
   }
-  EXPECT_EQ(prova::nomi(dir.percorso()), prima);
+  EXPECT_EQ(test::nomi(dir.percorso()), prima);
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
 }
 
@@ -323,7 +329,7 @@ TEST_F(GuastoCompile, FullDiskWithoutPlan) {
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.sim"), vecchio("Prova_7.sim"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat"), vecchio("Prova_7.dat"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.dat"), vecchio("Prova_linea.dat"));
-  EXPECT_EQ(prova::nomi(dir.percorso()),
+  EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
                                       "Prova_linea.dat", "Prova_linea.txt"}));
 }
@@ -342,9 +348,9 @@ TEST_F(GuastoCompile, ReadOnlyOlderOutputsAreReplaced) {
 // that are links are read through them and left alone.
 TEST_F(GuastoCompile, SymbolicLinks) {
   CartellaProva fuori;
-  prova::scrivi(fuori.percorso() / "linea.txt", kLinea);
-  prova::scrivi(fuori.percorso() / "treno.txt", kTreno);
-  prova::scrivi(fuori.percorso() / "Prova_linea.dat", "altrove");
+  test::scrivi(fuori.percorso() / "linea.txt", kLinea);
+  test::scrivi(fuori.percorso() / "treno.txt", kTreno);
+  test::scrivi(fuori.percorso() / "Prova_linea.dat", "altrove");
   fs::create_directory(fuori.percorso() / "cartella");
   for (const char* s : {"Prova_linea.txt", "Prova_7-.txt"}) fs::remove(dir.percorso() / s);
   fs::create_symlink(fuori.percorso() / "linea.txt", dir.percorso() / "Prova_linea.txt");
@@ -362,7 +368,7 @@ TEST_F(GuastoCompile, SymbolicLinks) {
   }
   EXPECT_TRUE(fs::is_symlink(dir.percorso() / "Prova_linea.txt"));
   EXPECT_TRUE(fs::is_symlink(dir.percorso() / "Prova_7-.txt"));
-  EXPECT_EQ(prova::nomi(fuori.percorso()),
+  EXPECT_EQ(test::nomi(fuori.percorso()),
             (std::vector<std::string>{"Prova_linea.dat", "cartella", "linea.txt", "treno.txt"}));
   EXPECT_EQ(leggi(fuori.percorso() / "Prova_linea.dat"), "altrove");
   EXPECT_EQ(leggi(fuori.percorso() / "linea.txt"), kLinea);
@@ -392,7 +398,7 @@ TEST(Uso, BadCommandLines) {
     EXPECT_EQ(u.stato, 64) << c;
     EXPECT_NE(u.err.find("scenario compile"), std::string::npos) << c;
   }
-  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
+  EXPECT_TRUE(test::nomi(dir.percorso()).empty());
 }
 
 TEST(Uso, Help) {
@@ -408,8 +414,8 @@ TEST(Uso, Help) {
 TEST(Uscita, StandardOutputThatCannotBeWritten) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
   CartellaProva dir;
-  prova::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
-  prova::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
+  test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
   const std::string atteso =
       "scenario: impossibile scrivere lo standard output: " + std::string(std::strerror(ENOSPC)) +
       "\n";
@@ -419,7 +425,7 @@ TEST(Uscita, StandardOutputThatCannotBeWritten) {
     EXPECT_EQ(u.stato, 3);
     EXPECT_EQ(u.err, atteso);
   }
-  EXPECT_EQ(prova::nomi(dir.percorso()),
+  EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
 }
 
@@ -434,21 +440,21 @@ TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
   const std::string linea(static_cast<size_t>(limite) - 60, 'L');
   const std::string entra(50, '4');  // 60 - 50 - 6 bytes to spare
   const std::string fuori(55, '4');  // one byte too many
-  prova::scrivi(dir.percorso() / (linea + "_linea.txt"), kLinea);
-  prova::scrivi(dir.percorso() / (linea + "_" + entra + "-.txt"), kTreno);
+  test::scrivi(dir.percorso() / (linea + "_linea.txt"), kLinea);
+  test::scrivi(dir.percorso() / (linea + "_" + entra + "-.txt"), kTreno);
   const auto u = esegui("'" + kTool + "' compile " + linea + " " + entra, dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
   for (const std::string& b : {linea + "_linea.dat", linea + "_" + entra + ".sim",
                                linea + "_" + entra + ".dat"}) {
     EXPECT_TRUE(fs::is_regular_file(dir.percorso() / b)) << b;
   }
-  const std::vector<std::string> prima = prova::nomi(dir.percorso());
+  const std::vector<std::string> prima = test::nomi(dir.percorso());
   const auto v = esegui("'" + kTool + "' compile " + linea + " " + fuori, dir.percorso());
   EXPECT_EQ(v.stato, 64);
   EXPECT_EQ(v.out, "");
   EXPECT_NE(v.err.find(linea + "_" + fuori + "-.txt"), std::string::npos) << v.err;
   EXPECT_NE(v.err.find(std::to_string(limite + 1) + " caratteri"), std::string::npos) << v.err;
-  EXPECT_EQ(prova::nomi(dir.percorso()), prima);
+  EXPECT_EQ(test::nomi(dir.percorso()), prima);
 }
 
 // Running out of memory names the file being read: status 3.
@@ -457,14 +463,14 @@ TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
   GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
 #else
   CartellaProva dir;
-  prova::scrivi(dir.percorso() / "Prova_linea.txt", kLinea + std::string(100 << 20, ' '));
-  prova::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea + std::string(100 << 20, ' '));
+  test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
   const auto u = esegui("ulimit -v 65536; '" + kTool + "' compile Prova 7", dir.percorso());
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out, "");
   EXPECT_EQ(u.err, "impossibile leggere " + (fs::path(".") / "Prova_linea.txt").string() +
                        ": memoria esaurita\n");
-  EXPECT_EQ(prova::nomi(dir.percorso()),
+  EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
 #endif
 }
@@ -472,8 +478,8 @@ TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
 // `compile` waits while another run holds the folder, then compiles.
 TEST(Concorrenza, CompileWaitsForTheFolder) {
   CartellaProva dir;
-  prova::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
-  prova::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
+  test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
   const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   ASSERT_GE(cartella, 0);
   ASSERT_EQ(flock(cartella, LOCK_EX), 0);
@@ -500,7 +506,7 @@ TEST(Uso, VersionAndTheHelpOfOneCommand) {
   EXPECT_EQ(h.out.rfind("Uso: scenario compile LINEA TRENO [--dir DIR] [--no-plan]\n", 0), 0u)
       << h.out;
   EXPECT_NE(h.out.find("--no-plan"), std::string::npos);
-  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
+  EXPECT_TRUE(test::nomi(dir.percorso()).empty());
 }
 
 // Output that cannot be written is a failure, never a silent success.

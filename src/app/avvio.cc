@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/corsa.h"
+#include "app/programma.h"
 #include "app/scrittura.h"
 #include "app/uscita.h"
 #include "compiler/codici_errore.h"
@@ -22,18 +23,17 @@ namespace scenario {
 
 Identita identita_portata() { return {SCENARIO_LINEA, SCENARIO_TRENO}; }
 
+StatoUscita stato_uscita(const Compilazione& c) {
+  if (c.errore_timbri != Codice::nessuno) return uscita_errore_timbri;
+  return c.errore.numero_errore != numero(Codice::nessuno) ? uscita_errore_dati : uscita_ok;
+}
+
 std::string testo_errore(int32_t numero) { return " Errore n. " + std::to_string(numero); }
 
 std::string riga_errore(const RecordErrore& e) {
   return "errore " + std::to_string(e.numero_errore) + ", posizione " +
-         std::to_string(e.posizione_errore) + " m: " +
-         std::string(significato_errore(e.numero_errore));
-}
-
-std::vector<std::string> nomi_testi(const Identita& id, std::span<const Emittitore> testi) {
-  std::vector<std::string> nomi;
-  for (const Emittitore& e : testi) nomi.push_back(e.nome_file(id));
-  return nomi;
+         std::to_string(e.posizione_errore) +
+         " m: " + std::string(significato_errore(e.numero_errore));
 }
 
 std::vector<std::string> nomi_binari(const Identita& id) {
@@ -75,28 +75,67 @@ void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Co
   insieme.sostituisci();
 }
 
+std::unique_ptr<LettoreIntervalli> Piattaforma::apri_programma() {
+  return scenario::apri_programma();
+}
+
+Carico carico_installatore(LettoreIntervalli& programma) {
+  Carico c = decodifica_carico(programma);
+  const auto attesi = nomi_testi(c.id);
+  if (c.file.size() != attesi.size()) {
+    throw CaricoDanneggiato("lo scenario ha " + std::to_string(c.file.size()) + " file invece di " +
+                            std::to_string(attesi.size()));
+  }
+  for (size_t i = 0; i < attesi.size(); ++i) {
+    if (c.file[i].nome != attesi[i]) {
+      throw CaricoDanneggiato("file inatteso nello scenario: " + c.file[i].nome);
+    }
+  }
+  return c;
+}
+
 int avvio(Piattaforma& piattaforma) {
-  return avvio(piattaforma, identita_portata(), emittitori());
+  prepara_uscite();
+  Carico c;
+  try {
+    const std::unique_ptr<LettoreIntervalli> programma = piattaforma.apri_programma();
+    c = carico_installatore(*programma);
+  } catch (const CaricoDanneggiato& e) {
+    piattaforma.messaggio_guasto(kInstallatoreDanneggiato + std::string(e.what()));
+    return uscita_guasto;
+  } catch (const std::exception& e) {
+    piattaforma.messaggio_guasto(e.what());
+    return uscita_guasto;
+  }
+  return avvio(piattaforma, c.id, c.file);
+}
+
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi,
+          std::chrono::milliseconds attesa) {
+  std::vector<FileNominato> file;
+  for (const Emittitore& e : testi) file.push_back({e.nome_file(id), e.contenuto()});
+  return avvio(piattaforma, id, file, attesa);
 }
 
 namespace {
 
 // What a run has to say once its folder is released.
-struct Esito {
+struct FineCorsa {
   int stato = uscita_ok;
   std::string messaggio;
 };
 
 // The run itself, holding the folder: the five texts, the compile, the
 // three binary files. The sources it writes never outlive it.
-Esito installa(const std::filesystem::path& cartella, const Identita& id,
-               std::span<const Emittitore> testi, std::chrono::milliseconds attesa) {
-  std::vector<std::string> nomi = nomi_testi(id, testi);
+FineCorsa installa(const std::filesystem::path& cartella, const Identita& id,
+               std::span<const FileNominato> testi, std::chrono::milliseconds attesa) {
+  std::vector<std::string> nomi;
+  for (const FileNominato& t : testi) nomi.push_back(t.nome);
   for (std::string& n : nomi_binari(id)) nomi.push_back(std::move(n));
   Corsa corsa(cartella, nomi, attesa);
   corsa.rimuovi_alla_fine(nome_sorgente_linea(id));
   corsa.rimuovi_alla_fine(nome_sorgente_treno(id));
-  scrivi_testi(cartella, id, testi);
+  for (const FileNominato& t : testi) scrivi_file(cartella / t.nome, t.bytes);
 
   ArchivioCartella cartella_sorgenti(cartella);
   ArchivioOsservato archivio(cartella_sorgenti, cartella);
@@ -106,19 +145,20 @@ Esito installa(const std::filesystem::path& cartella, const Identita& id,
   } catch (const std::bad_alloc&) {
     memoria_esaurita(archivio.in_lettura(), "leggere");
   }
-  if (c.errore_timbri != 0) return {uscita_errore_timbri, testo_errore(c.errore_timbri)};
+  const StatoUscita stato = stato_uscita(c);
+  if (stato == uscita_errore_timbri) return {stato, testo_errore(numero(c.errore_timbri))};
   const RecordErrore errore = c.errore;
   if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
-  if (errore.numero_errore != 0) return {uscita_errore_dati, riga_errore(errore)};
+  if (stato == uscita_errore_dati) return {stato, riga_errore(errore)};
   return {};
 }
 
 }  // namespace
 
-int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi,
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNominato> testi,
           std::chrono::milliseconds attesa) {
   prepara_uscite();
-  Esito esito;
+  FineCorsa esito;
   try {
     piattaforma.mostra_attesa();
     controlla_uscita();

@@ -7,16 +7,16 @@
 #include <vector>
 
 #include "app/avvio.h"
-#include "app/cartella_prova.h"
+#include "tests/support/cartella.h"
 
 namespace scenario {
 namespace {
 
 using namespace std::chrono_literals;
-using prova::CartellaProva;
-using prova::leggi;
-using prova::nomi;
-using prova::scrivi;
+using test::CartellaProva;
+using test::leggi;
+using test::nomi;
+using test::scrivi;
 
 // The names in a folder whose lock is held: on Windows the lock is a file
 // of its own while it is held.

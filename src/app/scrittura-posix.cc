@@ -24,7 +24,7 @@ namespace {
 // Creates a new file beside `finale`, never opening one that exists. The
 // name is held for removal from the moment the file exists.
 int crea_temporaneo(const std::filesystem::path& finale, std::filesystem::path* temp,
-                    DaRimuovere* rimozione) {
+                    DaRimuovere* rimozione, mode_t modo) {
   static std::minstd_rand generatore(
       static_cast<unsigned>(getpid()) ^ std::random_device{}() ^
       static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
@@ -32,7 +32,8 @@ int crea_temporaneo(const std::filesystem::path& finale, std::filesystem::path* 
   for (int tentativo = 0; tentativo < 100; ++tentativo) {
     *temp = nome_casuale(finale.parent_path(), generatore);
     SegnaliSospesi sospesi;
-    const int fd = ::open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    const int fd =
+        ::open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, modo);
     if (fd >= 0) {
       *rimozione = DaRimuovere(*temp);
       return fd;
@@ -133,10 +134,11 @@ InsiemeFile::~InsiemeFile() {
   for (const auto& v : voci_) ::unlink(v->temp.c_str());
 }
 
-void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes) {
+void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes,
+                           bool eseguibile) {
   auto v = std::make_unique<Voce>();
   v->finale = finale;
-  const int fd = crea_temporaneo(finale, &v->temp, &v->rimozione);
+  const int fd = crea_temporaneo(finale, &v->temp, &v->rimozione, eseguibile ? 0755 : 0644);
   if (fd < 0) fallisci(finale, errno);
   if (const int codice = scrivi_tutto(fd, bytes); codice != 0) {
     ::close(fd);

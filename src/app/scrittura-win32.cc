@@ -68,7 +68,8 @@ InsiemeFile::~InsiemeFile() {
   for (const auto& v : voci_) DeleteFileW(v->temp.c_str());
 }
 
-void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes) {
+// Windows runs a program by its name, not by a permission bit.
+void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes, bool) {
   auto v = std::make_unique<Voce>();
   v->finale = finale;
   const HANDLE h = crea_temporaneo(finale, &v->temp, &v->rimozione);

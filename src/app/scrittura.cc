@@ -16,9 +16,9 @@ bool nome_temporaneo(std::string_view nome) {
   return true;
 }
 
-void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes) {
+void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes, bool eseguibile) {
   InsiemeFile uno;
-  uno.aggiungi(percorso, bytes);
+  uno.aggiungi(percorso, bytes, eseguibile);
   uno.sostituisci();
 }
 

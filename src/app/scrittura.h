@@ -9,25 +9,13 @@
 #include <cstddef>
 #include <filesystem>
 #include <memory>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "compiler/guasto.h"
+
 namespace scenario {
-
-// A failure of the platform: "impossibile AZIONE FILE: MOTIVO".
-class GuastoPiattaforma : public std::runtime_error {
- public:
-  GuastoPiattaforma(const std::filesystem::path& file, const std::string& motivo,
-                    const std::string& azione = "scrivere")
-      : std::runtime_error("impossibile " + azione + " " + file.string() + ": " + motivo),
-        file_(file) {}
-  const std::filesystem::path& file() const { return file_; }
-
- private:
-  std::filesystem::path file_;
-};
 
 // The system's text for an errno value.
 std::string motivo_errno(int codice);
@@ -43,8 +31,10 @@ bool nome_temporaneo(std::string_view nome);
 // the limit counts UTF-16 units and every name here is ASCII).
 size_t limite_nome(const std::filesystem::path& cartella);
 
-// Replaces `percorso` with `bytes`; throws GuastoPiattaforma.
-void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes);
+// Replaces `percorso` with `bytes`; throws GuastoPiattaforma. An
+// `eseguibile` file gets the run bit on POSIX (a packed installer).
+void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes,
+                 bool eseguibile = false);
 
 // Files replaced together: `aggiungi` writes and closes each one's temporary
 // file; `sostituisci` checks that every final name can be replaced and then
@@ -58,7 +48,8 @@ class InsiemeFile {
   InsiemeFile(const InsiemeFile&) = delete;
   InsiemeFile& operator=(const InsiemeFile&) = delete;
 
-  void aggiungi(const std::filesystem::path& finale, std::string_view bytes);
+  void aggiungi(const std::filesystem::path& finale, std::string_view bytes,
+                bool eseguibile = false);
   void sostituisci();
 
  private:

@@ -1,56 +1,43 @@
 // scenario compile: the installer's compile on an author's own sources,
 // which stay in place.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
-#include <iterator>
 #include <new>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "app/avvio.h"
 #include "app/corsa.h"
-#include "app/scrittura.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "tools/scenario/comandi.h"
 
 namespace scenario {
 namespace {
 
-// Copies one source into memory. A missing source is left for the compiler
-// to report; one that is there but cannot be read is a platform failure.
-void copia_sorgente(const std::filesystem::path& cartella, const std::string& nome,
-                    ArchivioMemoria* copie) {
-  const std::filesystem::path percorso = cartella / nome;
-  std::error_code ec;
-  const auto stato = std::filesystem::status(percorso, ec);
-  if (!std::filesystem::exists(stato)) return;
-  if (!std::filesystem::is_regular_file(stato)) {
-    throw GuastoPiattaforma(percorso, "non e' un file", "leggere");
-  }
-  try {
-    std::ifstream in(percorso, std::ios::binary);
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (!in.good() && !in.eof()) {
-      throw GuastoPiattaforma(percorso, std::strerror(errno), "leggere");
+// Copies of the two sources: the compile deletes what it has read, and the
+// author's files stay. A missing source is left for the compiler to report.
+ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id) {
+  ArchivioMemoria copie;
+  for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
+    try {
+      if (auto bytes = leggi_se_esiste(dir, nome)) copie.metti(nome, std::move(*bytes));
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(dir / nome, "leggere");
     }
-    copie->metti(nome, std::move(bytes));
-  } catch (const std::bad_alloc&) {
-    memoria_esaurita(percorso, "leggere");
   }
+  return copie;
 }
 
 int esegui(const Argomenti& a) {
   const std::optional<Identita> id = leggi_identita(a);
   if (!id) return errore_uso(kIdentitaNonValida);
-  const std::optional<std::filesystem::path> cartella_data = cartella(a);
-  if (!cartella_data) return errore_uso(kCartellaVuota);
-  const std::filesystem::path& dir = *cartella_data;
+  if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
+  const std::filesystem::path dir = cartella(a);
   try {
     // Held to the end: no other run writes in the folder meanwhile, and no
     // name that does not fit is ever begun.
@@ -62,9 +49,7 @@ int esegui(const Argomenti& a) {
     } catch (const NomeTroppoLungo& e) {
       return errore_uso(e.what());
     }
-    ArchivioMemoria copie;
-    copia_sorgente(dir, nome_sorgente_linea(*id), &copie);
-    copia_sorgente(dir, nome_sorgente_treno(*id), &copie);
+    ArchivioMemoria copie = copie_sorgenti(dir, *id);
     ArchivioOsservato archivio(copie, dir);
     Compilazione c;
     try {
@@ -72,28 +57,17 @@ int esegui(const Argomenti& a) {
     } catch (const std::bad_alloc&) {
       memoria_esaurita(archivio.in_lettura(), "leggere");
     }
-    std::cout << "numero_errore=" << c.errore.numero_errore
-              << " posizione_errore=" << c.errore.posizione_errore << "\n";
-    if (c.errore.numero_errore != 0) {
-      std::cout << significato_errore(c.errore.numero_errore) << "\n";
-      if (c.luogo_errore && !c.luogo_errore->file.empty()) {
-        std::cout << c.luogo_errore->file << ":" << c.luogo_errore->riga << ":"
-                  << c.luogo_errore->colonna << ": "
-                  << (c.motivo_guasto.empty() ? "record che ha registrato l'errore"
-                                              : c.motivo_guasto)
-                  << "\n";
-      }
-    }
+    std::cout << rapporto_compilazione(c);
     // A report that cannot be printed ends the run before any file is
     // written; the command table says why.
     if (!std::cout.flush()) return uscita_guasto;
-    if (c.errore_timbri != 0) {
-      std::cerr << testo_errore(c.errore_timbri) << std::endl;
-      return uscita_errore_timbri;
+    const StatoUscita stato = stato_uscita(c);
+    if (stato == uscita_errore_timbri) {
+      std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;
+      return stato;
     }
-    const bool errore_dati = c.errore.numero_errore != 0;
     if (c.da_scrivere()) scrivi_binari(dir, *id, std::move(c));
-    return errore_dati ? uscita_errore_dati : uscita_ok;
+    return stato;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << e.what() << std::endl;

@@ -10,13 +10,14 @@ namespace scenario {
 namespace {
 
 int esegui(const Argomenti& a) {
-  const std::optional<std::filesystem::path> dir = cartella(a);
-  if (!dir) return errore_uso(kCartellaVuota);
+  if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
+  const std::filesystem::path dir = cartella(a);
   try {
     // Held to the end: no other run writes in the folder meanwhile.
     const Identita id = identita_portata();
-    Corsa corsa(*dir, nomi_testi(id, emittitori()));
-    scrivi_testi(*dir, id, emittitori());
+    const auto nomi = nomi_testi(id);
+    Corsa corsa(dir, {nomi.begin(), nomi.end()});
+    scrivi_testi(dir, id, emittitori());
     return uscita_ok;
   } catch (const std::exception& e) {
     std::cerr << e.what() << std::endl;

@@ -10,6 +10,7 @@ int main(int argc, char** argv) {
   const std::vector<Sottocomando> comandi = {
       comando_compile(),
       comando_emit(),
+      comando_pack(),
   };
   // Standard output and error checked to the last byte, a failure with its
   // reason.

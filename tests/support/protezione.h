@@ -9,8 +9,8 @@
 //    cannot be kept from a rename over it that way).
 // SCENARIO_PROVA_PROTEZIONE=chattr, montaggio or permessi picks one, so that
 // each way can be tried on one machine.
-#ifndef SCENARIO_TESTS_PROTEZIONE_H_
-#define SCENARIO_TESTS_PROTEZIONE_H_
+#ifndef SCENARIO_TESTS_SUPPORT_PROTEZIONE_H_
+#define SCENARIO_TESTS_SUPPORT_PROTEZIONE_H_
 
 #include <sched.h>
 #include <sys/mount.h>
@@ -22,7 +22,7 @@
 #include <filesystem>
 #include <string>
 
-namespace scenario::testing {
+namespace scenario::test {
 
 // Moves the test process into a mount namespace of its own (once): mounts
 // made afterwards are seen by it and the programs it starts, by nothing
@@ -130,6 +130,6 @@ class Protezione {
   std::string perche_mount_;
 };
 
-}  // namespace scenario::testing
+}  // namespace scenario::test
 
-#endif  // SCENARIO_TESTS_PROTEZIONE_H_
+#endif  // SCENARIO_TESTS_SUPPORT_PROTEZIONE_H_
