@@ -457,21 +457,38 @@ TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
   EXPECT_EQ(test::nomi(dir.percorso()), prima);
 }
 
-// Running out of memory names the file being read: status 3.
+// Running out of memory names the file being read: status 3, nothing
+// printed, nothing written. Once while a source is read into memory, once
+// inside the compile (the plan of a 1000 km line).
 TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
 #else
-  CartellaProva dir;
-  test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea + std::string(100 << 20, ' '));
-  test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
-  const auto u = esegui("ulimit -v 65536; '" + kTool + "' compile Prova 7", dir.percorso());
-  EXPECT_EQ(u.stato, 3);
-  EXPECT_EQ(u.out, "");
-  EXPECT_EQ(u.err, "impossibile leggere " + (fs::path(".") / "Prova_linea.txt").string() +
-                       ": memoria esaurita\n");
-  EXPECT_EQ(test::nomi(dir.percorso()),
-            (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
+  struct Caso {
+    const char* nome;
+    std::string linea;
+    int limite_kb;
+  };
+  const Caso casi[] = {
+      {"a source too large", kLinea + std::string(100 << 20, ' '), 65536},
+      {"the plan of the longest line",
+       "[generale]\r\nlunghezza percorso, 1000000\r\n[fine]\r\n", 16384},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProva dir;
+    test::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
+    test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+    const auto u = esegui("ulimit -v " + std::to_string(c.limite_kb) + "; '" + kTool +
+                              "' compile Prova 7",
+                          dir.percorso());
+    EXPECT_EQ(u.stato, 3);
+    EXPECT_EQ(u.out, "");
+    EXPECT_EQ(u.err, "impossibile leggere " + (fs::path(".") / "Prova_linea.txt").string() +
+                         ": memoria esaurita\n");
+    EXPECT_EQ(test::nomi(dir.percorso()),
+              (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
+  }
 #endif
 }
 
@@ -518,6 +535,51 @@ TEST(Uso, UnwritableStandardOutputIsAFailure) {
     EXPECT_EQ(u.stato, 3) << c;
     EXPECT_NE(u.err.find("standard output"), std::string::npos) << c << ": " << u.err;
   }
+}
+
+// A train file in which no field holds "[generale]" fails exactly as a
+// missing train file: code 25, and the same three files. A train file whose
+// last field is the heading is no fault.
+TEST(Treno, WithoutItsHeadingFailsAsAMissingTrainFile) {
+  const auto compila = [](const std::optional<std::string>& treno, test::Uscita* u) {
+    CartellaProva dir;
+    test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
+    if (treno) test::scrivi(dir.percorso() / "Prova_7-.txt", *treno);
+    *u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+    std::vector<std::string> binari;
+    for (const std::string& b : kBinari) binari.push_back(leggi(dir.percorso() / b));
+    return binari;
+  };
+  test::Uscita u;
+  const std::vector<std::string> senza_treno = compila(std::nullopt, &u);
+  ASSERT_EQ(u.stato, 1);
+  ASSERT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=25 posizione_errore=0");
+  std::string rumore(20 << 10, '\0');
+  uint32_t x = 7;
+  for (char& c : rumore) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  for (const std::string& treno : {std::string("x"), rumore, std::string("velocita, 0, 30\r\n")}) {
+    SCOPED_TRACE(treno.substr(0, 20));
+    ASSERT_EQ(rumore.find("[generale]"), std::string::npos);
+    EXPECT_EQ(compila(treno, &u), senza_treno);
+    EXPECT_EQ(u.stato, 1);
+    EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=25 posizione_errore=0");
+  }
+  compila(std::string("velocita\r\n[GENERALE]"), &u);
+  EXPECT_EQ(u.stato, 0) << u.out;
+}
+
+// A number beyond its place is shown in full in the report, as written.
+TEST(Numeri, OutOfRangeValueIsShownInFull) {
+  CartellaProva dir;
+  const std::string nove(10000, '9');
+  test::scrivi(dir.percorso() / "Prova_linea.txt",
+                "[generale]\r\nlunghezza percorso, " + nove + "\r\n[fine]\r\n");
+  test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_NE(u.out.find("Prova_linea.txt:2:21: valore " + nove + " fuori dai limiti"),
+            std::string::npos)
+      << u.out.substr(0, 300);
 }
 
 }  // namespace
