@@ -1,7 +1,6 @@
 // The installer, copied into a fresh folder and started there as its users
 // start it.
 #include <gtest/gtest.h>
-
 #include <signal.h>
 #include <sys/file.h>
 #include <sys/statvfs.h>
@@ -42,9 +41,7 @@ const char kProgramma[] = "Lanvero_Ostrel_24817";
 class Installatore : public ::testing::Test {
  protected:
   void SetUp() override { fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma); }
-  test::Uscita avvia() {
-    return test::esegui(std::string("./") + kProgramma, dir.percorso());
-  }
+  test::Uscita avvia() { return test::esegui(std::string("./") + kProgramma, dir.percorso()); }
   std::vector<std::string> file_lasciati() const {
     auto n = test::nomi(dir.percorso());
     std::erase(n, kProgramma);
@@ -365,10 +362,12 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
   ASSERT_EQ(p.stato, 0) << p.out << p.err;
   const std::string nome_programma = s.id.linea + "_" + s.id.treno;
   const fs::path sorgente_programma = pacco / nome_programma;
-  const std::vector<std::string> finali = {
-      "Linea_Massima_99999.dat",          "Linea_Massima_99999.sim",
-      "Linea_Massima_99999_note.txt",     "Linea_Massima_99999_rallentamenti.txt",
-      "Linea_Massima_99999_scheda_treno.txt", "Linea_Massima_linea.dat"};
+  const std::vector<std::string> finali = {"Linea_Massima_99999.dat",
+                                           "Linea_Massima_99999.sim",
+                                           "Linea_Massima_99999_note.txt",
+                                           "Linea_Massima_99999_rallentamenti.txt",
+                                           "Linea_Massima_99999_scheda_treno.txt",
+                                           "Linea_Massima_linea.dat"};
   // One whole run first: the new files, and how long a run takes.
   std::vector<std::string> nuovi;
   std::chrono::microseconds durata{};
@@ -376,8 +375,7 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
     CartellaProva rif;
     fs::copy_file(sorgente_programma, rif.percorso() / nome_programma);
     const auto inizio = std::chrono::steady_clock::now();
-    ASSERT_EQ(test::attendi(test::lancia(rif.percorso() / nome_programma, rif.percorso())),
-              0);
+    ASSERT_EQ(test::attendi(test::lancia(rif.percorso() / nome_programma, rif.percorso())), 0);
     durata = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - inizio);
     std::vector<std::string> presenti = test::nomi(rif.percorso());
@@ -474,8 +472,8 @@ TEST(InstallatoreMessaggi, StandardOutputThatCannotBeWritten) {
   const test::Uscita u =
       test::esegui(std::string("{ ./") + kProgramma + " >/dev/full; }", dir.percorso());
   EXPECT_EQ(u.stato, 3);
-  EXPECT_EQ(u.err, "impossibile scrivere lo standard output: " + std::string(std::strerror(ENOSPC)) +
-                       "\n");
+  EXPECT_EQ(u.err, "impossibile scrivere lo standard output: " +
+                       std::string(std::strerror(ENOSPC)) + "\n");
   EXPECT_EQ(test::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
 }
 
@@ -512,7 +510,8 @@ TEST(GuastoInstallatore, DiskFullAfterThePlanKeepsTheOlderSet) {
   for (const auto& n : lasciati) contenuti.push_back(leggi(g.dir.percorso() / n));
   umount2(g.dir.percorso().c_str(), MNT_DETACH);
   for (const auto& n : test::nomi(g.dir.percorso())) fs::remove(g.dir.percorso() / n);
-  for (size_t i = 0; i < lasciati.size(); ++i) test::scrivi(g.dir.percorso() / lasciati[i], contenuti[i]);
+  for (size_t i = 0; i < lasciati.size(); ++i)
+    test::scrivi(g.dir.percorso() / lasciati[i], contenuti[i]);
 
   g.fermato_su(celle, u, ENOSPC);
   EXPECT_EQ(leggi(g.percorso(celle)), vecchio(kInOrdine[celle]));

@@ -1,7 +1,6 @@
 // The author tool, run as its users run it.
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/file.h>
 
 #include <algorithm>
@@ -20,8 +19,8 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CartellaProva;
-using test::leggi;
 using test::esegui;
+using test::leggi;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
 
@@ -444,8 +443,8 @@ TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
   test::scrivi(dir.percorso() / (linea + "_" + entra + "-.txt"), kTreno);
   const auto u = esegui("'" + kTool + "' compile " + linea + " " + entra, dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
-  for (const std::string& b : {linea + "_linea.dat", linea + "_" + entra + ".sim",
-                               linea + "_" + entra + ".dat"}) {
+  for (const std::string& b :
+       {linea + "_linea.dat", linea + "_" + entra + ".sim", linea + "_" + entra + ".dat"}) {
     EXPECT_TRUE(fs::is_regular_file(dir.percorso() / b)) << b;
   }
   const std::vector<std::string> prima = test::nomi(dir.percorso());
@@ -471,17 +470,17 @@ TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
   };
   const Caso casi[] = {
       {"a source too large", kLinea + std::string(100 << 20, ' '), 65536},
-      {"the plan of the longest line",
-       "[generale]\r\nlunghezza percorso, 1000000\r\n[fine]\r\n", 16384},
+      {"the plan of the longest line", "[generale]\r\nlunghezza percorso, 1000000\r\n[fine]\r\n",
+       16384},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
     CartellaProva dir;
     test::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
     test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
-    const auto u = esegui("ulimit -v " + std::to_string(c.limite_kb) + "; '" + kTool +
-                              "' compile Prova 7",
-                          dir.percorso());
+    const auto u =
+        esegui("ulimit -v " + std::to_string(c.limite_kb) + "; '" + kTool + "' compile Prova 7",
+               dir.percorso());
     EXPECT_EQ(u.stato, 3);
     EXPECT_EQ(u.out, "");
     EXPECT_EQ(u.err, "impossibile leggere " + (fs::path(".") / "Prova_linea.txt").string() +
@@ -573,7 +572,7 @@ TEST(Numeri, OutOfRangeValueIsShownInFull) {
   CartellaProva dir;
   const std::string nove(10000, '9');
   test::scrivi(dir.percorso() / "Prova_linea.txt",
-                "[generale]\r\nlunghezza percorso, " + nove + "\r\n[fine]\r\n");
+               "[generale]\r\nlunghezza percorso, " + nove + "\r\n[fine]\r\n");
   test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
   const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
   EXPECT_EQ(u.stato, 1);

@@ -128,7 +128,7 @@ struct FineCorsa {
 // The run itself, holding the folder: the five texts, the compile, the
 // three binary files. The sources it writes never outlive it.
 FineCorsa installa(const std::filesystem::path& cartella, const Identita& id,
-               std::span<const FileNominato> testi, std::chrono::milliseconds attesa) {
+                   std::span<const FileNominato> testi, std::chrono::milliseconds attesa) {
   std::vector<std::string> nomi;
   for (const FileNominato& t : testi) nomi.push_back(t.nome);
   for (std::string& n : nomi_binari(id)) nomi.push_back(std::move(n));

@@ -23,10 +23,9 @@ BloccoCartella::BloccoCartella(const std::filesystem::path& cartella,
     if (codice == EINTR) continue;
     if (codice != EWOULDBLOCK || std::chrono::steady_clock::now() >= limite) {
       ::close(fd_);
-      throw GuastoPiattaforma(cartella,
-                              codice == EWOULDBLOCK ? motivo_cartella_occupata(attesa)
-                                                    : motivo_errno(codice),
-                              "scrivere in");
+      throw GuastoPiattaforma(
+          cartella, codice == EWOULDBLOCK ? motivo_cartella_occupata(attesa) : motivo_errno(codice),
+          "scrivere in");
     }
     std::this_thread::sleep_for(pausa);
     pausa = std::min(pausa * 2, std::chrono::milliseconds(50));

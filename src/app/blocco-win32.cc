@@ -57,7 +57,8 @@ BloccoCartella::BloccoCartella(const std::filesystem::path& cartella,
                     FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h != INVALID_HANDLE_VALUE) break;
     const DWORD codice = GetLastError();
-    if (codice != ERROR_ACCESS_DENIED || !in_cancellazione(nome)) rifiuta(cartella, win32::motivo(codice));
+    if (codice != ERROR_ACCESS_DENIED || !in_cancellazione(nome))
+      rifiuta(cartella, win32::motivo(codice));
     if (!aspetta()) rifiuta(cartella, motivo_cartella_occupata(attesa));
   }
   while (true) {
@@ -67,7 +68,7 @@ BloccoCartella::BloccoCartella(const std::filesystem::path& cartella,
     if (codice != ERROR_LOCK_VIOLATION || !aspetta()) {
       CloseHandle(h);
       rifiuta(cartella, codice == ERROR_LOCK_VIOLATION ? motivo_cartella_occupata(attesa)
-                                                        : win32::motivo(codice));
+                                                       : win32::motivo(codice));
     }
   }
   maniglia_ = h;

@@ -42,8 +42,7 @@ TEST(BloccoCartella, SecondHolderWaitsThenRefusesNamingTheFolder) {
     const auto inizio = std::chrono::steady_clock::now();
     const std::string m = motivo_di([&] { BloccoCartella secondo(cartella.percorso(), 300ms); });
     EXPECT_GE(std::chrono::steady_clock::now() - inizio, 300ms);
-    EXPECT_NE(m.find("impossibile scrivere in " + cartella.percorso().string()),
-              std::string::npos)
+    EXPECT_NE(m.find("impossibile scrivere in " + cartella.percorso().string()), std::string::npos)
         << m;
     EXPECT_NE(m.find("in uso da un'altra esecuzione"), std::string::npos) << m;
   }
@@ -86,16 +85,16 @@ TEST(Corsa, NamesLongerThanTheFolderTakesAreRefusedBeforeAnything) {
 
 TEST(Corsa, RemovesWhatAKilledRunLeftAndNothingElse) {
   CartellaProva cartella;
-  const std::vector<std::string> avanzi = {".scenario.AAAAAA", ".scenario.x1Y2z3",
-                                           "P_7.sim.tmp1", "P_7.sim.tmp4294967295"};
+  const std::vector<std::string> avanzi = {".scenario.AAAAAA", ".scenario.x1Y2z3", "P_7.sim.tmp1",
+                                           "P_7.sim.tmp4294967295"};
   const std::vector<std::string> altri = {
-      ".scenario.AAAAA",        // too short
-      ".scenario.AAAAAAA",      // too long
-      ".scenario.AA-AAA",       // not a letter or digit
-      "P_7.sim.tmp",            // no digits
-      "P_7.sim.tmp12345678901", // eleven
+      ".scenario.AAAAA",         // too short
+      ".scenario.AAAAAAA",       // too long
+      ".scenario.AA-AAA",        // not a letter or digit
+      "P_7.sim.tmp",             // no digits
+      "P_7.sim.tmp12345678901",  // eleven
       "P_7.sim.tmp12a",
-      "Q_7.sim.tmp1",           // not one of the run's names
+      "Q_7.sim.tmp1",  // not one of the run's names
       "P_7.sim",
   };
   for (const auto& n : avanzi) scrivi(cartella / n, "avanzo");

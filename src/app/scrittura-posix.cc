@@ -86,8 +86,7 @@ bool controlla_sostituibile(const std::filesystem::path& finale) {
 // Puts `temp` under the name `finale`. Where the file system can swap two
 // names in one step, an older file goes to the temporary name, so that it
 // can be put back; true when it did.
-bool rinomina(const std::filesystem::path& temp, const std::filesystem::path& finale,
-              bool esiste) {
+bool rinomina(const std::filesystem::path& temp, const std::filesystem::path& finale, bool esiste) {
 #ifdef RENAME_EXCHANGE
   if (esiste) {
     if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, finale.c_str(), RENAME_EXCHANGE) == 0) {

@@ -103,8 +103,8 @@ void InsiemeFile::sostituisci() {
     // A read-only older file is replaced as on POSIX, where the permission
     // bits of a file never stop a rename over it: MoveFileExW refuses one,
     // so the attribute is taken off first, and put back if the move fails.
-    const bool sola_lettura = v->attributi != INVALID_FILE_ATTRIBUTES &&
-                              (v->attributi & FILE_ATTRIBUTE_READONLY) != 0;
+    const bool sola_lettura =
+        v->attributi != INVALID_FILE_ATTRIBUTES && (v->attributi & FILE_ATTRIBUTE_READONLY) != 0;
     if (sola_lettura) {
       SetFileAttributesW(v->finale.c_str(), v->attributi & ~DWORD{FILE_ATTRIBUTE_READONLY});
     }

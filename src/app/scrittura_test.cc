@@ -100,8 +100,8 @@ TEST(ScriviFile, ReadOnlyOlderFileIsReplaced) {
   CartellaProva cartella;
   const auto finale = cartella / "Prova_7.sim";
   scrivi(finale, "vecchio");
-  std::filesystem::permissions(finale, std::filesystem::perms::owner_read |
-                                           std::filesystem::perms::group_read);
+  std::filesystem::permissions(
+      finale, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
   scrivi_file(finale, "nuovo");
   EXPECT_EQ(leggi(finale), "nuovo");
   EXPECT_NE(std::filesystem::status(finale).permissions() & std::filesystem::perms::owner_write,
@@ -151,8 +151,8 @@ TEST(InsiemeFile, FailureBeforeTheRenamesKeepsTheOlderSet) {
         EXPECT_EQ(leggi(cartella / n), "vecchio " + n);
       }
     }
-    EXPECT_EQ(nomi(cartella.percorso()), (std::vector<std::string>{"P_7.dat", "P_7.sim",
-                                                                     "P_linea.dat"}));
+    EXPECT_EQ(nomi(cartella.percorso()),
+              (std::vector<std::string>{"P_7.dat", "P_7.sim", "P_linea.dat"}));
   }
 }
 

@@ -118,8 +118,8 @@ TEST(LettoreCampi, NumberFormsAndRanges) {
 
 // A value beyond its place is named as written, every digit of it.
 TEST(LettoreCampi, OutOfRangeValueIsNamedInFull) {
-  for (const std::string& numero : {std::string(10000, '9'), std::string("-0002147483649"),
-                                   std::string("32768")}) {
+  for (const std::string& numero :
+       {std::string(10000, '9'), std::string("-0002147483649"), std::string("32768")}) {
     SCOPED_TRACE(numero.substr(0, 20));
     LettoreCampi in(numero + ",1", "f.txt");
     try {

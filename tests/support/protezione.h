@@ -58,14 +58,15 @@ class Protezione {
         errno_ = cartella ? EROFS : EBUSY;
         return;
       }
-      tentati += std::string(tentati.empty() ? "" : "; ") + "read-only bind mount: " +
-                 (geteuid() == 0 ? perche_mount_ : "not root");
+      tentati += std::string(tentati.empty() ? "" : "; ") +
+                 "read-only bind mount: " + (geteuid() == 0 ? perche_mount_ : "not root");
     }
     if (prova("permessi")) {
       if (geteuid() != 0 && cartella) {
-        std::filesystem::permissions(p_, std::filesystem::perms::owner_write |
-                                             std::filesystem::perms::group_write |
-                                             std::filesystem::perms::others_write,
+        std::filesystem::permissions(p_,
+                                     std::filesystem::perms::owner_write |
+                                         std::filesystem::perms::group_write |
+                                         std::filesystem::perms::others_write,
                                      std::filesystem::perm_options::remove);
         come_ = Come::permessi;
         errno_ = EACCES;
