@@ -13,6 +13,8 @@ namespace scenario {
 
 Sottocomando comando_compile();
 Sottocomando comando_emit();
+Sottocomando comando_inspect();
+Sottocomando comando_plot();
 
 // The option every command that works in a folder takes.
 inline constexpr Opzione kOpzioneDir{"--dir", "", "DIR",
