@@ -263,12 +263,12 @@ std::string titolo_segnale(const Cella& c, size_t i) {
   return s;
 }
 
-// A speed indicator's rank value: first-group speed x 20 plus second-group
-// speed / 5.
+// A speed indicator's rank value is the first-group speed x 20 plus the
+// second-group speed / 5. Speeds go in steps of 5 km/h, so the first speed
+// x 20 is a multiple of 100: the hundreds give it, the rest the second.
 std::string rango(int16_t v) {
-  const int prima = static_cast<int>(std::floor(v / 20.0));
-  const int seconda = (v - prima * 20) * 5;
-  return intero(prima) + "/" + intero(seconda);
+  const int centinaia = static_cast<int>(std::floor(v / 100.0));
+  return intero(centinaia * 5) + "/" + intero((v - centinaia * 100) * 5);
 }
 
 // ---------------------------------------------------------------------------
@@ -1052,7 +1052,9 @@ void Disegno::banda_segni(std::string_view nome, std::initializer_list<uint8_t> 
     switch (c.tipo_cella) {
       case cella_indicatore:
         breve = "indicatore di velocità: A " + rango(c.dato_uno) + ", B " + rango(c.dato_due) +
-                ", C " + rango(c.dato_tre) + " km/h, strisce " + intero(c.dato_quattro);
+                ", C " + rango(c.dato_tre) + " km/h (" + intero(c.dato_uno) + ", " +
+                intero(c.dato_due) + ", " + intero(c.dato_tre) + "), strisce " +
+                intero(c.dato_quattro);
         break;
       case cella_abbattimento: breve = "punto di codice " + intero(c.dato_uno); break;
       case cella_abbattimento_senza_valore: breve = "punto di codice senza valore"; break;
