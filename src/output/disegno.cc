@@ -623,16 +623,27 @@ bool etichetta_accanto(Svg& svg, Etichette& occupate, double x, double y, double
 void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<Stazione>& st) {
   svg.t("<g id=\"planimetria\">\n");
   svg.etichetta(12, cima + 18, "Planimetria", 13, "start", "font-weight=\"bold\"");
-  // The track.
+  // The track, thinned to a third of a pixel; coarser while it would still
+  // take more points than a picture needs (only a plan that no compile
+  // writes, all noise, gets there). A lone point draws no line.
+  std::vector<std::vector<Punto2>> tracciato;
+  for (double tolleranza = 0.3;; tolleranza *= 2) {
+    tracciato.clear();
+    size_t n = 0;
+    for (const auto& pezzo : pi.pezzi) {
+      if (pezzo.size() < 2) continue;
+      tracciato.push_back(sfoltisci(pezzo, tolleranza));
+      n += tracciato.back().size();
+    }
+    if (n <= 100000 || tolleranza > 40) break;
+  }
   Etichette occupate;
   svg.t("<path d=\"");
-  for (const auto& pezzo : pi.pezzi) {
-    const std::vector<Punto2> pochi = sfoltisci(pezzo, 0.3);
+  for (const auto& pochi : tracciato) {
     for (size_t i = 1; i < pochi.size(); ++i) {
       occupate.binario(pochi[i - 1].x, pochi[i - 1].y, pochi[i].x, pochi[i].y);
     }
     svg.t("M").n(pochi[0].x).t(" ").n(pochi[0].y);
-    if (pochi.size() == 1) svg.t(" h0.1");
     for (size_t i = 1; i < pochi.size(); ++i) svg.t(" ").n(pochi[i].x).t(" ").n(pochi[i].y);
     svg.t(" ");
   }

@@ -1,7 +1,9 @@
 // scenario plot: a picture of a compiled scenario, as one SVG file.
 #include <iostream>
 #include <optional>
+#include <stdexcept>
 #include <string>
+#include <utility>
 
 #include "app/avvio.h"
 #include "app/scrittura.h"
@@ -13,6 +15,18 @@
 namespace scenario {
 namespace {
 
+// A file the picture cannot do without.
+class FileMancante : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+std::string necessario(const std::filesystem::path& p) {
+  std::optional<std::string> b = leggi_file(p);
+  if (!b) throw FileMancante("il file non esiste: compila prima lo scenario");
+  return std::move(*b);
+}
+
 int esegui(const Argomenti& a) {
   const std::optional<Identita> id = leggi_identita(a);
   if (!id) return errore_uso(kIdentitaNonValida);
@@ -22,14 +36,9 @@ int esegui(const Argomenti& a) {
   std::filesystem::path letto;
   try {
     letto = dir / nome_testata(*id);
-    const std::optional<std::string> testata = leggi_file(letto);
-    if (!testata) throw ErroreLettura(0, "il file non esiste: compila prima lo scenario");
-    const Testata t = leggi_testata(*testata);
-
+    const Testata t = leggi_testata(necessario(letto));
     letto = dir / nome_celle(*id);
-    const std::optional<std::string> celle = leggi_file(letto);
-    if (!celle) throw ErroreLettura(0, "il file non esiste: compila prima lo scenario");
-    const std::vector<Cella> c = leggi_celle(*celle);
+    const std::vector<Cella> c = leggi_celle(necessario(letto));
 
     // Without a plan file (compiled with --no-plan), no ground plan.
     letto = dir / nome_planimetria(*id);
@@ -39,6 +48,9 @@ int esegui(const Argomenti& a) {
     scrivi_file(uscita, disegna_scenario(t, c, piano ? &*piano : nullptr));
     return uscita_ok;
   } catch (const ErroreLettura& e) {
+    std::cerr << "scenario: " << letto.string() << ": " << e.what() << std::endl;
+    return uscita_errore_dati;
+  } catch (const FileMancante& e) {
     std::cerr << "scenario: " << letto.string() << ": " << e.what() << std::endl;
     return uscita_errore_dati;
   } catch (const std::exception& e) {
