@@ -29,12 +29,12 @@ constexpr bool kPython = true;
 constexpr bool kPython = false;
 #endif
 #define SALTA_SENZA_PYTHON() \
-  if (!kPython) GTEST_SKIP() << "Python 3 was not found at configure time: no reader to compare with"
+  if (!kPython)              \
+  GTEST_SKIP() << "Python 3 was not found at configure time: no reader to compare with"
 
 // Runs inspect --json on `file` in `dir` and the independent reader on the
 // file and the JSON; the reader's verdict, empty when they agree.
-std::string confronta(const fs::path& dir, const std::string& file,
-                      const std::string& righe = "") {
+std::string confronta(const fs::path& dir, const std::string& file, const std::string& righe = "") {
   std::string da, a;
   std::istringstream(righe) >> da >> a;
   const std::string opzioni = righe.empty() ? "" : " --from " + da + " --to " + a;
@@ -42,9 +42,9 @@ std::string confronta(const fs::path& dir, const std::string& file,
   if (u.stato != 0) return "inspect ended with " + std::to_string(u.stato) + ": " + u.err;
   prova::scrivi(dir / "inspect.json", u.out);
 #ifdef SCENARIO_PYTHON
-  const auto v = esegui(std::string(SCENARIO_PYTHON) + " '" SCENARIO_SORGENTI
-                            "/tests/confronta_ispezione.py' '" +
-                            file + "' inspect.json " + da + " " + a,
+  const auto v = esegui(std::string(SCENARIO_PYTHON) +
+                            " '" SCENARIO_SORGENTI "/tests/confronta_ispezione.py' '" + file +
+                            "' inspect.json " + da + " " + a,
                         dir);
   fs::remove(dir / "inspect.json");
   return v.stato == 0 ? "" : v.out + v.err;
@@ -125,7 +125,8 @@ std::vector<std::string> righe(const std::string& s) {
 TEST(Inspect, TextRowsAnAuthorCanGrep) {
   CartellaProva dir;
   testing::compila_portato(dir.percorso());
-  const auto celle = esegui("'" + kStrumento + "' inspect Lanvero_Ostrel_24817.dat", dir.percorso());
+  const auto celle =
+      esegui("'" + kStrumento + "' inspect Lanvero_Ostrel_24817.dat", dir.percorso());
   ASSERT_EQ(celle.stato, 0) << celle.err;
   const auto r = righe(celle.out);
   ASSERT_EQ(r.size(), 1962u);
@@ -142,16 +143,15 @@ TEST(Inspect, TextRowsAnAuthorCanGrep) {
   // The signal at 1600 m: cell 33, 1650 m from the start.
   EXPECT_EQ(r[34].substr(0, 19), "   33         1650 ");
 
-  const auto testata =
-      esegui("'" + kStrumento + "' inspect Lanvero_Ostrel_24817.sim --from 18 --to 18",
-             dir.percorso());
+  const auto testata = esegui(
+      "'" + kStrumento + "' inspect Lanvero_Ostrel_24817.sim --from 18 --to 18", dir.percorso());
   ASSERT_EQ(testata.stato, 0) << testata.err;
   const auto t = righe(testata.out);
   ASSERT_EQ(t.size(), 2u);
   EXPECT_EQ(t[1].substr(t[1].size() - 10), "  \"OSTREL\"") << t[1];
 
-  const auto piano = esegui("'" + kStrumento + "' inspect Lanvero_Ostrel_linea.dat --from 97998",
-                            dir.percorso());
+  const auto piano =
+      esegui("'" + kStrumento + "' inspect Lanvero_Ostrel_linea.dat --from 97998", dir.percorso());
   EXPECT_EQ(piano.out,
             "punto                   x0                 x1\n"
             "97998  -25154.389779352947  80981.27494560354\n"
@@ -180,7 +180,8 @@ TEST(Inspect, FilesThatAreNotCompiledOnes) {
        "file finisce all'offset 4949"},
       {"a.sim", testata + "x", "offset 4950: attesa la fine del file dopo la voce 86"},
       {"a.sim", "", "offset 0: atteso `codice` della voce 0"},
-      {"a.dat", celle + std::string(7, '\0'), "a.dat (file di celle): offset 29415: attesa la cella 1961"},
+      {"a.dat", celle + std::string(7, '\0'),
+       "a.dat (file di celle): offset 29415: attesa la cella 1961"},
       {"a.dat", testata.substr(0, 4949), "offset 4935: attesa la cella 329 (15 byte)"},
       {"a_linea.dat", etichetta,
        "a_linea.dat (planimetria della linea): offset 8: etichetta 9 del valore 2"},

@@ -116,9 +116,12 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
     const double w = numeri(svg, p, "width")[0], h = numeri(svg, p, "height")[0];
     if (w < 6) continue;
     ++zone;
-    EXPECT_TRUE(vicino(x + 2.5, y + h / 2, [](testing::Colore c) {
-      return std::abs(c.r - 0x9c) < 20 && std::abs(c.g - 0xc3) < 20 && std::abs(c.b - 0xea) < 20;
-    })) << x << "," << y;
+    EXPECT_TRUE(vicino(x + 2.5, y + h / 2,
+                       [](testing::Colore c) {
+                         return std::abs(c.r - 0x9c) < 20 && std::abs(c.g - 0xc3) < 20 &&
+                                std::abs(c.b - 0xea) < 20;
+                       }))
+        << x << "," << y;
   }
   EXPECT_GE(zone, 10);
 
@@ -153,8 +156,8 @@ TEST(Plot, WithoutAPlanFileNoGroundPlan) {
   CartellaProva dir;
   ASSERT_EQ(testing::compila_generato(genera_scenario_breve(), dir.percorso(), "--no-plan"), 0);
   fs::create_directory(dir.percorso() / "altrove");
-  const auto u = esegui("'" + kStrumento + "' plot Linea_Breve 91000 -o altrove/breve.svg",
-                        dir.percorso());
+  const auto u =
+      esegui("'" + kStrumento + "' plot Linea_Breve 91000 -o altrove/breve.svg", dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.err;
   EXPECT_FALSE(fs::exists(dir.percorso() / "Linea_Breve_91000.svg"));
   const std::string svg = leggi(dir.percorso() / "altrove" / "breve.svg");
