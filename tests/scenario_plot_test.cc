@@ -62,6 +62,11 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   ASSERT_TRUE(fs::exists(file));
   EXPECT_EQ(prova::nomi(dir.percorso()).size(), 9u);  // the six, the sources, the picture
   const std::string svg = leggi(file);
+  // The README's picture is the tool's.
+  EXPECT_TRUE(svg == leggi(SCENARIO_SORGENTI "/docs/Lanvero_Ostrel_24817.svg"))
+      << "docs/Lanvero_Ostrel_24817.svg is not what plot draws now; make it again with "
+         "`scenario plot Lanvero_Ostrel 24817 -o docs/Lanvero_Ostrel_24817.svg` and its PNG "
+         "with rsvg-convert";
 
   if (!c_e("xmllint")) GTEST_SKIP() << "xmllint is not installed (Debian: libxml2-utils)";
   EXPECT_EQ(xmllint(file), "");
@@ -112,6 +117,7 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   const std::string azzurro = "fill=\"#9cc3ea\"";
   for (size_t f = svg.find(azzurro); f != std::string::npos; f = svg.find(azzurro, f + 1)) {
     const size_t p = svg.rfind("<rect", f);
+    if (svg.find('>', p) < f) continue;  // not a rectangle's fill
     const double x = numeri(svg, p, "x")[0], y = numeri(svg, p, "y")[0];
     const double w = numeri(svg, p, "width")[0], h = numeri(svg, p, "height")[0];
     if (w < 6) continue;

@@ -389,7 +389,10 @@ void segni(Svg& svg, const Asse& asse, std::vector<Segno> tutti, double y,
     size_t j = i + 1;
     while (j < tutti.size() && asse.x(tutti[j].m) - x0 < kVicinanzaSegni) ++j;
     const Segno& primo = tutti[i];
-    svg.t("<use xlink:href=\"#").t(simboli[static_cast<size_t>(primo.forma)]).t("\" x=\"");
+    // A shared symbol shows its most telling member (the lowest form).
+    int forma = primo.forma;
+    for (size_t k = i; k < j; ++k) forma = std::min(forma, tutti[k].forma);
+    svg.t("<use xlink:href=\"#").t(simboli[static_cast<size_t>(forma)]).t("\" x=\"");
     svg.n(x0).t("\" y=\"").n(y).t("\">");
     if (j - i == 1) {
       svg.titolo(primo.completo);
@@ -657,14 +660,15 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
   for (const auto& [p, s] : luoghi) {
     occupate.prendi({pi.px[p] - 5, pi.py[p] - 5, pi.px[p] + 5, pi.py[p] + 5});
   }
+  Svg stazioni;
   for (const auto& [p, s] : luoghi) {
-    svg.t("<g><circle cx=\"").n(pi.px[p]).t("\" cy=\"").n(pi.py[p]);
-    svg.t("\" r=\"4.5\" fill=\"#ffffff\" stroke=\"#1f4e8c\" stroke-width=\"2\"/>");
-    svg.titolo(s->nome + "\n" + metri(s->posizione));
+    stazioni.t("<g><circle cx=\"").n(pi.px[p]).t("\" cy=\"").n(pi.py[p]);
+    stazioni.t("\" r=\"4.5\" fill=\"#ffffff\" stroke=\"#1f4e8c\" stroke-width=\"2\"/>");
+    stazioni.titolo(s->nome + "\n" + metri(s->posizione));
     const auto d = direzione(pi, p, 400).value_or(std::pair{1.0, 0.0});
-    etichetta_accanto(svg, occupate, pi.px[p], pi.py[p], d.first, d.second, s->nome, kCorpo,
+    etichetta_accanto(stazioni, occupate, pi.px[p], pi.py[p], d.first, d.second, s->nome, kCorpo,
                       "class=\"alone\" fill=\"#1f4e8c\"", {9, 16, 28, 44, 64}, true);
-    svg.t("</g>\n");
+    stazioni.t("</g>\n");
   }
 
   // Kilometre ticks: as dense as a few pixels allow, labelled where there
@@ -701,6 +705,8 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
     svg.t("<path d=\"M").t(tacche).t("\" stroke=\"#303030\" stroke-width=\"1.2\"/>\n");
   }
   svg.t(testi.prendi());
+  // The stations over the ticks.
+  svg.t(stazioni.prendi());
   svg.t("</g>\n");
 }
 
@@ -720,6 +726,9 @@ class Disegno {
 
  private:
   double banda(double altezza, std::string_view nome, std::string_view nota = {});
+  // A legend line under a band's name: pieces of text, each in its colour.
+  void legenda(double y,
+               std::initializer_list<std::pair<std::string_view, std::string_view>> pezzi);
   void griglia_verticale(double da, double a);
   void asse_km(double y, bool sopra);
   void banda_stazioni();
@@ -770,6 +779,18 @@ double Disegno::banda(double altezza, std::string_view nome, std::string_view no
   }
   y_ += altezza + 6;
   return cima;
+}
+
+void Disegno::legenda(double y,
+                      std::initializer_list<std::pair<std::string_view, std::string_view>> pezzi) {
+  svg_.t("<text x=\"12\" y=\"").n(y).t("\" font-size=\"9\">");
+  bool primo = true;
+  for (const auto& [testo, colore] : pezzi) {
+    svg_.t(primo ? "<tspan" : "<tspan dx=\"7\"").t(" fill=\"").t(colore).t("\">").x(testo);
+    svg_.t("</tspan>");
+    primo = false;
+  }
+  svg_.t("</text>\n");
 }
 
 void Disegno::griglia_verticale(double da, double a) {
@@ -827,7 +848,8 @@ void Disegno::banda_stazioni() {
     }
   }
   const double zona = 16;
-  const double cima = banda(usate * kRiga + zona + 22, "Stazioni", "zone e nomi; ▲ fermata");
+  const double cima = banda(usate * kRiga + zona + 22, "Stazioni");
+  legenda(cima + 28, {{"■", "#9cc3ea"}, {"zona", "#666666"}, {"▲ fermata", "#0b2545"}});
   const double y_zona = cima + usate * kRiga + 12;
   svg_.t("<g id=\"stazioni\">\n");
   for (size_t i = 0; i < st_.size(); ++i) {
@@ -884,8 +906,9 @@ void Disegno::banda_velocita() {
   const double passo = massima > 250 ? 100 : 50;
   const double tetto = std::ceil(massima / passo) * passo;
   const double altezza = 120;
-  const double cima = banda(altezza, "Velocità (km/h)", "— limite del treno");
-  svg_.etichetta(12, cima + 39, "— rallentamenti", 9, "start", "fill=\"#d62728\"");
+  const double cima = banda(altezza, "Velocità (km/h)");
+  legenda(cima + 28, {{"— limite del treno", "#1f5fbf"}});
+  legenda(cima + 39, {{"— rallentamenti", "#d62728"}});
   const double y0 = cima + altezza - 6;
   const double scala = (altezza - 14) / tetto;
   for (double s = 0; s <= tetto; s += passo) {
@@ -970,7 +993,7 @@ void Disegno::banda_strutture() {
   static constexpr std::array<std::string_view, 6> kColori = {"#8c564b", "#7f7f7f", "#e08a1e",
                                                               "#17becf", "#bcbd22", "#e377c2"};
   const double altezza = 26;
-  const double cima = banda(altezza, "Strutture", "per tipo di `struttura`");
+  const double cima = banda(altezza, "Strutture", "un colore per tipo");
   svg_.t("<g id=\"strutture\">\n");
   for (size_t i = 0; i < c_.size();) {
     const uint8_t tipo = c_[i].struttura;
@@ -994,7 +1017,8 @@ void Disegno::banda_strutture() {
 
 void Disegno::banda_segnali() {
   const double altezza = 26;
-  const double cima = banda(altezza, "Segnali", "▮ ripetizione a codici");
+  const double cima = banda(altezza, "Segnali");
+  legenda(cima + 28, {{"■", "#f5d76e"}, {"ripetizione a codici", "#666666"}});
   const Voce& r = t_[kVoceTreno];
   if (r.valore_due > r.valore_uno) {
     const double x0 = asse_.x(std::max(r.valore_uno, 0));
@@ -1016,7 +1040,8 @@ void Disegno::banda_segnali() {
 
 void Disegno::banda_rallentamenti() {
   const double altezza = 26;
-  const double cima = banda(altezza, "Rallentamenti", "▲ avviso  ▶ inizio  ◀ fine");
+  const double cima = banda(altezza, "Rallentamenti");
+  legenda(cima + 28, {{"▲ avviso", "#c98a00"}, {"▶ inizio", "#d62728"}, {"◀ fine", "#2ca02c"}});
   std::vector<Segno> s;
   for (size_t i = 0; i < c_.size(); ++i) {
     const Cella& c = c_[i];
@@ -1169,6 +1194,7 @@ std::string Disegno::disegna() {
     svg_.t("<path d=\"M").n(x).t(" ").n(cima_bande).t("V").n(fondo_bande);
     svg_.t("\" stroke=\"#444444\" stroke-dasharray=\"4 3\"><title>fine della linea, ");
     svg_.x(metri(lunghezza)).t("; dopo, i 7000 m che la prolungano</title></path>\n");
+    svg_.etichetta(x, fondo_bande + 30, "fine della linea", 9, "middle", "fill=\"#444444\"");
   }
   y_ = fondo_bande + 40;
   svg_.etichetta(
