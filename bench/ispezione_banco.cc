@@ -38,22 +38,14 @@ const FileMassimi& massimi() {
   return f;
 }
 
-void BM_IspezionaCelleMassimo(benchmark::State& state, Formato formato) {
-  const std::string& b = massimi().celle;
+// inspect of one of the maximal files, as text or JSON.
+void BM_IspezionaMassimo(benchmark::State& state, TipoFile tipo, Formato formato) {
+  const std::string& b = tipo == TipoFile::celle         ? massimi().celle
+                         : tipo == TipoFile::planimetria ? massimi().planimetria
+                                                         : massimi().testata;
   size_t uscita = 0;
   for (auto _ : state) {
-    const std::string s = ispeziona(TipoFile::celle, b, formato, {});
-    uscita = s.size();
-    benchmark::DoNotOptimize(s.data());
-  }
-  state.counters["output_bytes"] = static_cast<double>(uscita);
-}
-
-void BM_IspezionaPlanimetriaMassimo(benchmark::State& state, Formato formato) {
-  const std::string& b = massimi().planimetria;
-  size_t uscita = 0;
-  for (auto _ : state) {
-    const std::string s = ispeziona(TipoFile::planimetria, b, formato, {});
+    const std::string s = ispeziona(tipo, b, formato, {});
     uscita = s.size();
     benchmark::DoNotOptimize(s.data());
   }
@@ -85,11 +77,13 @@ void BM_DisegnaMassimoSoloDisegno(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(disegna_scenario(t, c, &p));
 }
 
-BENCHMARK_CAPTURE(BM_IspezionaCelleMassimo, testo, Formato::testo)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_IspezionaCelleMassimo, json, Formato::json)->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_IspezionaPlanimetriaMassimo, testo, Formato::testo)
+BENCHMARK_CAPTURE(BM_IspezionaMassimo, celle_testo, TipoFile::celle, Formato::testo)
     ->Unit(benchmark::kMillisecond);
-BENCHMARK_CAPTURE(BM_IspezionaPlanimetriaMassimo, json, Formato::json)
+BENCHMARK_CAPTURE(BM_IspezionaMassimo, celle_json, TipoFile::celle, Formato::json)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_IspezionaMassimo, planimetria_testo, TipoFile::planimetria, Formato::testo)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK_CAPTURE(BM_IspezionaMassimo, planimetria_json, TipoFile::planimetria, Formato::json)
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisegnaMassimo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisegnaMassimoSoloDisegno)->Unit(benchmark::kMillisecond);

@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "fuzz/invarianti.h"
-#include "output/coding.h"
 #include "output/disegno.h"
 #include "output/ispezione.h"
 #include "output/lettori.h"
+#include "output/prova.h"
 #include "output/scrittori.h"
 
 namespace scenario::fuzz {
@@ -29,14 +29,7 @@ namespace {
 std::string riscrivi(const PianoLetto& p) {
   std::string b;
   for (const auto* componente : {&p.x0, &p.x1}) {
-    for (const ValorePiano& v : *componente) {
-      PutFixed16(&b, static_cast<uint16_t>(v.tipo));
-      if (v.tipo == TipoValore::intero) {
-        PutFixed16(&b, static_cast<uint16_t>(static_cast<int16_t>(v.valore)));
-      } else if (v.tipo == TipoValore::reale) {
-        PutDouble(&b, v.valore);
-      }
-    }
+    for (const ValorePiano& v : *componente) prova::metti_valore(&b, v.tipo, v.valore);
   }
   return b;
 }

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/cartella_prova.h"
+#include "output/prova.h"
 #include "tests/compilati.h"
 #include "tests/esegui.h"
 #ifdef SCENARIO_ZLIB
@@ -33,23 +34,6 @@ bool c_e(const std::string& programma) {
 // xmllint's complaints about the file; empty when it is well-formed.
 std::string xmllint(const fs::path& svg) {
   return esegui("xmllint --noout '" + svg.string() + "'", svg.parent_path()).err;
-}
-
-// The numbers of the attribute `nome` of the element that starts at `da`.
-std::vector<double> numeri(const std::string& svg, size_t da, const std::string& nome) {
-  const size_t a = svg.find(" " + nome + "=\"", da) + nome.size() + 3;
-  const std::string valore = svg.substr(a, svg.find('"', a) - a);
-  std::vector<double> v;
-  for (size_t i = 0; i < valore.size();) {
-    if (std::isdigit(static_cast<unsigned char>(valore[i])) || valore[i] == '-') {
-      size_t fine;
-      v.push_back(std::stod(valore.substr(i), &fine));
-      i += fine;
-    } else {
-      ++i;
-    }
-  }
-  return v;
 }
 
 TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
@@ -97,7 +81,7 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   // The track: dark grey in the middle of the longest segment of its path.
   const size_t pianta = svg.find("<g id=\"planimetria\">");
   ASSERT_NE(pianta, std::string::npos);
-  const std::vector<double> xy = numeri(svg, svg.find("<path", pianta), "d");
+  const std::vector<double> xy = prova::numeri_attributo(svg, svg.find("<path", pianta), "d");
   ASSERT_GT(xy.size(), 20u);
   size_t lungo = 0;
   for (size_t i = 2; i + 1 < xy.size(); i += 2) {
@@ -118,8 +102,10 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   for (size_t f = svg.find(azzurro); f != std::string::npos; f = svg.find(azzurro, f + 1)) {
     const size_t p = svg.rfind("<rect", f);
     if (svg.find('>', p) < f) continue;  // not a rectangle's fill
-    const double x = numeri(svg, p, "x")[0], y = numeri(svg, p, "y")[0];
-    const double w = numeri(svg, p, "width")[0], h = numeri(svg, p, "height")[0];
+    const double x = prova::numeri_attributo(svg, p, "x")[0],
+                 y = prova::numeri_attributo(svg, p, "y")[0];
+    const double w = prova::numeri_attributo(svg, p, "width")[0],
+                 h = prova::numeri_attributo(svg, p, "height")[0];
     if (w < 6) continue;
     ++zone;
     EXPECT_TRUE(vicino(x + 2.5, y + h / 2,
@@ -134,7 +120,7 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   // The speed limit: 30 km/h from the start, blue, then the step to 120.
   const size_t v = svg.find("<path id=\"velocita\"");
   ASSERT_NE(v, std::string::npos);
-  const std::vector<double> passi = numeri(svg, v, "d");
+  const std::vector<double> passi = prova::numeri_attributo(svg, v, "d");
   ASSERT_GE(passi.size(), 6u);
   auto blu = [](testing::Colore c) { return c.b > 150 && c.r < 100 && c.g < 140; };
   EXPECT_TRUE(vicino(passi[0] + 4, passi[1], blu)) << passi[0] << "," << passi[1];

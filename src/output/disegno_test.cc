@@ -14,6 +14,8 @@
 #include <string>
 #include <vector>
 
+#include "output/prova.h"
+
 namespace scenario {
 namespace {
 
@@ -51,19 +53,7 @@ size_t conta(const std::string& s, const std::string& pezzo) {
 std::vector<double> binario(const std::string& svg) {
   const size_t g = svg.find("<g id=\"planimetria\">");
   if (g == std::string::npos) return {};
-  const size_t d = svg.find("<path d=\"", g) + 9;
-  const std::string dati = svg.substr(d, svg.find('"', d) - d);
-  std::vector<double> v;
-  for (size_t i = 0; i < dati.size();) {
-    if (std::isdigit(static_cast<unsigned char>(dati[i])) || dati[i] == '-') {
-      size_t fine;
-      v.push_back(std::stod(dati.substr(i), &fine));
-      i += fine;
-    } else {
-      ++i;
-    }
-  }
-  return v;
+  return prova::numeri_attributo(svg, svg.find("<path", g), "d");
 }
 
 Testata testata_base() {

@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "output/coding.h"
+#include "output/prova.h"
 #include "output/scrittori.h"
 
 namespace scenario {
@@ -100,11 +100,7 @@ TEST(Ispezione, CellsAsColumnsAndJson) {
 
 TEST(Ispezione, PlanValuesKeepTheirKind) {
   std::string b;
-  auto valore = [&b](TipoValore t, double v) {
-    PutFixed16(&b, static_cast<uint16_t>(t));
-    if (t == TipoValore::intero) PutFixed16(&b, static_cast<uint16_t>(static_cast<int16_t>(v)));
-    if (t == TipoValore::reale) PutDouble(&b, v);
-  };
+  auto valore = [&b](TipoValore t, double v) { prova::metti_valore(&b, t, v); };
   const double inf = std::numeric_limits<double>::infinity();
   const std::vector<std::pair<TipoValore, double>> x0 = {
       {TipoValore::intero, 0},  {TipoValore::intero, -32768}, {TipoValore::reale, 2},

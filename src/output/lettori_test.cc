@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "output/coding.h"
+#include "output/prova.h"
 #include "output/scrittori.h"
 
 namespace scenario {
@@ -111,11 +112,7 @@ TEST(Lettori, WhatIsWrittenReadsBackTheSame) {
 // have different kinds.
 TEST(Lettori, PlanValuesKeepTheirKindAndBits) {
   std::string b;
-  auto valore = [&b](TipoValore t, double v) {
-    PutFixed16(&b, static_cast<uint16_t>(t));
-    if (t == TipoValore::intero) PutFixed16(&b, static_cast<uint16_t>(static_cast<int16_t>(v)));
-    if (t == TipoValore::reale) PutDouble(&b, v);
-  };
+  auto valore = [&b](TipoValore t, double v) { prova::metti_valore(&b, t, v); };
   const size_t punti = kMinimoPunti;
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (size_t p = 0; p < punti; ++p) valore(p == 5 ? TipoValore::reale : TipoValore::vuoto, nan);
