@@ -33,10 +33,11 @@ constexpr std::string_view kCaratteri = "DejaVu Sans, Verdana, Arial, sans-serif
 // ---------------------------------------------------------------------------
 // Text and numbers.
 
-// A coordinate with one decimal, without a trailing ".0".
+// A coordinate with one decimal, without a trailing ".0". Whatever a file
+// holds, a coordinate stays a plain number of a few digits.
 void metti_numero(double v, std::string* out) {
   char buf[32];
-  if (!std::isfinite(v)) v = 0;
+  v = std::isfinite(v) ? std::clamp(v, -1e9, 1e9) : 0;
   auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::fixed, 1);
   std::string_view s(buf, static_cast<size_t>(r.ptr - buf));
   if (s.size() >= 2 && s.substr(s.size() - 2) == ".0") s.remove_suffix(2);
@@ -122,7 +123,6 @@ class Svg {
     return t(">").x(utf8).t("</text>\n");
   }
   std::string prendi() { return std::move(s_); }
-  size_t dimensione() const { return s_.size(); }
 
  private:
   std::string s_;
