@@ -68,7 +68,8 @@ class Fonte {
     return v;
   }
   std::string testo() {
-    const size_t n = std::min<size_t>(prendi<uint8_t>() % 40, b_.size());
+    const size_t voluti = prendi<uint8_t>() % 40;
+    const size_t n = std::min(voluti, b_.size());
     std::string t(b_.substr(0, n));
     b_.remove_prefix(n);
     return t;
