@@ -190,6 +190,10 @@ TEST(Inspect, FilesThatAreNotCompiledOnes) {
        "offset 100: atteso il reale del valore 11 (8 byte), ma il file finisce all'offset 100"},
       {"a.dat", piano.substr(0, 15 * 200), "offset 16: `dato_uno` della cella 1 vale 0"},
       {"a.txt", celle, "a.txt: il nome non finisce con _linea.dat, .sim o .dat"},
+      {"a.sim", celle,
+       "a.sim (testata): offset 25918: atteso il `testo` della voce 3, lungo quanto dice la sua "
+       "lunghezza (6912 byte), ma il file finisce all'offset 29415 (il contenuto e' quello di: "
+       "file di celle)"},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.messaggio);

@@ -209,6 +209,25 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
   return piano;
 }
 
+std::optional<TipoFile> tipo_dal_contenuto(std::string_view bytes) {
+  try {
+    leggi_testata(bytes);
+    return TipoFile::testata;
+  } catch (const ErroreLettura&) {
+  }
+  try {
+    leggi_celle(bytes);
+    return TipoFile::celle;
+  } catch (const ErroreLettura&) {
+  }
+  try {
+    leggi_planimetria(bytes);
+    return TipoFile::planimetria;
+  } catch (const ErroreLettura&) {
+  }
+  return std::nullopt;
+}
+
 PianoLetto piano_letto_da(const Planimetria& piano) {
   PianoLetto r;
   r.x0.resize(piano.punti());

@@ -76,6 +76,10 @@ struct PianoLetto {
 // ErroreLettura.
 PianoLetto leggi_planimetria(std::string_view bytes);
 
+// The kind whose reader reads `bytes` whole, if any: for a file saved under
+// another kind's name.
+std::optional<TipoFile> tipo_dal_contenuto(std::string_view bytes);
+
 // The plan's values as the compiler holds them, for comparing what was
 // written with what is read.
 PianoLetto piano_letto_da(const Planimetria& piano);

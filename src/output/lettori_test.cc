@@ -144,6 +144,14 @@ TEST(Lettori, KindFromTheName) {
   for (const Caso& c : casi) EXPECT_EQ(tipo_da_nome(c.nome), c.tipo) << c.nome;
 }
 
+// What a file's content is, whatever its name.
+TEST(Lettori, KindFromTheContent) {
+  EXPECT_EQ(tipo_dal_contenuto(bytes_testata(testata_piena())), TipoFile::testata);
+  EXPECT_EQ(tipo_dal_contenuto(bytes_celle(celle_piene(kMinimoCelle))), TipoFile::celle);
+  EXPECT_EQ(tipo_dal_contenuto(bytes_planimetria(piano_misto(7000))), TipoFile::planimetria);
+  EXPECT_EQ(tipo_dal_contenuto(std::string(3000, '\x07')), std::nullopt);
+}
+
 struct Difetto {
   const char* caso;
   std::string bytes;

@@ -50,8 +50,9 @@ int esegui(const Argomenti& a) {
               << std::endl;
     return uscita_errore_dati;
   }
+  std::optional<std::string> bytes;
   try {
-    const std::optional<std::string> bytes = leggi_file(nome);
+    bytes = leggi_file(nome);
     if (!bytes) {
       std::cerr << "scenario: " << nome << ": il file non esiste" << std::endl;
       return uscita_errore_dati;
@@ -61,8 +62,12 @@ int esegui(const Argomenti& a) {
     std::cout.write(uscita.data(), static_cast<std::streamsize>(uscita.size()));
     return uscita_ok;
   } catch (const ErroreLettura& e) {
-    std::cerr << "scenario: " << nome << " (" << descrizione_tipo(*tipo) << "): " << e.what()
-              << std::endl;
+    std::cerr << "scenario: " << nome << " (" << descrizione_tipo(*tipo) << "): " << e.what();
+    // A file saved under another kind's name says so.
+    if (const auto altro = tipo_dal_contenuto(*bytes)) {
+      std::cerr << " (il contenuto e' quello di: " << descrizione_tipo(*altro) << ")";
+    }
+    std::cerr << std::endl;
     return uscita_errore_dati;
   } catch (const std::exception& e) {
     std::cerr << "scenario: " << e.what() << std::endl;
