@@ -38,22 +38,23 @@ inline void PutDouble(std::string* dst, double value) {
 // The decoding counterparts: each reads a fixed-width little-endian value
 // at `p`, whatever the host's byte order. The caller has checked that the
 // bytes are there.
-inline uint8_t GetFixed8(const char* p) { return static_cast<uint8_t>(p[0]); }
-
-inline uint16_t GetFixed16(const char* p) {
-  return static_cast<uint16_t>(GetFixed8(p) | GetFixed8(p + 1) << 8);
+inline uint16_t DecodeFixed16(const char* p) {
+  return static_cast<uint16_t>(static_cast<uint8_t>(p[0]) | static_cast<uint8_t>(p[1]) << 8);
 }
 
-inline uint32_t GetFixed32(const char* p) {
-  return static_cast<uint32_t>(GetFixed16(p)) | static_cast<uint32_t>(GetFixed16(p + 2)) << 16;
+inline uint32_t DecodeFixed32(const char* p) {
+  return static_cast<uint32_t>(DecodeFixed16(p)) | static_cast<uint32_t>(DecodeFixed16(p + 2))
+                                                       << 16;
 }
 
-inline uint64_t GetFixed64(const char* p) {
-  return static_cast<uint64_t>(GetFixed32(p)) | static_cast<uint64_t>(GetFixed32(p + 4)) << 32;
+inline uint64_t DecodeFixed64(const char* p) {
+  return static_cast<uint64_t>(DecodeFixed32(p)) | static_cast<uint64_t>(DecodeFixed32(p + 4))
+                                                       << 32;
 }
 
-inline double GetDouble(const char* p) {
-  const uint64_t bits = GetFixed64(p);
+// IEEE 754 double.
+inline double DecodeDouble(const char* p) {
+  const uint64_t bits = DecodeFixed64(p);
   double value;
   std::memcpy(&value, &bits, sizeof value);
   return value;

@@ -70,28 +70,28 @@ Testata leggi_testata(std::string_view bytes) {
     auto campo = [&voce](const char* nome) {
       return [&voce, nome] { return std::string("`") + nome + "`" + voce; };
     };
-    v.codice = GetFixed8(in.prendi(1, campo("codice")));
-    v.valore_uno = static_cast<int32_t>(GetFixed32(in.prendi(4, campo("valore_uno"))));
-    v.valore_due = static_cast<int32_t>(GetFixed32(in.prendi(4, campo("valore_due"))));
-    v.valore_tre = static_cast<int32_t>(GetFixed32(in.prendi(4, campo("valore_tre"))));
-    v.opzione = GetFixed8(in.prendi(1, campo("opzione")));
+    v.codice = static_cast<uint8_t>(*in.prendi(1, campo("codice")));
+    v.valore_uno = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_uno"))));
+    v.valore_due = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_due"))));
+    v.valore_tre = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_tre"))));
+    v.opzione = static_cast<uint8_t>(*in.prendi(1, campo("opzione")));
     const size_t n =
-        GetFixed16(in.prendi(2, [&voce] { return "la lunghezza del `testo`" + voce; }));
+        DecodeFixed16(in.prendi(2, [&voce] { return "la lunghezza del `testo`" + voce; }));
     v.testo.assign(
         in.prendi(n,
                   [&voce] { return "il `testo`" + voce + ", lungo quanto dice la sua lunghezza"; }),
         n);
     if (k == kVoceLinea) timbro = in.pos();
-    v.intero_uno = static_cast<int16_t>(GetFixed16(in.prendi(2, campo("intero_uno"))));
-    v.intero_due = static_cast<int16_t>(GetFixed16(in.prendi(2, campo("intero_due"))));
-    v.intero_tre = static_cast<int16_t>(GetFixed16(in.prendi(2, campo("intero_tre"))));
-    v.intero_quattro = static_cast<int16_t>(GetFixed16(in.prendi(2, campo("intero_quattro"))));
-    v.intero_cinque = static_cast<int16_t>(GetFixed16(in.prendi(2, campo("intero_cinque"))));
-    v.flag_uno = GetFixed8(in.prendi(1, campo("flag_uno")));
-    v.flag_due = GetFixed8(in.prendi(1, campo("flag_due")));
-    v.flag_tre = GetFixed8(in.prendi(1, campo("flag_tre")));
-    v.flag_quattro = GetFixed8(in.prendi(1, campo("flag_quattro")));
-    v.valore_quattro = static_cast<int32_t>(GetFixed32(in.prendi(4, campo("valore_quattro"))));
+    v.intero_uno = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_uno"))));
+    v.intero_due = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_due"))));
+    v.intero_tre = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_tre"))));
+    v.intero_quattro = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_quattro"))));
+    v.intero_cinque = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_cinque"))));
+    v.flag_uno = static_cast<uint8_t>(*in.prendi(1, campo("flag_uno")));
+    v.flag_due = static_cast<uint8_t>(*in.prendi(1, campo("flag_due")));
+    v.flag_tre = static_cast<uint8_t>(*in.prendi(1, campo("flag_tre")));
+    v.flag_quattro = static_cast<uint8_t>(*in.prendi(1, campo("flag_quattro")));
+    v.valore_quattro = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_quattro"))));
   }
   if (in.resto() != 0) {
     throw ErroreLettura(in.pos(), "attesa la fine del file dopo la voce 86, ma seguono altri " +
@@ -129,17 +129,17 @@ std::vector<Cella> leggi_celle(std::string_view bytes) {
   for (size_t i = 0; i < intere; ++i) {
     const char* p = bytes.data() + i * kBytesCella;
     Cella& c = celle[i];
-    c.tipo_cella = GetFixed8(p);
-    c.dato_uno = static_cast<int16_t>(GetFixed16(p + 1));
-    c.dato_due = static_cast<int16_t>(GetFixed16(p + 3));
-    c.dato_tre = static_cast<int16_t>(GetFixed16(p + 5));
-    c.dato_quattro = static_cast<int16_t>(GetFixed16(p + 7));
-    c.tempo_segnale = GetFixed8(p + 9);
-    c.codice_avvicinamento = GetFixed8(p + 10);
-    c.struttura = GetFixed8(p + 11);
-    c.velocita_treno = GetFixed8(p + 12);
-    c.pendenza = GetFixed8(p + 13);
-    c.aderenza = GetFixed8(p + 14);
+    c.tipo_cella = static_cast<uint8_t>(p[0]);
+    c.dato_uno = static_cast<int16_t>(DecodeFixed16(p + 1));
+    c.dato_due = static_cast<int16_t>(DecodeFixed16(p + 3));
+    c.dato_tre = static_cast<int16_t>(DecodeFixed16(p + 5));
+    c.dato_quattro = static_cast<int16_t>(DecodeFixed16(p + 7));
+    c.tempo_segnale = static_cast<uint8_t>(p[9]);
+    c.codice_avvicinamento = static_cast<uint8_t>(p[10]);
+    c.struttura = static_cast<uint8_t>(p[11]);
+    c.velocita_treno = static_cast<uint8_t>(p[12]);
+    c.pendenza = static_cast<uint8_t>(p[13]);
+    c.aderenza = static_cast<uint8_t>(p[14]);
     const uint8_t t = c.tipo_cella;
     if (t > cella_indicatore && (t < cella_fermata || t > cella_cartello)) {
       throw ErroreLettura(i * kBytesCella, "`tipo_cella` della cella " + std::to_string(i) +
@@ -176,17 +176,17 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
     auto quale = [&valori](const char* cosa) {
       return [&valori, cosa] { return cosa + (" del valore " + std::to_string(valori.size())); };
     };
-    const uint16_t tag = GetFixed16(in.prendi(2, quale("l'etichetta")));
+    const uint16_t tag = DecodeFixed16(in.prendi(2, quale("l'etichetta")));
     ValorePiano v;
     switch (tag) {
       case static_cast<uint16_t>(TipoValore::vuoto): break;
       case static_cast<uint16_t>(TipoValore::intero):
         v.tipo = TipoValore::intero;
-        v.valore = static_cast<int16_t>(GetFixed16(in.prendi(2, quale("l'intero"))));
+        v.valore = static_cast<int16_t>(DecodeFixed16(in.prendi(2, quale("l'intero"))));
         break;
       case static_cast<uint16_t>(TipoValore::reale):
         v.tipo = TipoValore::reale;
-        v.valore = GetDouble(in.prendi(8, quale("il reale")));
+        v.valore = DecodeDouble(in.prendi(8, quale("il reale")));
         break;
       default:
         throw ErroreLettura(inizio, "etichetta " + std::to_string(tag) + " del valore " +

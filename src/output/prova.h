@@ -3,6 +3,7 @@
 #ifndef SCENARIO_OUTPUT_PROVA_H_
 #define SCENARIO_OUTPUT_PROVA_H_
 
+#include <bit>
 #include <cctype>
 #include <cstdint>
 #include <string>
@@ -17,7 +18,11 @@ namespace scenario::prova {
 inline void metti_valore(std::string* b, TipoValore t, double v) {
   PutFixed16(b, static_cast<uint16_t>(t));
   if (t == TipoValore::intero) PutFixed16(b, static_cast<uint16_t>(static_cast<int16_t>(v)));
-  if (t == TipoValore::reale) PutDouble(b, v);
+  if (t == TipoValore::reale) {
+    const auto bits = std::bit_cast<uint64_t>(v);
+    PutFixed32(b, static_cast<uint32_t>(bits));
+    PutFixed32(b, static_cast<uint32_t>(bits >> 32));
+  }
 }
 
 // The numbers in the value of attribute `nome` of the first element at or
