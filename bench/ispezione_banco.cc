@@ -8,13 +8,12 @@
 #include <string>
 #include <utility>
 
-#include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
 #include "generatore/generatore.h"
 #include "output/disegno.h"
 #include "output/ispezione.h"
 #include "output/lettori.h"
 #include "output/scrittori.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
@@ -28,10 +27,7 @@ struct FileMassimi {
 const FileMassimi& massimi() {
   static const FileMassimi f = [] {
     const ScenarioGenerato g = genera_scenario_massimo();
-    ArchivioMemoria a;
-    a.metti(nome_sorgente_linea(g.id), g.linea);
-    a.metti(nome_sorgente_treno(g.id), g.treno);
-    Compilazione c = memorizza_percorso(a, g.id, 1);
+    Compilazione c = test::compila_in_memoria(g.linea, g.treno, {.id = g.id}).c;
     return FileMassimi{bytes_planimetria(std::move(*c.modello.planimetria)),
                        bytes_testata(c.modello.testata), bytes_celle(*c.modello.celle)};
   }();

@@ -19,8 +19,8 @@
 #include "output/disegno.h"
 #include "output/ispezione.h"
 #include "output/lettori.h"
-#include "output/prova.h"
 #include "output/scrittori.h"
+#include "tests/support/binari.h"
 
 namespace scenario::fuzz {
 namespace {
@@ -29,7 +29,7 @@ namespace {
 std::string riscrivi(const PianoLetto& p) {
   std::string b;
   for (const auto* componente : {&p.x0, &p.x1}) {
-    for (const ValorePiano& v : *componente) prova::metti_valore(&b, v.tipo, v.valore);
+    for (const ValorePiano& v : *componente) test::metti_valore(&b, v.tipo, v.valore);
   }
   return b;
 }

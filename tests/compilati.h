@@ -8,12 +8,12 @@
 #include <filesystem>
 #include <string>
 
-#include "app/cartella_prova.h"
 #include "generatore/generatore.h"
 #include "model/identita.h"
-#include "tests/esegui.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
 
-namespace scenario::testing {
+namespace scenario::test {
 
 inline const std::string kStrumento = SCENARIO_TOOL_PATH;
 
@@ -28,8 +28,8 @@ inline void compila_portato(const std::filesystem::path& dir) {
 // options; returns the compile's exit status.
 inline int compila_generato(const ScenarioGenerato& g, const std::filesystem::path& dir,
                             const std::string& opzioni = "") {
-  prova::scrivi(dir / nome_sorgente_linea(g.id), g.linea);
-  prova::scrivi(dir / nome_sorgente_treno(g.id), g.treno);
+  scrivi(dir / nome_sorgente_linea(g.id), g.linea);
+  scrivi(dir / nome_sorgente_treno(g.id), g.treno);
   return esegui("'" + kStrumento + "' compile " + g.id.linea + " " + g.id.treno + " " + opzioni,
                 dir)
       .stato;
@@ -40,6 +40,6 @@ inline std::vector<std::string> nomi_binari(const Identita& id) {
   return {nome_planimetria(id), nome_testata(id), nome_celle(id)};
 }
 
-}  // namespace scenario::testing
+}  // namespace scenario::test
 
 #endif  // SCENARIO_TESTS_COMPILATI_H_

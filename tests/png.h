@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-namespace scenario::testing {
+namespace scenario::test {
 
 struct Colore {
   int r, g, b;
@@ -102,6 +102,6 @@ class Immagine {
   std::vector<uint8_t> px_;
 };
 
-}  // namespace scenario::testing
+}  // namespace scenario::test
 
 #endif  // SCENARIO_TESTS_PNG_H_

@@ -10,18 +10,18 @@
 #include <string>
 #include <vector>
 
-#include "app/cartella_prova.h"
 #include "tests/compilati.h"
-#include "tests/esegui.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::CartellaProva;
-using prova::leggi;
-using testing::esegui;
-using testing::kStrumento;
+using test::CartellaProva;
+using test::esegui;
+using test::kStrumento;
+using test::leggi;
 
 #ifdef SCENARIO_PYTHON
 constexpr bool kPython = true;
@@ -40,7 +40,7 @@ std::string confronta(const fs::path& dir, const std::string& file, const std::s
   const std::string opzioni = righe.empty() ? "" : " --from " + da + " --to " + a;
   const auto u = esegui("'" + kStrumento + "' inspect --json" + opzioni + " '" + file + "'", dir);
   if (u.stato != 0) return "inspect ended with " + std::to_string(u.stato) + ": " + u.err;
-  prova::scrivi(dir / "inspect.json", u.out);
+  test::scrivi(dir / "inspect.json", u.out);
 #ifdef SCENARIO_PYTHON
   const auto v = esegui(std::string(SCENARIO_PYTHON) +
                             " '" SCENARIO_SORGENTI "/tests/confronta_ispezione.py' '" + file +
@@ -56,8 +56,8 @@ std::string confronta(const fs::path& dir, const std::string& file, const std::s
 TEST(InspectJson, TheCarriedScenarioAsItIs) {
   SALTA_SENZA_PYTHON();
   CartellaProva dir;
-  testing::compila_portato(dir.percorso());
-  for (const std::string& f : testing::nomi_binari({"Lanvero_Ostrel", "24817"})) {
+  test::compila_portato(dir.percorso());
+  for (const std::string& f : test::nomi_binari({"Lanvero_Ostrel", "24817"})) {
     EXPECT_EQ(confronta(dir.percorso(), f), "") << f;
   }
   EXPECT_EQ(confronta(dir.percorso(), "Lanvero_Ostrel_24817.dat", "848 903"), "");
@@ -103,9 +103,9 @@ TEST(InspectJson, GeneratedScenariosAsTheyAre) {
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
     CartellaProva dir;
-    ASSERT_EQ(testing::compila_generato(c.g, dir.percorso(), c.opzioni), c.stato);
+    ASSERT_EQ(test::compila_generato(c.g, dir.percorso(), c.opzioni), c.stato);
     int file = 0;
-    for (const std::string& f : testing::nomi_binari(c.g.id)) {
+    for (const std::string& f : test::nomi_binari(c.g.id)) {
       if (!fs::exists(dir.percorso() / f)) continue;
       ++file;
       EXPECT_EQ(confronta(dir.percorso(), f), "") << f;
@@ -124,7 +124,7 @@ std::vector<std::string> righe(const std::string& s) {
 // The columns an author greps.
 TEST(Inspect, TextRowsAnAuthorCanGrep) {
   CartellaProva dir;
-  testing::compila_portato(dir.percorso());
+  test::compila_portato(dir.percorso());
   const auto celle =
       esegui("'" + kStrumento + "' inspect Lanvero_Ostrel_24817.dat", dir.percorso());
   ASSERT_EQ(celle.stato, 0) << celle.err;
@@ -163,7 +163,7 @@ TEST(Inspect, TextRowsAnAuthorCanGrep) {
 // there, exit 1, nothing on standard output.
 TEST(Inspect, FilesThatAreNotCompiledOnes) {
   CartellaProva portato;
-  testing::compila_portato(portato.percorso());
+  test::compila_portato(portato.percorso());
   const std::string testata = leggi(portato.percorso() / "Lanvero_Ostrel_24817.sim");
   const std::string celle = leggi(portato.percorso() / "Lanvero_Ostrel_24817.dat");
   const std::string piano = leggi(portato.percorso() / "Lanvero_Ostrel_linea.dat");
@@ -198,7 +198,7 @@ TEST(Inspect, FilesThatAreNotCompiledOnes) {
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.messaggio);
     CartellaProva dir;
-    prova::scrivi(dir.percorso() / c.nome, c.bytes);
+    test::scrivi(dir.percorso() / c.nome, c.bytes);
     for (const std::string json : {"", " --json"}) {
       const auto u = esegui("'" + kStrumento + "' inspect" + json + " " + c.nome, dir.percorso());
       EXPECT_EQ(u.stato, 1);
@@ -218,7 +218,7 @@ TEST(Inspect, RandomBytesAreRefused) {
     std::string b(std::uniform_int_distribution<size_t>(0, 3000)(caso), '\0');
     for (char& c : b) c = static_cast<char>(caso());
     for (const std::string nome : {"r.sim", "r.dat", "r_linea.dat"}) {
-      prova::scrivi(dir.percorso() / nome, b);
+      test::scrivi(dir.percorso() / nome, b);
       const auto u = esegui("'" + kStrumento + "' inspect " + nome, dir.percorso());
       EXPECT_EQ(u.stato, 1) << nome << " " << b.size() << u.err;
       EXPECT_NE(u.err.find(": offset "), std::string::npos) << u.err;
@@ -228,7 +228,7 @@ TEST(Inspect, RandomBytesAreRefused) {
 
 TEST(Inspect, CommandLineAndPlatformFaults) {
   CartellaProva dir;
-  testing::compila_portato(dir.percorso());
+  test::compila_portato(dir.percorso());
   struct Caso {
     std::string argomenti;
     int stato;
@@ -237,7 +237,7 @@ TEST(Inspect, CommandLineAndPlatformFaults) {
   fs::create_directory(dir.percorso() / "cartella.sim");
   const Caso casi[] = {
       {"manca.dat", 1, "scenario: manca.dat: il file non esiste"},
-      {"cartella.sim", 3, "cartella.sim: non e' un file leggibile"},
+      {"cartella.sim", 3, "impossibile leggere cartella.sim: "},
       {"Lanvero_Ostrel_24817.dat --from x", 64, "--from vuole un numero di riga da 0 in su: x"},
       {"Lanvero_Ostrel_24817.dat --to -1", 64, "--to vuole un numero di riga da 0 in su: -1"},
       {"Lanvero_Ostrel_24817.dat --from 5 --to 4", 64, "--from viene dopo --to"},

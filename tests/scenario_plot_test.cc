@@ -4,16 +4,17 @@
 // under 2 MB; the faults an author meets.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/cartella_prova.h"
-#include "output/prova.h"
 #include "tests/compilati.h"
-#include "tests/esegui.h"
+#include "tests/support/binari.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
 #ifdef SCENARIO_ZLIB
 #include "tests/png.h"
 #endif
@@ -22,10 +23,10 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::CartellaProva;
-using prova::leggi;
-using testing::esegui;
-using testing::kStrumento;
+using test::CartellaProva;
+using test::esegui;
+using test::kStrumento;
+using test::leggi;
 
 bool c_e(const std::string& programma) {
   return std::system((programma + " --version >/dev/null 2>&1").c_str()) == 0;
@@ -38,13 +39,13 @@ std::string xmllint(const fs::path& svg) {
 
 TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   CartellaProva dir;
-  testing::compila_portato(dir.percorso());
+  test::compila_portato(dir.percorso());
   const auto u = esegui("'" + kStrumento + "' plot Lanvero_Ostrel 24817", dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.out + u.err, "");
   const fs::path file = dir.percorso() / "Lanvero_Ostrel_24817.svg";
   ASSERT_TRUE(fs::exists(file));
-  EXPECT_EQ(prova::nomi(dir.percorso()).size(), 9u);  // the six, the sources, the picture
+  EXPECT_EQ(test::nomi(dir.percorso()).size(), 9u);  // the six, the sources, the picture
   const std::string svg = leggi(file);
   // The README's picture is the tool's.
   EXPECT_TRUE(svg == leggi(SCENARIO_SORGENTI "/docs/Lanvero_Ostrel_24817.svg"))
@@ -64,7 +65,7 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
 #else
   const auto r = esegui("rsvg-convert -o disegno.png Lanvero_Ostrel_24817.svg", dir.percorso());
   ASSERT_EQ(r.stato, 0) << r.err;
-  const auto png = testing::Immagine::da_png(leggi(dir.percorso() / "disegno.png"));
+  const auto png = test::Immagine::da_png(leggi(dir.percorso() / "disegno.png"));
   ASSERT_TRUE(png.has_value());
   ASSERT_EQ(png->larghezza(), 1800u);
   // Whether a pixel near (x, y) has the colour.
@@ -81,7 +82,7 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   // The track: dark grey in the middle of the longest segment of its path.
   const size_t pianta = svg.find("<g id=\"planimetria\">");
   ASSERT_NE(pianta, std::string::npos);
-  const std::vector<double> xy = prova::numeri_attributo(svg, svg.find("<path", pianta), "d");
+  const std::vector<double> xy = test::numeri_attributo(svg, svg.find("<path", pianta), "d");
   ASSERT_GT(xy.size(), 20u);
   size_t lungo = 0;
   for (size_t i = 2; i + 1 < xy.size(); i += 2) {
@@ -91,10 +92,10 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
     }
   }
   const double mx = (xy[lungo] + xy[lungo + 2]) / 2, my = (xy[lungo + 1] + xy[lungo + 3]) / 2;
-  EXPECT_TRUE(vicino(mx, my, [](testing::Colore c) { return c.r < 90 && c.g < 90 && c.b < 90; }))
+  EXPECT_TRUE(vicino(mx, my, [](test::Colore c) { return c.r < 90 && c.g < 90 && c.b < 90; }))
       << mx << "," << my;
   // White well away from it: the drawing is not all ink.
-  EXPECT_TRUE(vicino(1790, 5, [](testing::Colore c) { return c.r + c.g + c.b == 3 * 255; }));
+  EXPECT_TRUE(vicino(1790, 5, [](test::Colore c) { return c.r + c.g + c.b == 3 * 255; }));
 
   // The stations: every zone wider than a few pixels is light blue inside.
   int zone = 0;
@@ -102,14 +103,14 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   for (size_t f = svg.find(azzurro); f != std::string::npos; f = svg.find(azzurro, f + 1)) {
     const size_t p = svg.rfind("<rect", f);
     if (svg.find('>', p) < f) continue;  // not a rectangle's fill
-    const double x = prova::numeri_attributo(svg, p, "x")[0],
-                 y = prova::numeri_attributo(svg, p, "y")[0];
-    const double w = prova::numeri_attributo(svg, p, "width")[0],
-                 h = prova::numeri_attributo(svg, p, "height")[0];
+    const double x = test::numeri_attributo(svg, p, "x")[0],
+                 y = test::numeri_attributo(svg, p, "y")[0];
+    const double w = test::numeri_attributo(svg, p, "width")[0],
+                 h = test::numeri_attributo(svg, p, "height")[0];
     if (w < 6) continue;
     ++zone;
     EXPECT_TRUE(vicino(x + 2.5, y + h / 2,
-                       [](testing::Colore c) {
+                       [](test::Colore c) {
                          return std::abs(c.r - 0x9c) < 20 && std::abs(c.g - 0xc3) < 20 &&
                                 std::abs(c.b - 0xea) < 20;
                        }))
@@ -120,9 +121,9 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   // The speed limit: 30 km/h from the start, blue, then the step to 120.
   const size_t v = svg.find("<path id=\"velocita\"");
   ASSERT_NE(v, std::string::npos);
-  const std::vector<double> passi = prova::numeri_attributo(svg, v, "d");
+  const std::vector<double> passi = test::numeri_attributo(svg, v, "d");
   ASSERT_GE(passi.size(), 6u);
-  auto blu = [](testing::Colore c) { return c.b > 150 && c.r < 100 && c.g < 140; };
+  auto blu = [](test::Colore c) { return c.b > 150 && c.r < 100 && c.g < 140; };
   EXPECT_TRUE(vicino(passi[0] + 4, passi[1], blu)) << passi[0] << "," << passi[1];
   EXPECT_TRUE(vicino(passi[2], (passi[1] + passi[5]) / 2, blu));  // the rise
   EXPECT_FALSE(vicino(passi[0] + 4, passi[1] - 20, blu));         // nothing above it
@@ -132,7 +133,7 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
 TEST(Plot, TheLongestLineStaysSmall) {
   CartellaProva dir;
   const ScenarioGenerato g = genera_scenario_massimo();
-  ASSERT_EQ(testing::compila_generato(g, dir.percorso()), 0);
+  ASSERT_EQ(test::compila_generato(g, dir.percorso()), 0);
   const auto u = esegui("'" + kStrumento + "' plot Linea_Massima 99999", dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.err;
   const fs::path file = dir.percorso() / "Linea_Massima_99999.svg";
@@ -146,7 +147,7 @@ TEST(Plot, TheLongestLineStaysSmall) {
 
 TEST(Plot, WithoutAPlanFileNoGroundPlan) {
   CartellaProva dir;
-  ASSERT_EQ(testing::compila_generato(genera_scenario_breve(), dir.percorso(), "--no-plan"), 0);
+  ASSERT_EQ(test::compila_generato(genera_scenario_breve(), dir.percorso(), "--no-plan"), 0);
   fs::create_directory(dir.percorso() / "altrove");
   const auto u =
       esegui("'" + kStrumento + "' plot Linea_Breve 91000 -o altrove/breve.svg", dir.percorso());
@@ -155,18 +156,18 @@ TEST(Plot, WithoutAPlanFileNoGroundPlan) {
   const std::string svg = leggi(dir.percorso() / "altrove" / "breve.svg");
   EXPECT_EQ(svg.find("id=\"planimetria\""), std::string::npos);
   EXPECT_NE(svg.find("id=\"velocita\""), std::string::npos);
-  EXPECT_EQ(prova::nomi(dir.percorso() / "altrove"), std::vector<std::string>{"breve.svg"});
+  EXPECT_EQ(test::nomi(dir.percorso() / "altrove"), std::vector<std::string>{"breve.svg"});
 }
 
 TEST(Plot, Faults) {
   CartellaProva dir;
-  testing::compila_portato(dir.percorso());
+  test::compila_portato(dir.percorso());
   fs::create_directory(dir.percorso() / "vuota");
   fs::create_directory(dir.percorso() / "rotta");
-  prova::scrivi(dir.percorso() / "rotta" / "Lanvero_Ostrel_24817.sim",
-                leggi(dir.percorso() / "Lanvero_Ostrel_24817.sim"));
-  prova::scrivi(dir.percorso() / "rotta" / "Lanvero_Ostrel_24817.dat",
-                leggi(dir.percorso() / "Lanvero_Ostrel_24817.dat").substr(0, 100));
+  test::scrivi(dir.percorso() / "rotta" / "Lanvero_Ostrel_24817.sim",
+               leggi(dir.percorso() / "Lanvero_Ostrel_24817.sim"));
+  test::scrivi(dir.percorso() / "rotta" / "Lanvero_Ostrel_24817.dat",
+               leggi(dir.percorso() / "Lanvero_Ostrel_24817.dat").substr(0, 100));
   struct Caso {
     std::string argomenti;
     int stato;
@@ -188,7 +189,7 @@ TEST(Plot, Faults) {
   }
   // Nothing was drawn for any of them.
   for (const auto& sotto : {"vuota", "rotta", "."}) {
-    for (const std::string& n : prova::nomi(dir.percorso() / sotto)) {
+    for (const std::string& n : test::nomi(dir.percorso() / sotto)) {
       EXPECT_EQ(n.find(".svg"), std::string::npos) << n;
     }
   }

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "output/prova.h"
+#include "tests/support/binari.h"
 
 namespace scenario {
 namespace {
@@ -53,7 +53,7 @@ size_t conta(const std::string& s, const std::string& pezzo) {
 std::vector<double> binario(const std::string& svg) {
   const size_t g = svg.find("<g id=\"planimetria\">");
   if (g == std::string::npos) return {};
-  return prova::numeri_attributo(svg, svg.find("<path", g), "d");
+  return test::numeri_attributo(svg, svg.find("<path", g), "d");
 }
 
 Testata testata_base() {

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "output/prova.h"
 #include "output/scrittori.h"
+#include "tests/support/binari.h"
 
 namespace scenario {
 namespace {
@@ -100,7 +100,7 @@ TEST(Ispezione, CellsAsColumnsAndJson) {
 
 TEST(Ispezione, PlanValuesKeepTheirKind) {
   std::string b;
-  auto valore = [&b](TipoValore t, double v) { prova::metti_valore(&b, t, v); };
+  auto valore = [&b](TipoValore t, double v) { test::metti_valore(&b, t, v); };
   const double inf = std::numeric_limits<double>::infinity();
   const std::vector<std::pair<TipoValore, double>> x0 = {
       {TipoValore::intero, 0},  {TipoValore::intero, -32768}, {TipoValore::reale, 2},

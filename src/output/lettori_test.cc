@@ -11,8 +11,8 @@
 #include <vector>
 
 #include "output/coding.h"
-#include "output/prova.h"
 #include "output/scrittori.h"
+#include "tests/support/binari.h"
 
 namespace scenario {
 namespace {
@@ -112,7 +112,7 @@ TEST(Lettori, WhatIsWrittenReadsBackTheSame) {
 // have different kinds.
 TEST(Lettori, PlanValuesKeepTheirKindAndBits) {
   std::string b;
-  auto valore = [&b](TipoValore t, double v) { prova::metti_valore(&b, t, v); };
+  auto valore = [&b](TipoValore t, double v) { test::metti_valore(&b, t, v); };
   const size_t punti = kMinimoPunti;
   const double nan = std::numeric_limits<double>::quiet_NaN();
   for (size_t p = 0; p < punti; ++p) valore(p == 5 ? TipoValore::reale : TipoValore::vuoto, nan);

@@ -1,38 +1,32 @@
 // scenario compile: the installer's compile on an author's own sources,
 // which stay in place.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <filesystem>
 #include <iostream>
-#include <iterator>
 #include <string>
+#include <system_error>
 #include <utility>
 
 #include "app/avvio.h"
-#include "app/scrittura.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "tools/scenario/comandi.h"
 
 namespace scenario {
 namespace {
 
-// Copies one source into memory. A missing source is left for the compiler
-// to report; one that is there but cannot be read is a platform failure.
-void copia_sorgente(const std::filesystem::path& cartella, const std::string& nome,
-                    ArchivioMemoria* copie) {
-  const std::filesystem::path percorso = cartella / nome;
-  std::error_code ec;
-  const auto stato = std::filesystem::status(percorso, ec);
-  if (!std::filesystem::exists(stato)) return;
-  if (!std::filesystem::is_regular_file(stato)) {
-    throw GuastoPiattaforma(percorso, "non e' un file leggibile");
+// Copies of the two sources, read with the folder archive: the compile
+// deletes what it has read, and the author's files stay. A missing source
+// is left for the compiler to report; one that is there but cannot be read
+// is a platform failure ("impossibile leggere PERCORSO: MOTIVO").
+ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id) {
+  const ArchivioCartella cartella(dir);
+  ArchivioMemoria copie;
+  for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
+    std::error_code ec;
+    if (std::filesystem::exists(dir / nome, ec)) copie.metti(nome, cartella.leggi(nome));
   }
-  std::ifstream in(percorso, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw GuastoPiattaforma(percorso, std::strerror(errno));
-  copie->metti(nome, std::move(bytes));
+  return copie;
 }
 
 int esegui(const Argomenti& a) {
@@ -40,9 +34,7 @@ int esegui(const Argomenti& a) {
   if (!id) return errore_uso(kIdentitaNonValida);
   const std::filesystem::path dir = cartella(a);
   try {
-    ArchivioMemoria copie;
-    copia_sorgente(dir, nome_sorgente_linea(*id), &copie);
-    copia_sorgente(dir, nome_sorgente_treno(*id), &copie);
+    ArchivioMemoria copie = copie_sorgenti(dir, *id);
     Compilazione c = memorizza_percorso(copie, *id, a.ha("--no-plan") ? 0 : 1);
     std::cout << "numero_errore=" << c.errore.numero_errore
               << " posizione_errore=" << c.errore.posizione_errore << "\n";
@@ -57,13 +49,13 @@ int esegui(const Argomenti& a) {
       }
     }
     std::cout.flush();
-    if (c.errore_timbri != 0) {
-      std::cerr << testo_errore(c.errore_timbri) << std::endl;
-      return uscita_errore_timbri;
+    const StatoUscita stato = stato_uscita(c);
+    if (stato == uscita_errore_timbri) {
+      std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;
+      return stato;
     }
-    const bool errore_dati = c.errore.numero_errore != 0;
     if (c.da_scrivere()) scrivi_binari(dir, *id, std::move(c));
-    return errore_dati ? uscita_errore_dati : uscita_ok;
+    return stato;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << e.what() << std::endl;

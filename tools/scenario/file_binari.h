@@ -8,8 +8,9 @@
 
 namespace scenario {
 
-// The whole file, or none when nothing of that name exists. A file that is
-// there but cannot be read is a platform failure: throws GuastoPiattaforma.
+// The whole file, or none when nothing of that name exists. A name that is
+// there but cannot be read is a platform failure: throws GuastoPiattaforma
+// ("impossibile leggere PERCORSO: MOTIVO").
 std::optional<std::string> leggi_file(const std::filesystem::path& percorso);
 
 }  // namespace scenario

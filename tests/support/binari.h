@@ -1,7 +1,7 @@
-// Test helpers for the readers and the picture: line plan bytes made value
-// by value, and the numbers of an SVG attribute.
-#ifndef SCENARIO_OUTPUT_PROVA_H_
-#define SCENARIO_OUTPUT_PROVA_H_
+// For tests of the binary readers and of the picture: line plan bytes made
+// value by value, and the numbers of an SVG attribute.
+#ifndef SCENARIO_TESTS_SUPPORT_BINARI_H_
+#define SCENARIO_TESTS_SUPPORT_BINARI_H_
 
 #include <bit>
 #include <cctype>
@@ -12,7 +12,7 @@
 #include "model/piano.h"
 #include "output/coding.h"
 
-namespace scenario::prova {
+namespace scenario::test {
 
 // One tagged plan value as the plan file holds it.
 inline void metti_valore(std::string* b, TipoValore t, double v) {
@@ -44,6 +44,6 @@ inline std::vector<double> numeri_attributo(const std::string& svg, size_t da,
   return v;
 }
 
-}  // namespace scenario::prova
+}  // namespace scenario::test
 
-#endif  // SCENARIO_OUTPUT_PROVA_H_
+#endif  // SCENARIO_TESTS_SUPPORT_BINARI_H_
