@@ -3,7 +3,6 @@
 #ifndef SCENARIO_TESTS_SUPPORT_BINARI_H_
 #define SCENARIO_TESTS_SUPPORT_BINARI_H_
 
-#include <bit>
 #include <cctype>
 #include <cstdint>
 #include <string>
@@ -16,13 +15,16 @@ namespace scenario::test {
 
 // One tagged plan value as the plan file holds it.
 inline void metti_valore(std::string* b, TipoValore t, double v) {
-  PutFixed16(b, static_cast<uint16_t>(t));
-  if (t == TipoValore::intero) PutFixed16(b, static_cast<uint16_t>(static_cast<int16_t>(v)));
-  if (t == TipoValore::reale) {
-    const auto bits = std::bit_cast<uint64_t>(v);
-    PutFixed32(b, static_cast<uint32_t>(bits));
-    PutFixed32(b, static_cast<uint32_t>(bits >> 32));
+  char buf[10];
+  const auto tag = static_cast<uint16_t>(t);
+  if (t == TipoValore::intero) {
+    EncodeTaggedFixed16(buf, tag, static_cast<uint16_t>(static_cast<int16_t>(v)));
+  } else if (t == TipoValore::reale) {
+    EncodeTaggedDouble(buf, tag, v);
+  } else {
+    EncodeFixed16(buf, tag);
   }
+  b->append(buf, Planimetria::larghezza(t));
 }
 
 // The numbers in the value of attribute `nome` of the first element at or
