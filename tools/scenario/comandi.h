@@ -4,8 +4,10 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include "compiler/compila.h"
 #include "model/identita.h"
 #include "tools/scenario/riga_comando.h"
 
@@ -15,23 +17,31 @@ Sottocomando comando_compile();
 Sottocomando comando_emit();
 Sottocomando comando_inspect();
 Sottocomando comando_plot();
+Sottocomando comando_pack();
 
 // The option every command that works in a folder takes.
 inline constexpr Opzione kOpzioneDir{"--dir", "", "DIR",
                                      "la cartella dei file (quella corrente se non indicata)"};
 
-// An identity names files inside DIR and nothing else: printable ASCII
-// without blanks, '/', '\' or ':'.
-bool identita_valida(std::string_view s);
-
 // LINEA and TRENO from the first two positional arguments; none when
-// either breaks the rule above (a usage error: kIdentitaNonValida).
+// either breaks the rule of identita_valida (a usage error: kIdentitaNonValida).
 std::optional<Identita> leggi_identita(const Argomenti& a);
 inline constexpr char kIdentitaNonValida[] =
     "LINEA e TRENO: caratteri ASCII stampabili, senza spazi, '/', '\\' o ':'";
 
 // The folder of --dir, or the current one.
 std::filesystem::path cartella(const Argomenti& a);
+
+// A whole file of `dir`; none when there is no file of that name. One that
+// is there but cannot be read is a platform failure
+// ("impossibile leggere PERCORSO: MOTIVO").
+std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
+                                           const std::string& nome);
+
+// What `compile` prints about a compile: the line
+// "numero_errore=N posizione_errore=P" and, after a fault, its meaning and
+// the place of the record that raised it.
+std::string rapporto_compilazione(const Compilazione& c);
 
 }  // namespace scenario
 

@@ -15,16 +15,12 @@
 namespace scenario {
 namespace {
 
-// Copies of the two sources, read with the folder archive: the compile
-// deletes what it has read, and the author's files stay. A missing source
-// is left for the compiler to report; one that is there but cannot be read
-// is a platform failure ("impossibile leggere PERCORSO: MOTIVO").
+// Copies of the two sources: the compile deletes what it has read, and the
+// author's files stay. A missing source is left for the compiler to report.
 ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id) {
-  const ArchivioCartella cartella(dir);
   ArchivioMemoria copie;
   for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
-    std::error_code ec;
-    if (std::filesystem::exists(dir / nome, ec)) copie.metti(nome, cartella.leggi(nome));
+    if (auto bytes = leggi_se_esiste(dir, nome)) copie.metti(nome, std::move(*bytes));
   }
   return copie;
 }
@@ -36,18 +32,7 @@ int esegui(const Argomenti& a) {
   try {
     ArchivioMemoria copie = copie_sorgenti(dir, *id);
     Compilazione c = memorizza_percorso(copie, *id, a.ha("--no-plan") ? 0 : 1);
-    std::cout << "numero_errore=" << c.errore.numero_errore
-              << " posizione_errore=" << c.errore.posizione_errore << "\n";
-    if (c.errore.numero_errore != 0) {
-      std::cout << significato_errore(c.errore.numero_errore) << "\n";
-      if (c.luogo_errore && !c.luogo_errore->file.empty()) {
-        std::cout << c.luogo_errore->file << ":" << c.luogo_errore->riga << ":"
-                  << c.luogo_errore->colonna << ": "
-                  << (c.motivo_guasto.empty() ? "record che ha registrato l'errore"
-                                              : c.motivo_guasto)
-                  << "\n";
-      }
-    }
+    std::cout << rapporto_compilazione(c);
     std::cout.flush();
     const StatoUscita stato = stato_uscita(c);
     if (stato == uscita_errore_timbri) {

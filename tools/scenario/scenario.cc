@@ -11,6 +11,7 @@ int main(int argc, char** argv) {
       comando_emit(),
       comando_inspect(),
       comando_plot(),
+      comando_pack(),
   };
   return esegui_riga_comando(comandi, SCENARIO_VERSIONE, argc, argv);
 }
