@@ -32,7 +32,7 @@ int esegui(const Argomenti& a) {
   if (!id) return errore_uso(kIdentitaNonValida);
   const std::filesystem::path dir = cartella(a);
   const std::filesystem::path uscita =
-      a.valore("-o").value_or((dir / (id->linea + "_" + id->treno + ".svg")).string());
+      a.valore("--output").value_or((dir / (id->linea + "_" + id->treno + ".svg")).string());
   std::filesystem::path letto;
   try {
     letto = dir / nome_testata(*id);
@@ -75,7 +75,7 @@ Sottocomando comando_plot() {
           "Stato d'uscita: 0 scritto, 1 file assente o non valido, 3 errore del sistema,\n"
           "64 uso errato.\n",
       .opzioni = {kOpzioneDir,
-                  {"-o", "", "FILE.svg",
+                  {"--output", "-o", "FILE.svg",
                    "il file da scrivere (se non indicato: DIR/LINEA_TRENO.svg)"}},
       .min_posizionali = 2,
       .max_posizionali = 2,
