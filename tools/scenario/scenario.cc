@@ -10,6 +10,8 @@ int main(int argc, char** argv) {
   const std::vector<Sottocomando> comandi = {
       comando_compile(),
       comando_emit(),
+      comando_inspect(),
+      comando_plot(),
       comando_pack(),
   };
   // Standard output and error checked to the last byte, a failure with its
