@@ -72,6 +72,7 @@ int64_t LettoreCampi::leggi_numero() {
     consuma_separatore();
     return 0;
   }
+  const size_t da = pos_;
   bool negativo = false;
   if (testo_[pos_] == '-') {
     negativo = true;
@@ -84,6 +85,7 @@ int64_t LettoreCampi::leggi_numero() {
     if (v < kTroppo) v = v * 10 + (testo_[pos_] - '0');
     ++pos_;
   }
+  numero_letto_ = std::string_view(testo_).substr(da, pos_ - da);
   if (!a_fine_campo() && !spazio(testo_[pos_])) guasto("non e' un numero intero");
   salta_spazi();
   consuma_separatore();  // one comma or one line end, if next

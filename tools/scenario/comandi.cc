@@ -17,6 +17,11 @@ std::filesystem::path cartella(const Argomenti& a) {
   return a.valore(kOpzioneDir.nome).value_or(".");
 }
 
+bool cartella_vuota(const Argomenti& a) {
+  const auto dir = a.valore(kOpzioneDir.nome);
+  return dir && dir->empty();
+}
+
 std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
                                            const std::string& nome) {
   std::error_code ec;

@@ -2,6 +2,7 @@
 #include <iostream>
 
 #include "app/avvio.h"
+#include "app/corsa.h"
 #include "emit/emittitori.h"
 #include "tools/scenario/comandi.h"
 
@@ -9,8 +10,14 @@ namespace scenario {
 namespace {
 
 int esegui(const Argomenti& a) {
+  if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
+  const std::filesystem::path dir = cartella(a);
   try {
-    scrivi_testi(cartella(a), identita_portata(), emittitori());
+    // Held to the end: no other run writes in the folder meanwhile.
+    const Identita id = identita_portata();
+    const auto nomi = nomi_testi(id);
+    Corsa corsa(dir, {nomi.begin(), nomi.end()});
+    scrivi_testi(dir, id, emittitori());
     return uscita_ok;
   } catch (const std::exception& e) {
     std::cerr << e.what() << std::endl;
