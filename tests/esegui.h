@@ -21,16 +21,25 @@ struct Uscita {
   std::string err;
 };
 
-// Runs `comando` (already quoted) in `cartella`, stdin from /dev/null. With
-// `limite_file`, no file the command writes may grow beyond that many bytes
-// (RLIMIT_FSIZE, as on a full disk); the captured output must fit too.
+// A cross build's executables run through its emulator (qemu-i386 for the
+// 32-bit build), as ctest runs the tests themselves.
+#ifdef SCENARIO_EMULATORE
+inline constexpr char kEmulatore[] = SCENARIO_EMULATORE " ";
+#else
+inline constexpr char kEmulatore[] = "";
+#endif
+
+// Runs `comando` (already quoted, the executable first) in `cartella`, stdin
+// from /dev/null. With `limite_file`, no file the command writes may grow
+// beyond that many bytes (RLIMIT_FSIZE, as on a full disk); the captured
+// output must fit too.
 inline Uscita esegui(const std::string& comando, const std::filesystem::path& cartella,
                      std::optional<rlim_t> limite_file = std::nullopt) {
   prova::CartellaProva cattura;
   const auto out = cattura.percorso() / "out";
   const auto err = cattura.percorso() / "err";
-  const std::string riga = "cd '" + cartella.string() + "' && " + comando + " </dev/null >'" +
-                           out.string() + "' 2>'" + err.string() + "'";
+  const std::string riga = "cd '" + cartella.string() + "' && " + kEmulatore + comando +
+                           " </dev/null >'" + out.string() + "' 2>'" + err.string() + "'";
   int r = -1;
   if (!limite_file) {
     r = std::system(riga.c_str());
