@@ -170,23 +170,21 @@ done
 # The corpus: each input split at its first NUL byte into the two sources,
 # under the identity the fuzz target compiles it with.
 [[ -d "$CORPUS" ]] || guasto_preparazione "no corpus folder $CORPUS"
-python3 - "$CORPUS" "$LAVORO/corpus" <<'PY' || guasto_preparazione "splitting the corpus failed"
-import os, sys
-origine, destinazione = sys.argv[1], sys.argv[2]
-for nome in sorted(os.listdir(origine)):
-    with open(os.path.join(origine, nome), "rb") as f:
-        dati = f.read()
-    linea, _, treno = dati.partition(b"\0")
-    for lato in ("a", "b"):
-        cartella = os.path.join(destinazione, nome, lato)
-        os.makedirs(cartella)
-        with open(os.path.join(cartella, "Lanvero_Ostrel_linea.txt"), "wb") as f:
-            f.write(linea)
-        with open(os.path.join(cartella, "Lanvero_Ostrel_24817-.txt"), "wb") as f:
-            f.write(treno)
-PY
+for ingresso in "$CORPUS"/*; do
+  [[ -f "$ingresso" ]] || continue
+  dir=$(nuovo_caso "corpus/$(basename "$ingresso")")
+  if (($(tr -cd '\0' <"$ingresso" | wc -c) > 0)); then
+    n=$(head -z -n 1 "$ingresso" | wc -c)  # the line file and its NUL
+    head -c $((n - 1)) "$ingresso" >"$dir/a/Lanvero_Ostrel_linea.txt"
+    tail -c +$((n + 1)) "$ingresso" >"$dir/a/Lanvero_Ostrel_24817-.txt"
+  else
+    cp "$ingresso" "$dir/a/Lanvero_Ostrel_linea.txt"
+    : >"$dir/a/Lanvero_Ostrel_24817-.txt"
+  fi
+  cp "$dir"/a/* "$dir/b/"
+done
 ingressi=0
-for dir in "$LAVORO"/corpus/*/; do
+for dir in "$LAVORO"/casi/corpus/*/; do
   dir=${dir%/}
   confronta_compile "corpus $(basename "$dir")" "$dir" Lanvero_Ostrel 24817
   ingressi=$((ingressi + 1))

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Times whole installer runs, process start to exit, against the floor: a
-# process that writes the same final files with one write each into a fresh
-# folder (bench/pavimento). Prints both medians and their ratio, and the
+# Times whole installer runs, process start to exit, against the floor: a C
+# program (bench/pavimento, no C++ runtime) that, copied into a fresh folder
+# and started there as the installer is, writes the same final files beside
+# itself with one write each. Prints both medians and their ratio, and the
 # installer's peak memory when /usr/bin/time is there.
 #
 #   bench/installer_vs_floor.sh [-n RUNS] [BUILD_DIR]
@@ -20,7 +21,7 @@ runs=31
 while getopts "n:h" opt; do
   case "$opt" in
     n) runs="$OPTARG" ;;
-    *) sed -n '2,17p' "$0"; exit 64 ;;
+    *) sed -n '2,18p' "$0"; exit 64 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -64,8 +65,8 @@ measure() {
     inst+=($((t1 - t0)))
     rm -rf "$d"
 
-    mkdir "$d"
-    t0="$(now_us)"; "$pavimento" "$d" "${files[@]}"; t1="$(now_us)"
+    mkdir "$d" && cp "$pavimento" "$d/"
+    t0="$(now_us)"; "$d/pavimento" "${files[@]}"; t1="$(now_us)"
     floor+=($((t1 - t0)))
     rm -rf "$d"
   done
@@ -79,12 +80,18 @@ measure() {
     "$(awk "BEGIN { print $mi / $mf }")"
 
   if [[ -x /usr/bin/time ]]; then
+    local rss_i rss_f
     d="$work/run"
     mkdir "$d" && cp "$exe" "$d/"
     /usr/bin/time -v "$d/$name" >/dev/null 2>"$work/time"
-    printf '  peak RSS  %8d KiB (output %d KiB)\n' \
-      "$(awk -F: '/Maximum resident/ { print $2 + 0 }' "$work/time")" "$((bytes / 1024))"
+    rss_i="$(awk -F: '/Maximum resident/ { print $2 + 0 }' "$work/time")"
     rm -rf "$d"
+    mkdir "$d" && cp "$pavimento" "$d/"
+    /usr/bin/time -v "$d/pavimento" "${files[@]}" 2>"$work/time"
+    rss_f="$(awk -F: '/Maximum resident/ { print $2 + 0 }' "$work/time")"
+    rm -rf "$d"
+    printf '  peak RSS  %8d KiB installer, %d KiB floor (output %d KiB)\n' \
+      "$rss_i" "$rss_f" "$((bytes / 1024))"
   fi
 }
 

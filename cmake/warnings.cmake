@@ -18,3 +18,10 @@ function(scenario_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} project_options GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
+
+# The shipped programs carry the C++ runtime in themselves, as the Windows
+# builds do: nothing but the C library to load and bind at start-up.
+add_library(static_runtime INTERFACE)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" AND NOT WIN32)
+  target_link_options(static_runtime INTERFACE -static-libstdc++ -static-libgcc)
+endif()
