@@ -21,7 +21,7 @@
 #   SCENARIO_64       the reference tool (default build/default/.../scenario)
 #   SCENARIO_32       the compared tool, a command line
 #                     (default: qemu-i386 build/linux-32/.../scenario)
-#   SCRIVI_GENERATO   the generator's writer (default from build/default)
+#   TESTI_GENERATI    the generator's writer (default from build/default)
 #   CORPUS            the corpus folder (default fuzz/corpus/compila_tutto_fuzz)
 # Without SCENARIO_64 / SCENARIO_32 the two builds are made first (presets
 # default and linux-32, only the targets needed). Prints one line per
@@ -52,8 +52,8 @@ costruisci() {  # preset targets...
 LAVORO=$(mktemp -d "${TMPDIR:-/tmp}/compare-32-64.XXXXXX")
 trap 'rm -rf "$LAVORO"' EXIT
 
-if [[ -z "${SCENARIO_64:-}" || -z "${SCRIVI_GENERATO:-}" ]]; then
-  costruisci default scenario scrivi_generato
+if [[ -z "${SCENARIO_64:-}" || -z "${TESTI_GENERATI:-}" ]]; then
+  costruisci default scenario testi_generati
 fi
 if [[ -z "${SCENARIO_32:-}" ]]; then
   command -v qemu-i386 >/dev/null || guasto_preparazione "qemu-i386 missing (Debian: qemu-user)"
@@ -61,7 +61,7 @@ if [[ -z "${SCENARIO_32:-}" ]]; then
 fi
 SCENARIO_64=${SCENARIO_64:-$RADICE/build/default/tools/scenario/scenario}
 SCENARIO_32=${SCENARIO_32:-qemu-i386 $RADICE/build/linux-32/tools/scenario/scenario}
-SCRIVI_GENERATO=${SCRIVI_GENERATO:-$RADICE/build/default/bench/generatore/scrivi_generato}
+TESTI_GENERATI=${TESTI_GENERATI:-$RADICE/build/default/bench/generatore/testi_generati}
 CORPUS=${CORPUS:-$RADICE/fuzz/corpus/compila_tutto_fuzz}
 read -r -a comando_32 <<<"$SCENARIO_32"
 read -r -a comando_64 <<<"$SCENARIO_64"
@@ -155,7 +155,7 @@ done
 for scenario in breve massimo; do
   testi="$LAVORO/generato-$scenario"
   mkdir -p "$testi"
-  identita=$("$SCRIVI_GENERATO" "$scenario" "$testi") ||
+  identita=$("$TESTI_GENERATI" "$testi" "$scenario") ||
     guasto_preparazione "the generator's writer failed ($scenario)"
   read -r linea treno <<<"$identita"
   for piano in "" --no-plan; do

@@ -12,6 +12,10 @@
 #     fresh folder: the files it leaves, byte for byte, and its exit status;
 #   - autore BIT: the author tool on a small scenario of .ci/windows/,
 #     against the Linux author tool;
+#   - pacchetto: that scenario packed on Linux onto the Linux stub and onto
+#     the 64-bit Windows stub: the two installers, each started in a fresh
+#     folder, leave the same six files; the bare Windows stub says it is
+#     damaged in a message box, read by OCR;
 #   - finestra: the installer of the test build, holding its waiting window
 #     on screen, to take screenshots and check the form and its label;
 #   - messaggi: the message boxes a person sees, read back from their
@@ -173,6 +177,63 @@ controllo_autore() {  # bit
   done
 }
 
+# `scenario pack` on Linux: the same scenario onto the Linux stub and onto
+# the 64-bit Windows stub, each installer started in a fresh folder.
+controllo_pacchetto() {
+  passo "packed installers: Linux stub against the Windows stub under wine64"
+  local testi="$LAVORO/pack-testi" linux="$LAVORO/pack-linux" windows="$LAVORO/pack-windows-città"
+  local stato_linux stato_windows elenco_linux n f vuoto atteso
+  mkdir -p "$testi"
+  cp .ci/windows/Prova_* "$testi/"
+  build/default/tools/scenario/scenario pack Prova 7 --dir "$testi" >"$ARTEFATTI/pack-linux.log" 2>&1 ||
+    fail "pack onto the Linux stub failed (see $ARTEFATTI/pack-linux.log)"
+  build/default/tools/scenario/scenario pack Prova 7 --dir "$testi" \
+    --stub build/windows-64/tools/scenario/scenario-stub.exe >"$ARTEFATTI/pack-windows.log" 2>&1 ||
+    fail "pack onto the Windows stub failed (see $ARTEFATTI/pack-windows.log)"
+  [[ -f "$testi/Prova_7" && -f "$testi/Prova_7.exe" ]] ||
+    fail "pack did not name the installers Prova_7 and Prova_7.exe"
+  mkdir -p "$linux" "$windows"
+  cp "$testi/Prova_7" "$linux/"
+  cp "$testi/Prova_7.exe" "$windows/"
+  (cd "$linux" && timeout 120 ./Prova_7 </dev/null >"$ARTEFATTI/pack-linux-run.log" 2>&1)
+  stato_linux=$?
+  (cd "$windows" && timeout 120 "$WINE64" ./Prova_7.exe </dev/null \
+    >"$ARTEFATTI/pack-wine-run.log" 2>&1)
+  stato_windows=$?
+  echo "   exit status: Linux $stato_linux, Windows $stato_windows"
+  ((stato_linux == 0 && stato_windows == 0)) ||
+    fail "packed installers: exit status Linux $stato_linux, Windows $stato_windows (want 0)"
+  rm "$linux/Prova_7" "$windows/Prova_7.exe"
+  elenco_linux=$(cd "$linux" && ls -A)
+  [[ "$elenco_linux" == "$(cd "$windows" && ls -A)" ]] ||
+    fail "packed installers left different files: [$elenco_linux], [$(cd "$windows" && ls -A)]"
+  n=0
+  for f in $elenco_linux; do
+    cmp -s "$linux/$f" "$windows/$f" || fail "packed installers: $f differs"
+    n=$((n + 1))
+  done
+  ((n == 6)) || fail "a packed installer must leave six files, not $n"
+  for f in Prova_7_note.txt Prova_7_rallentamenti.txt Prova_7_scheda_treno.txt; do
+    cmp -s "$linux/$f" .ci/windows/$f || fail "packed installers: $f is not the packed text"
+  done
+  echo "   $n files byte-identical, the documents as packed"
+
+  # The Windows stub with nothing appended: its message box, then status 3
+  # and nothing written.
+  vuoto="$LAVORO/stub-vuoto"
+  mkdir -p "$vuoto"
+  cp build/windows-64/tools/scenario/scenario-stub.exe "$vuoto/Prova_7.exe"
+  mostra_messaggio danneggiato "$vuoto" 3 "$WINE64" ./Prova_7.exe
+  atteso="programma di installazione danneggiato: nessuno scenario aggiunto al programma"
+  grep -q -F "$atteso" "$ARTEFATTI/wine-danneggiato.log" ||
+    fail "the bare stub did not say it is damaged"
+  [[ "$(tr -d '[:space:]' <<<"$OCR_TESTO")" == *"$(tr -d '[:space:]' <<<"$atteso")"* ]] ||
+    fail "the bare stub's box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [$atteso]"
+  [[ "$(cd "$vuoto" && ls -A)" == "Prova_7.exe" ]] || fail "the bare stub wrote files"
+  echo "   bare stub: box reads \"$atteso\", status 3, nothing written; screenshot:" \
+    "$ARTEFATTI/windows-danneggiato.png"
+}
+
 # The waiting window, held on screen by the test build only.
 controllo_finestra() {
   passo "waiting window: screenshot"
@@ -292,6 +353,7 @@ CONTROLLI=(
   "installer 32"
   "autore 64"
   "autore 32"
+  pacchetto
   finestra
   messaggi
 )
@@ -319,8 +381,9 @@ mkdir -p "$ARTEFATTI"
 : >"$SALTATI"
 
 passo "packages"
-pacchetti=(cmake make g++ libgtest-dev googletest
+pacchetti=(cmake make g++ libgtest-dev googletest zlib1g-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev
   wine64 fonts-wine xvfb xauth x11-utils imagemagick xdotool tesseract-ocr)
 mancanti=()
 for p in "${pacchetti[@]}"; do
@@ -360,6 +423,7 @@ controlla_exe() {  # file, PE kind, subsystem
 for bit in 32 64; do
   kind=$([[ $bit == 32 ]] && echo PE32 || echo PE32+)
   controlla_exe "build/windows-$bit/installer/$INSTALLER.exe" "$kind" "Windows GUI"
+  controlla_exe "build/windows-$bit/tools/scenario/scenario-stub.exe" "$kind" "Windows GUI"
   controlla_exe "build/windows-$bit/tools/scenario/scenario.exe" "$kind" "Windows CUI"
 done
 

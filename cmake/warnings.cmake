@@ -29,5 +29,6 @@ if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" AND NOT WIN32)
     target_link_options(static_runtime INTERFACE -static-libstdc++ -static-libgcc)
   else()
     target_link_options(static_runtime INTERFACE -static)
+    set(ZLIB_USE_STATIC_LIBS ON)  # libz.a: a static program links no .so
   endif()
 endif()

@@ -6,11 +6,11 @@
 # scenario's first line; or one of its files missing. Unchanged, the same
 # run passes.
 #
-#   confronto_32_64_test.sh SCENARIO SCRIVI_GENERATO
+#   confronto_32_64_test.sh SCENARIO TESTI_GENERATI
 set -uo pipefail
 
 scenario=$(realpath "$1")
-scrivi_generato=$(realpath "$2")
+testi_generati=$(realpath "$2")
 radice=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 lavoro=$(mktemp -d "${TMPDIR:-/tmp}/confronto_32_64_test.XXXXXX")
 trap 'rm -rf "$lavoro"' EXIT
@@ -51,7 +51,7 @@ while read -r alterazione atteso riga; do
   rm -f "$lavoro/marca"
   risultato=$(SCENARIO_VERO="$scenario" ALTERAZIONE="$alterazione" MARCA="$lavoro/marca" \
     SCENARIO_64="$scenario" \
-    SCENARIO_32="$lavoro/alterato.sh" SCRIVI_GENERATO="$scrivi_generato" \
+    SCENARIO_32="$lavoro/alterato.sh" TESTI_GENERATI="$testi_generati" \
     CORPUS="$lavoro/corpus" bash "$radice/.ci/compare-32-64.sh")
   stato=$?
   ultima=$(tail -n 1 <<<"$risultato")

@@ -11,8 +11,10 @@ find_program(CMAKE_C_COMPILER NAMES gcc REQUIRED)
 find_program(CMAKE_CXX_COMPILER NAMES g++ REQUIRED)
 set(CMAKE_C_FLAGS_INIT "-m32")
 set(CMAKE_CXX_FLAGS_INIT "-m32")
-# One static executable: no 32-bit libraries needed where it runs.
+# One static executable: no 32-bit libraries needed where it runs. zlib from
+# Debian's lib32z1-dev (/usr/lib32/libz.a).
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-m32 -static")
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # The host's GoogleTest package is 64-bit: build it from its sources
 # (Debian's googletest, /usr/src/googletest; see cmake/gtest.cmake).

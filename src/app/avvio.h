@@ -8,9 +8,10 @@
 #include <string>
 
 #include "app/piattaforma.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "model/identita.h"
+#include "output/carico.h"
 
 namespace scenario {
 
@@ -23,14 +24,30 @@ enum StatoUscita : int {
   uscita_uso = 64,           // author tool: bad command line
 };
 
+// The exit status of a finished compile, the same for the installer and the
+// author tool: 2 when the stamps refused the model (nothing may be written),
+// 1 when the error record holds a fault, 0 otherwise.
+StatoUscita stato_uscita(const Compilazione& c);
+
 // The identity this build carries.
 Identita identita_portata();
 
-// The start-up sequence with the carried identity and texts; returns the
-// exit status.
+// The installer's run: the scenario appended to the program's own file (its
+// payload, output/carico.h), then the run below with it. A payload that is
+// damaged, or whose files are not the five of its identity, writes nothing:
+// the message kInstallatoreDanneggiato and what is wrong, status 3.
 int avvio(Piattaforma& piattaforma);
-// The same run for another identity and set of texts.
+inline constexpr char kInstallatoreDanneggiato[] = "programma di installazione danneggiato: ";
+
+// The start-up sequence for an identity and its texts, written in the order
+// given; returns the exit status.
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNominato> testi);
+// The same with texts made by emitters.
 int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi);
+
+// The payload's identity and files, checked to be the five texts of that
+// identity in their order; throws CaricoDanneggiato.
+Carico carico_installatore(LettoreIntervalli& programma);
 
 // Steps shared with the author tool. Each throws GuastoPiattaforma.
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,

@@ -1,0 +1,46 @@
+// The author tool's subcommands, one file each, and what they share.
+#ifndef SCENARIO_TOOLS_SCENARIO_COMANDI_H_
+#define SCENARIO_TOOLS_SCENARIO_COMANDI_H_
+
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <string_view>
+
+#include "compiler/compila.h"
+#include "model/identita.h"
+#include "tools/scenario/riga_comando.h"
+
+namespace scenario {
+
+Sottocomando comando_compile();
+Sottocomando comando_emit();
+Sottocomando comando_pack();
+
+// The option every command that works in a folder takes.
+inline constexpr Opzione kOpzioneDir{"--dir", "", "DIR",
+                                     "la cartella dei file (quella corrente se non indicata)"};
+
+// LINEA and TRENO from the first two positional arguments; none when
+// either breaks the rule of identita_valida (a usage error: kIdentitaNonValida).
+std::optional<Identita> leggi_identita(const Argomenti& a);
+inline constexpr char kIdentitaNonValida[] =
+    "LINEA e TRENO: caratteri ASCII stampabili, senza spazi, '/', '\\' o ':'";
+
+// The folder of --dir, or the current one.
+std::filesystem::path cartella(const Argomenti& a);
+
+// A whole file of `dir`; none when there is no file of that name. One that
+// is there but cannot be read is a platform failure
+// ("impossibile leggere PERCORSO: MOTIVO").
+std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
+                                           const std::string& nome);
+
+// What `compile` prints about a compile: the line
+// "numero_errore=N posizione_errore=P" and, after a fault, its meaning and
+// the place of the record that raised it.
+std::string rapporto_compilazione(const Compilazione& c);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_TOOLS_SCENARIO_COMANDI_H_
