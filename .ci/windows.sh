@@ -227,7 +227,7 @@ controllo_pacchetto() {
   atteso="programma di installazione danneggiato: nessuno scenario aggiunto al programma"
   grep -q -F "$atteso" "$ARTEFATTI/wine-danneggiato.log" ||
     fail "the bare stub did not say it is damaged"
-  [[ "$(tr -d '[:space:]' <<<"$OCR_TESTO")" == *"$(tr -d '[:space:]' <<<"$atteso")"* ]] ||
+  [[ "$(solo_lettere <<<"$OCR_TESTO")" == *"$(solo_lettere <<<"$atteso")"* ]] ||
     fail "the bare stub's box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [$atteso]"
   [[ "$(cd "$vuoto" && ls -A)" == "Prova_7.exe" ]] || fail "the bare stub wrote files"
   echo "   bare stub: box reads \"$atteso\", status 3, nothing written; screenshot:" \
@@ -287,6 +287,10 @@ leggi_schermata() {  # png
     tesseract "${1%.png}-ocr.png" - --psm 6 2>/dev/null | tr -d '\r' | sed '/^[[:space:]]*$/d'
 }
 
+# The ASCII letters, digits and underscores of a text: what OCR is trusted
+# to read (it adds stray accents and loses blanks and punctuation).
+solo_lettere() { LC_ALL=C tr -cd 'A-Za-z0-9_'; }
+
 # Starts COMMAND in the background in FOLDER, waits for its message box,
 # takes a screenshot, reads it, closes the box with OK (Enter), and checks
 # the exit status. The text read is left in OCR_TESTO.
@@ -334,14 +338,13 @@ controllo_messaggi() {
   # Whatever stands before the path, then the file's name and the system's
   # reason, must be read as they are written; the folders between are not
   # compared (a random name under /tmp).
-  solo_lettere() { tr -cd '[:alnum:]_'; }
   prima=$(sed -E 's/[A-Za-z]:\\.*//' <<<"$atteso" | solo_lettere)
   dopo=$(solo_lettere <<<"${atteso##*\\}")
   letto=$(solo_lettere <<<"$OCR_TESTO")
   [[ -n "$dopo" && "$letto" == *"$prima"*"$dopo"* ]] ||
     fail "guasto: the box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [$atteso]"
-  echo "   failure box reads \"${atteso##*\\}\" after the folder, as standard error" \
-    "says; screenshot $ARTEFATTI/windows-guasto.png"
+  echo "   failure box reads \"$(sed -E 's/[A-Za-z]:\\.*//' <<<"$atteso")...\\${atteso##*\\}\"" \
+    "as standard error says; screenshot $ARTEFATTI/windows-guasto.png"
 }
 
 # The checks of the Wine phase, in order; each entry is a function's name
