@@ -15,6 +15,8 @@ namespace scenario {
 
 Sottocomando comando_compile();
 Sottocomando comando_emit();
+Sottocomando comando_inspect();
+Sottocomando comando_plot();
 Sottocomando comando_pack();
 
 // The option every command that works in a folder takes.
