@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Times whole installer runs, process start to exit, against the floor: a
-# process that writes the same final files with one write each into a fresh
-# folder (bench/pavimento). Prints both medians and their ratio, and the
-# installer's peak memory when /usr/bin/time is there.
+# Times whole installer runs, process start to exit, against the floor: a C
+# program (bench/pavimento, no C++ runtime) that, copied into a fresh folder
+# and started there as the installer is, writes the same final files beside
+# itself with one write each. Prints both medians and their ratio, and the
+# peak memory of both when /usr/bin/time is there.
 #
 #   bench/installer_vs_floor.sh [-n RUNS] [BUILD_DIR]
 #
@@ -22,7 +23,7 @@ runs=31
 while getopts "n:h" opt; do
   case "$opt" in
     n) runs="$OPTARG" ;;
-    *) sed -n '2,19p' "$0"; exit 64 ;;
+    *) sed -n '2,20p' "$0"; exit 64 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -67,8 +68,8 @@ measure() {  # EXE [LABEL]
     inst+=($((t1 - t0)))
     rm -rf "$d"
 
-    mkdir "$d"
-    t0="$(now_us)"; "$pavimento" "$d" "${files[@]}"; t1="$(now_us)"
+    mkdir "$d" && cp "$pavimento" "$d/"
+    t0="$(now_us)"; "$d/pavimento" "${files[@]}"; t1="$(now_us)"
     floor+=($((t1 - t0)))
     rm -rf "$d"
   done
@@ -82,12 +83,18 @@ measure() {  # EXE [LABEL]
     "$(awk "BEGIN { print $mi / $mf }")"
 
   if [[ -x /usr/bin/time ]]; then
+    local rss_i rss_f
     d="$work/run"
     mkdir "$d" && cp "$exe" "$d/"
     /usr/bin/time -v "$d/$name" >/dev/null 2>"$work/time"
-    printf '  peak RSS  %8d KiB (output %d KiB)\n' \
-      "$(awk -F: '/Maximum resident/ { print $2 + 0 }' "$work/time")" "$((bytes / 1024))"
+    rss_i="$(awk -F: '/Maximum resident/ { print $2 + 0 }' "$work/time")"
     rm -rf "$d"
+    mkdir "$d" && cp "$pavimento" "$d/"
+    /usr/bin/time -v "$d/pavimento" "${files[@]}" 2>"$work/time"
+    rss_f="$(awk -F: '/Maximum resident/ { print $2 + 0 }' "$work/time")"
+    rm -rf "$d"
+    printf '  peak RSS  %8d KiB installer, %d KiB floor (output %d KiB)\n' \
+      "$rss_i" "$rss_f" "$((bytes / 1024))"
   fi
 }
 
@@ -99,9 +106,9 @@ measure "$build/bench/Linea_Massima_99999"
 # The maximal scenario again, packed: the stub finds its texts in its own
 # file.
 tool="$build/tools/scenario/scenario"
-if [[ -x "$tool" && -x "$build/bench/testi_generati" ]]; then
+if [[ -x "$tool" && -x "$build/bench/generatore/testi_generati" ]]; then
   mkdir "$work/testi" "$work/packed"
-  read -r linea treno < <("$build/bench/testi_generati" "$work/testi" massimo)
+  read -r linea treno < <("$build/bench/generatore/testi_generati" "$work/testi" massimo)
   "$tool" pack "$linea" "$treno" --dir "$work/testi" -o "$work/packed/${linea}_$treno" >/dev/null
   rm -rf "$work/testi"
   measure "$work/packed/${linea}_$treno" "${linea}_$treno (packed)"

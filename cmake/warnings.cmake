@@ -18,3 +18,17 @@ function(scenario_test name)
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} project_options GTest::gtest_main)
   gtest_discover_tests(${name} DISCOVERY_MODE PRE_TEST)
 endfunction()
+
+# The shipped programs link statically, as the Windows builds do: no dynamic
+# loader, no C++ runtime to find and bind at start-up, so a run starts as
+# cheaply as a plain C program. With a sanitizer, whose runtime is a shared
+# library, only the C++ runtime is linked in.
+add_library(static_runtime INTERFACE)
+if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang" AND NOT WIN32)
+  if(CMAKE_CXX_FLAGS MATCHES "-fsanitize" OR CMAKE_EXE_LINKER_FLAGS MATCHES "-static")
+    target_link_options(static_runtime INTERFACE -static-libstdc++ -static-libgcc)
+  else()
+    target_link_options(static_runtime INTERFACE -static)
+    set(ZLIB_USE_STATIC_LIBS ON)  # libz.a: a static program links no .so
+  endif()
+endif()
