@@ -368,5 +368,29 @@ TEST(Uso, Help) {
   EXPECT_NE(u.out.find("scenario emit [--dir DIR]"), std::string::npos);
 }
 
+TEST(Uso, VersionAndTheHelpOfOneCommand) {
+  CartellaProva dir;
+  const auto v = esegui("'" + kTool + "' --version", dir.percorso());
+  EXPECT_EQ(v.stato, 0);
+  EXPECT_EQ(v.out.rfind("scenario ", 0), 0u) << v.out;
+  const auto h = esegui("'" + kTool + "' compile --help", dir.percorso());
+  EXPECT_EQ(h.stato, 0);
+  EXPECT_EQ(h.out.rfind("Uso: scenario compile LINEA TRENO [--dir DIR] [--no-plan]\n", 0), 0u)
+      << h.out;
+  EXPECT_NE(h.out.find("--no-plan"), std::string::npos);
+  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
+}
+
+// Output that cannot be written is a failure, never a silent success.
+TEST(Uso, UnwritableStandardOutputIsAFailure) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
+  CartellaProva dir;
+  for (const char* c : {"--help", "--version", "compile --help"}) {
+    const auto u = esegui("{ '" + kTool + "' " + c + " >/dev/full; }", dir.percorso());
+    EXPECT_EQ(u.stato, 3) << c;
+    EXPECT_NE(u.err.find("standard output"), std::string::npos) << c << ": " << u.err;
+  }
+}
+
 }  // namespace
 }  // namespace scenario
