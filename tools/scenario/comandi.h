@@ -6,6 +6,7 @@
 #include <optional>
 #include <string_view>
 
+#include "compiler/archivio.h"
 #include "model/identita.h"
 #include "tools/scenario/riga_comando.h"
 
@@ -13,6 +14,7 @@ namespace scenario {
 
 Sottocomando comando_compile();
 Sottocomando comando_emit();
+Sottocomando comando_check();
 
 // The option every command that works in a folder takes.
 inline constexpr Opzione kOpzioneDir{"--dir", "", "DIR",
@@ -30,6 +32,11 @@ inline constexpr char kIdentitaNonValida[] =
 
 // The folder of --dir, or the current one.
 std::filesystem::path cartella(const Argomenti& a);
+
+// Copies of the two sources of `id` in `dir`. A missing source is left out
+// for the compiler to report; one that is there but cannot be read throws
+// GuastoPiattaforma.
+ArchivioMemoria copia_sorgenti(const std::filesystem::path& dir, const Identita& id);
 
 }  // namespace scenario
 

@@ -1,10 +1,6 @@
 // scenario compile: the installer's compile on an author's own sources,
 // which stay in place.
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <iostream>
-#include <iterator>
 #include <string>
 #include <utility>
 
@@ -18,31 +14,12 @@
 namespace scenario {
 namespace {
 
-// Copies one source into memory. A missing source is left for the compiler
-// to report; one that is there but cannot be read is a platform failure.
-void copia_sorgente(const std::filesystem::path& cartella, const std::string& nome,
-                    ArchivioMemoria* copie) {
-  const std::filesystem::path percorso = cartella / nome;
-  std::error_code ec;
-  const auto stato = std::filesystem::status(percorso, ec);
-  if (!std::filesystem::exists(stato)) return;
-  if (!std::filesystem::is_regular_file(stato)) {
-    throw GuastoPiattaforma(percorso, "non e' un file leggibile");
-  }
-  std::ifstream in(percorso, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw GuastoPiattaforma(percorso, std::strerror(errno));
-  copie->metti(nome, std::move(bytes));
-}
-
 int esegui(const Argomenti& a) {
   const std::optional<Identita> id = leggi_identita(a);
   if (!id) return errore_uso(kIdentitaNonValida);
   const std::filesystem::path dir = cartella(a);
   try {
-    ArchivioMemoria copie;
-    copia_sorgente(dir, nome_sorgente_linea(*id), &copie);
-    copia_sorgente(dir, nome_sorgente_treno(*id), &copie);
+    ArchivioMemoria copie = copia_sorgenti(dir, *id);
     Compilazione c = memorizza_percorso(copie, *id, a.ha("--no-plan") ? 0 : 1);
     std::cout << "numero_errore=" << c.errore.numero_errore
               << " posizione_errore=" << c.errore.posizione_errore << "\n";
