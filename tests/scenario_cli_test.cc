@@ -334,6 +334,44 @@ TEST_F(GuastoCompile, SymbolicLinks) {
   EXPECT_TRUE(fs::is_empty(fuori.percorso() / "cartella"));
 }
 
+// emit under another identity's names: the carried bytes, never over a
+// text that is already there unless --force is given.
+TEST(Emit, AnotherIdentityAndNoSilentReplacement) {
+  CartellaProva portato;
+  ASSERT_EQ(esegui("'" + kTool + "' emit", portato.percorso()).stato, 0);
+  CartellaProva dir;
+  const std::string emit = "'" + kTool + "' emit --linea Mia_Linea --treno 101";
+  ASSERT_EQ(esegui(emit, dir.percorso()).stato, 0);
+  const std::vector<std::string> nomi = {"Mia_Linea_101-.txt", "Mia_Linea_101_note.txt",
+                                         "Mia_Linea_101_rallentamenti.txt",
+                                         "Mia_Linea_101_scheda_treno.txt", "Mia_Linea_linea.txt"};
+  ASSERT_EQ(prova::nomi(dir.percorso()), nomi);
+  EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_linea.txt"),
+            leggi(portato.percorso() / "Lanvero_Ostrel_linea.txt"));
+  EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"),
+            leggi(portato.percorso() / "Lanvero_Ostrel_24817-.txt"));
+
+  // An author's edit survives a second emit; one existing text is enough to
+  // refuse them all.
+  prova::scrivi(dir.percorso() / "Mia_Linea_101-.txt", "modificato");
+  fs::remove(dir.percorso() / "Mia_Linea_linea.txt");
+  const auto rifiutato = esegui(emit, dir.percorso());
+  EXPECT_EQ(rifiutato.stato, 1);
+  EXPECT_NE(rifiutato.err.find("Mia_Linea_101-.txt esiste gia'"), std::string::npos)
+      << rifiutato.err;
+  EXPECT_NE(rifiutato.err.find("nessun file scritto"), std::string::npos) << rifiutato.err;
+  EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"), "modificato");
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Mia_Linea_linea.txt"));
+
+  EXPECT_EQ(esegui(emit + " --force", dir.percorso()).stato, 0);
+  EXPECT_EQ(prova::nomi(dir.percorso()), nomi);
+  EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"),
+            leggi(portato.percorso() / "Lanvero_Ostrel_24817-.txt"));
+
+  // The carried names are protected the same way.
+  EXPECT_EQ(esegui("'" + kTool + "' emit", portato.percorso()).stato, 1);
+}
+
 TEST(Uso, BadCommandLines) {
   CartellaProva dir;
   const char* casi[] = {
@@ -351,6 +389,9 @@ TEST(Uso, BadCommandLines) {
       "compile Prova 7 --piano",
       "emit extra",
       "emit --no-plan",
+      "emit --linea a/b",
+      "emit --treno ''",
+      "emit --linea",
   };
   for (const char* c : casi) {
     const auto u = esegui("'" + kTool + "' " + c, dir.percorso());
