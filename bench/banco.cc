@@ -20,49 +20,26 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
-#include <random>
 #include <span>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/avvio.h"
-#include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "generatore/generatore.h"
 #include "output/scrittori.h"
 #include "pavimento.h"
+#include "tests/support/cartella.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
 
-// A fresh folder under the system's temporary folder, removed at the end.
-class Cartella {
- public:
-  Cartella() {
-    std::random_device rd;
-    path_ = fs::temp_directory_path() / ("scenario_bench_" + std::to_string(rd()));
-    fs::create_directories(path_);
-  }
-  ~Cartella() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  Cartella(const Cartella&) = delete;
-  Cartella& operator=(const Cartella&) = delete;
-
-  const fs::path& path() const { return path_; }
-  // Empties the folder, keeping it.
-  void svuota() const {
-    for (const auto& e : fs::directory_iterator(path_)) fs::remove_all(e.path());
-  }
-
- private:
-  fs::path path_;
-};
+using Cartella = test::CartellaProva;
 
 // One scenario as the installer gets it: its identity and its five texts.
 struct Caso {
@@ -140,10 +117,7 @@ const Caso* caso_o_salta(benchmark::State& state, Fonte fonte) {
 }
 
 Compilazione compila(const Caso& s) {
-  ArchivioMemoria archivio;
-  archivio.metti(nome_sorgente_linea(s.id), s.linea);
-  archivio.metti(nome_sorgente_treno(s.id), s.treno);
-  return memorizza_percorso(archivio, s.id, 1);
+  return std::move(test::compila_in_memoria(s.linea, s.treno, {.id = s.id}).c);
 }
 
 using File = std::vector<std::pair<std::string, std::string>>;
@@ -166,7 +140,7 @@ size_t totale(const File& f) {
 }
 
 void scrivi_tutti(const Cartella& dir, const File& f) {
-  for (const auto& [nome, bytes] : f) scrivi_pavimento(dir.path() / nome, bytes);
+  for (const auto& [nome, bytes] : f) scrivi_pavimento(dir.percorso() / nome, bytes);
 }
 
 // Parse, walk, stamps and the three files' bytes in memory.
@@ -189,7 +163,7 @@ void BM_CompilaScrivi(benchmark::State& state, Fonte fonte) {
   if (s == nullptr) return;
   Cartella dir;
   for (auto _ : state) {
-    scrivi_binari(dir.path(), s->id, compila(*s));
+    scrivi_binari(dir.percorso(), s->id, compila(*s));
     state.PauseTiming();
     dir.svuota();
     state.ResumeTiming();
@@ -231,7 +205,7 @@ void BM_Installa(benchmark::State& state, Fonte fonte) {
   const Caso* s = caso_o_salta(state, fonte);
   if (s == nullptr) return;
   Cartella dir;
-  PiattaformaMuta piattaforma(dir.path());
+  PiattaformaMuta piattaforma(dir.percorso());
   for (auto _ : state) {
     const int esito = avvio(piattaforma, s->id, s->testi);
     if (esito != uscita_ok) {
@@ -251,13 +225,13 @@ void BM_PavimentoInstalla(benchmark::State& state, Fonte fonte) {
   const Caso* s = caso_o_salta(state, fonte);
   if (s == nullptr) return;
   Cartella dir;
-  PiattaformaMuta piattaforma(dir.path());
+  PiattaformaMuta piattaforma(dir.percorso());
   if (avvio(piattaforma, s->id, s->testi) != uscita_ok) {
     state.SkipWithError("the run failed");
     return;
   }
   File f;
-  for (const auto& e : fs::directory_iterator(dir.path())) {
+  for (const auto& e : fs::directory_iterator(dir.percorso())) {
     std::ifstream in(e.path(), std::ios::binary);
     f.emplace_back(e.path().filename().string(),
                    std::string(std::istreambuf_iterator<char>(in), {}));

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "compiler/archivio.h"
-#include "compiler/line/memorizza_dati.h"
+#include "compiler/compila.h"
 #include "compiler/post/codici_gara.h"
 #include "compiler/post/percorso_celle.h"
 #include "compiler/stato_parser.h"
@@ -53,10 +53,7 @@ Linea prepara(std::string testo) {
 
 // The codes of the train half and of the cell walk.
 bool codice_del_treno(int32_t n) {
-  for (const int32_t c : {0, 2, 7, 8, 9, 10, 11, 12, 13, 15, 16, 17, 18, 19, 20, 22, 24, 25}) {
-    if (n == c) return true;
-  }
-  return false;
+  return registrato_da(n, {Fase::nessuna, Fase::treno, Fase::lettura, Fase::percorso});
 }
 
 void controlla_testata(const StatoParser& s, const Linea& l) {
@@ -95,8 +92,8 @@ void compila(const std::string& treno, const Linea& l) {
 
   percorri_celle(*m.celle, e);
   VERIFICA(codice_del_treno(e.numero_errore));
-  const int32_t timbri = timbra(m.testata, *m.celle);
-  VERIFICA(timbri == 0 || timbri == 1250 || timbri == 1251);
+  const Codice timbri = timbra(m.testata, *m.celle);
+  VERIFICA(timbri == Codice::nessuno || fase(timbri) == Fase::timbri);
   controlla_modello(m, 0);
 }
 

@@ -5,9 +5,8 @@
 #include <cstdint>
 #include <string>
 
-#include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
 #include "fuzz/invarianti.h"
+#include "tests/support/compila.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace scenario;
@@ -15,19 +14,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size > kMassimoIngresso) return 0;
   const std::string ingresso = come_testo(data, size);
   const size_t nul = ingresso.find('\0');
-  ArchivioMemoria archivio;
-  archivio.metti(nome_sorgente_linea(kId), ingresso.substr(0, nul));
-  archivio.metti(nome_sorgente_treno(kId),
-                 nul == std::string::npos ? std::string() : ingresso.substr(nul + 1));
+  const test::Prova p = test::compila_in_memoria(
+      ingresso.substr(0, nul), nul == std::string::npos ? std::string() : ingresso.substr(nul + 1),
+      {.id = kId});
 
-  const Compilazione c = memorizza_percorso(archivio, kId, 1);
-  controlla_compilazione(c, kId);
-  // The line file never stays; the train file stays only when the line half
-  // ended the parser (the cell walk may have recorded its own code since).
-  VERIFICA(!archivio.esiste(nome_sorgente_linea(kId)));
-  if (archivio.esiste(nome_sorgente_treno(kId))) {
-    const int32_t n = c.errore.numero_errore;
-    VERIFICA(codice_fine_linea(n) || n == 11 || n == 12 || n == 13);
+  controlla_compilazione(p.c);
+  // The train file stays exactly when the line half ended the parser. A
+  // code of the cell walk hides the parser's: then only the line file's
+  // deletion can be checked.
+  const int32_t n = p.c.errore.numero_errore;
+  if (registrato_da(n, {Fase::percorso})) {
+    VERIFICA(!p.resta_linea());
+  } else {
+    controlla_sorgenti(p.archivio, kId, n);
   }
   return 0;
 }

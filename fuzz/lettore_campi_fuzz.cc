@@ -12,7 +12,7 @@
 #include <string_view>
 
 #include "compiler/guasto.h"
-#include "compiler/line/lettore_campi.h"
+#include "compiler/lettore_campi.h"
 #include "fuzz/invarianti.h"
 
 namespace scenario::fuzz {

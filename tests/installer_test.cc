@@ -8,18 +8,18 @@
 #include <optional>
 
 #include "app/avvio.h"
-#include "app/cartella_prova.h"
 #include "emit/emittitori.h"
 #include "model/identita.h"
-#include "tests/esegui.h"
-#include "tests/immutabile.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
+#include "tests/support/immutabile.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::CartellaProva;
-using prova::leggi;
+using test::CartellaProva;
+using test::leggi;
 
 const std::vector<std::string> kSeiFile = {
     "Lanvero_Ostrel_24817.dat",
@@ -34,11 +34,9 @@ const char kProgramma[] = "Lanvero_Ostrel_24817";
 class Installatore : public ::testing::Test {
  protected:
   void SetUp() override { fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma); }
-  testing::Uscita avvia() {
-    return testing::esegui(std::string("./") + kProgramma, dir.percorso());
-  }
+  test::Uscita avvia() { return test::esegui(std::string("./") + kProgramma, dir.percorso()); }
   std::vector<std::string> file_lasciati() const {
-    auto n = prova::nomi(dir.percorso());
+    auto n = test::nomi(dir.percorso());
     std::erase(n, kProgramma);
     return n;
   }
@@ -61,9 +59,9 @@ TEST_F(Installatore, SecondRunReplacesEverythingWithTheSameBytes) {
   std::vector<std::string> prima;
   for (const auto& f : kSeiFile) prima.push_back(leggi(dir.percorso() / f));
   // Old files, longer or shorter, and a stale source are replaced whole.
-  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_24817.sim", std::string(100000, 'x'));
-  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_24817_note.txt", "corto");
-  prova::scrivi(dir.percorso() / "Lanvero_Ostrel_linea.txt", "[generale]\r\nlunghezza percorso, 5");
+  test::scrivi(dir.percorso() / "Lanvero_Ostrel_24817.sim", std::string(100000, 'x'));
+  test::scrivi(dir.percorso() / "Lanvero_Ostrel_24817_note.txt", "corto");
+  test::scrivi(dir.percorso() / "Lanvero_Ostrel_linea.txt", "[generale]\r\nlunghezza percorso, 5");
   ASSERT_EQ(avvia().stato, 0);
   EXPECT_EQ(file_lasciati(), kSeiFile);
   for (size_t i = 0; i < kSeiFile.size(); ++i) {
@@ -95,7 +93,7 @@ const std::string& finito(size_t i) {
     for (const Emittitore& e : emittitori()) a.push_back(e.contenuto());
     CartellaProva dir;
     fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
-    EXPECT_EQ(testing::esegui(std::string("./") + kProgramma, dir.percorso()).stato, 0);
+    EXPECT_EQ(test::esegui(std::string("./") + kProgramma, dir.percorso()).stato, 0);
     for (size_t i = kPrimoBinario; i < kInOrdine.size(); ++i) {
       a.push_back(leggi(dir.percorso() / kInOrdine[i]));
     }
@@ -112,21 +110,22 @@ struct CasoGuasto {
   CasoGuasto() {
     fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
     for (size_t i = 0; i < kInOrdine.size(); ++i) {
-      if (!sorgente(i)) prova::scrivi(percorso(i), vecchio(kInOrdine[i]));
+      if (!sorgente(i)) test::scrivi(percorso(i), vecchio(kInOrdine[i]));
     }
   }
   fs::path percorso(size_t i) const { return dir.percorso() / kInOrdine[i]; }
-  testing::Uscita avvia(std::optional<rlim_t> limite_file = std::nullopt) {
-    return testing::esegui(std::string("./") + kProgramma, dir.percorso(), limite_file);
+  test::Uscita avvia(std::optional<rlim_t> limite_file = std::nullopt) {
+    return test::esegui(std::string("./") + kProgramma, dir.percorso(), limite_file);
   }
 
   // The run stopped on file f: it says which and why; every file before f
   // is finished (the sources deleted once the compile has read them), every
   // file after f keeps its older content, and nothing else is left: no
   // partial or temporary file. File f itself is the caller's to check.
-  void fermato_su(size_t f, const testing::Uscita& u, int motivo) const {
+  void fermato_su(size_t f, const test::Uscita& u, int motivo) const {
     SCOPED_TRACE(kInOrdine[f]);
     EXPECT_EQ(u.stato, 3) << u.err;
+    EXPECT_EQ(u.err.rfind("impossibile scrivere ", 0), 0u) << u.err;
     EXPECT_NE(u.err.find(kInOrdine[f]), std::string::npos) << u.err;
     EXPECT_NE(u.err.find(std::strerror(motivo)), std::string::npos) << u.err;
     std::vector<std::string> attesi = {kProgramma};
@@ -145,7 +144,7 @@ struct CasoGuasto {
     std::sort(attesi.begin(), attesi.end());
     EXPECT_EQ(nomi(), attesi);
   }
-  std::vector<std::string> nomi() const { return prova::nomi(dir.percorso()); }
+  std::vector<std::string> nomi() const { return test::nomi(dir.percorso()); }
 
   CartellaProva dir;
 };
@@ -156,7 +155,7 @@ TEST(GuastoInstallatore, DirectoryUnderAnyNameEndsTheRunWithItsName) {
     CasoGuasto g;
     fs::remove(g.percorso(f));
     fs::create_directory(g.percorso(f));
-    prova::scrivi(g.percorso(f) / "dentro", "resta");
+    test::scrivi(g.percorso(f) / "dentro", "resta");
     g.fermato_su(f, g.avvia(), EISDIR);
     EXPECT_EQ(leggi(g.percorso(f) / "dentro"), "resta");
   }
@@ -166,8 +165,8 @@ TEST(GuastoInstallatore, DirectoryUnderAnyNameEndsTheRunWithItsName) {
 TEST(GuastoInstallatore, ImmutableOlderFileStaysWhole) {
   for (size_t f = 0; f < kInOrdine.size(); ++f) {
     CasoGuasto g;
-    prova::scrivi(g.percorso(f), vecchio(kInOrdine[f]));
-    testing::Immutabile blocco(g.percorso(f));
+    test::scrivi(g.percorso(f), vecchio(kInOrdine[f]));
+    test::Immutabile blocco(g.percorso(f));
     if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
     g.fermato_su(f, g.avvia(), EPERM);
     EXPECT_EQ(leggi(g.percorso(f)), vecchio(kInOrdine[f]));
@@ -178,9 +177,9 @@ TEST(GuastoInstallatore, ImmutableOlderFileStaysWhole) {
 TEST(GuastoInstallatore, FolderThatCannotBeWrittenIsLeftAsItWas) {
   CasoGuasto g;
   const std::vector<std::string> prima = g.nomi();
-  testing::Immutabile blocco(g.dir.percorso());
+  test::Immutabile blocco(g.dir.percorso());
   if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
-  const testing::Uscita u = g.avvia();
+  const test::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 3);
   EXPECT_NE(u.err.find(kInOrdine[0]), std::string::npos) << u.err;
   EXPECT_NE(u.err.find(std::strerror(EPERM)), std::string::npos) << u.err;
@@ -216,10 +215,10 @@ TEST(GuastoInstallatore, FullDiskKeepsOlderFilesAndFinishedOnes) {
 TEST(GuastoInstallatore, ReadOnlyOlderFilesAreReplaced) {
   CasoGuasto g;
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
-    prova::scrivi(g.percorso(i), vecchio(kInOrdine[i]));
+    test::scrivi(g.percorso(i), vecchio(kInOrdine[i]));
     fs::permissions(g.percorso(i), fs::perms::owner_read | fs::perms::group_read);
   }
-  const testing::Uscita u = g.avvia();
+  const test::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 0) << u.err;
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
     if (sorgente(i)) {
@@ -239,7 +238,7 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
   fs::create_directory(fuori.percorso() / "cartella");
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
     const fs::path bersaglio = fuori.percorso() / kInOrdine[i];
-    if (i % 3 == 0) prova::scrivi(bersaglio, vecchio(kInOrdine[i]));
+    if (i % 3 == 0) test::scrivi(bersaglio, vecchio(kInOrdine[i]));
     fs::remove(g.percorso(i));
     if (i % 3 == 2) {
       fs::create_directory_symlink(fuori.percorso() / "cartella", g.percorso(i));
@@ -247,8 +246,8 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
       fs::create_symlink(bersaglio, g.percorso(i));  // dangling when i % 3 == 1
     }
   }
-  const std::vector<std::string> fuori_prima = prova::nomi(fuori.percorso());
-  const testing::Uscita u = g.avvia();
+  const std::vector<std::string> fuori_prima = test::nomi(fuori.percorso());
+  const test::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 0) << u.err;
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
     if (sorgente(i)) {
@@ -258,7 +257,7 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
     EXPECT_FALSE(fs::is_symlink(g.percorso(i))) << kInOrdine[i];
     EXPECT_EQ(leggi(g.percorso(i)), finito(i)) << kInOrdine[i];
   }
-  EXPECT_EQ(prova::nomi(fuori.percorso()), fuori_prima);
+  EXPECT_EQ(test::nomi(fuori.percorso()), fuori_prima);
   for (size_t i = 0; i < kInOrdine.size(); i += 3) {
     EXPECT_EQ(leggi(fuori.percorso() / kInOrdine[i]), vecchio(kInOrdine[i]));
   }

@@ -6,17 +6,17 @@
 #include <cstring>
 #include <optional>
 
-#include "app/cartella_prova.h"
-#include "tests/esegui.h"
-#include "tests/immutabile.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
+#include "tests/support/immutabile.h"
 
 namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using prova::CartellaProva;
-using prova::leggi;
-using testing::esegui;
+using test::CartellaProva;
+using test::esegui;
+using test::leggi;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
 
@@ -28,10 +28,10 @@ const char kTreno[] = "[generale]\r\n[fine]\r\n";
 class Compile : public ::testing::Test {
  protected:
   void sorgenti(const std::string& linea, const std::string& treno = kTreno) {
-    prova::scrivi(dir.percorso() / "Prova_linea.txt", linea);
-    prova::scrivi(dir.percorso() / "Prova_7-.txt", treno);
+    test::scrivi(dir.percorso() / "Prova_linea.txt", linea);
+    test::scrivi(dir.percorso() / "Prova_7-.txt", treno);
   }
-  testing::Uscita compila(const std::string& opzioni = "") {
+  test::Uscita compila(const std::string& opzioni = "") {
     return esegui("'" + kTool + "' compile Prova 7 " + opzioni, dir.percorso());
   }
   CartellaProva dir;
@@ -42,7 +42,7 @@ TEST_F(Compile, WritesTheBinariesAndKeepsTheSources) {
   const auto u = compila();
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
-  EXPECT_EQ(prova::nomi(dir.percorso()),
+  EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
                                       "Prova_linea.dat", "Prova_linea.txt"}));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
@@ -80,14 +80,14 @@ TEST_F(Compile, MissingSourcesWriteNothing) {
   const auto u = compila();
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=101 posizione_errore=0");
-  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
+  EXPECT_TRUE(test::nomi(dir.percorso()).empty());
 }
 
 TEST_F(Compile, StampFaultWritesNothing) {
   sorgenti(
       "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
       "indicatori_vmax,  0,  1,  0,  0,  0,  0,  0,  0,  0\r\n[fine]\r\n");
-  prova::scrivi(dir.percorso() / "Prova_7.dat", "vecchio");
+  test::scrivi(dir.percorso() / "Prova_7.dat", "vecchio");
   const auto u = compila();
   EXPECT_EQ(u.stato, 2);
   EXPECT_EQ(u.err, " Errore n. 1250\n");
@@ -96,16 +96,22 @@ TEST_F(Compile, StampFaultWritesNothing) {
 }
 
 TEST_F(Compile, PlatformFailures) {
-  // A source that is there but cannot be read.
+  // A source that is there but cannot be read: nothing is printed to
+  // standard output, the message names it.
   fs::create_directory(dir.percorso() / "Prova_linea.txt");
-  EXPECT_EQ(compila().stato, 3);
+  const auto l = compila();
+  EXPECT_EQ(l.stato, 3);
+  EXPECT_EQ(l.out, "");
+  EXPECT_EQ(l.err,
+            "impossibile leggere ./Prova_linea.txt: " + std::string(std::strerror(EISDIR)) + "\n");
   fs::remove(dir.percorso() / "Prova_linea.txt");
   // An output that cannot be replaced: the message names it.
   sorgenti(kLinea);
   fs::create_directory(dir.percorso() / "Prova_7.dat");
   const auto u = compila();
   EXPECT_EQ(u.stato, 3);
-  EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
+  EXPECT_EQ(u.err,
+            "impossibile scrivere ./Prova_7.dat: " + std::string(std::strerror(EISDIR)) + "\n");
   EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.sim"));  // finished before
 }
 
@@ -154,13 +160,13 @@ TEST(IngressiErrati, WhatIsLeftOnDisk) {
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.nome);
     CartellaProva dir;
-    prova::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
-    prova::scrivi(dir.percorso() / "Prova_7-.txt", c.treno);
-    for (const std::string& b : binari) prova::scrivi(dir.percorso() / b, "vecchio");
+    test::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
+    test::scrivi(dir.percorso() / "Prova_7-.txt", c.treno);
+    for (const std::string& b : binari) test::scrivi(dir.percorso() / b, "vecchio");
     const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
     EXPECT_EQ(u.stato, 1) << u.err;
     EXPECT_EQ(u.out.substr(0, u.out.find('\n')), c.prima_riga);
-    EXPECT_EQ(prova::nomi(dir.percorso()),
+    EXPECT_EQ(test::nomi(dir.percorso()),
               (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
                                         "Prova_linea.dat", "Prova_linea.txt"}));
     EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), c.linea);
@@ -185,15 +191,15 @@ class GuastoCompile : public Compile {
  protected:
   void SetUp() override {
     sorgenti(kLinea);
-    for (const std::string& b : kBinari) prova::scrivi(dir.percorso() / b, vecchio(b));
+    for (const std::string& b : kBinari) test::scrivi(dir.percorso() / b, vecchio(b));
   }
 
   // The binaries of kLinea, compiled once in a folder of their own.
   static const std::string& finito(size_t i) {
     static const std::vector<std::string> attesi = [] {
       CartellaProva d;
-      prova::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
-      prova::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
+      test::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
+      test::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
       EXPECT_EQ(esegui("'" + kTool + "' compile Prova 7", d.percorso()).stato, 0);
       std::vector<std::string> a;
       a.reserve(kBinari.size());
@@ -206,7 +212,7 @@ class GuastoCompile : public Compile {
   // The compile stopped on output f: it says which and why; the outputs
   // before f are finished, those after f keep their older content, the
   // sources stay, and nothing else is left. Output f is the caller's.
-  void fermato_su(size_t f, const testing::Uscita& u, int motivo) {
+  void fermato_su(size_t f, const test::Uscita& u, int motivo) {
     SCOPED_TRACE(kBinari[f]);
     EXPECT_EQ(u.stato, 3) << u.err;
     EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
@@ -219,7 +225,7 @@ class GuastoCompile : public Compile {
         EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), i < f ? finito(i) : vecchio(kBinari[i]));
       }
     }
-    EXPECT_EQ(prova::nomi(dir.percorso()),
+    EXPECT_EQ(test::nomi(dir.percorso()),
               (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
                                         "Prova_linea.dat", "Prova_linea.txt"}));
   }
@@ -233,14 +239,14 @@ TEST_P(GuastoSuUnBinario, DirectoryUnderItsName) {
   const fs::path ostacolo = dir.percorso() / kBinari[f];
   fs::remove(ostacolo);
   fs::create_directory(ostacolo);
-  prova::scrivi(ostacolo / "dentro", "resta");
+  test::scrivi(ostacolo / "dentro", "resta");
   fermato_su(f, compila(), EISDIR);
   EXPECT_EQ(leggi(ostacolo / "dentro"), "resta");
 }
 
 TEST_P(GuastoSuUnBinario, ImmutableOlderFileStaysWhole) {
   const size_t f = GetParam();
-  testing::Immutabile blocco(dir.percorso() / kBinari[f]);
+  test::Immutabile blocco(dir.percorso() / kBinari[f]);
   if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
   fermato_su(f, compila(), EPERM);
   EXPECT_EQ(leggi(dir.percorso() / kBinari[f]), vecchio(kBinari[f]));
@@ -255,7 +261,7 @@ INSTANTIATE_TEST_SUITE_P(Binari, GuastoSuUnBinario, ::testing::Range<size_t>(0, 
 
 TEST_F(GuastoCompile, FolderThatCannotBeWritten) {
   {
-    testing::Immutabile blocco(dir.percorso());
+    test::Immutabile blocco(dir.percorso());
     if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
     fermato_su(0, compila(), EPERM);
     EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
@@ -288,7 +294,7 @@ TEST_F(GuastoCompile, FullDiskWithoutPlan) {
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.sim").size(), 87u * 34 + 5 + 1);
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat"), vecchio("Prova_7.dat"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.dat"), vecchio("Prova_linea.dat"));
-  EXPECT_EQ(prova::nomi(dir.percorso()),
+  EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7-.txt", "Prova_7.dat", "Prova_7.sim",
                                       "Prova_linea.dat", "Prova_linea.txt"}));
 }
@@ -307,9 +313,9 @@ TEST_F(GuastoCompile, ReadOnlyOlderOutputsAreReplaced) {
 // that are links are read through them and left alone.
 TEST_F(GuastoCompile, SymbolicLinks) {
   CartellaProva fuori;
-  prova::scrivi(fuori.percorso() / "linea.txt", kLinea);
-  prova::scrivi(fuori.percorso() / "treno.txt", kTreno);
-  prova::scrivi(fuori.percorso() / "Prova_linea.dat", "altrove");
+  test::scrivi(fuori.percorso() / "linea.txt", kLinea);
+  test::scrivi(fuori.percorso() / "treno.txt", kTreno);
+  test::scrivi(fuori.percorso() / "Prova_linea.dat", "altrove");
   fs::create_directory(fuori.percorso() / "cartella");
   for (const char* s : {"Prova_linea.txt", "Prova_7-.txt"}) fs::remove(dir.percorso() / s);
   fs::create_symlink(fuori.percorso() / "linea.txt", dir.percorso() / "Prova_linea.txt");
@@ -327,7 +333,7 @@ TEST_F(GuastoCompile, SymbolicLinks) {
   }
   EXPECT_TRUE(fs::is_symlink(dir.percorso() / "Prova_linea.txt"));
   EXPECT_TRUE(fs::is_symlink(dir.percorso() / "Prova_7-.txt"));
-  EXPECT_EQ(prova::nomi(fuori.percorso()),
+  EXPECT_EQ(test::nomi(fuori.percorso()),
             (std::vector<std::string>{"Prova_linea.dat", "cartella", "linea.txt", "treno.txt"}));
   EXPECT_EQ(leggi(fuori.percorso() / "Prova_linea.dat"), "altrove");
   EXPECT_EQ(leggi(fuori.percorso() / "linea.txt"), kLinea);
@@ -398,7 +404,7 @@ TEST(Uso, BadCommandLines) {
     EXPECT_EQ(u.stato, 64) << c;
     EXPECT_NE(u.err.find("scenario compile"), std::string::npos) << c;
   }
-  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
+  EXPECT_TRUE(test::nomi(dir.percorso()).empty());
 }
 
 TEST(Uso, Help) {
@@ -419,7 +425,7 @@ TEST(Uso, VersionAndTheHelpOfOneCommand) {
   EXPECT_EQ(h.out.rfind("Uso: scenario compile LINEA TRENO [--dir DIR] [--no-plan]\n", 0), 0u)
       << h.out;
   EXPECT_NE(h.out.find("--no-plan"), std::string::npos);
-  EXPECT_TRUE(prova::nomi(dir.percorso()).empty());
+  EXPECT_TRUE(test::nomi(dir.percorso()).empty());
 }
 
 // Output that cannot be written is a failure, never a silent success.

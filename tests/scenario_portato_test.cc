@@ -5,21 +5,21 @@
 #include <cstdint>
 #include <set>
 
-#include "app/cartella_prova.h"
-#include "tests/esegui.h"
+#include "output/coding.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
 
 namespace scenario {
 namespace {
 
-using prova::CartellaProva;
-using prova::leggi;
-using testing::esegui;
+using test::CartellaProva;
+using test::esegui;
+using test::leggi;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
 
 int16_t int16_a(const std::string& b, size_t off) {
-  return static_cast<int16_t>(static_cast<uint8_t>(b[off]) |
-                              (static_cast<uint8_t>(b[off + 1]) << 8));
+  return static_cast<int16_t>(DecodeFixed16(b.data() + off));
 }
 
 TEST(ScenarioPortato, CompilesWithCodePointsAroundItsSlowdowns) {

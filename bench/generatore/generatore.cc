@@ -37,8 +37,6 @@ constexpr int32_t kStazioniNelPercorso = 20;  // besides the departure terminus
 
 constexpr int32_t kPassoProfilo = 200;  // a curve and a gradient every 200 m
 
-constexpr int32_t kMetriCella = 50;
-
 // The position whose cell, nearest(p / 50 + 1), is c.
 int32_t posizione_di_cella(int32_t c) { return (c - 1) * kMetriCella; }
 
@@ -47,7 +45,7 @@ struct Disposizione {
   explicit Disposizione(int32_t l)
       : lunghezza(l),
         // nearest((l + 7000) / 50): l is a multiple of 50 here, so no half.
-        ultima_cella((l + 7000 + 25) / kMetriCella),
+        ultima_cella((l + kMetriProlungamento + 25) / kMetriCella),
         // The last stretch keeps 48 cells from the end, so every signal
         // passes the position check and every search after a slowdown
         // stays inside the track.
@@ -114,14 +112,10 @@ std::string chilometri(int32_t posizione) {
 
 std::string testo_cartello(int32_t i, int32_t posizione) {
   switch (i % 4) {
-    case 0:
-      return "(PASSAGGIO)(A LIVELLO)(" + chilometri(posizione) + ")";
-    case 1:
-      return "(CAVALCAVIA)";
-    case 2:
-      return "(SEGNALE   )(PERMISSIVO)(" + chilometri(posizione) + " )";
-    default:
-      return "(CAVALCAVIA)(AUTOSTRADA)";
+    case 0: return "(PASSAGGIO)(A LIVELLO)(" + chilometri(posizione) + ")";
+    case 1: return "(CAVALCAVIA)";
+    case 2: return "(SEGNALE   )(PERMISSIVO)(" + chilometri(posizione) + " )";
+    default: return "(CAVALCAVIA)(AUTOSTRADA)";
   }
 }
 

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "model/identita.h"
+#include "model/modello.h"
 
 namespace scenario {
 
@@ -40,7 +41,6 @@ struct ScenarioGenerato {
 // A scenario of the given line length, from 91000 to 1000000 m.
 ScenarioGenerato genera_scenario(const Identita& id, int32_t lunghezza);
 
-constexpr int32_t kLunghezzaMassima = 1000000;
 constexpr int32_t kUltimaCellaMassima = 20140;  // nearest((1000000 + 7000) / 50)
 constexpr int32_t kLunghezzaBreve = 91000;      // the carried line's
 

@@ -6,9 +6,8 @@
 
 #include <algorithm>
 
-#include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
 #include "output/scrittori.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
@@ -17,13 +16,10 @@ class ScenarioMassimoTest : public ::testing::Test {
  protected:
   static void SetUpTestSuite() {
     generato_ = new ScenarioGenerato(genera_scenario_massimo());
-    ArchivioMemoria archivio;
-    const Identita& id = generato_->id;
-    archivio.metti(nome_sorgente_linea(id), generato_->linea);
-    archivio.metti(nome_sorgente_treno(id), generato_->treno);
-    compilato_ = new Compilazione(memorizza_percorso(archivio, id, 1));
-    sorgenti_rimaste_ =
-        archivio.esiste(nome_sorgente_linea(id)) || archivio.esiste(nome_sorgente_treno(id));
+    test::Prova p =
+        test::compila_in_memoria(generato_->linea, generato_->treno, {.id = generato_->id});
+    compilato_ = new Compilazione(std::move(p.c));
+    sorgenti_rimaste_ = p.resta_linea() || p.resta_treno();
   }
   static void TearDownTestSuite() {
     delete compilato_;
@@ -46,7 +42,7 @@ bool ScenarioMassimoTest::sorgenti_rimaste_ = false;
 
 TEST_F(ScenarioMassimoTest, CompilesWithoutFault) {
   EXPECT_EQ(compilato_->errore.numero_errore, 0) << compilato_->motivo_guasto;
-  EXPECT_EQ(compilato_->errore_timbri, 0);
+  EXPECT_EQ(compilato_->errore_timbri, Codice::nessuno);
   EXPECT_TRUE(compilato_->da_scrivere());
   EXPECT_FALSE(sorgenti_rimaste_);
 }
@@ -87,10 +83,7 @@ TEST_F(ScenarioMassimoTest, BoardsLeaveRoomForTheStations) {
 TEST(ScenarioGenerato, EveryLengthCompilesWithoutFault) {
   for (const int32_t lunghezza : {kLunghezzaBreve, 200000, 555550}) {
     const ScenarioGenerato g = genera_scenario(identita_breve(), lunghezza);
-    ArchivioMemoria archivio;
-    archivio.metti(nome_sorgente_linea(g.id), g.linea);
-    archivio.metti(nome_sorgente_treno(g.id), g.treno);
-    const Compilazione c = memorizza_percorso(archivio, g.id, 1);
+    const Compilazione c = test::compila_in_memoria(g.linea, g.treno, {.id = g.id}).c;
     EXPECT_EQ(c.errore.numero_errore, 0) << lunghezza << " " << c.motivo_guasto;
     EXPECT_EQ(c.modello.testata[kVoceDatiTreno].valore_due, lunghezza);
     EXPECT_EQ(g.conteggi.cartelli, 57) << lunghezza;

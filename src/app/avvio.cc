@@ -19,12 +19,17 @@ namespace scenario {
 
 Identita identita_portata() { return {SCENARIO_LINEA, SCENARIO_TRENO}; }
 
+StatoUscita stato_uscita(const Compilazione& c) {
+  if (c.errore_timbri != Codice::nessuno) return uscita_errore_timbri;
+  return c.errore.numero_errore != numero(Codice::nessuno) ? uscita_errore_dati : uscita_ok;
+}
+
 std::string testo_errore(int32_t numero) { return " Errore n. " + std::to_string(numero); }
 
 std::string riga_errore(const RecordErrore& e) {
   return "errore " + std::to_string(e.numero_errore) + ", posizione " +
-         std::to_string(e.posizione_errore) + " m: " +
-         std::string(significato_errore(e.numero_errore));
+         std::to_string(e.posizione_errore) +
+         " m: " + std::string(significato_errore(e.numero_errore));
 }
 
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
@@ -42,9 +47,7 @@ void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Co
   scrivi_file(cartella / nome_celle(id), bytes_celle(*m.celle));
 }
 
-int avvio(Piattaforma& piattaforma) {
-  return avvio(piattaforma, identita_portata(), emittitori());
-}
+int avvio(Piattaforma& piattaforma) { return avvio(piattaforma, identita_portata(), emittitori()); }
 
 int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi) {
   try {
@@ -53,17 +56,15 @@ int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittito
     scrivi_testi(cartella, id, testi);
     ArchivioCartella archivio(cartella);
     Compilazione c = memorizza_percorso(archivio, id, 1);
-    if (c.errore_timbri != 0) {
-      piattaforma.messaggio_errore(testo_errore(c.errore_timbri));
-      return uscita_errore_timbri;
+    const StatoUscita stato = stato_uscita(c);
+    if (stato == uscita_errore_timbri) {
+      piattaforma.messaggio_errore(testo_errore(numero(c.errore_timbri)));
+      return stato;
     }
     const RecordErrore errore = c.errore;
     if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
-    if (errore.numero_errore != 0) {
-      std::cerr << riga_errore(errore) << std::endl;
-      return uscita_errore_dati;
-    }
-    return uscita_ok;
+    if (stato == uscita_errore_dati) std::cerr << riga_errore(errore) << std::endl;
+    return stato;
   } catch (const std::exception& e) {
     piattaforma.messaggio_guasto(e.what());
     return uscita_guasto;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "app/piattaforma.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "model/identita.h"
 
@@ -22,6 +22,11 @@ enum StatoUscita : int {
   uscita_guasto = 3,         // platform failure
   uscita_uso = 64,           // author tool: bad command line
 };
+
+// The exit status of a finished compile, the same for the installer and the
+// author tool: 2 when the stamps refused the model (nothing may be written),
+// 1 when the error record holds a fault, 0 otherwise.
+StatoUscita stato_uscita(const Compilazione& c);
 
 // The identity this build carries.
 Identita identita_portata();

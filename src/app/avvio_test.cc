@@ -6,15 +6,15 @@
 #include <string>
 #include <vector>
 
-#include "app/cartella_prova.h"
+#include "tests/support/cartella.h"
 
 namespace scenario {
 namespace {
 
-using prova::CartellaProva;
-using prova::leggi;
-using prova::nomi;
-using prova::scrivi;
+using test::CartellaProva;
+using test::leggi;
+using test::nomi;
+using test::scrivi;
 
 // Records what the run asks of the platform, in place of the window and the
 // message boxes.

@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <system_error>
 
@@ -18,13 +19,13 @@ class PiattaformaPosix : public Piattaforma {
   std::filesystem::path cartella_programma() override {
     std::error_code ec;
     auto eseguibile = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (ec) throw std::system_error(ec, "cannot find the program's own folder");
+    if (ec) {
+      throw std::runtime_error("impossibile trovare la cartella del programma: " + ec.message());
+    }
     return eseguibile.parent_path();
   }
 
-  void mostra_attesa() override {
-    std::cout << "Attendere" << std::endl;
-  }
+  void mostra_attesa() override { std::cout << "Attendere" << std::endl; }
 
   void messaggio_errore(const std::string& testo) override {
     std::cerr << testo << std::endl;

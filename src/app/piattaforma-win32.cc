@@ -46,7 +46,7 @@ Risoluzione risoluzione_schermo() {
 
 [[noreturn]] void guasto_finestra(const char* passo) {
   const DWORD codice = GetLastError();
-  throw std::runtime_error(std::string("Impossibile mostrare la finestra (") + passo +
+  throw std::runtime_error(std::string("impossibile mostrare la finestra (") + passo +
                            "): " + win32::motivo(codice));
 }
 
@@ -63,7 +63,7 @@ class PiattaformaWin32 : public Piattaforma {
     while (true) {
       const DWORD n = GetModuleFileNameW(nullptr, modulo.data(), static_cast<DWORD>(modulo.size()));
       if (n == 0) {
-        throw std::runtime_error("Impossibile trovare la cartella del programma: " +
+        throw std::runtime_error("impossibile trovare la cartella del programma: " +
                                  win32::motivo(GetLastError()));
       }
       if (n < modulo.size()) {
@@ -72,7 +72,7 @@ class PiattaformaWin32 : public Piattaforma {
       }
       // Cut short: try again with room to spare (paths stop at 32767).
       if (modulo.size() > 65536) {
-        throw std::runtime_error("Impossibile trovare la cartella del programma: " +
+        throw std::runtime_error("impossibile trovare la cartella del programma: " +
                                  win32::motivo(ERROR_INSUFFICIENT_BUFFER));
       }
       modulo.resize(modulo.size() * 2);

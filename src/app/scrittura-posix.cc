@@ -21,7 +21,8 @@ int crea_temporaneo(const std::filesystem::path& finale, std::filesystem::path* 
   for (int tentativo = 0; tentativo < 100; ++tentativo) {
     *temp = finale;
     temp->concat(".tmp" + std::to_string(generatore()));
-    const int fd = ::open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
+    const int fd =
+        ::open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0644);
     if (fd >= 0 || errno != EEXIST) return fd;
   }
   errno = EEXIST;

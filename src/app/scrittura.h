@@ -5,23 +5,11 @@
 #define SCENARIO_APP_SCRITTURA_H_
 
 #include <filesystem>
-#include <stdexcept>
-#include <string>
 #include <string_view>
 
+#include "compiler/guasto.h"
+
 namespace scenario {
-
-// A failure of the platform: names the file and the system's reason.
-class GuastoPiattaforma : public std::runtime_error {
- public:
-  GuastoPiattaforma(const std::filesystem::path& file, const std::string& motivo)
-      : std::runtime_error(file.string() + ": " + motivo),
-        file_(file) {}
-  const std::filesystem::path& file() const { return file_; }
-
- private:
-  std::filesystem::path file_;
-};
 
 // Replaces `percorso` with `bytes`; throws GuastoPiattaforma.
 void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes);

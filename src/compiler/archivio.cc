@@ -1,8 +1,12 @@
 #include "compiler/archivio.h"
 
+#include <cerrno>
+#include <cstring>
 #include <fstream>
 #include <stdexcept>
 #include <system_error>
+
+#include "compiler/guasto.h"
 
 namespace scenario {
 
@@ -16,27 +20,37 @@ bool ArchivioCartella::esiste(const std::string& nome) const {
   return std::filesystem::is_regular_file(percorso(nome), ec);
 }
 
-// The whole file in one read, into a buffer of its size.
+// The whole file in one read, into a buffer of its size. Only a regular
+// file is read: a folder or a device under the name is refused.
 std::string ArchivioCartella::leggi(const std::string& nome) const {
-  std::ifstream in(percorso(nome), std::ios::binary | std::ios::ate);
-  if (!in) throw std::runtime_error("cannot open " + nome);
+  namespace fs = std::filesystem;
+  const fs::path p = percorso(nome);
+  const auto rifiuta = [&p](const std::string& motivo) {
+    return GuastoPiattaforma(p, motivo, "leggere");
+  };
+  std::error_code ec;
+  const fs::file_status stato = fs::status(p, ec);
+  if (fs::is_directory(stato)) throw rifiuta(std::strerror(EISDIR));
+  if (fs::exists(stato) && !fs::is_regular_file(stato)) throw rifiuta("non e' un file regolare");
+  std::ifstream in(p, std::ios::binary | std::ios::ate);
+  if (!in) throw rifiuta(std::strerror(errno));
   const std::streamoff dimensione = in.tellg();
-  if (dimensione < 0) throw std::runtime_error("cannot read " + nome);
+  if (dimensione < 0) throw rifiuta(std::strerror(errno));
   std::string bytes(static_cast<size_t>(dimensione), '\0');
   in.seekg(0);
-  if (!in.read(bytes.data(), dimensione)) throw std::runtime_error("cannot read " + nome);
+  if (!in.read(bytes.data(), dimensione)) throw rifiuta(std::strerror(errno));
   return bytes;
 }
 
 void ArchivioCartella::elimina(const std::string& nome) {
   std::error_code ec;
   std::filesystem::remove(percorso(nome), ec);
-  if (ec) throw std::system_error(ec, "cannot delete " + nome);
+  if (ec) throw GuastoPiattaforma(percorso(nome), ec.message(), "eliminare");
 }
 
 std::string ArchivioMemoria::leggi(const std::string& nome) const {
   const auto it = file_.find(nome);
-  if (it == file_.end()) throw std::runtime_error("cannot open " + nome);
+  if (it == file_.end()) throw std::runtime_error("impossibile leggere " + nome + ": non c'e'");
   return it->second;
 }
 

@@ -1,11 +1,14 @@
-// A failure inside the parser that is not one of its coded checks: a field
-// that cannot be read, a value that does not fit its place, a cell or entry
-// outside its table. It is caught once, where the error tail records 25.
+// Failures. Inside the parser, a Guasto is one that is not a coded check: a
+// field that cannot be read, a value that does not fit its place, a cell or
+// entry outside its table; it is caught once, where the error tail records
+// 25. A GuastoPiattaforma is the system refusing a file operation.
 #ifndef SCENARIO_COMPILER_GUASTO_H_
 #define SCENARIO_COMPILER_GUASTO_H_
 
+#include <filesystem>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 
 namespace scenario {
 
@@ -25,6 +28,22 @@ class Guasto : public std::runtime_error {
 
  private:
   Luogo luogo_;
+};
+
+// A failure of the system on a file, in the program's words: "impossibile
+// scrivere PERCORSO: MOTIVO", the reason as the system gives it. `azione`
+// is the verb for other operations ("leggere", "eliminare").
+class GuastoPiattaforma : public std::runtime_error {
+ public:
+  GuastoPiattaforma(const std::filesystem::path& file, const std::string& motivo,
+                    std::string_view azione = "scrivere")
+      : std::runtime_error("impossibile " + std::string(azione) + " " + file.string() + ": " +
+                           motivo),
+        file_(file) {}
+  const std::filesystem::path& file() const { return file_; }
+
+ private:
+  std::filesystem::path file_;
 };
 
 }  // namespace scenario

@@ -8,17 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "compiler/testing/compila.h"
 #include "emit/dati_linea.h"
 #include "emit/dati_treno.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
 
-using testing::compila;
-using testing::file_linea;
-using testing::kTrenoVuoto;
-using testing::righe;
+using test::compila_in_memoria;
+using test::file_linea;
+using test::kTrenoVuoto;
+using test::righe;
 
 struct Caso {
   std::string nome;
@@ -379,15 +379,15 @@ std::vector<Caso> casi_spazzatura() {
 std::string dove(const Compilazione& c) {
   if (!c.luogo_errore || c.luogo_errore->file.empty()) return "";
   const std::string& f = c.luogo_errore->file;
-  const char* quale = f == nome_sorgente_linea(testing::kId)   ? "linea"
-                      : f == nome_sorgente_treno(testing::kId) ? "treno"
-                                                               : "?";
+  const char* quale = f == nome_sorgente_linea(test::kId)   ? "linea"
+                      : f == nome_sorgente_treno(test::kId) ? "treno"
+                                                            : "?";
   return std::string(quale) + ":" + std::to_string(c.luogo_errore->riga);
 }
 
 void controlla(const Caso& k) {
   SCOPED_TRACE(k.nome);
-  const auto p = compila(k.linea, k.treno, k.j);
+  const auto p = compila_in_memoria(k.linea, k.treno, {.j = k.j});
   EXPECT_EQ(p.errore(), k.codice) << p.c.motivo_guasto;
   EXPECT_EQ(p.posizione(), k.posizione);
   if (k.dove) {
@@ -396,7 +396,7 @@ void controlla(const Caso& k) {
   EXPECT_EQ(p.c.motivo_guasto.empty(), k.codice != 25) << p.c.motivo_guasto;
   EXPECT_EQ(p.resta_linea(), k.resta_linea);
   EXPECT_EQ(p.resta_treno(), k.resta_treno);
-  EXPECT_EQ(p.c.errore_timbri, 0);
+  EXPECT_EQ(p.c.errore_timbri, Codice::nessuno);
   EXPECT_EQ(p.c.da_scrivere(), k.scritto);
   // Whatever was read, the tables keep their shapes.
   if (p.c.modello.celle) {
@@ -431,10 +431,10 @@ TEST(FineRiga, LoneCrAndLfGiveTheSameModel) {
     }
     return r;
   };
-  const auto crlf = compila(dati_linea(), dati_treno());
+  const auto crlf = compila_in_memoria(dati_linea(), dati_treno());
   ASSERT_EQ(crlf.errore(), 0);
   for (const char* fine : {"\n", "\r"}) {
-    const auto p = compila(con(dati_linea(), fine), con(dati_treno(), fine));
+    const auto p = compila_in_memoria(con(dati_linea(), fine), con(dati_treno(), fine));
     EXPECT_EQ(p.c.errore, crlf.c.errore) << int{fine[0]};
     EXPECT_TRUE(p.c.modello.celle == crlf.c.modello.celle) << int{fine[0]};
     EXPECT_TRUE(p.c.modello.planimetria == crlf.c.modello.planimetria) << int{fine[0]};

@@ -1,6 +1,7 @@
 // The working state of one parse of the two source files: the model being
 // filled, the error record, the current field, and the values that one
-// record kind hands to the next (gradient cursor, plan point, board entry).
+// record hands to the next (gradient cursor, plan point, board entry, the
+// train's profiles).
 #ifndef SCENARIO_COMPILER_STATO_PARSER_H_
 #define SCENARIO_COMPILER_STATO_PARSER_H_
 
@@ -9,16 +10,46 @@
 #include <string>
 
 #include "compiler/archivio.h"
+#include "compiler/codici_errore.h"
 #include "compiler/guasto.h"
-#include "compiler/line/lettore_campi.h"
+#include "compiler/lettore_campi.h"
 #include "model/identita.h"
 #include "model/modello.h"
 
 namespace scenario {
 
-// A coded fault ends the reading of the current file (and, but for 15,
-// memorizza_dati): what the handlers return to the record loop.
+// What a record handler hands back to the record loop: go on, end the
+// loop over the file's records, or end the parse.
 enum class Esito { continua, fine_ciclo, fine_parser };
+
+// What the reading does after a coded fault (see StatoParser::guasto).
+enum class Politica {
+  // As the installer compiles: the fault ends the record loop or the parse.
+  ferma,
+  // The fault is recorded and the reading goes on with the next record, so
+  // that one reading can find every fault of a source.
+  prosegui,
+};
+
+// What the line half carries from record to record, set between the
+// sections.
+struct LetturaLinea {
+  int32_t cursore_pendenza = 0;
+  int32_t pendenza_precedente = 0;
+  int32_t punto = 2;  // next plan point
+  int32_t conta_montagne = 0;
+  int32_t fine_montagna_precedente = 0;
+};
+
+// What the train half carries from record to record and on to the closing
+// fill. Speed and adhesion are 0 until their first record.
+struct LetturaTreno {
+  int32_t stazione = 1;         // the next station's number and entry
+  int32_t indice_velocita = 0;  // next cell of the speed profile
+  int32_t velocita = 0;         // km/h of the last speed record
+  int32_t indice_aderenza = 0;  // next cell of the adhesion profile
+  int32_t aderenza = 0;         // value of the last adhesion record
+};
 
 struct StatoParser {
   StatoParser(Modello& m, RecordErrore& e, ArchivioSorgenti& a, const Identita& i, int32_t plan)
@@ -29,58 +60,82 @@ struct StatoParser {
   ArchivioSorgenti& archivio;
   const Identita& id;
   int32_t j;  // plan flag
+  Politica politica = Politica::ferma;
 
   std::string campo;                    // the current keyword field
   std::optional<LettoreCampi> lettore;  // the open source file, if any
   std::optional<Luogo> luogo_errore;    // where the recorded fault was read
   std::string motivo_guasto;            // what failed, when the code is 25
 
-  // Line half, set between the sections.
+  // The boards take header entries from the top down; the stations stop
+  // below the last one.
   int32_t prossima_voce_cartello = kPrimaVoceCartello;
-  int32_t cursore_pendenza = 0;
-  int32_t pendenza_precedente = 0;
-  int32_t punto = 2;  // next plan point
-  int32_t conta_montagne = 0;
-  int32_t fine_montagna_precedente = 0;
+  LetturaLinea linea;
+  LetturaTreno treno;
 
-  // Records a coded fault, with its position when it has one.
-  void registra(int32_t codice, std::optional<int32_t> posizione = std::nullopt) {
-    errore.numero_errore = codice;
+  // Records a coded fault, with its position when it has one, and hands
+  // the code back.
+  Codice registra(Codice codice, std::optional<int32_t> posizione = std::nullopt) {
+    errore.numero_errore = numero(codice);
     if (posizione) errore.posizione_errore = *posizione;
     if (lettore) luogo_errore = lettore->luogo();
+    return codice;
   }
 
-  // The position check: (p + margine) / 50 must not exceed the last cell.
-  bool in_linea(int64_t p, int64_t margine = 100) const {
-    return p + margine <= int64_t{50} * modello.ultima_cella;
+  // The one place that decides what a coded fault does to the reading. The
+  // fault is recorded; then, unless the policy goes on with the next record,
+  // the reading stops as `fine` says: `fine_ciclo` ends the loop over the
+  // file's records (the file's closing steps still run), `fine_parser` ends
+  // the parse, the file being read closed and deleted.
+  Esito guasto(Codice codice, std::optional<int32_t> posizione = std::nullopt,
+               Esito fine = Esito::fine_parser) {
+    registra(codice, posizione);
+    if (politica == Politica::prosegui) return Esito::continua;
+    if (fine == Esito::fine_parser && lettore) chiudi_ed_elimina();
+    return fine;
   }
 
-  // The position check that opens every record: a position beyond the track
-  // records 15 with that position, which ends the record loop.
-  bool controlla_posizione(int32_t p, int64_t margine = 100) {
-    if (in_linea(p, margine)) return true;
-    registra(15, p);
-    return false;
+  // The position check that opens every record: (p + margine) / 50 must not
+  // exceed the last cell.
+  static constexpr int64_t kMargineRecord = 100;
+  bool in_linea(int64_t p, int64_t margine = kMargineRecord) const {
+    return p + margine <= int64_t{kMetriCella} * modello.ultima_cella;
+  }
+  // A position beyond the track records 15 with that position and ends the
+  // record loop.
+  Esito fuori_linea(int32_t p) { return guasto(Codice::oltre_la_linea, p, Esito::fine_ciclo); }
+
+  // What a record that marks cells (a structure, an indicator, a signal, a
+  // slowdown) does after storing: its own fault, or else one that an
+  // earlier record left in the error record (a line position beyond the
+  // track), ends the parse with the record's position.
+  Esito dopo_memo(Codice trovato, int32_t posizione) {
+    const Codice c = trovato != Codice::nessuno ? trovato : codice_registrato();
+    return c == Codice::nessuno ? Esito::continua : guasto(c, posizione);
   }
 
   // Bounds-checked access: a cell or entry outside its table is a failure.
   Cella& cella(int64_t i) {
-    if (!modello.celle) throw Guasto("no line length read before this record", luogo());
+    if (!modello.celle)
+      throw Guasto("nessuna lunghezza della linea prima di questo record", luogo());
     if (i < 0 || i > modello.ultima_cella) {
-      throw Guasto("cell " + std::to_string(i) + " outside the track", luogo());
+      throw Guasto("cella " + std::to_string(i) + " fuori dal binario", luogo());
     }
     return (*modello.celle)[static_cast<size_t>(i)];
   }
   Voce& voce(int64_t i) {
     if (i < 0 || i >= kVociTestata) {
-      throw Guasto("header entry " + std::to_string(i) + " outside the table", luogo());
+      throw Guasto("voce " + std::to_string(i) + " fuori dalla testata", luogo());
     }
     return modello.testata[static_cast<size_t>(i)];
   }
+  // The code in the error record (every number recorded there is one).
+  Codice codice_registrato() const { return static_cast<Codice>(errore.numero_errore); }
   Luogo luogo() const { return lettore ? lettore->luogo() : Luogo{}; }
 
   // Closes the open source file and deletes it.
-  void chiudi_ed_elimina(const std::string& nome) {
+  void chiudi_ed_elimina() {
+    const std::string nome = lettore->nome();
     lettore.reset();
     archivio.elimina(nome);
   }

@@ -3,30 +3,26 @@
 
 #include <string>
 
-#include "compiler/archivio.h"
-#include "compiler/post/memorizza_percorso.h"
 #include "emit/dati_linea.h"
 #include "emit/dati_treno.h"
 #include "model/identita.h"
 #include "model/modello.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
 
 TEST(TestiCompilati, CarriedSourcesCompileWithoutFault) {
-  const Identita id{"Lanvero_Ostrel", "24817"};
-  ArchivioMemoria archivio;
-  archivio.metti(nome_sorgente_linea(id), dati_linea());
-  archivio.metti(nome_sorgente_treno(id), dati_treno());
-
-  const Compilazione c = memorizza_percorso(archivio, id, 1);
+  const test::Prova p =
+      test::compila_in_memoria(dati_linea(), dati_treno(), {.id = {"Lanvero_Ostrel", "24817"}});
+  const Compilazione& c = p.c;
 
   EXPECT_EQ(c.errore.numero_errore, 0)
       << "at " << c.errore.posizione_errore << " m " << c.motivo_guasto;
-  EXPECT_EQ(c.errore_timbri, 0);
+  EXPECT_EQ(c.errore_timbri, Codice::nessuno);
   EXPECT_TRUE(c.da_scrivere());
-  EXPECT_FALSE(archivio.esiste(nome_sorgente_linea(id)));
-  EXPECT_FALSE(archivio.esiste(nome_sorgente_treno(id)));
+  EXPECT_FALSE(p.resta_linea());
+  EXPECT_FALSE(p.resta_treno());
 
   // 91000 m of line plus the 7000 m run-off, one cell every 50 m.
   ASSERT_TRUE(c.modello.celle.has_value());

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "model/arrotonda.h"
 #include "model/piano.h"
 
 namespace scenario {
@@ -63,6 +64,14 @@ enum TipoCella : uint8_t {
   cella_abbattimento_senza_valore = 13,
   cella_cartello = 14,
 };
+
+// Lengths along the track, in metres.
+constexpr int32_t kMetriCella = 50;             // one track cell
+constexpr int32_t kMetriProlungamento = 7000;   // the run-off: the track goes on past the line
+constexpr int32_t kLunghezzaMassima = 1000000;  // the longest line, and the farthest plan point
+
+// The cell that holds position p: nearest(p / 50 + 1).
+constexpr int64_t cella_di(int64_t p) { return vicino(p + kMetriCella, kMetriCella); }
 
 // One 50 m track cell. Field order and widths are those of the cell file.
 struct Cella {

@@ -3,12 +3,15 @@
 #ifndef SCENARIO_MODEL_PIANO_H_
 #define SCENARIO_MODEL_PIANO_H_
 
-#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <string>
 #include <utility>
+
+// The slots hold the plan file's own tagged encoding: the one encoder, a
+// header with no dependencies of its own.
+#include "output/coding.h"
 
 namespace scenario {
 
@@ -45,14 +48,16 @@ class Planimetria {
   double componente(int c, size_t p) const { return valore(slot(c, p)); }
 
   void imposta_intero(size_t p, int16_t x0, int16_t x1) {
+    constexpr auto kTag = static_cast<uint16_t>(TipoValore::intero);
     cambia_tipo(p, TipoValore::intero);
-    scrivi_intero(slot(0, p), x0);
-    scrivi_intero(slot(1, p), x1);
+    EncodeTaggedFixed16(slot(0, p), kTag, static_cast<uint16_t>(x0));
+    EncodeTaggedFixed16(slot(1, p), kTag, static_cast<uint16_t>(x1));
   }
   void imposta_reale(size_t p, Punto v) {
+    constexpr auto kTag = static_cast<uint16_t>(TipoValore::reale);
     cambia_tipo(p, TipoValore::reale);
-    scrivi_reale(slot(0, p), v.x0);
-    scrivi_reale(slot(1, p), v.x1);
+    EncodeTaggedDouble(slot(0, p), kTag, v.x0);
+    EncodeTaggedDouble(slot(1, p), kTag, v.x1);
   }
 
   // The size of the plan file for the kinds held now.
@@ -70,7 +75,7 @@ class Planimetria {
   static constexpr size_t larghezza(TipoValore t) {
     return t == TipoValore::reale ? 10 : t == TipoValore::intero ? 4 : 2;
   }
-  static TipoValore tipo_slot(const char* s) { return static_cast<TipoValore>(s[0]); }
+  static TipoValore tipo_slot(const char* s) { return static_cast<TipoValore>(DecodeFixed16(s)); }
 
   bool operator==(const Planimetria&) const = default;
 
@@ -81,46 +86,19 @@ class Planimetria {
   char* slot(int c, size_t p) { return slot_.data() + inizio(c, p); }
   const char* slot(int c, size_t p) const { return slot_.data() + inizio(c, p); }
 
-  // Both coordinates of a point always share one kind.
+  // Both coordinates of a point always share one kind. The slots are
+  // cleared, so that the bytes a shorter value leaves unused are zero.
   void cambia_tipo(size_t p, TipoValore t) {
     dimensione_file_ += 2 * larghezza(t);
     dimensione_file_ -= 2 * larghezza(tipo(p));
-    for (int c = 0; c < 2; ++c) {
-      char* s = slot(c, p);
-      std::memset(s, 0, kBytesSlot);
-      s[0] = static_cast<char>(t);
-    }
+    for (int c = 0; c < 2; ++c) std::memset(slot(c, p), 0, kBytesSlot);
   }
 
-  static void scrivi_intero(char* s, int16_t v) {
-    const auto u = static_cast<uint16_t>(v);
-    s[2] = static_cast<char>(u & 0xff);
-    s[3] = static_cast<char>(u >> 8);
-  }
-  static void scrivi_reale(char* s, double v) {
-    uint64_t bits = std::bit_cast<uint64_t>(v);
-    if constexpr (std::endian::native == std::endian::little) {
-      std::memcpy(s + 2, &bits, sizeof bits);
-    } else {
-      for (int i = 0; i < 8; ++i, bits >>= 8) s[2 + i] = static_cast<char>(bits & 0xff);
-    }
-  }
   static double valore(const char* s) {
     switch (tipo_slot(s)) {
-      case TipoValore::intero:
-        return static_cast<int16_t>(
-            static_cast<uint16_t>(static_cast<uint8_t>(s[2]) | static_cast<uint8_t>(s[3]) << 8));
-      case TipoValore::reale: {
-        uint64_t bits = 0;
-        if constexpr (std::endian::native == std::endian::little) {
-          std::memcpy(&bits, s + 2, sizeof bits);
-        } else {
-          for (int i = 7; i >= 0; --i) bits = bits << 8 | static_cast<uint8_t>(s[2 + i]);
-        }
-        return std::bit_cast<double>(bits);
-      }
-      case TipoValore::vuoto:
-        break;
+      case TipoValore::intero: return static_cast<int16_t>(DecodeFixed16(s + 2));
+      case TipoValore::reale: return DecodeDouble(s + 2);
+      case TipoValore::vuoto: break;
     }
     return 0;
   }

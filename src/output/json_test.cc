@@ -6,12 +6,12 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <fstream>
 #include <limits>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "tests/support/cartella.h"
 
 namespace scenario {
 namespace {
@@ -22,14 +22,9 @@ namespace {
 // structure. Empty when Python is missing or rejects the text.
 std::string letto_da_python(const std::string& json) {
 #ifdef SCENARIO_PYTHON
-  const auto dir = std::filesystem::temp_directory_path();
-  const auto file =
-      dir / ("json_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-             "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << json;
-  }
+  const test::CartellaProva dir;
+  const auto file = dir / "letto.json";
+  test::scrivi(file, json);
   static const char kScript[] =
       "import json,struct,sys\n"
       "def cp(s): return ' '.join(str(ord(c)) for c in s)\n"
@@ -58,7 +53,6 @@ std::string letto_da_python(const std::string& json) {
     while ((n = fread(buf, 1, sizeof buf, p)) > 0) out.append(buf, n);
     if (pclose(p) != 0) out.clear();
   }
-  std::filesystem::remove(file);
   return out;
 #else
   (void)json;

@@ -5,14 +5,12 @@
 #include <cstring>
 #include <utility>
 
+#include "tests/support/byte.h"
+
 namespace scenario {
 namespace {
 
-std::string byte(std::initializer_list<int> bb) {
-  std::string s;
-  for (int b : bb) s.push_back(static_cast<char>(b));
-  return s;
-}
+using test::byte;
 
 // A plan of points 0..L traced as the compiler leaves it: (0,0), (0,1),
 // reals on 2..L-2, L-1 and L empty.

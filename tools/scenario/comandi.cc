@@ -1,13 +1,7 @@
 #include "tools/scenario/comandi.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
-#include <iterator>
 #include <string>
-#include <utility>
-
-#include "app/scrittura.h"
+#include <system_error>
 
 namespace scenario {
 
@@ -30,29 +24,15 @@ std::filesystem::path cartella(const Argomenti& a) {
   return a.valore(kOpzioneDir.nome).value_or(".");
 }
 
-namespace {
-
-void copia_sorgente(const std::filesystem::path& dir, const std::string& nome,
-                    ArchivioMemoria* copie) {
-  const std::filesystem::path percorso = dir / nome;
-  std::error_code ec;
-  const auto stato = std::filesystem::status(percorso, ec);
-  if (!std::filesystem::exists(stato)) return;
-  if (!std::filesystem::is_regular_file(stato)) {
-    throw GuastoPiattaforma(percorso, "non e' un file leggibile");
-  }
-  std::ifstream in(percorso, std::ios::binary);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (!in.good() && !in.eof()) throw GuastoPiattaforma(percorso, std::strerror(errno));
-  copie->metti(nome, std::move(bytes));
-}
-
-}  // namespace
-
-ArchivioMemoria copia_sorgenti(const std::filesystem::path& dir, const Identita& id) {
+// The folder archive reads them: the compile deletes what it has read, and
+// the author's files stay.
+ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id) {
+  const ArchivioCartella cartella(dir);
   ArchivioMemoria copie;
-  copia_sorgente(dir, nome_sorgente_linea(id), &copie);
-  copia_sorgente(dir, nome_sorgente_treno(id), &copie);
+  for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
+    std::error_code ec;
+    if (std::filesystem::exists(dir / nome, ec)) copie.metti(nome, cartella.leggi(nome));
+  }
   return copie;
 }
 

@@ -35,8 +35,8 @@ std::filesystem::path cartella(const Argomenti& a);
 
 // Copies of the two sources of `id` in `dir`. A missing source is left out
 // for the compiler to report; one that is there but cannot be read throws
-// GuastoPiattaforma.
-ArchivioMemoria copia_sorgenti(const std::filesystem::path& dir, const Identita& id);
+// ("impossibile leggere PERCORSO: MOTIVO").
+ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id);
 
 }  // namespace scenario
 

@@ -1,14 +1,14 @@
 // scenario compile: the installer's compile on an author's own sources,
 // which stay in place.
+#include <filesystem>
 #include <iostream>
 #include <string>
 #include <utility>
 
 #include "app/avvio.h"
-#include "app/scrittura.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
-#include "compiler/post/memorizza_percorso.h"
+#include "compiler/compila.h"
 #include "tools/scenario/comandi.h"
 
 namespace scenario {
@@ -19,7 +19,7 @@ int esegui(const Argomenti& a) {
   if (!id) return errore_uso(kIdentitaNonValida);
   const std::filesystem::path dir = cartella(a);
   try {
-    ArchivioMemoria copie = copia_sorgenti(dir, *id);
+    ArchivioMemoria copie = copie_sorgenti(dir, *id);
     Compilazione c = memorizza_percorso(copie, *id, a.ha("--no-plan") ? 0 : 1);
     std::cout << "numero_errore=" << c.errore.numero_errore
               << " posizione_errore=" << c.errore.posizione_errore << "\n";
@@ -34,13 +34,13 @@ int esegui(const Argomenti& a) {
       }
     }
     std::cout.flush();
-    if (c.errore_timbri != 0) {
-      std::cerr << testo_errore(c.errore_timbri) << std::endl;
-      return uscita_errore_timbri;
+    const StatoUscita stato = stato_uscita(c);
+    if (stato == uscita_errore_timbri) {
+      std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;
+      return stato;
     }
-    const bool errore_dati = c.errore.numero_errore != 0;
     if (c.da_scrivere()) scrivi_binari(dir, *id, std::move(c));
-    return errore_dati ? uscita_errore_dati : uscita_ok;
+    return stato;
   } catch (const std::exception& e) {
     std::cout.flush();
     std::cerr << e.what() << std::endl;

@@ -8,44 +8,43 @@ namespace scenario {
 
 namespace {
 
-// The cell of a position: nearest(position / 50 + 1).
-int64_t cella_di(int64_t posizione) { return vicino(posizione + 50, 50); }
+// A structure that starts this close after the previous one's end joins it.
+constexpr int64_t kUnioneMontagne = 150;
 
 // A rank's packed speed: first-group speed x 20 + second-group speed / 5.
 int16_t velocita_impacchettata(StatoParser& s, int32_t prima, int32_t seconda) {
   const int64_t v = vicino(int64_t{prima} * 100 + seconda, 5);
   if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) {
-    throw Guasto("packed indicator speed " + std::to_string(v) + " does not fit 16 bits",
-                 s.luogo());
+    throw Guasto("velocita dell'indicatore " + std::to_string(v) + " oltre i 16 bit", s.luogo());
   }
   return static_cast<int16_t>(v);
 }
 
-Esito fine_con_errore(StatoParser& s, int32_t codice, int32_t posizione) {
-  s.registra(codice, posizione);
-  s.chiudi_ed_elimina(nome_sorgente_linea(s.id));
-  return Esito::fine_parser;
-}
-
 }  // namespace
 
-void memo_montagna(StatoParser& s, int32_t& inizio, int32_t& fine, int32_t& tipo) {
+DatiMontagna leggi_montagna(LettoreCampi& in) {
+  DatiMontagna d;
+  in.leggi_interi({&d.inizio, &d.fine, &d.tipo});
+  return d;
+}
+
+void memo_montagna(StatoParser& s, DatiMontagna& d) {
   bool lunga = false;
-  if (tipo > 10) {
-    tipo -= 10;
+  if (d.tipo > 10) {
+    d.tipo -= 10;
     lunga = true;
   }
-  const int32_t n = ++s.conta_montagne;
-  // A structure that follows the previous one within 150 m joins it.
-  if (n > 1 && int64_t{inizio} - s.fine_montagna_precedente <= 150) tipo = 3;
-  s.fine_montagna_precedente = fine;
+  LetturaLinea& l = s.linea;
+  const int32_t n = ++l.conta_montagne;
+  if (n > 1 && int64_t{d.inizio} - l.fine_montagna_precedente <= kUnioneMontagne) d.tipo = 3;
+  l.fine_montagna_precedente = d.fine;
 
-  const int64_t prima = vicino(inizio, 50);
-  const int64_t ultima = vicino(fine, 50) - 1;
+  const int64_t prima = vicino(d.inizio, kMetriCella);
+  const int64_t ultima = vicino(d.fine, kMetriCella) - 1;
   int64_t contate = 0;
   for (int64_t c = prima; c <= ultima; ++c) {
     Cella& cella = s.cella(c);
-    cella.struttura = static_cast<uint8_t>(tipo);
+    cella.struttura = static_cast<uint8_t>(d.tipo);
     ++contate;
     if (lunga && contate % 4 == 0 && cella.tipo_cella == cella_libera) {
       cella.tipo_cella = cella_montagna;
@@ -54,53 +53,49 @@ void memo_montagna(StatoParser& s, int32_t& inizio, int32_t& fine, int32_t& tipo
 }
 
 Esito record_montagna(StatoParser& s) {
-  int32_t inizio = s.lettore->leggi_intero<int32_t>();
-  int32_t fine = s.lettore->leggi_intero<int32_t>();
-  int32_t tipo = s.lettore->leggi_intero<int32_t>();
-  if (!s.controlla_posizione(inizio)) return Esito::fine_ciclo;
-  memo_montagna(s, inizio, fine, tipo);
-  if (s.errore.numero_errore > 0) return fine_con_errore(s, s.errore.numero_errore, inizio);
-  return Esito::continua;
+  DatiMontagna d = leggi_montagna(*s.lettore);
+  if (!s.in_linea(d.inizio)) return s.fuori_linea(d.inizio);
+  memo_montagna(s, d);
+  return s.dopo_memo(Codice::nessuno, d.inizio);
 }
 
-void memo_indicatori_v_max(StatoParser& s, int32_t posizione, const int32_t& vas,
-                           const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
-                           const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
-                           const int32_t& strisced) {
-  Cella& c = s.cella(cella_di(posizione));
-  if (!c.libera()) {
-    s.registra(21);
-    return;
-  }
+DatiIndicatori leggi_indicatori(LettoreCampi& in) {
+  DatiIndicatori d;
+  in.leggi_interi(
+      {&d.posizione, &d.vas, &d.vbs, &d.vcs, &d.strisces, &d.vad, &d.vbd, &d.vcd, &d.strisced});
+  return d;
+}
+
+Codice memo_indicatori_v_max(StatoParser& s, const DatiIndicatori& d) {
+  Cella& c = s.cella(cella_di(d.posizione));
+  if (!c.libera()) return s.registra(Codice::indicatore_su_cella_occupata);
   c.tipo_cella = cella_indicatore;
-  c.dato_uno = velocita_impacchettata(s, vas, vad);
-  c.dato_due = velocita_impacchettata(s, vbs, vbd);
-  c.dato_tre = velocita_impacchettata(s, vcs, vcd);
+  c.dato_uno = velocita_impacchettata(s, d.vas, d.vad);
+  c.dato_due = velocita_impacchettata(s, d.vbs, d.vbd);
+  c.dato_tre = velocita_impacchettata(s, d.vcs, d.vcd);
   // 16-bit arithmetic on the low 16 bits of both stripe counts.
-  c.dato_quattro =
-      static_cast<int16_t>(static_cast<uint16_t>(strisces) * 10u + static_cast<uint16_t>(strisced));
+  c.dato_quattro = static_cast<int16_t>(static_cast<uint16_t>(d.strisces) * 10u +
+                                        static_cast<uint16_t>(d.strisced));
+  return Codice::nessuno;
 }
 
 Esito record_indicatori(StatoParser& s) {
-  int32_t v[9];
-  for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
-  const int32_t posizione = v[0];
-  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
-  memo_indicatori_v_max(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8]);
-  if (s.errore.numero_errore > 0) return fine_con_errore(s, s.errore.numero_errore, posizione);
-  return Esito::continua;
+  const DatiIndicatori d = leggi_indicatori(*s.lettore);
+  if (!s.in_linea(d.posizione)) return s.fuori_linea(d.posizione);
+  return s.dopo_memo(memo_indicatori_v_max(s, d), d.posizione);
 }
 
 Esito record_cartello(StatoParser& s) {
   const int32_t posizione = s.lettore->leggi_intero<int32_t>();
   s.campo = s.lettore->leggi_testo();
-  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
+  if (!s.in_linea(posizione)) return s.fuori_linea(posizione);
   Cella& c = s.cella(cella_di(posizione));
-  if (!c.libera()) return fine_con_errore(s, 6, posizione);
+  if (!c.libera()) return s.guasto(Codice::cartello_su_cella_occupata, posizione);
   // Entry 0 stays empty: the 81st board has no entry left.
   const int32_t voce = s.prossima_voce_cartello;
-  if (voce <= 0) throw Guasto("more than 80 boards", s.luogo());
-  if (s.campo.size() > 0xFFFF) throw Guasto("board text longer than 65535 bytes", s.luogo());
+  if (voce <= 0) throw Guasto("piu' di 80 cartelli", s.luogo());
+  if (s.campo.size() > 0xFFFF)
+    throw Guasto("testo del cartello piu' lungo di 65535 byte", s.luogo());
   c.tipo_cella = cella_cartello;
   c.dato_uno = static_cast<int16_t>(voce);
   s.voce(voce).testo = s.campo;

@@ -11,13 +11,14 @@ namespace {
 uint8_t byte_pendenza(int32_t g) { return static_cast<uint8_t>(int64_t{g} + 100); }
 
 Planimetria& piano(StatoParser& s) {
-  if (!s.modello.planimetria) throw Guasto("no line length read before this curve", s.luogo());
+  if (!s.modello.planimetria)
+    throw Guasto("nessuna lunghezza della linea prima di questa curva", s.luogo());
   return *s.modello.planimetria;
 }
 
 // The highest point a trace may reach.
 int64_t limite_traccia(const StatoParser& s) {
-  return std::min<int64_t>(1000000, s.modello.lunghezza_estesa);
+  return std::min<int64_t>(kLunghezzaMassima, s.modello.lunghezza_estesa);
 }
 
 // The trace from a point on, with the two points before it at hand, so that
@@ -63,31 +64,34 @@ constexpr Classe kClassi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
 }  // namespace
 
 Esito record_pendenza(StatoParser& s) {
-  const int32_t p = s.lettore->leggi_intero<int32_t>();
-  const int32_t g = s.lettore->leggi_intero<int32_t>();
-  if (!s.controlla_posizione(p)) return Esito::fine_ciclo;
-  const int64_t a = vicino(p, 50);
+  const auto [p, g] = s.lettore->leggi_punto();
+  if (!s.in_linea(p)) return s.fuori_linea(p);
+  LetturaLinea& l = s.linea;
+  const int64_t a = vicino(p, kMetriCella);
   if (a > 0) {
     do {
-      s.cella(s.cursore_pendenza).pendenza = byte_pendenza(s.pendenza_precedente);
-      ++s.cursore_pendenza;
-    } while (s.cursore_pendenza < a);
+      s.cella(l.cursore_pendenza).pendenza = byte_pendenza(l.pendenza_precedente);
+      ++l.cursore_pendenza;
+    } while (l.cursore_pendenza < a);
   }
-  s.pendenza_precedente = g;
+  l.pendenza_precedente = g;
   return Esito::continua;
 }
 
 void chiudi_pendenze(StatoParser& s) {
+  LetturaLinea& l = s.linea;
   do {
-    s.cella(s.cursore_pendenza).pendenza = byte_pendenza(s.pendenza_precedente);
-    ++s.cursore_pendenza;
-  } while (s.cursore_pendenza < s.modello.ultima_cella - 2);
+    s.cella(l.cursore_pendenza).pendenza = byte_pendenza(l.pendenza_precedente);
+    ++l.cursore_pendenza;
+  } while (l.cursore_pendenza < s.modello.ultima_cella - 2);
 }
 
+// Without the plan, curve records are not handled: their values are read
+// as keyword candidates.
 Esito record_curva(StatoParser& s) {
-  const int32_t inizio = s.lettore->leggi_intero<int32_t>();
-  const int32_t lunghezza = s.lettore->leggi_intero<int32_t>();
-  if (!s.controlla_posizione(inizio)) return Esito::fine_ciclo;
+  if (s.j == 0) return Esito::continua;
+  const auto [inizio, lunghezza] = s.lettore->leggi_punto();
+  if (!s.in_linea(inizio)) return s.fuori_linea(inizio);
   double c = 0;
   for (const Classe& k : kClassi) {
     if (contiene(s.campo, std::string_view(&k.cifra, 1))) {
@@ -95,36 +99,30 @@ Esito record_curva(StatoParser& s) {
       break;
     }
   }
-  if (c == 0) {
-    s.registra(103);
-    s.chiudi_ed_elimina(nome_sorgente_linea(s.id));
-    return Esito::fine_parser;
-  }
+  if (c == 0) return s.guasto(Codice::curva_errata);
   if (contiene_senza_maiuscole(s.campo, "s")) c = -c;
 
-  Traccia traccia(piano(s), s.punto);
+  int32_t& punto = s.linea.punto;
+  Traccia traccia(piano(s), punto);
   const int64_t limite = limite_traccia(s);
   const int64_t fine = int64_t{inizio} + lunghezza;
   // Straight up to the start, then on the curve up to its end.
   for (const auto& [fino_a, curvatura] : {std::pair{int64_t{inizio}, 0.0}, std::pair{fine, c}}) {
-    while (s.punto <= fino_a) {
-      traccia.passo(s.punto, curvatura);
-      ++s.punto;
-      if (s.punto > limite) {
-        s.registra(103);
-        s.chiudi_ed_elimina(nome_sorgente_linea(s.id));
-        return Esito::fine_parser;
-      }
+    while (punto <= fino_a) {
+      traccia.passo(punto, curvatura);
+      ++punto;
+      if (punto > limite) return s.guasto(Codice::curva_errata);
     }
   }
   return Esito::continua;
 }
 
 void chiudi_planimetria(StatoParser& s) {
-  Traccia traccia(piano(s), s.punto);
-  while (s.punto <= s.modello.lunghezza_estesa - 2) {
-    traccia.passo(s.punto, 0);
-    ++s.punto;
+  int32_t& punto = s.linea.punto;
+  Traccia traccia(piano(s), punto);
+  while (punto <= s.modello.lunghezza_estesa - 2) {
+    traccia.passo(punto, 0);
+    ++punto;
   }
 }
 

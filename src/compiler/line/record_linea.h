@@ -22,11 +22,28 @@ Esito record_cartello(StatoParser& s);
 void chiudi_pendenze(StatoParser& s);
 void chiudi_planimetria(StatoParser& s);
 
-void memo_montagna(StatoParser& s, int32_t& inizio, int32_t& fine, int32_t& tipo);
-void memo_indicatori_v_max(StatoParser& s, int32_t posizione, const int32_t& vas,
-                           const int32_t& vbs, const int32_t& vcs, const int32_t& strisces,
-                           const int32_t& vad, const int32_t& vbd, const int32_t& vcd,
-                           const int32_t& strisced);
+// A structure record's values, as read. `tipo` above 10 marks a long one.
+struct DatiMontagna {
+  int32_t inizio = 0;
+  int32_t fine = 0;
+  int32_t tipo = 0;
+};
+DatiMontagna leggi_montagna(LettoreCampi& in);
+
+// A speed-indicator record: three speeds and the stripes for each of its
+// two groups ("s" and "d").
+struct DatiIndicatori {
+  int32_t posizione = 0;
+  int32_t vas = 0, vbs = 0, vcs = 0, strisces = 0;
+  int32_t vad = 0, vbd = 0, vcd = 0, strisced = 0;
+};
+DatiIndicatori leggi_indicatori(LettoreCampi& in);
+
+// Marks the structure's cells; `d` keeps the type as stored. Records no
+// fault of its own.
+void memo_montagna(StatoParser& s, DatiMontagna& d);
+// Marks the indicator's cell; returns the fault it records (21), if any.
+Codice memo_indicatori_v_max(StatoParser& s, const DatiIndicatori& d);
 
 }  // namespace scenario
 

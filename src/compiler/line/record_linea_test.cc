@@ -6,14 +6,14 @@
 
 #include <cmath>
 
-#include "compiler/testing/compila.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
 
-using testing::compila;
-using testing::file_linea;
-using testing::Prova;
+using test::compila_in_memoria;
+using test::file_linea;
+using test::Prova;
 
 // Cells [da, a] all hold `valore` in the field `campo`.
 template <typename F>
@@ -24,8 +24,8 @@ const auto pendenza = [](const Cella& c) { return int{c.pendenza}; };
 
 TEST(Pendenze, EachCellHoldsTheGradientInForceAtItsStart) {
   const auto p =
-      compila(file_linea("[pendenze]\r\npendenza,   0,    0\r\npendenza,  1050,   -3\r\n"
-                         "pendenza,  1250,   -6\r\npendenza,  89000,   12\r\n"));
+      compila_in_memoria(file_linea("[pendenze]\r\npendenza,   0,    0\r\npendenza,  1050,   -3\r\n"
+                                    "pendenza,  1250,   -6\r\npendenza,  89000,   12\r\n"));
   ASSERT_EQ(p.errore(), 0);
   celle_uguali(p, 0, 20, 100, pendenza, "pendenza");
   celle_uguali(p, 21, 24, 97, pendenza, "pendenza");
@@ -47,13 +47,14 @@ TEST(Pendenze, RoundingBytesAndRepeatedCells) {
       {"pendenza,  1000,  -101\r\n", 19, 255},
   };
   for (const Caso& c : casi) {
-    const auto p = compila(file_linea(std::string("[pendenze]\r\npendenza,  0,  0\r\n") + c.righe));
+    const auto p =
+        compila_in_memoria(file_linea(std::string("[pendenze]\r\npendenza,  0,  0\r\n") + c.righe));
     ASSERT_EQ(p.errore(), 0) << c.righe;
     celle_uguali(p, 0, c.ultima_vecchia, 100, pendenza, c.righe);
     celle_uguali(p, c.ultima_vecchia + 1, 1957, c.nuova, pendenza, c.righe);
   }
   // Two records on one cell: the second writes one cell with the first's value.
-  const auto p = compila(
+  const auto p = compila_in_memoria(
       file_linea("[pendenze]\r\npendenza, 0, 0\r\npendenza, 1000, 5\r\npendenza, 1000, 7\r\n"));
   celle_uguali(p, 0, 19, 100, pendenza, "same cell");
   EXPECT_EQ(p.cella(20).pendenza, 105);
@@ -62,9 +63,9 @@ TEST(Pendenze, RoundingBytesAndRepeatedCells) {
 
 TEST(Pendenze, PositionCheck) {
   // The carried line admits positions up to 50 x 1960 - 100 = 97900.
-  const auto ok = compila(file_linea("[pendenze]\r\npendenza,  97900,  1\r\n"));
+  const auto ok = compila_in_memoria(file_linea("[pendenze]\r\npendenza,  97900,  1\r\n"));
   EXPECT_EQ(ok.errore(), 0);
-  const auto oltre = compila(file_linea(
+  const auto oltre = compila_in_memoria(file_linea(
       "[pendenze]\r\npendenza,  97950,  1\r\npendenza,  x,  y\r\n[curve]\r\ncurvad2, 1, 1\r\n"));
   // 15 ends the later sections (the bad row after it is never read); the end
   // steps run, the train file is read.
@@ -82,7 +83,7 @@ class Tracciato : public ::testing::Test {
 };
 
 TEST_F(Tracciato, StraightThenCurvedThenStraightToTheEnd) {
-  const auto p = compila(file_linea("[curve]\r\ncurvad2,  1150,  250\r\n"));
+  const auto p = compila_in_memoria(file_linea("[curve]\r\ncurvad2,  1150,  250\r\n"));
   ASSERT_EQ(p.errore(), 0);
   EXPECT_EQ(tipo(p, 0), TipoValore::intero);
   EXPECT_EQ(tipo(p, 1), TipoValore::intero);
@@ -120,7 +121,8 @@ TEST_F(Tracciato, ClassDigitAndSide) {
       {"curvad6", 0.003},  {"CURVAD2", 0.0002},  {"curva27", 0.0002},
   };
   for (const Caso& c : casi) {
-    const auto p = compila(file_linea(std::string("[curve]\r\n") + c.parola + ",  100,  50\r\n"));
+    const auto p =
+        compila_in_memoria(file_linea(std::string("[curve]\r\n") + c.parola + ",  100,  50\r\n"));
     ASSERT_EQ(p.errore(), 0) << c.parola;
     EXPECT_EQ(punto(p, 101).x0, c.x0) << c.parola;
   }
@@ -128,13 +130,14 @@ TEST_F(Tracciato, ClassDigitAndSide) {
 
 TEST_F(Tracciato, ErrorsAndThePlanFlag) {
   // No class digit: 103, the line file goes, the train file is not read.
-  const auto senza = compila(file_linea("[curve]\r\ncurvad,  100,  50\r\n"));
+  const auto senza = compila_in_memoria(file_linea("[curve]\r\ncurvad,  100,  50\r\n"));
   EXPECT_EQ(senza.errore(), 103);
   EXPECT_FALSE(senza.resta_linea());
   EXPECT_TRUE(senza.resta_treno());
   // Without the plan flag curves are never handled: no plan, no 103, and the
   // values are dropped one by one as keyword candidates.
-  const auto j0 = compila(file_linea("[curve]\r\ncurvad,  100,  50\r\n"), testing::kTrenoVuoto, 0);
+  const auto j0 = compila_in_memoria(file_linea("[curve]\r\ncurvad,  100,  50\r\n"),
+                                     test::kTrenoVuoto, {.j = 0});
   EXPECT_EQ(j0.errore(), 0);
   EXPECT_FALSE(j0.c.modello.planimetria.has_value());
   EXPECT_TRUE(j0.c.da_scrivere());
@@ -142,7 +145,7 @@ TEST_F(Tracciato, ErrorsAndThePlanFlag) {
 
 TEST_F(Tracciato, CurvePastThePlanEndStopsAtItsLastPoint) {
   // Line length 0: points 0..7000. The curve writes point 7000 and then fails.
-  const auto p = compila(file_linea("[curve]\r\ncurvad1,  6000,  2000\r\n", 0));
+  const auto p = compila_in_memoria(file_linea("[curve]\r\ncurvad1,  6000,  2000\r\n", 0));
   EXPECT_EQ(p.errore(), 103);
   EXPECT_EQ(tipo(p, 7000), TipoValore::reale);
   EXPECT_EQ(tipo(p, 6500), TipoValore::reale);
@@ -154,13 +157,13 @@ const auto codice = [](const Cella& c) { return int{c.tipo_cella}; };
 
 TEST(Montagne, CellsTypesAndMarkers) {
   const auto p =
-      compila(file_linea("[montagne]\r\n"
-                         "montagna,   950,  1000,  2\r\n"
-                         "montagna,   1750,  1800,  2\r\n"
-                         "montagna,   2100,  2250,  12\r\n"
-                         "montagna,   86900,  87050,  2\r\n"
-                         "montagna,   87200,  87750,  12\r\n"
-                         "montagna,   89100,  90100,  11\r\n"));
+      compila_in_memoria(file_linea("[montagne]\r\n"
+                                    "montagna,   950,  1000,  2\r\n"
+                                    "montagna,   1750,  1800,  2\r\n"
+                                    "montagna,   2100,  2250,  12\r\n"
+                                    "montagna,   86900,  87050,  2\r\n"
+                                    "montagna,   87200,  87750,  12\r\n"
+                                    "montagna,   89100,  90100,  11\r\n"));
   ASSERT_EQ(p.errore(), 0);
   EXPECT_EQ(p.cella(19).struttura, 2);
   EXPECT_EQ(p.cella(18).struttura, 0);
@@ -193,16 +196,16 @@ TEST(Montagne, GapRule) {
       {"montagna, 1000, 1200, 2\r\nmontagna, 5000, 5000, 2\r\nmontagna, 5100, 5200, 7\r\n", 102, 3},
   };
   for (const Caso& c : casi) {
-    const auto p = compila(file_linea(std::string("[montagne]\r\n") + c.righe));
+    const auto p = compila_in_memoria(file_linea(std::string("[montagne]\r\n") + c.righe));
     ASSERT_EQ(p.errore(), 0) << c.righe;
     EXPECT_EQ(p.cella(c.cella).struttura, c.tipo) << c.righe;
   }
-  const auto vuota = compila(file_linea("[montagne]\r\nmontagna, 5000, 4000, 12\r\n"));
+  const auto vuota = compila_in_memoria(file_linea("[montagne]\r\nmontagna, 5000, 4000, 12\r\n"));
   for (int c = 0; c <= 1960; ++c) ASSERT_EQ(vuota.cella(c).struttura, 0);
 }
 
 TEST(Montagne, EndBeyondTheTrackFails) {
-  const auto p = compila(file_linea("[montagne]\r\nmontagna, 97000, 99000, 12\r\n"));
+  const auto p = compila_in_memoria(file_linea("[montagne]\r\nmontagna, 97000, 99000, 12\r\n"));
   EXPECT_EQ(p.errore(), 25);
   EXPECT_FALSE(p.resta_linea());
   EXPECT_FALSE(p.resta_treno());
@@ -225,7 +228,7 @@ TEST(Indicatori, PackedRanksAndStripes) {
       {"indicatori_vmax,  1000,  0,  0,  0,  3277,  0,  0,  0,  0", 21, 0, 0, 0, -32766},  // wraps
   };
   for (const Caso& c : casi) {
-    const auto p = compila(file_linea(std::string("[cartelli]\r\n") + c.riga + "\r\n"));
+    const auto p = compila_in_memoria(file_linea(std::string("[cartelli]\r\n") + c.riga + "\r\n"));
     ASSERT_EQ(p.errore(), 0) << c.riga;
     const Cella& x = p.cella(c.cella);
     EXPECT_EQ(x.tipo_cella, cella_indicatore) << c.riga;
@@ -238,10 +241,10 @@ TEST(Indicatori, PackedRanksAndStripes) {
 
 TEST(Cartelli, EntriesCellsAndTexts) {
   const auto p =
-      compila(file_linea("[indicazioni]\r\n"
-                         "cartello_indicatore,  900,   ( CAVALCAVIA)(VIA DEI TIGLI)\r\n"
-                         "cartello_indicatore,  1150,   (SEGNALE DI  ),x\r\n"
-                         "cartello_indicatore,  925,   (A)\r\n"));
+      compila_in_memoria(file_linea("[indicazioni]\r\n"
+                                    "cartello_indicatore,  900,   ( CAVALCAVIA)(VIA DEI TIGLI)\r\n"
+                                    "cartello_indicatore,  1150,   (SEGNALE DI  ),x\r\n"
+                                    "cartello_indicatore,  925,   (A)\r\n"));
   ASSERT_EQ(p.errore(), 0);
   EXPECT_EQ(p.cella(19).tipo_cella, cella_cartello);
   EXPECT_EQ(p.cella(19).dato_uno, 80);
@@ -249,7 +252,8 @@ TEST(Cartelli, EntriesCellsAndTexts) {
   EXPECT_EQ(p.cella(24).dato_uno, 79);
   EXPECT_EQ(p.voce(79).testo, "(SEGNALE DI  )");  // the text ends at a comma
   EXPECT_EQ(p.cella(20).dato_uno, 78);            // 925: 19.5 rounds to 20
-  const auto q = compila(file_linea("[indicazioni]\r\ncartello_indicatore,  975,   (B)\r\n"));
+  const auto q =
+      compila_in_memoria(file_linea("[indicazioni]\r\ncartello_indicatore,  975,   (B)\r\n"));
   EXPECT_EQ(q.cella(20).tipo_cella, cella_cartello);  // 975: 20.5 rounds to 20
 }
 
@@ -269,7 +273,7 @@ TEST(Cartelli, OccupiedCells) {
       {"cartello_indicatore,  1250,   (X)\r\ncartello_indicatore,  1260,   (Y)\r\n", 6, 1260},
   };
   for (const Caso& c : casi) {
-    const auto p = compila(file_linea(std::string("[cartelli]\r\n") + c.righe));
+    const auto p = compila_in_memoria(file_linea(std::string("[cartelli]\r\n") + c.righe));
     EXPECT_EQ(p.errore(), c.errore) << c.righe;
     EXPECT_EQ(p.posizione(), c.posizione) << c.righe;
     EXPECT_FALSE(p.resta_linea());
@@ -280,9 +284,9 @@ TEST(Cartelli, OccupiedCells) {
 TEST(Cartelli, MarkerCellsAreFree) {
   // Cells 42..49 of a long structure: 45 and 49 become markers.
   const auto p =
-      compila(file_linea("[montagne]\r\nmontagna, 2100, 2500, 12\r\n[cartelli]\r\n"
-                         "indicatori_vmax,  2200,  1, 1, 1, 0, 1, 1, 1, 0\r\n"
-                         "cartello_indicatore,  2400,   (X)\r\n"));
+      compila_in_memoria(file_linea("[montagne]\r\nmontagna, 2100, 2500, 12\r\n[cartelli]\r\n"
+                                    "indicatori_vmax,  2200,  1, 1, 1, 0, 1, 1, 1, 0\r\n"
+                                    "cartello_indicatore,  2400,   (X)\r\n"));
   ASSERT_EQ(p.errore(), 0);
   EXPECT_EQ(p.cella(45).tipo_cella, cella_indicatore);
   EXPECT_EQ(p.cella(49).tipo_cella, cella_cartello);
@@ -293,21 +297,22 @@ TEST(Cartelli, TooManyBoardsOrTooLongATextFail) {
   for (int i = 0; i < 81; ++i) {
     molti += "cartello_indicatore,  " + std::to_string(1000 + 50 * i) + ",   (X)\r\n";
   }
-  const auto p = compila(file_linea(molti));
+  const auto p = compila_in_memoria(file_linea(molti));
   EXPECT_EQ(p.errore(), 25);
   EXPECT_EQ(p.voce(0), Voce{});  // entry 0 stays empty
   EXPECT_EQ(p.voce(1).testo, "(X)");
   EXPECT_EQ(p.cella(101).tipo_cella, cella_libera);  // the 81st board, at 5000
 
-  const auto lungo = compila(file_linea("[indicazioni]\r\ncartello_indicatore,  1000,   " +
-                                        std::string(70000, 'A') + "\r\n"));
+  const auto lungo = compila_in_memoria(file_linea(
+      "[indicazioni]\r\ncartello_indicatore,  1000,   " + std::string(70000, 'A') + "\r\n"));
   EXPECT_EQ(lungo.errore(), 25);
   EXPECT_EQ(lungo.cella(21).tipo_cella, cella_libera);
   EXPECT_TRUE(lungo.voce(80).testo.empty());
 }
 
 TEST(Indicatori, PackedValueBeyond16BitsFails) {
-  const auto p = compila(file_linea("[cartelli]\r\nindicatori_vmax,  1000,  2000,  1,  1,  0\r\n"));
+  const auto p =
+      compila_in_memoria(file_linea("[cartelli]\r\nindicatori_vmax,  1000,  2000,  1,  1,  0\r\n"));
   EXPECT_EQ(p.errore(), 25);
 }
 
@@ -331,7 +336,7 @@ TEST(Sezioni, DashRuleAndUnhandledRecords) {
   for (const Caso& c : casi) {
     const std::string testo =
         std::string("[generale]\r\nlunghezza percorso,  91000\r\n[x]\r\n") + c.righe;
-    const auto p = compila(testo);
+    const auto p = compila_in_memoria(testo);
     EXPECT_EQ(p.errore(), 0) << c.righe;
     for (int i = 0; i <= 1960; ++i) {
       ASSERT_EQ(p.cella(i).tipo_cella == cella_cartello, i == c.cella) << c.righe << " cell " << i;

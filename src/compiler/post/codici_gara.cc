@@ -27,16 +27,16 @@ int32_t codice_gara_st(const Testata& testata) {
   return somma;
 }
 
-int32_t timbra(Testata& testata, std::vector<Cella>& celle) {
+Codice timbra(Testata& testata, std::vector<Cella>& celle) {
   Voce& linea = testata[kVoceLinea];
   Cella& prima = celle.at(1);
-  if (linea.intero_uno != 0 || prima.dato_uno != 0) return 1250;
+  if (linea.intero_uno != 0 || prima.dato_uno != 0) return Codice::timbro_presente;
   linea.intero_uno = kTimbroTestata;
   prima.dato_uno = kTimbroCelle;
-  if (linea.valore_quattro != 0 || prima.dato_due != 0) return 1251;
+  if (linea.valore_quattro != 0 || prima.dato_due != 0) return Codice::identita_presente;
   linea.valore_quattro = codice_gara_st(testata);
   prima.dato_due = codice_gara_og(testata);
-  return 0;
+  return Codice::nessuno;
 }
 
 }  // namespace scenario

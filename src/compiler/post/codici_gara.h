@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <string>
 
+#include "compiler/codici_errore.h"
 #include "model/modello.h"
 
 namespace scenario {
@@ -20,9 +21,10 @@ int16_t codice_gara_og(const Testata& testata);
 // Sum of the first 25 character codes, each times its position (1-based).
 int32_t codice_gara_st(const Testata& testata);
 
-// Checks that the four places are empty and stamps them. Returns 0, or
-// 1250 / 1251 when a place was taken (the model must not be written then).
-int32_t timbra(Testata& testata, std::vector<Cella>& celle);
+// Checks that the four places are empty and stamps them. Returns
+// Codice::nessuno, or the code of the place that was taken (the model must
+// not be written then).
+Codice timbra(Testata& testata, std::vector<Cella>& celle);
 
 }  // namespace scenario
 

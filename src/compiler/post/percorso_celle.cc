@@ -3,21 +3,18 @@
 #include <algorithm>
 #include <optional>
 
+#include "compiler/codici_errore.h"
+
 namespace scenario {
 
 namespace {
 
 constexpr int16_t kValorePunto = 180;            // value of every code point the walk places
-constexpr int32_t kMetriCella = 50;              // length of a cell, for the error position
 constexpr int32_t kCelleAvviso = 20;             // how far back a warning looks for signals
 constexpr int32_t kPrimaCellaSegnale = 3;        // lowest cell looked at for a signal
 constexpr int16_t kVelocitaSenzaPercorso = 110;  // from this speed on, no walk marks
 constexpr int32_t kPassoPercorso = 8;            // cells between two walk marks (400 m)
 constexpr int32_t kCelleRicerca = 12;            // how far past the end a signal is looked for
-
-constexpr int32_t kErroreSegnale = 11;
-constexpr int32_t kErroreAvvicinamento = 12;
-constexpr int32_t kErrorePercorso = 13;
 
 // The table handed to the rules, with its last index read once.
 struct Tabella {
@@ -43,8 +40,8 @@ void limita(Cella& cella) {
   cella.dato_uno = static_cast<int16_t>(minimo(kValorePunto, cella.dato_uno));
 }
 
-void registra(RecordErrore& errore, int32_t codice, int32_t cella) {
-  errore.numero_errore = codice;
+void registra(RecordErrore& errore, Codice codice, int32_t cella) {
+  errore.numero_errore = numero(codice);
   errore.posizione_errore = cella * kMetriCella;
 }
 
@@ -65,7 +62,7 @@ void regola_a(Tabella& t, int32_t i, RecordErrore& errore) {
     } else if (t.ha_codice(q, cella_abbattimento)) {
       limita(t[q]);
     } else {
-      registra(errore, kErroreSegnale, s);
+      registra(errore, Codice::segnale_senza_punto_codice, s);
     }
   }
 }
@@ -85,7 +82,7 @@ void segni_avvicinamento(Tabella& t, int32_t i, RecordErrore& errore) {
         posto = true;
       }
     }
-    if (!posto) registra(errore, kErroreAvvicinamento, i);
+    if (!posto) registra(errore, Codice::avvicinamento_senza_punto_codice, i);
   }
 }
 
@@ -110,7 +107,7 @@ int32_t percorri_rallentamento(Tabella& t, int32_t i, RecordErrore& errore) {
         n = -1;
       } else {
         // n stays at 8 and only grows: no further mark in this walk.
-        registra(errore, kErrorePercorso, k);
+        registra(errore, Codice::percorso_senza_punto_codice, k);
       }
     }
     if (t.ha_codice(k, cella_fine_rallentamento)) break;
@@ -141,7 +138,7 @@ void segnale_dopo(Tabella& t, int32_t k, RecordErrore& errore) {
   } else if (t.libera(n - 1)) {
     marca(t[n - 1]);
   } else {
-    registra(errore, kErrorePercorso, k);
+    registra(errore, Codice::percorso_senza_punto_codice, k);
   }
 }
 

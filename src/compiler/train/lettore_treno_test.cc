@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "compiler/train/prova_treno.h"
+#include "tests/support/prova_parser.h"
 
-namespace scenario::prova {
+namespace scenario::test {
 namespace {
 
-using LettoreTreno = Compilazione;
+using LettoreTreno = LetturaSorgenti;
 
 // The general train data, and how keyword fields are found.
 struct CasoChiave {
@@ -212,11 +212,9 @@ TEST_F(LettoreTreno, GuastiDelLettore) {
 }
 
 TEST_F(LettoreTreno, FileTrenoMancanteDaVenticinque) {
-  archivio.metti(nome_sorgente_linea(id), kLinea);
-  StatoParser s(m, errore, archivio, id, 0);
-  memorizza_dati(s);
-  EXPECT_EQ(errore.numero_errore, 25);
-  EXPECT_FALSE(archivio.esiste(nome_sorgente_linea(id)));
+  const Prova p = compila_in_memoria(kLinea, std::nullopt, {.j = 0, .solo_lettura = true});
+  EXPECT_EQ(p.errore(), 25);
+  EXPECT_FALSE(p.resta_linea());
 }
 
 TEST_F(LettoreTreno, OrologioGuastoTieneLeOre) {
@@ -428,4 +426,4 @@ TEST_F(LettoreTreno, ControlloProgressive) {
 }
 
 }  // namespace
-}  // namespace scenario::prova
+}  // namespace scenario::test

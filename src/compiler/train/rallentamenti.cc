@@ -7,93 +7,86 @@ namespace scenario {
 
 namespace {
 
-// The cell of a position: nearest(position / 50 + 1).
-int64_t cella_di(int64_t posizione) { return vicino(posizione + 50, 50); }
+// The warning stands this far before the start.
+constexpr int32_t kMetriAvviso = 1200;
 
 // Slowdowns start warning the driver only beyond this position.
 constexpr int32_t kInizioAvvisi = 1500;
 
-}  // namespace
+// d_v, when non-zero, is the second value of every cell the slowdown marks.
+void secondo_valore(Cella& c, const DatiRallentamento& d) {
+  if (d.d_v != 0) c.dato_due = static_cast<int16_t>(d.d_v);
+}
 
-void memo_rallentamento(StatoParser& s, int32_t x, const int32_t& v, const int32_t& l,
-                        const int32_t& f_tt, int32_t f_ta, const int32_t& d_v) {
-  const bool avviso = x > kInizioAvvisi;
-  const int64_t inizio = cella_di(x);
-  const int64_t fine = cella_di(int64_t{x} + l);
-  const int64_t cella_avviso = cella_di(int64_t{x} - 1200);
-
-  // Every check comes before any write.
-  if (avviso) {
-    if (!s.cella(cella_avviso).libera()) {
-      s.registra(17);
-      return;
-    }
-  } else {
-    f_ta = 0;
-  }
-  if (!s.cella(inizio).libera()) {
-    s.registra(18);
-    return;
-  }
-  if (!s.cella(fine).libera()) {
-    s.registra(19);
-    return;
-  }
-
-  const auto v16 = static_cast<int16_t>(v);
-  const auto d_v16 = static_cast<int16_t>(d_v);
-  Cella& c_fine = s.cella(fine);
-  c_fine.tipo_cella = cella_fine_rallentamento;
-  if (d_v != 0) c_fine.dato_due = d_v16;
-  Cella& c_inizio = s.cella(inizio);
-  c_inizio.tipo_cella = cella_inizio_rallentamento;
-  if (d_v != 0) c_inizio.dato_due = d_v16;
-  if (avviso) {
-    Cella& c = s.cella(cella_avviso);
-    c.tipo_cella = cella_avviso_rallentamento;
-    if (d_v != 0) c.dato_due = d_v16;
-    c.dato_uno = v16;
-  }
-  for (Cella* c : {&c_inizio, &c_fine}) {
-    c->dato_uno = v16;
-    c->dato_tre = static_cast<int16_t>(f_tt);
-  }
-
-  // The four cells directly below the warning cell, numbered from it down.
-  const int64_t h = vicino(int64_t{x} - 1200, 50);
-  if (f_ta == 0) return;
+// The four cells directly below the warning cell, numbered from it down:
+// all checked, then all marked.
+Codice segna_preavvisi(StatoParser& s, const DatiRallentamento& d) {
+  const int64_t h = vicino(int64_t{d.x} - kMetriAvviso, kMetriCella);
   for (int64_t i = 0; i < 4; ++i) {
-    if (!s.cella(h - i).libera()) {
-      s.registra(20);
-      return;
-    }
+    if (!s.cella(h - i).libera()) return s.registra(Codice::preavviso_occupato);
   }
   for (int64_t i = 0; i < 4; ++i) {
     Cella& c = s.cella(h - i);
     c.tipo_cella = cella_preavviso;
     c.dato_uno = static_cast<int16_t>(i + 1);
-    if (d_v != 0) c.dato_due = static_cast<int16_t>(i + 1);
+    if (d.d_v != 0) c.dato_due = static_cast<int16_t>(i + 1);
   }
+  return Codice::nessuno;
+}
+
+}  // namespace
+
+DatiRallentamento leggi_rallentamento(LettoreCampi& in) {
+  DatiRallentamento d;
+  in.leggi_interi({&d.x, &d.v, &d.l, &d.f_tt, &d.f_ta, &d.d_v});
+  return d;
+}
+
+Codice memo_rallentamento(StatoParser& s, const DatiRallentamento& d) {
+  const bool avviso = d.x > kInizioAvvisi;
+  const int64_t inizio = cella_di(d.x);
+  const int64_t fine = cella_di(int64_t{d.x} + d.l);
+  const int64_t cella_avviso = cella_di(int64_t{d.x} - kMetriAvviso);
+
+  // Every check comes before any write.
+  if (avviso && !s.cella(cella_avviso).libera()) return s.registra(Codice::avviso_occupato);
+  if (!s.cella(inizio).libera()) return s.registra(Codice::inizio_rallentamento_occupato);
+  if (!s.cella(fine).libera()) return s.registra(Codice::fine_rallentamento_occupata);
+
+  const auto v16 = static_cast<int16_t>(d.v);
+  Cella& c_fine = s.cella(fine);
+  c_fine.tipo_cella = cella_fine_rallentamento;
+  secondo_valore(c_fine, d);
+  Cella& c_inizio = s.cella(inizio);
+  c_inizio.tipo_cella = cella_inizio_rallentamento;
+  secondo_valore(c_inizio, d);
+  if (avviso) {
+    Cella& c = s.cella(cella_avviso);
+    c.tipo_cella = cella_avviso_rallentamento;
+    secondo_valore(c, d);
+    c.dato_uno = v16;
+  }
+  for (Cella* c : {&c_inizio, &c_fine}) {
+    c->dato_uno = v16;
+    c->dato_tre = static_cast<int16_t>(d.f_tt);
+  }
+  // Up to 1500 m there is no warning, and f_ta counts as 0.
+  if (!avviso || d.f_ta == 0) return Codice::nessuno;
+  return segna_preavvisi(s, d);
 }
 
 Esito record_rallentamento(StatoParser& s) {
-  int32_t v[6];
-  for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
-  const int32_t x = v[0];
-  if (!s.controlla_posizione(x)) return Esito::fine_ciclo;
-  memo_rallentamento(s, x, v[1], v[2], v[3], v[4], v[5]);
-  // An error left by the line file ends the reading here too.
-  if (s.errore.numero_errore > 0) return fine_treno_con_errore(s, s.errore.numero_errore, x);
-  return Esito::continua;
+  const DatiRallentamento d = leggi_rallentamento(*s.lettore);
+  if (!s.in_linea(d.x)) return s.fuori_linea(d.x);
+  return s.dopo_memo(memo_rallentamento(s, d), d.x);
 }
 
 Esito record_abbattimento(StatoParser& s) {
-  const int32_t p = s.lettore->leggi_intero<int32_t>();
-  const int32_t a = s.lettore->leggi_intero<int32_t>();
-  if (!s.controlla_posizione(p)) return Esito::fine_ciclo;
+  const auto [p, a] = s.lettore->leggi_punto();
+  if (!s.in_linea(p)) return s.fuori_linea(p);
   // Without the + 1 of signals: the cell just below a signal's.
-  Cella& c = s.cella(vicino(p, 50));
-  if (!c.libera()) return fine_treno_con_errore(s, 7, p);
+  Cella& c = s.cella(vicino(p, kMetriCella));
+  if (!c.libera()) return s.guasto(Codice::abbattimento_su_cella_occupata, p);
   if (a > 0) {
     c.tipo_cella = cella_abbattimento;
     c.dato_uno = static_cast<int16_t>(a);

@@ -5,21 +5,17 @@
 #include <string>
 #include <vector>
 
-#include "compiler/train/prova_treno.h"
 #include "compiler/train/record_treno.h"
+#include "tests/support/prova_parser.h"
 
-namespace scenario::prova {
+namespace scenario::test {
 namespace {
 
-struct ValoriRallentamento {
-  int32_t x, v, l, f_tt, f_ta, d_v;
-};
+using ValoriRallentamento = DatiRallentamento;
 
 class Rallentamento : public StatoProva {
  protected:
-  void memo(const ValoriRallentamento& r) {
-    memo_rallentamento(s, r.x, r.v, r.l, r.f_tt, r.f_ta, r.d_v);
-  }
+  Codice memo(const ValoriRallentamento& r) { return memo_rallentamento(s, r); }
 };
 
 TEST_F(Rallentamento, Celle) {
@@ -89,11 +85,18 @@ TEST_F(Rallentamento, Celle) {
   }
 }
 
-// The second value of a free cell stays when d_v is 0.
+// The second value of a free cell stays when d_v is 0; everything else of
+// the slowdown is written all the same.
 TEST_F(Rallentamento, DvZeroNonScrive) {
   for (int32_t i : {853, 903, 829, 828}) cella(i).dato_due = 99;
-  memo({42600, 70, 2500, 0, 1, 0});
-  for (int32_t i : {853, 903, 829, 828}) EXPECT_EQ(cella(i).dato_due, 99) << i;
+  EXPECT_EQ(memo({42600, 70, 2500, 3, 1, 0}), Codice::nessuno);
+  celle_come(m, {{853, marca(cella_inizio_rallentamento, 70, 99, 3)},
+                 {903, marca(cella_fine_rallentamento, 70, 99, 3)},
+                 {829, marca(cella_avviso_rallentamento, 70, 99)},
+                 {828, marca(cella_preavviso, 1, 99)},
+                 {827, marca(cella_preavviso, 2)},
+                 {826, marca(cella_preavviso, 3)},
+                 {825, marca(cella_preavviso, 4)}});
 }
 
 // The three checks come before any write; the pre-warning check after.
@@ -121,7 +124,7 @@ TEST_F(Rallentamento, CelleOccupate) {
     errore = {};
     cella(c.occupata).tipo_cella = c.tipo;
     const std::vector<Cella> prima = *m.celle;
-    memo({c.x, 70, 100, 0, 1, 50});
+    EXPECT_EQ(numero(memo({c.x, 70, 100, 0, 1, 50})), c.codice);
     EXPECT_EQ(errore.numero_errore, c.codice);
     for (int32_t i = 0; i <= kU; ++i) {
       const bool scritta = std::find(c.scritte.begin(), c.scritte.end(), i) != c.scritte.end();
@@ -226,7 +229,7 @@ TEST_F(Abbattimento, PosizioneNegativaFuoriDalleCelle) {
 
 // The carried rows through the whole parser; a code point at a signal's
 // position lands in the cell below the signal's.
-TEST_F(Compilazione, RallentamentiSegnaliECodici) {
+TEST_F(LetturaSorgenti, RallentamentiSegnaliECodici) {
   compila_corpo(
       "[rallentamenti]\r\nrallentamento,   42600,    70, 2500, 0,  1,  50\r\n"
       "rallentamento,   75950,    90, 1150, 0,  1,  0\r\n"
@@ -245,4 +248,4 @@ TEST_F(Compilazione, RallentamentiSegnaliECodici) {
 }
 
 }  // namespace
-}  // namespace scenario::prova
+}  // namespace scenario::test

@@ -4,45 +4,50 @@
 #define SCENARIO_COMPILER_TRAIN_RECORD_TRENO_H_
 
 #include <cstdint>
-#include <optional>
 
 #include "compiler/stato_parser.h"
 
 namespace scenario {
-
-// What the train reader carries from record to record and on to the
-// closing fill. Speed and adhesion are 0 until their first record.
-struct LetturaTreno {
-  int32_t stazione = 1;         // the next station's number and entry
-  int32_t indice_velocita = 0;  // next cell of the speed profile
-  int32_t velocita = 0;         // km/h of the last speed record
-  int32_t indice_aderenza = 0;  // next cell of the adhesion profile
-  int32_t aderenza = 0;         // value of the last adhesion record
-};
-
-// Ends the train half on a coded fault: record, close, delete.
-Esito fine_treno_con_errore(StatoParser& s, int32_t codice,
-                            std::optional<int32_t> posizione = std::nullopt);
 
 // nearest(km/h / 5), the speed byte of a cell; out of 0..255 is a failure.
 uint8_t byte_velocita(const StatoParser& s, int32_t velocita);
 
 Esito record_massa_frenata(StatoParser& s);
 Esito record_vetture(StatoParser& s);
-Esito record_velocita(StatoParser& s, LetturaTreno& t);
-Esito record_aderenza(StatoParser& s, LetturaTreno& t);
+Esito record_velocita(StatoParser& s);
+Esito record_aderenza(StatoParser& s);
 Esito record_orologio(StatoParser& s);
 Esito record_sabbia(StatoParser& s);
 Esito record_segnale(StatoParser& s);
 Esito record_rallentamento(StatoParser& s);
 Esito record_abbattimento(StatoParser& s);
-Esito record_stazione(StatoParser& s, LetturaTreno& t);
+Esito record_stazione(StatoParser& s);
 
-void memo_segnale(StatoParser& s, int32_t posizione, const int32_t& sx, const int32_t& s1,
-                  const int32_t& s2, const int32_t& s3, const int32_t& rapp, const int32_t& dx,
-                  const int32_t& d1, const int32_t& d2, const int32_t& d3, int32_t& tempo);
-void memo_rallentamento(StatoParser& s, int32_t x, const int32_t& v, const int32_t& l,
-                        const int32_t& f_tt, int32_t f_ta, const int32_t& d_v);
+// A signal record: its two sides' aspects ("s" and "d") and its time.
+struct DatiSegnale {
+  int32_t posizione = 0;
+  int32_t sx = 0, s1 = 0, s2 = 0, s3 = 0;
+  int32_t rapp = 0;
+  int32_t dx = 0, d1 = 0, d2 = 0, d3 = 0;
+  int32_t tempo = 0;
+};
+DatiSegnale leggi_segnale(LettoreCampi& in);
+
+// A slowdown record: start, speed, length, and its three options.
+struct DatiRallentamento {
+  int32_t x = 0;
+  int32_t v = 0;
+  int32_t l = 0;
+  int32_t f_tt = 0;  // stored in the start and end cells
+  int32_t f_ta = 0;  // non-zero: the four pre-warning cells
+  int32_t d_v = 0;   // non-zero: a second value in every cell marked
+};
+DatiRallentamento leggi_rallentamento(LettoreCampi& in);
+
+// Each marks the record's cells and returns the fault it records, if any.
+// A signal's time of 1 to 100 becomes 101 in `d` too.
+Codice memo_segnale(StatoParser& s, DatiSegnale& d);
+Codice memo_rallentamento(StatoParser& s, const DatiRallentamento& d);
 
 }  // namespace scenario
 

@@ -9,11 +9,20 @@ namespace scenario {
 
 namespace {
 
+// A station's position check leaves room for its zone.
+constexpr int64_t kMargineStazione = 800;
+// A stop of type 5 or 6 ends its zone this far past its position.
+constexpr int64_t kCodaFermata = 150;
+// A zone this long or longer may keep its long-zone flag.
+constexpr int32_t kZonaLunga = 600;
+// The least distance between one zone's end and the next one's start.
+constexpr int64_t kDistanzaStazioni = 350;
+
 // A zone bound or a time stored into a 32-bit place: computed exactly, it
 // must fit.
 int32_t in_32_bit(const StatoParser& s, int64_t v, const char* cosa) {
   if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
-    throw Guasto(std::string(cosa) + " " + std::to_string(v) + " does not fit 32 bits", s.luogo());
+    throw Guasto(std::string(cosa) + " " + std::to_string(v) + " oltre i 32 bit", s.luogo());
   }
   return static_cast<int32_t>(v);
 }
@@ -34,36 +43,37 @@ void leggi_dati_stazione(StatoParser& s, Voce& v) {
   const int64_t ore = in.leggi_intero<int32_t>();
   const int64_t minuti = in.leggi_intero<int32_t>();
   const int64_t secondi = in.leggi_intero<int32_t>();
-  v.valore_quattro = in_32_bit(s, ore * 3600 + minuti * 60 + secondi, "station time");
+  v.valore_quattro = in_32_bit(s, ore * 3600 + minuti * 60 + secondi, "orario della stazione");
   const std::string_view nome = in.leggi_testo();
   // The header file gives a name a 16-bit length.
-  if (nome.size() > 0xFFFF) throw Guasto("station name longer than 65535 bytes", s.luogo());
+  if (nome.size() > 0xFFFF) throw Guasto("nome della stazione piu' lungo di 65535 byte", s.luogo());
   v.testo = nome;
 }
 
 // The zone around the position, by type code.
 void calcola_zona(StatoParser& s, Voce& v, int64_t posizione, int64_t l) {
   if (v.codice == 5 || v.codice == 6) {
-    v.valore_due = in_32_bit(s, posizione + 150, "zone end");
-    v.valore_uno = in_32_bit(s, posizione - l, "zone start");
+    v.valore_due = in_32_bit(s, posizione + kCodaFermata, "fine della zona");
+    v.valore_uno = in_32_bit(s, posizione - l, "inizio della zona");
     v.flag_tre = 0;
   } else if (v.codice == 7 || v.codice == 8) {
-    v.valore_uno = in_32_bit(s, posizione - l, "zone start");
-    v.valore_due = in_32_bit(s, posizione + l, "zone end");
+    v.valore_uno = in_32_bit(s, posizione - l, "inizio della zona");
+    v.valore_due = in_32_bit(s, posizione + l, "fine della zona");
     v.flag_tre = 0;
   } else {
     // l is a multiple of 100: the half length is whole.
-    v.valore_uno = in_32_bit(s, vicino(2 * posizione - l, 2), "zone start");
-    const int64_t estensione = v.flag_tre != 0 ? 50 : 0;
-    v.valore_due = in_32_bit(s, vicino(2 * posizione + l, 2) + estensione, "zone end");
+    v.valore_uno = in_32_bit(s, vicino(2 * posizione - l, 2), "inizio della zona");
+    const int64_t estensione = v.flag_tre != 0 ? kMetriCella : 0;
+    v.valore_due = in_32_bit(s, vicino(2 * posizione + l, 2) + estensione, "fine della zona");
   }
 }
 
 // Approach marks at zone end / 50 - k - 1, k = 1..4, while above cell 1.
 void segna_avvicinamento(StatoParser& s, int64_t fine_zona) {
   for (int32_t k = 1; k <= 4; ++k) {
-    const int64_t resto = fine_zona - 50 * (int64_t{k} + 1);  // 50 x (end / 50 - k - 1)
-    if (resto > 50) s.cella(vicino(resto, 50)).codice_avvicinamento = static_cast<uint8_t>(80 + k);
+    const int64_t resto = fine_zona - kMetriCella * (int64_t{k} + 1);  // 50 x (end / 50 - k - 1)
+    if (resto > kMetriCella)
+      s.cella(vicino(resto, kMetriCella)).codice_avvicinamento = static_cast<uint8_t>(80 + k);
   }
 }
 
@@ -74,22 +84,24 @@ int16_t coppia(int32_t a, int32_t b) {
 
 }  // namespace
 
-Esito record_stazione(StatoParser& s, LetturaTreno& t) {
+Esito record_stazione(StatoParser& s) {
+  LetturaTreno& t = s.treno;
   const int32_t i = t.stazione;
   // The entry above the next free board entry is a board's.
-  if (i > s.prossima_voce_cartello) return fine_treno_con_errore(s, 10);
+  if (i > s.prossima_voce_cartello) return s.guasto(Codice::troppe_stazioni);
   LettoreCampi& in = *s.lettore;
   Voce& v = s.voce(i);
   const int32_t posizione = v.valore_tre = in.leggi_intero<int32_t>();
-  if (!s.controlla_posizione(posizione, 800)) return Esito::fine_ciclo;
-  if (posizione % 50 != 0) return fine_treno_con_errore(s, 8, posizione);
+  if (!s.in_linea(posizione, kMargineStazione)) return s.fuori_linea(posizione);
+  if (posizione % kMetriCella != 0) return s.guasto(Codice::stazione_fuori_griglia, posizione);
   v.codice = in.leggi_intero<uint8_t>();
   const int32_t l = in.leggi_intero<int32_t>();
-  if (l % 100 != 0) return fine_treno_con_errore(s, 9, posizione);
+  // Half the zone on either side of the position: both ends on the grid.
+  if (l % (2 * kMetriCella) != 0) return s.guasto(Codice::zona_stazione_fuori_griglia, posizione);
   leggi_dati_stazione(s, v);
 
   calcola_zona(s, v, posizione, l);
-  if (l < 600) v.flag_quattro = 0;
+  if (l < kZonaLunga) v.flag_quattro = 0;
   if (i == 1) {
     v.flag_tre = 0;
     v.flag_quattro = 0;
@@ -98,55 +110,51 @@ Esito record_stazione(StatoParser& s, LetturaTreno& t) {
   if (v.codice < 25 && v.codice != 5 && v.codice != 6) segna_avvicinamento(s, fine_zona);
   if (v.codice < 25) {
     // The stop mark at zone end / 50 - 1, which must lie above cell 1.
-    if (fine_zona - 50 <= 50) return fine_treno_con_errore(s, 24);
-    Cella& c = s.cella(vicino(fine_zona - 50, 50));
+    if (fine_zona - kMetriCella <= kMetriCella) return s.guasto(Codice::stazione_vicina_all_inizio);
+    Cella& c = s.cella(vicino(fine_zona - kMetriCella, kMetriCella));
     c.tipo_cella = cella_fermata;
     c.dato_uno = static_cast<int16_t>(i);
   }
-  if (i > 1 && int64_t{v.valore_uno} - 350 < s.voce(i - 1).valore_due) {
-    return fine_treno_con_errore(s, 22, posizione);
+  if (i > 1 && int64_t{v.valore_uno} - kDistanzaStazioni < s.voce(i - 1).valore_due) {
+    return s.guasto(Codice::stazioni_troppo_vicine, posizione);
   }
   t.stazione = i + 1;
-  if (t.stazione >= s.prossima_voce_cartello) return fine_treno_con_errore(s, 10);
+  if (t.stazione >= s.prossima_voce_cartello) return s.guasto(Codice::troppe_stazioni);
   return Esito::continua;
 }
 
-void memo_segnale(StatoParser& s, int32_t posizione, const int32_t& sx, const int32_t& s1,
-                  const int32_t& s2, const int32_t& s3, const int32_t& rapp, const int32_t& dx,
-                  const int32_t& d1, const int32_t& d2, const int32_t& d3, int32_t& tempo) {
-  const int64_t c = vicino(int64_t{posizione} + 50, 50);
+DatiSegnale leggi_segnale(LettoreCampi& in) {
+  DatiSegnale d;
+  in.leggi_interi(
+      {&d.posizione, &d.sx, &d.s1, &d.s2, &d.s3, &d.rapp, &d.dx, &d.d1, &d.d2, &d.d3, &d.tempo});
+  return d;
+}
+
+Codice memo_segnale(StatoParser& s, DatiSegnale& d) {
+  const int64_t c = cella_di(d.posizione);
   Cella& cella = s.cella(c);
-  if (!cella.libera()) {
-    s.registra(16);
-    return;
-  }
+  if (!cella.libera()) return s.registra(Codice::segnale_su_cella_occupata);
   cella.tipo_cella = cella_segnale;
-  cella.dato_uno = coppia(s1, d1);
-  cella.dato_due = coppia(s2, d2);
-  cella.dato_tre = coppia(s3, d3);
+  cella.dato_uno = coppia(d.s1, d.d1);
+  cella.dato_due = coppia(d.s2, d.d2);
+  cella.dato_tre = coppia(d.s3, d.d3);
   cella.dato_quattro =
-      static_cast<int16_t>(static_cast<uint16_t>(rapp) * 10u + static_cast<uint16_t>(sx) * 3u +
-                           static_cast<uint16_t>(dx));
+      static_cast<int16_t>(static_cast<uint16_t>(d.rapp) * 10u + static_cast<uint16_t>(d.sx) * 3u +
+                           static_cast<uint16_t>(d.dx));
   // The simulator takes times up to 100 as 101.
-  if (tempo >= 1 && tempo <= 100) tempo = 101;
-  cella.tempo_segnale = sx == 2 ? static_cast<uint8_t>(tempo) : 0;
-  const uint32_t tipo = static_cast<uint32_t>(sx) * 3u + static_cast<uint32_t>(dx);
+  if (d.tempo >= 1 && d.tempo <= 100) d.tempo = 101;
+  cella.tempo_segnale = d.sx == 2 ? static_cast<uint8_t>(d.tempo) : 0;
+  const uint32_t tipo = static_cast<uint32_t>(d.sx) * 3u + static_cast<uint32_t>(d.dx);
   for (uint32_t k = 1; k <= 4; ++k) {
     s.cella(c - 2 * int64_t{k}).codice_avvicinamento = static_cast<uint8_t>(tipo * 10u + k);
   }
+  return Codice::nessuno;
 }
 
 Esito record_segnale(StatoParser& s) {
-  int32_t v[11];
-  for (int32_t& x : v) x = s.lettore->leggi_intero<int32_t>();
-  const int32_t posizione = v[0];
-  if (!s.controlla_posizione(posizione)) return Esito::fine_ciclo;
-  memo_segnale(s, posizione, v[1], v[2], v[3], v[4], v[5], v[6], v[7], v[8], v[9], v[10]);
-  // An error left by the line file ends the reading here too.
-  if (s.errore.numero_errore > 0) {
-    return fine_treno_con_errore(s, s.errore.numero_errore, posizione);
-  }
-  return Esito::continua;
+  DatiSegnale d = leggi_segnale(*s.lettore);
+  if (!s.in_linea(d.posizione)) return s.fuori_linea(d.posizione);
+  return s.dopo_memo(memo_segnale(s, d), d.posizione);
 }
 
 }  // namespace scenario

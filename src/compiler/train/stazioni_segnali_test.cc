@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "compiler/train/prova_treno.h"
 #include "compiler/train/record_treno.h"
+#include "tests/support/prova_parser.h"
 
-namespace scenario::prova {
+namespace scenario::test {
 namespace {
 
 Cella fermata(int16_t numero) { return marca(cella_fermata, numero); }
@@ -24,9 +24,9 @@ using Stazione = StatoProva;
 
 TEST_F(Stazione, OgniCampoAlSuoPosto) {
   leggi("4250, 12, 600, 9, 1, 0, 2, 3, 4, 5, 6, 7, 8, 17, 7, 5, STAZIONE DI PROVA \r\n");
-  LetturaTreno t;
-  t.stazione = 2;
-  ASSERT_EQ(record_stazione(s, t), Esito::continua);
+  s.treno = {};
+  s.treno.stazione = 2;
+  ASSERT_EQ(record_stazione(s), Esito::continua);
   Voce attesa;
   attesa.codice = 12;
   attesa.valore_uno = 3950;
@@ -45,7 +45,7 @@ TEST_F(Stazione, OgniCampoAlSuoPosto) {
   attesa.flag_quattro = 1;
   attesa.valore_quattro = 17 * 3600 + 7 * 60 + 5;
   EXPECT_EQ(m.testata[2], attesa);
-  EXPECT_EQ(t.stazione, 3);
+  EXPECT_EQ(s.treno.stazione, 3);
   EXPECT_EQ(errore.numero_errore, 0);
   EXPECT_TRUE(s.lettore->fine());
 }
@@ -84,9 +84,9 @@ TEST_F(Stazione, ZoneEMarche) {
     m.celle.emplace(static_cast<size_t>(kU) + 1);
     errore = {};
     leggi(valori_stazione(c.posizione, c.tipo, c.l, c.flag_quattro, c.flag_tre));
-    LetturaTreno t;
-    t.stazione = c.numero;
-    ASSERT_EQ(record_stazione(s, t), Esito::continua);
+    s.treno = {};
+    s.treno.stazione = c.numero;
+    ASSERT_EQ(record_stazione(s), Esito::continua);
     EXPECT_EQ(errore.numero_errore, 0);
     const Voce& v = m.testata[static_cast<size_t>(c.numero)];
     EXPECT_EQ(v.valore_uno, c.inizio);
@@ -126,9 +126,9 @@ TEST_F(Stazione, ErroriDiPosizioneELunghezza) {
     m.testata = Testata{};
     errore = {};
     leggi(c.valori);
-    LetturaTreno t;
-    t.stazione = 2;
-    EXPECT_EQ(record_stazione(s, t), Esito::fine_parser);
+    s.treno = {};
+    s.treno.stazione = 2;
+    EXPECT_EQ(record_stazione(s), Esito::fine_parser);
     EXPECT_EQ(errore.numero_errore, c.codice);
     EXPECT_EQ(errore.posizione_errore, c.posizione);
     EXPECT_EQ(m.testata[2], c.attesa);
@@ -140,8 +140,8 @@ TEST_F(Stazione, ErroriDiPosizioneELunghezza) {
 TEST_F(Stazione, ErroreVentiquattroSenzaPosizione) {
   errore.posizione_errore = 777;
   leggi(valori_stazione(0, 12, 200));  // zone end 100: the mark would be cell 1
-  LetturaTreno t;
-  EXPECT_EQ(record_stazione(s, t), Esito::fine_parser);
+  s.treno = {};
+  EXPECT_EQ(record_stazione(s), Esito::fine_parser);
   EXPECT_EQ(errore.numero_errore, 24);
   EXPECT_EQ(errore.posizione_errore, 777);
   EXPECT_EQ(m.testata[1].valore_due, 100);
@@ -158,9 +158,9 @@ TEST_F(Stazione, DistanzaDallaStazionePrecedente) {
     errore = {};
     m.testata[1].valore_due = fine_precedente;
     leggi(valori_stazione(4250, 12, 600));  // zone start 3950
-    LetturaTreno t;
-    t.stazione = 2;
-    record_stazione(s, t);
+    s.treno = {};
+    s.treno.stazione = 2;
+    record_stazione(s);
     EXPECT_EQ(errore.numero_errore, codice);
     EXPECT_EQ(errore.posizione_errore, codice == 0 ? 0 : 4250);
     // Marks are written before the test.
@@ -192,9 +192,9 @@ TEST_F(Stazione, VociDeiCartelli) {
     errore = {0, 777};
     s.prossima_voce_cartello = c.prossima_voce_cartello;
     leggi(valori_stazione(4000, 28, 200));
-    LetturaTreno t;
-    t.stazione = c.numero;
-    const Esito e = record_stazione(s, t);
+    s.treno = {};
+    s.treno.stazione = c.numero;
+    const Esito e = record_stazione(s);
     EXPECT_EQ(e, c.codice == 0 ? Esito::continua : Esito::fine_parser);
     EXPECT_EQ(errore.numero_errore, c.codice);
     EXPECT_EQ(errore.posizione_errore, 777);
@@ -210,8 +210,8 @@ TEST_F(Stazione, PosizioneOltreLaLinea) {
     SCOPED_TRACE(posizione);
     errore = {};
     leggi(valori_stazione(posizione, 28, 200));
-    LetturaTreno t;
-    EXPECT_EQ(record_stazione(s, t), esito);
+    s.treno = {};
+    EXPECT_EQ(record_stazione(s), esito);
     EXPECT_EQ(errore.numero_errore, esito == Esito::continua ? 0 : 15);
     EXPECT_EQ(errore.posizione_errore, esito == Esito::continua ? 0 : posizione);
     EXPECT_EQ(m.testata[1].valore_tre, posizione);  // read before the check
@@ -257,12 +257,12 @@ TEST_F(Stazione, Guasti) {
     m.testata = Testata{};
     m.celle.emplace(static_cast<size_t>(kU) + 1);
     leggi(c.valori);
-    LetturaTreno t;
-    t.stazione = 2;
+    s.treno = {};
+    s.treno.stazione = 2;
     if (c.guasto) {
-      EXPECT_THROW(record_stazione(s, t), Guasto);
+      EXPECT_THROW(record_stazione(s), Guasto);
     } else {
-      EXPECT_EQ(record_stazione(s, t), Esito::continua);
+      EXPECT_EQ(record_stazione(s), Esito::continua);
     }
     EXPECT_EQ(m.testata[2].valore_quattro, c.valore_quattro);
     EXPECT_NE(m.testata[2].valore_tre, 0);
@@ -270,7 +270,7 @@ TEST_F(Stazione, Guasti) {
 }
 
 // Through the whole parser: 57 boards leave 21 entries for stations.
-TEST_F(Compilazione, VentunoStazioniDopoCinquantasetteCartelli) {
+TEST_F(LetturaSorgenti, VentunoStazioniDopoCinquantasetteCartelli) {
   std::string linea = "[generale]\r\nlunghezza percorso, 91000\r\n[cartelli]\r\n";
   for (int n = 0; n < 57; ++n) {
     linea += "cartello indicatore, " + std::to_string(1000 + 1000 * n) + ", CARTELLO\r\n";
@@ -297,7 +297,7 @@ TEST_F(Compilazione, VentunoStazioniDopoCinquantasetteCartelli) {
 }
 
 // A station mark takes any cell; a signal needs a free one.
-TEST_F(Compilazione, MarcaDiStazioneESegnaleNellaStessaCella) {
+TEST_F(LetturaSorgenti, MarcaDiStazioneESegnaleNellaStessaCella) {
   const std::string segnale = "segnale, 4450, 2, 3, 1, 0, 0, 1, 3, 1, 0, 203\r\n";  // cell 90
   const std::string stazioni = riga_stazione(0, 7, 700) + riga_stazione(4250, 12, 600);
 
@@ -318,13 +318,9 @@ TEST_F(Compilazione, MarcaDiStazioneESegnaleNellaStessaCella) {
 
 using Segnale = StatoProva;
 
-struct ValoriSegnale {
-  int32_t posizione, sx, s1, s2, s3, rapp, dx, d1, d2, d3, tempo;
-};
+using ValoriSegnale = DatiSegnale;
 
-void memo(StatoParser& s, ValoriSegnale& v) {
-  memo_segnale(s, v.posizione, v.sx, v.s1, v.s2, v.s3, v.rapp, v.dx, v.d1, v.d2, v.d3, v.tempo);
-}
+Codice memo(StatoParser& s, ValoriSegnale& v) { return memo_segnale(s, v); }
 
 TEST_F(Segnale, SegnaleA1600) {
   ValoriSegnale v{1600, 2, 3, 1, 0, 0, 1, 3, 1, 0, 203};
@@ -380,8 +376,9 @@ TEST_F(Segnale, CellaOccupata) {
     cella(33).tipo_cella = tipo;
     cella(33).dato_uno = 5;
     ValoriSegnale v{1600, 2, 3, 1, 0, 0, 1, 3, 1, 0, 203};
-    memo(s, v);
+    const Codice c = memo(s, v);
     const bool libera = tipo == cella_libera || tipo == cella_montagna;
+    EXPECT_EQ(numero(c), libera ? 0 : 16);
     EXPECT_EQ(errore.numero_errore, libera ? 0 : 16);
     EXPECT_EQ(cella(33).tipo_cella, libera ? uint8_t{cella_segnale} : tipo);
     EXPECT_EQ(cella(33).dato_uno, libera ? 33 : 5);
@@ -433,4 +430,4 @@ TEST_F(Segnale, Record) {
 }
 
 }  // namespace
-}  // namespace scenario::prova
+}  // namespace scenario::test

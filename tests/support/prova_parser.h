@@ -1,8 +1,8 @@
-// Test fixtures of the train reader: whole compilations of two small files
-// held in memory, and a parser state over a hand-made model for calling one
-// record handler at a time.
-#ifndef SCENARIO_COMPILER_TRAIN_PROVA_TRENO_H_
-#define SCENARIO_COMPILER_TRAIN_PROVA_TRENO_H_
+// GoogleTest fixtures for the parser's own tests: the two halves read from
+// small files held in memory, and a parser state over a hand-made model for
+// calling one record handler at a time.
+#ifndef SCENARIO_TESTS_SUPPORT_PROVA_PARSER_H_
+#define SCENARIO_TESTS_SUPPORT_PROVA_PARSER_H_
 
 #include <gtest/gtest.h>
 
@@ -12,11 +12,10 @@
 #include <string>
 
 #include "compiler/archivio.h"
-#include "compiler/line/memorizza_dati.h"
 #include "compiler/stato_parser.h"
-#include "compiler/train/record_treno.h"
+#include "tests/support/compila.h"
 
-namespace scenario::prova {
+namespace scenario::test {
 
 // A 91000 m line: cells 0 to 1960, positions up to 97900 on the track.
 inline const std::string kLinea = "[generale]\r\nlunghezza percorso,    91000\r\n[fine]\r\n";
@@ -55,33 +54,32 @@ inline void celle_come(const Modello& m, const std::map<int32_t, Cella>& attese)
   }
 }
 
-// Compiles a line file and a train file through the parser.
-class Compilazione : public ::testing::Test {
+// A line file and a train file through the parser alone (no walk, no
+// stamps), plan flag clear.
+class LetturaSorgenti : public ::testing::Test {
  protected:
   // `corpo` follows the train file's "[generale]" line; "[fine]" ends it.
   void compila_corpo(const std::string& corpo, const std::string& linea = kLinea) {
     compila("[generale]\r\n" + corpo + "[fine]\r\n", linea);
   }
   void compila(const std::string& treno, const std::string& linea = kLinea) {
-    archivio.metti(nome_sorgente_linea(id), linea);
-    archivio.metti(nome_sorgente_treno(id), treno);
-    StatoParser s(m, errore, archivio, id, 0);
-    memorizza_dati(s);
-    prossima_voce_cartello = s.prossima_voce_cartello;
-    luogo_errore = s.luogo_errore;
+    Prova p = compila_in_memoria(linea, treno, {.j = 0, .solo_lettura = true, .id = id});
+    m = std::move(p.c.modello);
+    errore = p.c.errore;
+    luogo_errore = p.c.luogo_errore;
+    prossima_voce_cartello = p.prossima_voce_cartello;
+    sorgenti_rimaste = p.resta_linea() || p.resta_treno();
   }
   const Cella& cella(int32_t i) const { return m.celle->at(static_cast<size_t>(i)); }
   const Voce& voce(int i) const { return m.testata.at(static_cast<size_t>(i)); }
-  bool sorgenti_eliminate() const {
-    return !archivio.esiste(nome_sorgente_linea(id)) && !archivio.esiste(nome_sorgente_treno(id));
-  }
+  bool sorgenti_eliminate() const { return !sorgenti_rimaste; }
 
   Identita id{"Linea", "1"};
-  ArchivioMemoria archivio;
   Modello m;
   RecordErrore errore;
   int32_t prossima_voce_cartello = 0;
   std::optional<Luogo> luogo_errore;
+  bool sorgenti_rimaste = false;
 };
 
 // A parser state over a model with cells 0 to 1960 and no boards; the
@@ -106,6 +104,6 @@ class StatoProva : public ::testing::Test {
   StatoParser s{m, errore, archivio, id, 0};
 };
 
-}  // namespace scenario::prova
+}  // namespace scenario::test
 
-#endif  // SCENARIO_COMPILER_TRAIN_PROVA_TRENO_H_
+#endif  // SCENARIO_TESTS_SUPPORT_PROVA_PARSER_H_

@@ -1,9 +1,10 @@
 // The field reader shared by both source files. It reads field by field, not
 // line by line: a comma or a line end (CR LF, LF or CR) ends a field.
-#ifndef SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_
-#define SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_
+#ifndef SCENARIO_COMPILER_LETTORE_CAMPI_H_
+#define SCENARIO_COMPILER_LETTORE_CAMPI_H_
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <string>
 #include <string_view>
@@ -11,6 +12,12 @@
 #include "compiler/guasto.h"
 
 namespace scenario {
+
+// The commonest record: a position and one value after it.
+struct DatiPunto {
+  int32_t posizione = 0;
+  int32_t valore = 0;
+};
 
 class LettoreCampi {
  public:
@@ -32,9 +39,20 @@ class LettoreCampi {
   T leggi_intero() {
     const int64_t v = leggi_numero();
     if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max()) {
-      throw Guasto("value " + std::to_string(v) + " out of range for its place", inizio_);
+      throw Guasto("valore " + std::to_string(v) + " fuori dai limiti del suo posto", inizio_);
     }
     return static_cast<T>(v);
+  }
+
+  // Whole-number fields into 32-bit places, one after the other.
+  void leggi_interi(std::initializer_list<int32_t*> posti) {
+    for (int32_t* p : posti) *p = leggi_intero<int32_t>();
+  }
+
+  DatiPunto leggi_punto() {
+    DatiPunto d;
+    leggi_interi({&d.posizione, &d.valore});
+    return d;
   }
 
   // Where the last field read began.
@@ -58,4 +76,4 @@ class LettoreCampi {
 
 }  // namespace scenario
 
-#endif  // SCENARIO_COMPILER_LINE_LETTORE_CAMPI_H_
+#endif  // SCENARIO_COMPILER_LETTORE_CAMPI_H_

@@ -1,17 +1,17 @@
 // The line file's general section, the heading search, and the ways the
 // line half ends: which code, which files are left.
-#include "compiler/line/memorizza_dati.h"
+#include "compiler/line/lettore_linea.h"
 
 #include <gtest/gtest.h>
 
-#include "compiler/testing/compila.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
 
-using testing::compila;
-using testing::file_linea;
-using testing::righe;
+using test::compila_in_memoria;
+using test::file_linea;
+using test::righe;
 
 const std::string kGeneraleCarried = righe({
     "[generale]",
@@ -28,7 +28,7 @@ const std::string kGeneraleCarried = righe({
 });
 
 TEST(SezioneGenerale, CarriedValues) {
-  const auto p = compila(kGeneraleCarried);
+  const auto p = compila_in_memoria(kGeneraleCarried);
   EXPECT_EQ(p.errore(), 0);
   const Testata& t = p.c.modello.testata;
   EXPECT_EQ(t[84].valore_due, 91000);
@@ -42,8 +42,8 @@ TEST(SezioneGenerale, CarriedValues) {
   EXPECT_EQ(t[81].valore_due, -12800);
   EXPECT_EQ(t[82], Voce{});
   EXPECT_EQ(t[83], Voce{});
-  EXPECT_EQ(t[85].testo, testing::kId.linea);
-  EXPECT_EQ(t[86].testo, testing::kId.treno);
+  EXPECT_EQ(t[85].testo, test::kId.linea);
+  EXPECT_EQ(t[86].testo, test::kId.treno);
   EXPECT_EQ(p.c.modello.lunghezza_estesa, 98000);
   EXPECT_EQ(p.c.modello.ultima_cella, 1960);
   EXPECT_EQ(p.c.modello.celle->size(), 1961u);
@@ -62,7 +62,7 @@ TEST(SezioneGenerale, LineLengthsAndTableSizes) {
       {0, 0, 140}, {25, 0, 140}, {75, 0, 142}, {1000000, 0, 20140}, {1000001, 1, 0}, {-1, 1, 0},
   };
   for (const Caso& c : casi) {
-    const auto p = compila(file_linea("", c.lunghezza));
+    const auto p = compila_in_memoria(file_linea("", c.lunghezza));
     EXPECT_EQ(p.errore(), c.errore) << c.lunghezza;
     EXPECT_FALSE(p.resta_linea());
     if (c.errore == 0) {
@@ -95,7 +95,8 @@ TEST(SezioneGenerale, SignalRepetitionZone) {
       {"Ripetizione segnali 4 codici,    1250,    12160", 0, 0},  // exact-case key: not read
   };
   for (const Caso& c : casi) {
-    const auto p = compila(righe({"[generale]", "lunghezza percorso,    1000", c.riga, "[fine]"}));
+    const auto p =
+        compila_in_memoria(righe({"[generale]", "lunghezza percorso,    1000", c.riga, "[fine]"}));
     EXPECT_EQ(p.errore(), c.errore) << c.riga;
     EXPECT_EQ(p.voce(86).valore_tre, c.conteggio) << c.riga;
     EXPECT_FALSE(p.resta_linea());
@@ -120,7 +121,7 @@ TEST(SezioneGenerale, KeywordTests) {
       {"progressiva-uno,    100,    0,    0", 0, 0},               // a dash: passed over
   };
   for (const Caso& c : casi) {
-    const auto p = compila(righe({"[generale]", c.riga, "[fine]"}));
+    const auto p = compila_in_memoria(righe({"[generale]", c.riga, "[fine]"}));
     EXPECT_EQ(p.voce(84).valore_due, c.lunghezza) << c.riga;
     EXPECT_EQ(p.voce(81).valore_uno + p.voce(82).valore_uno + p.voce(83).valore_uno, c.progressiva)
         << c.riga;
@@ -129,21 +130,21 @@ TEST(SezioneGenerale, KeywordTests) {
 
 TEST(SezioneGenerale, DashedFieldHandsOverToTheNext) {
   // A field with "-" makes the reader look at the next field in its place.
-  const auto p =
-      compila(righe({"[generale]", "nota - vedi sotto,lunghezza percorso,    3000", "[fine]"}));
+  const auto p = compila_in_memoria(
+      righe({"[generale]", "nota - vedi sotto,lunghezza percorso,    3000", "[fine]"}));
   EXPECT_EQ(p.errore(), 0);
   EXPECT_EQ(p.voce(84).valore_due, 3000);
 }
 
 TEST(SezioneGenerale, SecondLengthRecreatesTheTables) {
-  const auto p = compila(
+  const auto p = compila_in_memoria(
       righe({"[generale]", "lunghezza percorso,    91000", "lunghezza percorso,    0", "[fine]"}));
   EXPECT_EQ(p.c.modello.ultima_cella, 140);
   EXPECT_EQ(p.c.modello.celle->size(), 141u);
 }
 
 TEST(SezioneGenerale, LengthTooLongAfterAValidOneStillWrites) {
-  const auto p = compila(righe(
+  const auto p = compila_in_memoria(righe(
       {"[generale]", "lunghezza percorso,    1000", "lunghezza percorso,    1000001", "[fine]"}));
   EXPECT_EQ(p.errore(), 1);
   EXPECT_TRUE(p.c.da_scrivere());
@@ -169,7 +170,7 @@ TEST(RicercaGenerale, HeadingAndEarlyEnds) {
       {righe({"[generale]", "lunghezza percorso"}), 25, false, false},  // value missing
   };
   for (const Caso& c : casi) {
-    const auto p = compila(c.linea);
+    const auto p = compila_in_memoria(c.linea);
     EXPECT_EQ(p.errore(), c.errore) << c.linea.value_or("(none)");
     EXPECT_EQ(p.resta_linea(), c.resta_linea) << c.linea.value_or("(none)");
     EXPECT_EQ(p.resta_treno(), c.resta_treno) << c.linea.value_or("(none)");
@@ -177,22 +178,22 @@ TEST(RicercaGenerale, HeadingAndEarlyEnds) {
 }
 
 TEST(RicercaGenerale, ErrorTailKeepsThePositionAndSaysWhere) {
-  testing::Prova p;
-  p.archivio.metti(nome_sorgente_linea(testing::kId),
-                   righe({"[generale]", "lunghezza percorso,    100", "[pendenze]",
-                          "pendenza,   999999,   0", "pendenza,  50,  1.5", "[fine]"}));
-  p.c = memorizza_percorso(p.archivio, testing::kId, 1);
+  const auto p =
+      compila_in_memoria(righe({"[generale]", "lunghezza percorso,    100", "[pendenze]",
+                                "pendenza,   999999,   0", "pendenza,  50,  1.5", "[fine]"}),
+                         std::nullopt);
   // 999999 is beyond the track: 15 with its position, then the train file
   // is missing, which is a failure (25); the position stays.
   EXPECT_EQ(p.errore(), 25);
   EXPECT_EQ(p.posizione(), 999999);
-  EXPECT_NE(p.c.motivo_guasto.find(nome_sorgente_treno(testing::kId)), std::string::npos)
+  EXPECT_NE(p.c.motivo_guasto.find(nome_sorgente_treno(test::kId)), std::string::npos)
       << p.c.motivo_guasto;
 }
 
 TEST(RicercaGenerale, GeneralSectionEndingAtEndOfFile) {
   // No closing heading: the references are still ordered, the end steps run.
-  const auto p = compila(righe({"[generale]", "progressiva chilometrica uno,    50,    0,    1",
+  const auto p =
+      compila_in_memoria(righe({"[generale]", "progressiva chilometrica uno,    50,    0,    1",
                                 "lunghezza percorso,    100", "ultimo"}));
   EXPECT_EQ(p.errore(), 0);
   EXPECT_EQ(p.voce(81).valore_uno, 50);

@@ -1,6 +1,6 @@
 // Runs one of the project's executables and collects what it printed.
-#ifndef SCENARIO_TESTS_ESEGUI_H_
-#define SCENARIO_TESTS_ESEGUI_H_
+#ifndef SCENARIO_TESTS_SUPPORT_ESEGUI_H_
+#define SCENARIO_TESTS_SUPPORT_ESEGUI_H_
 
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -11,9 +11,9 @@
 #include <optional>
 #include <string>
 
-#include "app/cartella_prova.h"
+#include "tests/support/cartella.h"
 
-namespace scenario::testing {
+namespace scenario::test {
 
 struct Uscita {
   int stato = -1;
@@ -26,7 +26,7 @@ struct Uscita {
 // (RLIMIT_FSIZE, as on a full disk); the captured output must fit too.
 inline Uscita esegui(const std::string& comando, const std::filesystem::path& cartella,
                      std::optional<rlim_t> limite_file = std::nullopt) {
-  prova::CartellaProva cattura;
+  CartellaProva cattura;
   const auto out = cattura.percorso() / "out";
   const auto err = cattura.percorso() / "err";
   const std::string riga = "cd '" + cartella.string() + "' && " + comando + " </dev/null >'" +
@@ -46,11 +46,11 @@ inline Uscita esegui(const std::string& comando, const std::filesystem::path& ca
   }
   Uscita u;
   u.stato = WIFEXITED(r) ? WEXITSTATUS(r) : -1;
-  u.out = prova::leggi(out);
-  u.err = prova::leggi(err);
+  u.out = leggi(out);
+  u.err = leggi(err);
   return u;
 }
 
-}  // namespace scenario::testing
+}  // namespace scenario::test
 
-#endif  // SCENARIO_TESTS_ESEGUI_H_
+#endif  // SCENARIO_TESTS_SUPPORT_ESEGUI_H_

@@ -1,4 +1,4 @@
-#include "compiler/line/lettore_campi.h"
+#include "compiler/lettore_campi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "compiler/line/lettore_campi.h"
+#include "compiler/lettore_campi.h"
 
 namespace scenario {
 
@@ -51,7 +51,7 @@ void LettoreCampi::consuma_separatore() {
 }
 
 void LettoreCampi::inizia_campo() {
-  if (fine()) guasto("read past the end of the file");
+  if (fine()) guasto("lettura oltre la fine del file");
   salta_spazi();
   inizio_.riga = riga_;
   inizio_.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
@@ -77,14 +77,14 @@ int64_t LettoreCampi::leggi_numero() {
     negativo = true;
     ++pos_;
   }
-  if (pos_ >= testo_.size() || !cifra(testo_[pos_])) guasto("not a whole number");
+  if (pos_ >= testo_.size() || !cifra(testo_[pos_])) guasto("non e' un numero intero");
   int64_t v = 0;
   constexpr int64_t kTroppo = int64_t{1} << 40;  // beyond every place's range
   while (pos_ < testo_.size() && cifra(testo_[pos_])) {
     if (v < kTroppo) v = v * 10 + (testo_[pos_] - '0');
     ++pos_;
   }
-  if (!a_fine_campo() && !spazio(testo_[pos_])) guasto("not a whole number");
+  if (!a_fine_campo() && !spazio(testo_[pos_])) guasto("non e' un numero intero");
   salta_spazi();
   consuma_separatore();  // one comma or one line end, if next
   return negativo ? -v : v;

@@ -1,14 +1,14 @@
 // A file or folder that not even root may change: the "immutable" attribute
 // (chattr +i). Tests run as root, where permission bits stop nothing; not
 // every file system has the attribute, so tests skip without it.
-#ifndef SCENARIO_TESTS_IMMUTABILE_H_
-#define SCENARIO_TESTS_IMMUTABILE_H_
+#ifndef SCENARIO_TESTS_SUPPORT_IMMUTABILE_H_
+#define SCENARIO_TESTS_SUPPORT_IMMUTABILE_H_
 
 #include <cstdlib>
 #include <filesystem>
 #include <string>
 
-namespace scenario::testing {
+namespace scenario::test {
 
 class Immutabile {
  public:
@@ -31,6 +31,6 @@ class Immutabile {
   bool attivo_ = false;
 };
 
-}  // namespace scenario::testing
+}  // namespace scenario::test
 
-#endif  // SCENARIO_TESTS_IMMUTABILE_H_
+#endif  // SCENARIO_TESTS_SUPPORT_IMMUTABILE_H_

@@ -1,0 +1,72 @@
+#include "compiler/ciclo_record.h"
+
+#include "model/testo.h"
+
+namespace scenario {
+
+namespace {
+
+bool ha(std::string_view campo, std::string_view parola, Confronto confronto) {
+  if (parola.empty()) return true;
+  return confronto == Confronto::esatto ? contiene(campo, parola)
+                                        : contiene_senza_maiuscole(campo, parola);
+}
+
+bool corrisponde(const Gestore& g, std::string_view campo) {
+  return ha(campo, g.parola, g.confronto) && ha(campo, g.seconda_parola, g.confronto);
+}
+
+// The keyword field of a pass, with the dashed fields before it passed
+// over. False when the file has ended.
+bool leggi_chiave(StatoParser& s, const Sezione& sezione) {
+  LettoreCampi& in = *s.lettore;
+  s.campo = in.leggi_testo();
+  if (in.fine()) return false;
+  for (int n = 0; n < sezione.salti_trattino && contiene(s.campo, "-"); ++n) {
+    s.campo = in.leggi_testo();
+    if (sezione.fine_nei_salti && in.fine()) return false;
+  }
+  return true;
+}
+
+// Every kind whose words the field holds runs, in order, until one ends the
+// loop. A handler may change the field (a board reads its text into it):
+// the kinds after it are tried on what it left.
+Esito prova_gestori(StatoParser& s, std::span<const Gestore> gestori) {
+  for (const Gestore& g : gestori) {
+    if (!corrisponde(g, s.campo)) continue;
+    const Esito e = g.gestisci(s);
+    if (e != Esito::continua) return e;
+  }
+  return Esito::continua;
+}
+
+bool intestazione(const std::string& campo) {
+  return campo.rfind('-', 0) != 0 && contiene(campo, "[") && contiene(campo, "]");
+}
+
+}  // namespace
+
+bool leggi_sezione(StatoParser& s, const Sezione& sezione) {
+  while (!s.lettore->fine()) {
+    if (!leggi_chiave(s, sezione)) break;
+    switch (prova_gestori(s, sezione.gestori)) {
+      case Esito::continua: break;
+      case Esito::fine_ciclo: return true;
+      case Esito::fine_parser: return false;
+    }
+    if (sezione.chiusa_da_intestazione && intestazione(s.campo)) break;
+  }
+  return true;
+}
+
+bool cerca_generale(StatoParser& s) {
+  LettoreCampi& in = *s.lettore;
+  do {
+    s.campo = in.leggi_testo();
+    if (contiene_senza_maiuscole(s.campo, "[generale]")) return true;
+  } while (!in.fine());
+  return false;
+}
+
+}  // namespace scenario
