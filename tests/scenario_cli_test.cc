@@ -351,7 +351,7 @@ TEST(Emit, AnotherIdentityAndNoSilentReplacement) {
   const std::vector<std::string> nomi = {"Mia_Linea_101-.txt", "Mia_Linea_101_note.txt",
                                          "Mia_Linea_101_rallentamenti.txt",
                                          "Mia_Linea_101_scheda_treno.txt", "Mia_Linea_linea.txt"};
-  ASSERT_EQ(prova::nomi(dir.percorso()), nomi);
+  ASSERT_EQ(test::nomi(dir.percorso()), nomi);
   EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_linea.txt"),
             leggi(portato.percorso() / "Lanvero_Ostrel_linea.txt"));
   EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"),
@@ -359,7 +359,7 @@ TEST(Emit, AnotherIdentityAndNoSilentReplacement) {
 
   // An author's edit survives a second emit; one existing text is enough to
   // refuse them all.
-  prova::scrivi(dir.percorso() / "Mia_Linea_101-.txt", "modificato");
+  test::scrivi(dir.percorso() / "Mia_Linea_101-.txt", "modificato");
   fs::remove(dir.percorso() / "Mia_Linea_linea.txt");
   const auto rifiutato = esegui(emit, dir.percorso());
   EXPECT_EQ(rifiutato.stato, 1);
@@ -370,7 +370,7 @@ TEST(Emit, AnotherIdentityAndNoSilentReplacement) {
   EXPECT_FALSE(fs::exists(dir.percorso() / "Mia_Linea_linea.txt"));
 
   EXPECT_EQ(esegui(emit + " --force", dir.percorso()).stato, 0);
-  EXPECT_EQ(prova::nomi(dir.percorso()), nomi);
+  EXPECT_EQ(test::nomi(dir.percorso()), nomi);
   EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"),
             leggi(portato.percorso() / "Lanvero_Ostrel_24817-.txt"));
 

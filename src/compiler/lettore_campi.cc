@@ -15,11 +15,22 @@ LettoreCampi::LettoreCampi(std::string bytes, std::string nome) : testo_(std::mo
   inizio_.colonna = 1;
 }
 
+// A field that cannot be read is shown where it begins; reading past the
+// end, where the file ends.
 void LettoreCampi::guasto(const std::string& motivo) const {
+  fallito_ = Fallimento::lettura;
   Luogo qui = inizio_;
-  qui.riga = riga_;
-  qui.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
+  if (fine()) {
+    qui.riga = riga_;
+    qui.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
+  }
   throw Guasto(motivo, qui);
+}
+
+void LettoreCampi::salta_riga() {
+  if (a_inizio_riga()) return;
+  while (pos_ < testo_.size() && testo_[pos_] != '\r' && testo_[pos_] != '\n') ++pos_;
+  consuma_separatore();
 }
 
 void LettoreCampi::salta_spazi() {
@@ -51,6 +62,7 @@ void LettoreCampi::consuma_separatore() {
 }
 
 void LettoreCampi::inizia_campo() {
+  fallito_ = Fallimento::nessuno;
   if (fine()) guasto("lettura oltre la fine del file");
   salta_spazi();
   inizio_.riga = riga_;
@@ -62,6 +74,7 @@ std::string_view LettoreCampi::leggi_testo() {
   const size_t da = pos_;
   while (!a_fine_campo()) ++pos_;
   const std::string_view campo(testo_.data() + da, pos_ - da);
+  if (osservatore_) osservatore_->campo_letto(inizio_, campo, std::nullopt);
   consuma_separatore();
   return campo;
 }
@@ -69,9 +82,11 @@ std::string_view LettoreCampi::leggi_testo() {
 int64_t LettoreCampi::leggi_numero() {
   inizia_campo();
   if (a_fine_campo()) {  // empty field
+    if (osservatore_) osservatore_->campo_letto(inizio_, {}, 0);
     consuma_separatore();
     return 0;
   }
+  const size_t da = pos_;
   bool negativo = false;
   if (testo_[pos_] == '-') {
     negativo = true;
@@ -85,6 +100,10 @@ int64_t LettoreCampi::leggi_numero() {
     ++pos_;
   }
   if (!a_fine_campo() && !spazio(testo_[pos_])) guasto("non e' un numero intero");
+  if (osservatore_) {
+    osservatore_->campo_letto(inizio_, std::string_view(testo_.data() + da, pos_ - da),
+                              negativo ? -v : v);
+  }
   salta_spazi();
   consuma_separatore();  // one comma or one line end, if next
   return negativo ? -v : v;

@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   const std::vector<Sottocomando> comandi = {
       comando_compile(),
       comando_emit(),
+      comando_check(),
   };
   return esegui_riga_comando(comandi, SCENARIO_VERSIONE, argc, argv);
 }
