@@ -183,8 +183,7 @@ struct GuastoLetto {
 
 class Motore final : public Osservatore, public OsservatoreCampi, public OsservatorePercorso {
  public:
-  Motore(const Identita& id, const OpzioniControllo& opzioni, const ArchivioMemoria& copie)
-      : id_(id) {
+  Motore(const Identita& id, const OpzioniControllo& opzioni, const ArchivioMemoria& copie) {
     const std::string nomi[2] = {nome_sorgente_linea(id), nome_sorgente_treno(id)};
     for (size_t f = 0; f < 2; ++f) {
       nomi_[f] = nomi[f];
@@ -305,6 +304,10 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
       g.luogo = Luogo{};
       if (codice == Codice::linea_mancante) g.dettaglio = mostrati_[0];
     }
+    const bool senza_seguito = codice == Codice::dato_illeggibile ||
+                               codice == Codice::linea_senza_generale ||
+                               (codice == Codice::lunghezza_fuori_limiti && !s.modello.celle);
+    if (senza_seguito) registro.interrotto[static_cast<size_t>(g.file)] = true;
     guasti.push_back(std::move(g));
   }
 
@@ -480,7 +483,6 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     }
   }
 
-  const Identita& id_;
   std::array<std::string, 2> nomi_;
   std::array<std::string, 2> mostrati_;
   std::array<std::string, 2> testi_;

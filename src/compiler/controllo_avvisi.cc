@@ -389,22 +389,25 @@ class Avvisi {
   void fine() {
     for (const Sorgente f : {Sorgente::linea, Sorgente::treno}) {
       const auto i = static_cast<size_t>(f);
-      if (!r_.letto[i]) continue;
+      if (!r_.letto[i] || r_.interrotto[i]) continue;
       bool ha_fine = false;
       for (const Intestazione& h : r_.intestazioni) {
         if (h.file == f && in_minuscolo(h.testo) == "[fine]") ha_fine = true;
       }
       // The last field is never looked at: "[fine]" there is the rule.
+      bool detto = false;
       if (const auto& u = r_.ultimo[i]) {
         const std::string_view t = senza_spazi(u->testo);
         if (in_minuscolo(t) == "[fine]") {
           ha_fine = true;
         } else if (!t.empty()) {
           avvisa(Avviso::fine, f, u->luogo,
-                 "l'ultimo campo del file, " + cita(t) + ", non e' mai letto: manca [fine]?");
+                 "l'ultimo campo del file, " + cita(t) + ", non e' mai letto" +
+                     (ha_fine ? "" : ": manca [fine] dopo di esso"));
+          detto = true;
         }
       }
-      if (!ha_fine) {
+      if (!ha_fine && !detto) {
         avvisa(Avviso::fine, f, Luogo{"", r_.ultima_riga[i], 1},
                "manca [fine]: il file finisce senza la sua ultima sezione");
       }
@@ -533,7 +536,7 @@ class Avvisi {
     }
     if (!oltre) return;
     avvisa(Avviso::oltre_linea, rec,
-           nome(rec) + " fino a " + std::to_string(oltre->second) +
+           nome(rec) + (oltre->first == 0 ? " a " : " fino a ") + std::to_string(oltre->second) +
                " m, oltre la fine della linea (" + std::to_string(l) +
                " m): nei 7 km di coda",
            oltre->first, oltre->second);
@@ -836,7 +839,7 @@ class Avvisi {
         for (const RecordLetto* s : st) {
           if (p < s->zona_fine && fine > s->zona_inizio) {
             avvisa(Avviso::sovrapposizione, rec,
-                   "il rallentamento (" + std::to_string(p) + "-" + std::to_string(fine) +
+                   "il rallentamento (da " + std::to_string(p) + " a " + std::to_string(fine) +
                        " m) entra nella zona della stazione " + nome_stazione(*s) + zona(*s),
                    0, p);
           }
@@ -845,7 +848,7 @@ class Avvisi {
           const int64_t q = a->valori[0];
           if (p < q + a->valori[2] && fine > q) {
             avvisa(Avviso::sovrapposizione, rec,
-                   "il rallentamento (" + std::to_string(p) + "-" + std::to_string(fine) +
+                   "il rallentamento (da " + std::to_string(p) + " a " + std::to_string(fine) +
                        " m) si sovrappone a quello di " + riga(*a),
                    0, p);
           }

@@ -98,8 +98,10 @@ struct Registro {
   std::vector<RecordLetto> record;
   std::vector<Intestazione> intestazioni;
   std::vector<CampoScartato> scartati;
-  // Per file: read at all, and the last field, which is never looked at.
+  // Per file: read at all, its reading cut short by a fault that leaves
+  // nothing to read, and the last field, which is never looked at.
   std::array<bool, 2> letto{};
+  std::array<bool, 2> interrotto{};
   std::array<std::optional<CampoLetto>, 2> ultimo{};
   // Per file, the last line that holds a field (for a missing "[fine]").
   std::array<int, 2> ultima_riga{};

@@ -109,6 +109,9 @@ Esito record_curva(StatoParser& s) {
   // Straight up to the start, then on the curve up to its end.
   for (const auto& [fino_a, curvatura] : {std::pair{int64_t{inizio}, 0.0}, std::pair{fine, c}}) {
     while (punto <= fino_a) {
+      // Only a reading that went on after a trace passed the limit starts
+      // a curve beyond it: nothing is written past the plan.
+      if (punto > limite) return s.guasto(Codice::curva_errata);
       traccia.passo(punto, curvatura);
       ++punto;
       if (punto > limite) return s.guasto(Codice::curva_errata);
