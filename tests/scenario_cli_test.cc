@@ -95,6 +95,62 @@ TEST_F(Compile, StampFaultWritesNothing) {
   EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_7.sim"));
 }
 
+// After a fault, the lines below the first: the fault as the check reports
+// it, at the field that is wrong and in Italian, then which binary files this
+// run wrote, so that an older one is never taken for the new one.
+TEST_F(Compile, LinesAfterTheFirstSayWhatWhereAndWhichFiles) {
+  const auto righe = [](const std::string& out) {
+    std::vector<std::string> rr;
+    for (size_t da = 0; da < out.size();) {
+      const size_t a = out.find('\n', da);
+      rr.push_back(out.substr(da, a - da));
+      da = a + 1;
+    }
+    return rr;
+  };
+  sorgenti(
+      "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
+      "cartello_indicatore,  1250,   (X)\r\n"
+      "indicatori_vmax,  1250,  1, 1, 1, 0, 1, 1, 1, 0\r\n[fine]\r\n");
+  EXPECT_EQ(righe(compila().out),
+            (std::vector<std::string>{
+                "numero_errore=21 posizione_errore=1250",
+                "Prova_linea.txt:5:19: error: indicatore di velocita su una cella occupata: la "
+                "cella 26 ha gia' cartello_indicatore di riga 4 (posizione 1250 m) [errore 21]",
+                "file scritti: Prova_linea.dat Prova_7.sim Prova_7.dat"}));
+
+  sorgenti("[generale]\r\nlunghezza percorso,    2000\r\n[pendenze]\r\npendenza, 0, 1.5\r\n");
+  EXPECT_EQ(righe(compila("--no-plan").out).at(1),
+            "Prova_linea.txt:4:14: error: dato illeggibile o fuori dai limiti: '1.5' non e' un "
+            "numero intero [errore 25]");
+  EXPECT_EQ(righe(compila("--no-plan").out).at(2), "file scritti: Prova_7.sim Prova_7.dat");
+
+  sorgenti(kLinea, "[generale]\r\n[rallentamenti]\r\nrallentamento, 0, 60, 500, 0, 0, 0\r\n");
+  const auto timbro = compila("--dir .");
+  EXPECT_EQ(timbro.stato, 2);
+  EXPECT_EQ(righe(timbro.out),
+            (std::vector<std::string>{
+                "numero_errore=0 posizione_errore=0",
+                "./Prova_7-.txt: error: timbro di formato gia presente: la cella 1, riservata al "
+                "timbro di formato, contiene gia' 60, scritto da rallentamento di riga 3, che "
+                "cade nella cella 1 [errore 1250]",
+                "nessun file scritto"}));
+
+  fs::remove(dir.percorso() / "Prova_7-.txt");
+  for (const char* f : {"Prova_linea.dat", "Prova_7.sim", "Prova_7.dat"}) {
+    fs::remove(dir.percorso() / f);
+  }
+  EXPECT_EQ(righe(compila("--dir .").out).at(1),
+            "./Prova_7-.txt: error: file del treno mancante: ./Prova_7-.txt [errore 25]");
+
+  fs::remove(dir.percorso() / "Prova_linea.txt");
+  EXPECT_EQ(righe(compila().out),
+            (std::vector<std::string>{
+                "numero_errore=101 posizione_errore=0",
+                "Prova_linea.txt: error: file della linea mancante: Prova_linea.txt [errore 101]",
+                "nessun file scritto"}));
+}
+
 TEST_F(Compile, PlatformFailures) {
   // A source that is there but cannot be read: nothing is printed to
   // standard output, the message names it.

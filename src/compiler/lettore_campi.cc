@@ -1,5 +1,7 @@
 #include "compiler/lettore_campi.h"
 
+#include <algorithm>
+
 namespace scenario {
 
 namespace {
@@ -25,6 +27,15 @@ void LettoreCampi::guasto(const std::string& motivo) const {
     qui.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
   }
   throw Guasto(motivo, qui);
+}
+
+// The field as it stands, up to its comma or line end, in the message.
+void LettoreCampi::non_intero() const {
+  size_t a = inizio_pos_;
+  while (a < testo_.size() && testo_[a] != ',' && testo_[a] != '\r' && testo_[a] != '\n') ++a;
+  std::string campo = testo_.substr(inizio_pos_, std::min<size_t>(a - inizio_pos_, 40));
+  while (!campo.empty() && spazio(campo.back())) campo.pop_back();
+  guasto("'" + campo + "' non e' un numero intero");
 }
 
 void LettoreCampi::salta_riga() {
@@ -65,6 +76,7 @@ void LettoreCampi::inizia_campo() {
   fallito_ = Fallimento::nessuno;
   if (fine()) guasto("lettura oltre la fine del file");
   salta_spazi();
+  inizio_pos_ = pos_;
   inizio_.riga = riga_;
   inizio_.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
 }
@@ -92,14 +104,14 @@ int64_t LettoreCampi::leggi_numero() {
     negativo = true;
     ++pos_;
   }
-  if (pos_ >= testo_.size() || !cifra(testo_[pos_])) guasto("non e' un numero intero");
+  if (pos_ >= testo_.size() || !cifra(testo_[pos_])) non_intero();
   int64_t v = 0;
   constexpr int64_t kTroppo = int64_t{1} << 40;  // beyond every place's range
   while (pos_ < testo_.size() && cifra(testo_[pos_])) {
     if (v < kTroppo) v = v * 10 + (testo_[pos_] - '0');
     ++pos_;
   }
-  if (!a_fine_campo() && !spazio(testo_[pos_])) guasto("non e' un numero intero");
+  if (!a_fine_campo() && !spazio(testo_[pos_])) non_intero();
   if (osservatore_) {
     osservatore_->campo_letto(inizio_, std::string_view(testo_.data() + da, pos_ - da),
                               negativo ? -v : v);

@@ -92,11 +92,13 @@ class LettoreCampi {
   void consuma_separatore();  // one comma or one line end (CR LF, LF, CR)
   void inizia_campo();        // guards "nothing left" and notes the start
   [[noreturn]] void guasto(const std::string& motivo) const;
+  [[noreturn]] void non_intero() const;
 
   std::string testo_;
   OsservatoreCampi* osservatore_ = nullptr;
   mutable Fallimento fallito_ = Fallimento::nessuno;
   size_t pos_ = 0;
+  size_t inizio_pos_ = 0;  // where the last field began
   int riga_ = 1;
   size_t inizio_riga_ = 0;
   Luogo inizio_;
