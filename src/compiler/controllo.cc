@@ -116,6 +116,11 @@ std::optional<Tipo> tipo_di(const Gestore& g) {
 
 const char* nome_tipo(Tipo t) { return kTipi[static_cast<size_t>(t)].nome; }
 
+std::pair<std::string_view, std::string_view> parole_tipo(Tipo t) {
+  const DatiTipo& d = kTipi[static_cast<size_t>(t)];
+  return {d.parola, d.seconda};
+}
+
 Sorgente sorgente_di(Tipo t) {
   return static_cast<size_t>(t) <= static_cast<size_t>(Tipo::cartello) ? Sorgente::linea
                                                                         : Sorgente::treno;
@@ -174,7 +179,7 @@ struct GuastoLetto {
   std::optional<int32_t> posizione;
   std::optional<size_t> record;  // the record it belongs to
   Sorgente file = Sorgente::linea;
-  std::optional<Luogo> luogo;  // a place fixed when it was met
+  std::optional<Posto> posto;  // a place fixed when it was met
   int campo = 0;               // else the record's field (-1: its keyword)
   std::string dettaglio;       // what the meaning alone does not say
   std::optional<int32_t> cella;   // the walk: the cell with no free place...
@@ -202,17 +207,21 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   void parte(StatoParser& s, ParteFile p) override {
     file_ = sorgente(s.lettore->nome());
     parte_ = p;
+    lettore_ = &*s.lettore;
     s.lettore->osserva(this);
     registro.letto[f()] = true;
   }
 
-  void chiave(const StatoParser& s, std::string_view campo, bool saltato) override {
-    const Luogo& l = s.lettore->luogo();
-    luogo_chiave_ = l;
+  // The field is the last one the reader saw.
+  void chiave(const StatoParser&, std::string_view, bool saltato) override {
+    const Posto l = visto_.posto;
+    posto_chiave_ = l;
+    parola_ = visto_.testo;
     candidato_ = false;
-    const std::string_view t = senza_spazi(campo);
+    const std::string_view t = senza_spazi(visto_.testo);
     if (!saltato && intestazione(t)) {
-      registro.intestazioni.push_back({file_, l, std::string(t)});
+      registro.intestazioni.push_back(
+          {file_, l, t, rango_sezione(file_, t).value_or(-1)});
       sezione_[f()] = static_cast<int>(registro.intestazioni.size()) - 1;
       if (in_minuscolo(t) == "[fine]") dopo_fine_[f()] = true;
       return;
@@ -222,8 +231,8 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     c.parte = parte_ == ParteFile::prima_generale ? Parte::prima_generale
               : parte_ == ParteFile::generale     ? Parte::generale
                                                   : Parte::successive;
-    c.luogo = l;
-    c.testo = std::string(campo);
+    c.posto = l;
+    c.testo = visto_.testo;
     c.trattino = saltato;
     c.inizio_riga = righe_[f()]->primo_campo(l.riga, l.colonna);
     c.sezione = sezione_[f()];
@@ -234,8 +243,8 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     candidato_ = !saltato;
   }
 
-  void ultimo_campo(const StatoParser& s, std::string_view campo) override {
-    registro.ultimo[f()] = CampoLetto{s.lettore->luogo(), std::string(campo), campo.empty()};
+  void ultimo_campo(const StatoParser&, std::string_view) override {
+    registro.ultimo[f()] = visto_;
   }
 
   Esito record(StatoParser& s, const Gestore& g) override {
@@ -243,14 +252,15 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     if (!tipo) return g.gestisci(s);
     // Without a length there are no cells: nothing further can be read.
     if (!s.modello.celle && parte_ == ParteFile::record && file_ == Sorgente::linea) {
-      throw Guasto("nessuna lunghezza della linea prima di questo record", luogo_chiave_);
+      throw Guasto("nessuna lunghezza della linea prima di questo record",
+                   Luogo{s.lettore->nome(), posto_chiave_.riga, posto_chiave_.colonna});
     }
     if (candidato_) registro.scartati.pop_back();
     candidato_ = false;
     RecordLetto rec;
     rec.tipo = *tipo;
-    rec.luogo = luogo_chiave_;
-    rec.parola = s.campo;
+    rec.posto = posto_chiave_;
+    rec.parola = parola_;
     rec.sezione = sezione_[f()];
     rec.dopo_fine = dopo_fine_[f()];
     registro.record.push_back(std::move(rec));
@@ -295,13 +305,13 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
       // The error tail, outside every record.
       const Luogo l = s.luogo_errore.value_or(Luogo{});
       if (!l.file.empty()) g.file = sorgente(l.file);
-      g.luogo = l;
+      g.posto = Posto{l.riga, l.colonna};
       g.dettaglio = s.motivo_guasto;
       if (l.riga == 0 && s.motivo_guasto == "file del treno mancante") {
         g.dettaglio += ": " + mostrati_[1];
       }
     } else {
-      g.luogo = Luogo{};
+      g.posto = Posto{};
       if (codice == Codice::linea_mancante) g.dettaglio = mostrati_[0];
     }
     const bool senza_seguito = codice == Codice::dato_illeggibile ||
@@ -316,9 +326,16 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   void campo_letto(const Luogo& inizio, std::string_view testo,
                    std::optional<int64_t> numero) override {
     registro.ultima_riga[f()] = std::max(registro.ultima_riga[f()], inizio.riga);
+    // The same bytes in the check's own copy, which outlives the reader.
+    std::string_view mio;
+    if (!testo.empty()) {
+      const auto da = static_cast<size_t>(testo.data() - lettore_->testo().data());
+      mio = std::string_view(testi_[f()]).substr(da, testo.size());
+    }
+    visto_ = CampoLetto{Posto{inizio.riga, inizio.colonna}, mio, testo.empty()};
     if (!in_corso_) return;
     RecordLetto& r = registro.record[*in_corso_];
-    r.campi.push_back(CampoLetto{inizio, std::string(testo), testo.empty()});
+    r.campi.push_back(visto_);
     r.valori.push_back(numero.value_or(0));
   }
 
@@ -361,7 +378,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   // A field that is the first of a later line than the record's last one:
   // the record lacked its last value and took the next line's keyword.
   bool campo_mancante(const Luogo& l, const RecordLetto& r) const {
-    const int ultima = r.campi.empty() ? r.luogo.riga : r.campi.back().luogo.riga;
+    const int ultima = r.campi.empty() ? r.posto.riga : r.campi.back().posto.riga;
     return l.riga > ultima && righe_[f()]->primo_campo(l.riga, l.colonna);
   }
 
@@ -377,9 +394,8 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     const Luogo lettore = s.lettore ? s.lettore->luogo() : Luogo{};
     if (fallito == LettoreCampi::Fallimento::lettura && s.lettore &&
         campo_mancante(lettore, r)) {
-      const int riga = r.campi.empty() ? r.luogo.riga : r.campi.back().luogo.riga;
-      g.luogo = Luogo{lettore.file, riga,
-                      static_cast<int>(righe_[f()]->riga(riga).size()) + 1};
+      const int riga = r.campi.empty() ? r.posto.riga : r.campi.back().posto.riga;
+      g.posto = Posto{riga, static_cast<int>(righe_[f()]->riga(riga).size()) + 1};
       g.dettaglio = "manca un campo alla fine della riga: il record " +
                     std::string(nome_tipo(r.tipo)) + " prenderebbe " +
                     cita(primo_token(lettore)) + " dalla riga " + std::to_string(lettore.riga);
@@ -387,7 +403,8 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
                (!x.luogo().file.empty() && !(x.luogo() == lettore))) {
       // The reader's own field, or a place the failure names (the record
       // that set a speed that does not fit).
-      g.luogo = x.luogo().file.empty() ? lettore : x.luogo();
+      const Luogo& l = x.luogo().file.empty() ? lettore : x.luogo();
+      g.posto = Posto{l.riga, l.colonna};
     } else {
       g.campo = campo_del_guasto(r, x.what());
     }
@@ -493,13 +510,16 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   std::array<int, 2> sezione_{-1, -1};
   std::array<bool, 2> dopo_fine_{};
   std::array<std::optional<size_t>, 2> ultimo_record_;
-  Luogo luogo_chiave_;
+  const LettoreCampi* lettore_ = nullptr;
+  CampoLetto visto_;  // the last field the reader read
+  Posto posto_chiave_;
+  std::string_view parola_;
   bool candidato_ = false;  // the keyword field is the last stray field noted
   std::optional<size_t> in_corso_;
 };
 
 std::string descrizione(const RecordLetto& r) {
-  return std::string(nome_tipo(r.tipo)) + " di riga " + std::to_string(r.luogo.riga);
+  return std::string(nome_tipo(r.tipo)) + " di riga " + std::to_string(r.posto.riga);
 }
 
 // Turns what the reading met into diagnostics, each at its record.
@@ -513,7 +533,7 @@ class Resoconto {
     d.codice = numero(g.codice);
     d.posizione = g.posizione;
     Sorgente file = g.file;
-    Luogo l;
+    Posto l;
     const RecordLetto* r = g.record ? &m_.registro.record[*g.record] : nullptr;
     std::string dettaglio = g.dettaglio;
     if (g.origine) {
@@ -522,11 +542,11 @@ class Resoconto {
       dettaglio = dettaglio_percorso(g);
     }
     if (r != nullptr) file = sorgente_di(r->tipo);
-    if (g.luogo) {
-      l = *g.luogo;
+    if (g.posto) {
+      l = *g.posto;
     } else if (r != nullptr) {
       const size_t k = static_cast<size_t>(g.campo);
-      l = g.campo >= 0 && k < r->campi.size() ? r->campi[k].luogo : r->luogo;
+      l = g.campo >= 0 && k < r->campi.size() ? r->campi[k].posto : r->posto;
     }
     if (r != nullptr && dettaglio.empty()) dettaglio = dettaglio_cella(g, *r);
     d.file = m_.mostrati()[static_cast<size_t>(file)];
@@ -565,8 +585,8 @@ class Resoconto {
       d.messaggio = std::string(significato_errore(d.codice));
       if (da != nullptr) {
         const size_t k = da->valori[0] % kMetriCella != 0 ? 0 : 1;
-        d.riga = da->campi[k].luogo.riga;
-        d.colonna = da->campi[k].luogo.colonna;
+        d.riga = da->campi[k].posto.riga;
+        d.colonna = da->campi[k].posto.colonna;
         d.messaggio += ": " + std::to_string(da->valori[k]) + " m";
       }
       dd.push_back(std::move(d));
@@ -651,13 +671,6 @@ class Resoconto {
   const Proprietari prop_;
 };
 
-bool prima(const Diagnostica& a, const Diagnostica& b, const std::array<std::string, 2>& file) {
-  const auto chiave = [&file](const Diagnostica& d) {
-    return std::tuple(d.file == file[0] ? 0 : 1, d.riga == 0 ? 1 : 0, d.riga, d.colonna);
-  };
-  return chiave(a) < chiave(b);
-}
-
 }  // namespace
 
 }  // namespace controllo
@@ -676,6 +689,7 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
   StatoParser s(modello, errore, copie, id, 1);
   s.politica = Politica::prosegui;
   s.osservatore = &motore;
+  s.traccia_piano = false;
   memorizza_dati(s);
 
   std::optional<std::pair<Codice, int16_t>> timbri;
@@ -703,17 +717,32 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
   std::erase_if(dd, [&opzioni](const Diagnostica& d) {
     return !d.errore() && opzioni.spenti.test(static_cast<size_t>(d.avviso));
   });
-  std::stable_sort(dd.begin(), dd.end(), [&motore](const Diagnostica& a, const Diagnostica& b) {
-    return prima(a, b, motore.mostrati());
-  });
+  // File order: the line file's, then the train file's, each by line and
+  // column, those of no line last.
+  std::vector<std::pair<std::tuple<int, int, int, int>, size_t>> ordine;
+  ordine.reserve(dd.size());
+  for (size_t i = 0; i < dd.size(); ++i) {
+    const Diagnostica& d = dd[i];
+    ordine.emplace_back(std::tuple(d.file == motore.mostrati()[0] ? 0 : 1, d.riga == 0 ? 1 : 0,
+                                   d.riga, d.colonna),
+                        i);
+  }
+  std::stable_sort(ordine.begin(), ordine.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
   // The same fault met again (a speed that does not fit, at every record
-  // after it) is said once.
-  std::set<std::tuple<std::string, int, int, int32_t, std::string>> visti;
-  std::erase_if(dd, [&visti](const Diagnostica& d) {
-    return !visti.emplace(d.file, d.riga, d.colonna, d.errore() ? d.codice : -1, d.messaggio)
-                .second;
-  });
-  return dd;
+  // after it) is said once: it stands at the same place.
+  std::vector<Diagnostica> uscita;
+  uscita.reserve(dd.size());
+  for (size_t k = 0; k < ordine.size(); ++k) {
+    Diagnostica& d = dd[ordine[k].second];
+    bool doppia = false;
+    for (size_t j = k; j-- > 0 && ordine[j].first == ordine[k].first;) {
+      const Diagnostica& e = dd[ordine[j].second];
+      doppia |= e.gravita == d.gravita && e.codice == d.codice && e.messaggio == d.messaggio;
+    }
+    if (!doppia) uscita.push_back(std::move(d));
+  }
+  return uscita;
 }
 
 }  // namespace scenario

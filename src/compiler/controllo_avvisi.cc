@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 #include <optional>
+#include <span>
 #include <string_view>
 
 #include "model/arrotonda.h"
@@ -89,6 +91,8 @@ constexpr Sezione kSezioniTreno[] = {{"[generale]", 0},    {"[aderenze]", 1},   
                                      {"[stazioni]", 3},    {"[rallentamenti]", 4}, {"[segnali]", 5},
                                      {"[codici]", 6},      {"[fine]", 7}};
 
+}  // namespace
+
 std::optional<int> rango_sezione(Sorgente f, std::string_view testo) {
   const std::string t = in_minuscolo(testo);
   const auto cerca = [&](const auto& tabella) -> std::optional<int> {
@@ -99,6 +103,11 @@ std::optional<int> rango_sezione(Sorgente f, std::string_view testo) {
   };
   return f == Sorgente::linea ? cerca(kSezioniLinea) : cerca(kSezioniTreno);
 }
+
+namespace {
+
+// The rank of "[fine]", the last of the usual order.
+int rango_fine(Sorgente f) { return f == Sorgente::linea ? 6 : 7; }
 
 // The heading a record kind usually stands under.
 std::string_view sezione_solita(Tipo t) {
@@ -138,36 +147,6 @@ bool con_posizione(Tipo t) {
 // Records that hold one value for the whole scenario.
 bool unico(Tipo t) { return !con_posizione(t); }
 
-// The words of a record's keyword test, for the look at its field.
-std::vector<std::string_view> parole_del_tipo(Tipo t) {
-  switch (t) {
-    case Tipo::lunghezza: return {"lunghezza", "percorso"};
-    case Tipo::progressiva_tre:
-    case Tipo::progressiva_due:
-    case Tipo::progressiva_uno: return {"progressiva"};
-    case Tipo::sfondo_uno:
-    case Tipo::sfondo_due:
-    case Tipo::sfondo_tre: return {"sfondo"};
-    case Tipo::ripetizione: return {"segnali", "ripetizione"};
-    case Tipo::pendenza: return {"pendenza"};
-    case Tipo::curva: return {"curva"};
-    case Tipo::montagna: return {"montagna"};
-    case Tipo::indicatori: return {"indicatori_v"};
-    case Tipo::cartello: return {"cartello", "indicat"};
-    case Tipo::massa_frenata: return {"massa", "frenata"};
-    case Tipo::vetture: return {"vetture"};
-    case Tipo::velocita: return {"velocit"};
-    case Tipo::aderenza: return {"aderenza"};
-    case Tipo::orologio: return {"orologio"};
-    case Tipo::sabbia: return {"sabbia"};
-    case Tipo::segnale: return {"segnale"};
-    case Tipo::rallentamento: return {"rallentamento"};
-    case Tipo::abbattimento: return {"abbattimento"};
-    case Tipo::stazione: return {"stazione"};
-  }
-  return {};
-}
-
 bool cella_codificata(const RecordLetto& rec) {
   return rec.guasto == 0 || (rec.tipo == Tipo::rallentamento && rec.guasto == 20);
 }
@@ -192,7 +171,7 @@ class Avvisi {
   }
 
  private:
-  void avvisa(Avviso a, Sorgente f, const Luogo& l, std::string messaggio,
+  void avvisa(Avviso a, Sorgente f, const Posto& l, std::string messaggio,
               std::optional<int64_t> posizione = std::nullopt) {
     Diagnostica d;
     d.file = file_[static_cast<size_t>(f)];
@@ -208,12 +187,12 @@ class Avvisi {
   }
   void avvisa(Avviso a, const RecordLetto& rec, std::string messaggio, size_t campo = SIZE_MAX,
               std::optional<int64_t> posizione = std::nullopt) {
-    const Luogo& l = campo < rec.campi.size() ? rec.campi[campo].luogo : rec.luogo;
+    const Posto& l = campo < rec.campi.size() ? rec.campi[campo].posto : rec.posto;
     avvisa(a, sorgente_di(rec.tipo), l, std::move(messaggio), posizione);
   }
 
   static std::string riga(const RecordLetto& rec) {
-    return "riga " + std::to_string(rec.luogo.riga);
+    return "riga " + std::to_string(rec.posto.riga);
   }
   static std::string nome(const RecordLetto& rec) { return nome_tipo(rec.tipo); }
 
@@ -225,22 +204,23 @@ class Avvisi {
       if (t.empty()) continue;
       if (c.trattino) {
         if (std::any_of(t.begin(), t.end(), [](char ch) { return lettera(ch); })) {
-          avvisa(Avviso::trattino, c.file, c.luogo,
+          avvisa(Avviso::trattino, c.file, c.posto,
                  "il campo " + cita(t) + " contiene '-': e' saltato e il suo record non e' letto");
         }
         continue;
       }
-      avvisa(Avviso::parola_sconosciuta, c.file, c.luogo, perche_ignorato(c, t));
+      avvisa(Avviso::parola_sconosciuta, c.file, c.posto, perche_ignorato(c, t));
     }
     // Keyword fields that started records: one look per field.
+    const auto stesso_campo = [](const RecordLetto& a, const RecordLetto& b) {
+      return a.posto == b.posto && sorgente_di(a.tipo) == sorgente_di(b.tipo);
+    };
     for (size_t i = 0; i < r_.record.size(); ++i) {
       const RecordLetto& rec = r_.record[i];
-      if (i > 0 && r_.record[i - 1].luogo == rec.luogo) continue;
-      std::vector<Tipo> tipi = {rec.tipo};
-      for (size_t k = i + 1; k < r_.record.size() && r_.record[k].luogo == rec.luogo; ++k) {
-        tipi.push_back(r_.record[k].tipo);
-      }
-      guarda_parola(rec, tipi);
+      if (i > 0 && stesso_campo(r_.record[i - 1], rec)) continue;
+      size_t fine = i + 1;
+      while (fine < r_.record.size() && stesso_campo(r_.record[fine], rec)) ++fine;
+      guarda_parola(rec, std::span(r_.record).subspan(i, fine - i));
     }
   }
 
@@ -283,7 +263,8 @@ class Avvisi {
     return m;
   }
 
-  void guarda_parola(const RecordLetto& rec, const std::vector<Tipo>& tipi) {
+  // `stessi`: the records the field started, `rec` the first.
+  void guarda_parola(const RecordLetto& rec, std::span<const RecordLetto> stessi) {
     const std::string_view t = senza_spazi(rec.parola);
     if (rec.parola.size() > 0 && rec.parola.front() == '[') {
       avvisa(Avviso::parola_nel_campo, rec,
@@ -291,9 +272,11 @@ class Avvisi {
                  ": e' letta come un record");
       return;
     }
-    if (tipi.size() > 1) {
+    if (stessi.size() > 1) {
       std::string elenco;
-      for (Tipo k : tipi) elenco += std::string(elenco.empty() ? "" : ", ") + nome_tipo(k);
+      for (const RecordLetto& k : stessi) {
+        elenco += std::string(elenco.empty() ? "" : ", ") + nome_tipo(k.tipo);
+      }
       avvisa(Avviso::parola_nel_campo, rec,
              "il campo " + cita(t) + " contiene le parole chiave di piu' record (" + elenco +
                  "): sono letti tutti");
@@ -311,7 +294,9 @@ class Avvisi {
       return;
     }
     const std::string minuscolo = in_minuscolo(t);
-    for (std::string_view p : parole_del_tipo(rec.tipo)) {
+    const auto [prima, seconda] = parole_tipo(rec.tipo);
+    for (std::string_view p : {prima, seconda}) {
+      if (p.empty()) continue;
       const size_t dove = minuscolo.find(p);
       if (dove != std::string::npos && dove > 0 &&
           (lettera(static_cast<unsigned char>(minuscolo[dove - 1])) ||
@@ -331,33 +316,38 @@ class Avvisi {
     for (size_t i = 0; i < r_.intestazioni.size(); ++i) {
       const Intestazione& h = r_.intestazioni[i];
       const auto f = static_cast<size_t>(h.file);
-      const std::optional<int> rango = rango_sezione(h.file, h.testo);
+      const std::optional<int> rango =
+          h.rango >= 0 ? std::optional<int>(h.rango) : std::nullopt;
       if (!rango) {
         std::string m = "sezione sconosciuta " + cita(h.testo);
         if (const auto s = vicina(h.file, h.testo)) m += " (forse " + std::string(*s) + "?)";
-        avvisa(Avviso::sezione_sconosciuta, h.file, h.luogo, m);
+        avvisa(Avviso::sezione_sconosciuta, h.file, h.posto, m);
         continue;
       }
       if (const auto v = viste[f].find(*rango); v != viste[f].end()) {
-        avvisa(Avviso::sezioni, h.file, h.luogo,
+        avvisa(Avviso::sezioni, h.file, h.posto,
                "sezione " + cita(h.testo) + " ripetuta (gia' a riga " +
-                   std::to_string(r_.intestazioni[v->second].luogo.riga) + ")");
+                   std::to_string(r_.intestazioni[v->second].posto.riga) + ")");
       } else if (*rango < massimo[f]) {
-        avvisa(Avviso::sezioni, h.file, h.luogo,
+        avvisa(Avviso::sezioni, h.file, h.posto,
                "sezione " + cita(h.testo) + " fuori dal suo ordine solito");
       }
       viste[f].emplace(*rango, i);
       massimo[f] = std::max(massimo[f], *rango);
     }
     // A record under another kind's heading, once per heading and kind.
-    std::map<std::pair<int, Tipo>, bool> detti;
+    std::array<int, kNumeroTipi> solito{};
+    for (size_t t = 0; t < kNumeroTipi; ++t) {
+      const auto tipo = static_cast<Tipo>(t);
+      solito[t] = rango_sezione(sorgente_di(tipo), sezione_solita(tipo)).value_or(-1);
+    }
+    std::set<std::pair<int, Tipo>> detti;
     for (const RecordLetto& rec : r_.record) {
       if (rec.sezione < 0 || rec.dopo_fine) continue;
       const Intestazione& h = r_.intestazioni[static_cast<size_t>(rec.sezione)];
-      if (!rango_sezione(h.file, h.testo)) continue;
+      if (h.rango < 0 || h.rango == solito[static_cast<size_t>(rec.tipo)]) continue;
       const std::string_view solita = sezione_solita(rec.tipo);
-      if (in_minuscolo(h.testo) == solita) continue;
-      if (!detti.emplace(std::pair{rec.sezione, rec.tipo}, true).second) continue;
+      if (!detti.emplace(rec.sezione, rec.tipo).second) continue;
       avvisa(Avviso::sezioni, rec,
              "record " + nome(rec) + " nella sezione " + cita(h.testo) + ": di solito sta in " +
                  std::string(solita));
@@ -392,7 +382,7 @@ class Avvisi {
       if (!r_.letto[i] || r_.interrotto[i]) continue;
       bool ha_fine = false;
       for (const Intestazione& h : r_.intestazioni) {
-        if (h.file == f && in_minuscolo(h.testo) == "[fine]") ha_fine = true;
+        if (h.file == f && h.rango == rango_fine(f)) ha_fine = true;
       }
       // The last field is never looked at: "[fine]" there is the rule.
       bool detto = false;
@@ -401,28 +391,28 @@ class Avvisi {
         if (in_minuscolo(t) == "[fine]") {
           ha_fine = true;
         } else if (!t.empty()) {
-          avvisa(Avviso::fine, f, u->luogo,
+          avvisa(Avviso::fine, f, u->posto,
                  "l'ultimo campo del file, " + cita(t) + ", non e' mai letto" +
                      (ha_fine ? "" : ": manca [fine] dopo di esso"));
           detto = true;
         }
       }
       if (!ha_fine && !detto) {
-        avvisa(Avviso::fine, f, Luogo{"", r_.ultima_riga[i], 1},
+        avvisa(Avviso::fine, f, Posto{r_.ultima_riga[i], 1},
                "manca [fine]: il file finisce senza la sua ultima sezione");
       }
       // What follows "[fine]" is read all the same: said once.
-      std::optional<Luogo> primo;
+      std::optional<Posto> primo;
       for (const RecordLetto& rec : r_.record) {
         if (sorgente_di(rec.tipo) == f && rec.dopo_fine) {
-          primo = rec.luogo;
+          primo = rec.posto;
           break;
         }
       }
       for (const CampoScartato& c : r_.scartati) {
         if (c.file == f && c.dopo_fine && c.inizio_riga && !senza_spazi(c.testo).empty() &&
-            (!primo || c.luogo.riga < primo->riga)) {
-          primo = c.luogo;
+            (!primo || c.posto.riga < primo->riga)) {
+          primo = c.posto;
           break;
         }
       }
@@ -433,25 +423,24 @@ class Avvisi {
   // -Wordine, -Wstesso-posto, -Wgriglia, -Woltre-linea: records of a kind
   // compared with the one before them.
   void per_tipo() {
-    std::map<Tipo, const RecordLetto*> precedente;
+    std::array<const RecordLetto*, kNumeroTipi> precedente{};
     for (const RecordLetto& rec : r_.record) {
       if (rec.guasto != 0) continue;
+      const RecordLetto*& ultimo = precedente[static_cast<size_t>(rec.tipo)];
       if (unico(rec.tipo)) {
-        const auto [it, nuovo] = precedente.emplace(rec.tipo, &rec);
-        if (!nuovo) {
+        if (ultimo != nullptr) {
           avvisa(Avviso::stesso_posto, rec,
-                 nome(rec) + " gia' dato a " + riga(*it->second) + ": vale l'ultimo");
-          it->second = &rec;
+                 nome(rec) + " gia' dato a " + riga(*ultimo) + ": vale l'ultimo");
         }
+        ultimo = &rec;
         continue;
       }
       if (!rec.ha(0)) continue;
       const int64_t p = rec.valori[0];
       griglia(rec);
       oltre_linea(rec);
-      const auto it = precedente.find(rec.tipo);
-      if (it != precedente.end() && it->second->ha(0)) {
-        const RecordLetto& prima = *it->second;
+      if (ultimo != nullptr && ultimo->ha(0)) {
+        const RecordLetto& prima = *ultimo;
         const int64_t q = prima.valori[0];
         if (rec.tipo == Tipo::pendenza || rec.tipo == Tipo::velocita ||
             rec.tipo == Tipo::aderenza) {
@@ -476,7 +465,7 @@ class Avvisi {
                  0, p);
         }
       }
-      precedente[rec.tipo] = &rec;
+      ultimo = &rec;
     }
   }
 
@@ -678,10 +667,10 @@ class Avvisi {
                rec.campi.size() - 1);
       }
       for (size_t k = 0; k < rec.campi.size(); ++k) {
-        if (rec.campi[k].luogo.riga > rec.luogo.riga) {
+        if (rec.campi[k].posto.riga > rec.posto.riga) {
           avvisa(Avviso::campi, rec,
                  "il record " + nome(rec) + " prende il campo " + cita(rec.campi[k].testo) +
-                     " dalla riga " + std::to_string(rec.campi[k].luogo.riga) +
+                     " dalla riga " + std::to_string(rec.campi[k].posto.riga) +
                      ": gli manca un campo?");
           break;
         }
@@ -693,16 +682,16 @@ class Avvisi {
       if (c.inizio_riga || c.dopo_guasto || c.trattino || c.parte == Parte::prima_generale) continue;
       const RecordLetto* rec = record_prima(c);
       if (rec == nullptr || rec->guasto != 0 || rec->campi.empty()) continue;
-      if (rec->campi.back().luogo.riga != c.luogo.riga || c.luogo.riga == riga_detta) continue;
-      riga_detta = c.luogo.riga;
+      if (rec->campi.back().posto.riga != c.posto.riga || c.posto.riga == riga_detta) continue;
+      riga_detta = c.posto.riga;
       if (rec->tipo == Tipo::stazione || rec->tipo == Tipo::cartello) {
-        avvisa(Avviso::campi, sorgente_di(rec->tipo), c.luogo,
+        avvisa(Avviso::campi, sorgente_di(rec->tipo), c.posto,
                std::string("una virgola taglia ") +
                    (rec->tipo == Tipo::stazione ? "il nome della stazione" : "il testo del cartello") +
                    " a " + cita(rec->campi.back().testo) + ": " + cita(senza_spazi(c.testo)) +
                    " e' ignorato");
       } else {
-        avvisa(Avviso::campi, sorgente_di(rec->tipo), c.luogo,
+        avvisa(Avviso::campi, sorgente_di(rec->tipo), c.posto,
                "campi in piu' dopo il record " + nome(*rec) + ": " + cita(senza_spazi(c.testo)) +
                    " e i seguenti sono ignorati");
       }
@@ -786,7 +775,7 @@ class Avvisi {
       }
       const char* cosa = t == Tipo::velocita ? "velocita" : "aderenza";
       if (primo == nullptr) {
-        avvisa(Avviso::profilo, Sorgente::treno, Luogo{},
+        avvisa(Avviso::profilo, Sorgente::treno, Posto{},
                std::string("nessun record ") + cosa + ": " + cosa + " 0 su tutta la linea");
       } else if (vicino(primo->valori[0], 50) > 0) {
         avvisa(Avviso::profilo, *primo,
@@ -813,15 +802,15 @@ class Avvisi {
     std::vector<const RecordLetto*> rallentamenti;
     // The value each profile had before the record: a first record sets it,
     // and one that repeats it changes nothing.
-    std::map<Tipo, int64_t> in_vigore;
+    std::array<std::optional<int64_t>, kNumeroTipi> in_vigore;
     for (const RecordLetto& rec : r_.record) {
       if (rec.guasto != 0 || !rec.ha(1)) continue;
       const int64_t p = rec.valori[0];
       bool cambia = false;
       if (rec.tipo == Tipo::velocita || rec.tipo == Tipo::pendenza) {
-        const auto prima = in_vigore.find(rec.tipo);
-        cambia = prima != in_vigore.end() && prima->second != rec.valori[1];
-        in_vigore[rec.tipo] = rec.valori[1];
+        std::optional<int64_t>& prima = in_vigore[static_cast<size_t>(rec.tipo)];
+        cambia = prima && *prima != rec.valori[1];
+        prima = rec.valori[1];
       }
       if (cambia) {
         for (const RecordLetto* s : st) {

@@ -5,6 +5,8 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
+#include <string_view>
 #include <string>
 #include <vector>
 
@@ -32,6 +34,9 @@ class Proprietari {
 // diagnostics show them.
 void trova_avvisi(const Registro& r, const Modello& m, const std::array<std::string, 2>& file,
                   std::vector<Diagnostica>& uscita);
+
+// A heading's place in its file's usual order, if it is one of them.
+std::optional<int> rango_sezione(Sorgente f, std::string_view testo);
 
 // A source text quoted in a message: at most 40 bytes.
 std::string cita(std::string_view testo);

@@ -7,10 +7,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
-
-#include "compiler/guasto.h"
 
 namespace scenario::controllo {
 
@@ -46,18 +45,28 @@ inline constexpr size_t kNumeroTipi = 23;
 
 // How the record kind is called in messages: its carried keyword.
 const char* nome_tipo(Tipo t);
+// The words the reader's test looks for (the second may be empty).
+std::pair<std::string_view, std::string_view> parole_tipo(Tipo t);
 Sorgente sorgente_di(Tipo t);
 
+// A place in one of the two files (which, the entry says).
+struct Posto {
+  int riga = 0;  // 0: no line
+  int colonna = 0;
+  bool operator==(const Posto&) const = default;
+};
+
+// The texts are views into the check's copies of the sources.
 struct CampoLetto {
-  Luogo luogo;
-  std::string testo;  // as it stands in the file, blanks before it skipped
+  Posto posto;
+  std::string_view testo;  // as it stands in the file, blanks before it skipped
   bool vuoto = false;
 };
 
 struct RecordLetto {
   Tipo tipo{};
-  Luogo luogo;                    // the keyword field
-  std::string parola;             // the keyword field's text
+  Posto posto;                    // the keyword field
+  std::string_view parola;        // the keyword field's text
   std::vector<CampoLetto> campi;  // the values read, up to a fault
   std::vector<int64_t> valori;    // their numbers; 0 for a text field
   int sezione = -1;               // the heading in force (index), -1 none
@@ -73,8 +82,9 @@ struct RecordLetto {
 
 struct Intestazione {
   Sorgente file{};
-  Luogo luogo;
-  std::string testo;  // blanks at its ends trimmed
+  Posto posto;
+  std::string_view testo;  // blanks at its ends trimmed
+  int rango = -1;          // its place in the usual order; -1 unknown
 };
 
 // Where in a file a field that started no record was read.
@@ -83,8 +93,8 @@ enum class Parte : uint8_t { prima_generale, generale, successive };
 struct CampoScartato {
   Sorgente file{};
   Parte parte{};
-  Luogo luogo;
-  std::string testo;
+  Posto posto;
+  std::string_view testo;
   bool trattino = false;     // passed over by the dash rule
   bool inizio_riga = false;  // the first field of its line
   bool dopo_guasto = false;  // read while skipping the rest of a faulty line

@@ -90,6 +90,9 @@ struct StatoParser {
   int32_t j;  // plan flag
   Politica politica = Politica::ferma;
   Osservatore* osservatore = nullptr;
+  // The plan's points are computed and kept. A reading that only looks for
+  // faults follows the trace's end alone: no point is ever checked.
+  bool traccia_piano = true;
 
   std::string campo;                    // the current keyword field
   std::optional<LettoreCampi> lettore;  // the open source file, if any
