@@ -12,6 +12,7 @@
 
 #include "compiler/compila.h"
 #include "emit/emittitori.h"
+#include "generatore/generatore.h"
 
 namespace scenario {
 namespace {
@@ -143,6 +144,19 @@ TEST(Controllo, CarriedTextsWarnOnlyOfStationsZones) {
                        {t, 23, "cambio-in-stazione"},
                        {t, 44, "sovrapposizione"},
                    }));
+}
+
+// The benchmarks' scenarios compile without fault: the check finds no
+// error in them either.
+TEST(Controllo, GeneratedScenariosHaveNoError) {
+  for (const ScenarioGenerato& g : {genera_scenario_breve(), genera_scenario_massimo()}) {
+    ArchivioMemoria a;
+    a.metti(nome_sorgente_linea(g.id), g.linea);
+    a.metti(nome_sorgente_treno(g.id), g.treno);
+    for (const Diagnostica& d : controlla(a, g.id)) {
+      EXPECT_FALSE(d.errore()) << d.file << ":" << d.riga << ": " << d.messaggio;
+    }
+  }
 }
 
 TEST(Controllo, LeavesItsSourcesAndNamesThemAsTold) {
