@@ -481,7 +481,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
                std::to_string(int64_t{kMetriCella} * s.modello.ultima_cella - margine) +
                " m (la linea e la sua coda di 7 km)";
       }
-      case Codice::stazione_fuori_griglia: return v(0) + " m";
+
       case Codice::zona_stazione_fuori_griglia: return v(2) + " m";
       case Codice::stazioni_troppo_vicine:
         if (i < 2 || i >= kVociTestata) return {};
