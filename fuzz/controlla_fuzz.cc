@@ -44,7 +44,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   ArchivioMemoria copia = archivio;
   const Compilazione c = memorizza_percorso(copia, kId, 1);
-  const bool errore_compilazione = c.errore.numero_errore != 0 || c.errore_timbri != Codice::nessuno;
+  const bool errore_compilazione =
+      c.errore.numero_errore != 0 || c.errore_timbri != Codice::nessuno;
   const bool errore_controllo =
       std::any_of(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.errore(); });
   VERIFICA(errore_controllo == errore_compilazione);

@@ -84,8 +84,7 @@ TEST_F(Check, CarriedTextsHaveNoErrorAndStayUntouched) {
   const auto u = check();
   EXPECT_EQ(u.stato, 0) << u.out << u.err;
   EXPECT_TRUE(errori(u.out).empty()) << u.out;
-  EXPECT_TRUE(std::regex_match(righe(u.out).back(),
-                               std::regex("0 errori, \\d+ avvertiment[oi]")))
+  EXPECT_TRUE(std::regex_match(righe(u.out).back(), std::regex("0 errori, \\d+ avvertiment[oi]")))
       << u.out;
   EXPECT_EQ(test::nomi(dir.percorso()), prima);
   EXPECT_EQ(leggi(dir.percorso() / kLinea), linea);
@@ -111,11 +110,11 @@ const Guasto kGuasti[] = {
     {"UnreadableNumber", true, 152, "pendenza,  1050,   -3x", 25, 20},
     {"BoardTwice", true, 246, "cartello_indicatore,  900,   (DOPPIO)", 6, 23},
     {"StationOffTheGrid", false, 26,
-     "stazione,    4275, 12,  600,  0, 0, 0,  1,1,0,  4,1,1,   30,  17, 7, 0, CORVALDO ALTESE",
-     8, 14},
+     "stazione,    4275, 12,  600,  0, 0, 0,  1,1,0,  4,1,1,   30,  17, 7, 0, CORVALDO ALTESE", 8,
+     14},
     {"StationZoneNotAMultipleOf100", false, 26,
-     "stazione,    4250, 12,  650,  0, 0, 0,  1,1,0,  4,1,1,   30,  17, 7, 0, CORVALDO ALTESE",
-     9, 25},
+     "stazione,    4250, 12,  650,  0, 0, 0,  1,1,0,  4,1,1,   30,  17, 7, 0, CORVALDO ALTESE", 9,
+     25},
     {"SignalTwice", false, 48, "segnale,    1600,   2, 3, 1,  0, 0,    1,  3,1,0, 203", 16, 13},
     {"SlowdownBeyondTheLine", false, 45, "rallentamento,   97000,    90, 9000, 0,  1,  0", 25, 32},
     {"MissingLastField", true, 152, "pendenza,  1050", 25, 16},
@@ -133,8 +132,7 @@ TEST_P(UnGuasto, ReportedAtTheChangedLineWithTheCompilesCode) {
   const auto u = check();
   EXPECT_EQ(u.stato, 1) << u.out << u.err;
   const std::string atteso = std::string(g.in_linea ? kLinea : kTreno) + ":" +
-                             std::to_string(g.riga) + ":" + std::to_string(g.colonna) +
-                             ": error: ";
+                             std::to_string(g.riga) + ":" + std::to_string(g.colonna) + ": error: ";
   const std::vector<std::string> ee = errori(u.out);
   ASSERT_EQ(ee.size(), 1u) << u.out;
   EXPECT_EQ(ee[0].rfind(atteso, 0), 0u) << ee[0];

@@ -57,7 +57,8 @@ bool intestazione(const std::string& campo) {
 
 bool leggi_sezione(StatoParser& s, const Sezione& sezione) {
   if (s.osservatore) {
-    s.osservatore->parte(s, sezione.chiusa_da_intestazione ? ParteFile::generale : ParteFile::record);
+    s.osservatore->parte(s,
+                         sezione.chiusa_da_intestazione ? ParteFile::generale : ParteFile::record);
   }
   while (!s.lettore->fine()) {
     if (!leggi_chiave(s, sezione)) break;

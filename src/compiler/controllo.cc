@@ -123,7 +123,7 @@ std::pair<std::string_view, std::string_view> parole_tipo(Tipo t) {
 
 Sorgente sorgente_di(Tipo t) {
   return static_cast<size_t>(t) <= static_cast<size_t>(Tipo::cartello) ? Sorgente::linea
-                                                                        : Sorgente::treno;
+                                                                       : Sorgente::treno;
 }
 
 namespace {
@@ -179,10 +179,10 @@ struct GuastoLetto {
   std::optional<int32_t> posizione;
   std::optional<size_t> record;  // the record it belongs to
   Sorgente file = Sorgente::linea;
-  std::optional<Posto> posto;  // a place fixed when it was met
-  int campo = 0;               // else the record's field (-1: its keyword)
-  std::string dettaglio;       // what the meaning alone does not say
-  std::optional<int32_t> cella;   // the walk: the cell with no free place...
+  std::optional<Posto> posto;      // a place fixed when it was met
+  int campo = 0;                   // else the record's field (-1: its keyword)
+  std::string dettaglio;           // what the meaning alone does not say
+  std::optional<int32_t> cella;    // the walk: the cell with no free place...
   std::optional<int32_t> origine;  // ...and the signal or slowdown it is for
 };
 
@@ -220,8 +220,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     candidato_ = false;
     const std::string_view t = senza_spazi(visto_.testo);
     if (!saltato && intestazione(t)) {
-      registro.intestazioni.push_back(
-          {file_, l, t, rango_sezione(file_, t).value_or(-1)});
+      registro.intestazioni.push_back({file_, l, t, rango_sezione(file_, t).value_or(-1)});
       sezione_[f()] = static_cast<int>(registro.intestazioni.size()) - 1;
       if (in_minuscolo(t) == "[fine]") dopo_fine_[f()] = true;
       return;
@@ -392,13 +391,12 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     g.file = file_;
     g.dettaglio = x.what();
     const Luogo lettore = s.lettore ? s.lettore->luogo() : Luogo{};
-    if (fallito == LettoreCampi::Fallimento::lettura && s.lettore &&
-        campo_mancante(lettore, r)) {
+    if (fallito == LettoreCampi::Fallimento::lettura && s.lettore && campo_mancante(lettore, r)) {
       const int riga = r.campi.empty() ? r.posto.riga : r.campi.back().posto.riga;
       g.posto = Posto{riga, static_cast<int>(righe_[f()]->riga(riga).size()) + 1};
       g.dettaglio = "manca un campo alla fine della riga: il record " +
-                    std::string(nome_tipo(r.tipo)) + " prenderebbe " +
-                    cita(primo_token(lettore)) + " dalla riga " + std::to_string(lettore.riga);
+                    std::string(nome_tipo(r.tipo)) + " prenderebbe " + cita(primo_token(lettore)) +
+                    " dalla riga " + std::to_string(lettore.riga);
     } else if (fallito != LettoreCampi::Fallimento::nessuno ||
                (!x.luogo().file.empty() && !(x.luogo() == lettore))) {
       // The reader's own field, or a place the failure names (the record
@@ -442,10 +440,8 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   int campo_del_guasto(const RecordLetto& r, std::string_view motivo) const {
     const auto ha = [&](std::string_view p) { return motivo.find(p) != std::string_view::npos; };
     switch (r.tipo) {
-      case Tipo::montagna:
-        return r.ha(0) && vicino(r.valori[0], kMetriCella) < 0 ? 0 : 1;
-      case Tipo::rallentamento:
-        return r.ha(0) && cella_di(r.valori[0]) < 0 ? 0 : 2;
+      case Tipo::montagna: return r.ha(0) && vicino(r.valori[0], kMetriCella) < 0 ? 0 : 1;
+      case Tipo::rallentamento: return r.ha(0) && cella_di(r.valori[0]) < 0 ? 0 : 2;
       case Tipo::stazione:
         if (ha("orario")) return 13;
         if (ha("nome")) return 16;
@@ -525,7 +521,8 @@ std::string descrizione(const RecordLetto& r) {
 // Turns what the reading met into diagnostics, each at its record.
 class Resoconto {
  public:
-  Resoconto(const Motore& m, const Modello& modello) : m_(m), modello_(modello), prop_(m.registro) {}
+  Resoconto(const Motore& m, const Modello& modello)
+      : m_(m), modello_(modello), prop_(m.registro) {}
 
   Diagnostica diagnostica(const GuastoLetto& g) const {
     Diagnostica d;
@@ -571,8 +568,7 @@ class Resoconto {
       const RecordLetto* da = nullptr;
       for (const RecordLetto& r : m_.registro.record) {
         const bool progressiva = r.tipo == Tipo::progressiva_uno ||
-                                 r.tipo == Tipo::progressiva_due ||
-                                 r.tipo == Tipo::progressiva_tre;
+                                 r.tipo == Tipo::progressiva_due || r.tipo == Tipo::progressiva_tre;
         if (!progressiva || !r.ha(2) || r.guasto != 0) continue;
         const int64_t secondo = r.valori[1] + (r.valori[2] == 1 ? 100 : 0);
         if (r.valori[0] == v.valore_uno && secondo == v.valore_due && r.valori[2] == v.valore_tre) {
@@ -609,10 +605,10 @@ class Resoconto {
     }
     const Sorgente file = r != nullptr ? sorgente_di(r->tipo) : Sorgente::linea;
     d.file = m_.mostrati()[static_cast<size_t>(file)];
-    d.messaggio = std::string(significato_errore(d.codice)) + ": la cella 1, riservata " +
-                  (c == Codice::timbro_presente ? "al timbro di formato"
-                                                : "al codice di identita'") +
-                  ", contiene gia' " + std::to_string(valore);
+    d.messaggio =
+        std::string(significato_errore(d.codice)) + ": la cella 1, riservata " +
+        (c == Codice::timbro_presente ? "al timbro di formato" : "al codice di identita'") +
+        ", contiene gia' " + std::to_string(valore);
     if (!chi.empty()) d.messaggio += ", scritto da " + chi;
     return d;
   }
@@ -723,9 +719,9 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
   ordine.reserve(dd.size());
   for (size_t i = 0; i < dd.size(); ++i) {
     const Diagnostica& d = dd[i];
-    ordine.emplace_back(std::tuple(d.file == motore.mostrati()[0] ? 0 : 1, d.riga == 0 ? 1 : 0,
-                                   d.riga, d.colonna),
-                        i);
+    ordine.emplace_back(
+        std::tuple(d.file == motore.mostrati()[0] ? 0 : 1, d.riga == 0 ? 1 : 0, d.riga, d.colonna),
+        i);
   }
   std::stable_sort(ordine.begin(), ordine.end(),
                    [](const auto& a, const auto& b) { return a.first < b.first; });

@@ -54,9 +54,9 @@ struct Diagnostica {
   int riga = 0;      // 1-based; 0 when it belongs to no line of the file
   int colonna = 0;   // 1-based, with riga
   Gravita gravita = Gravita::errore;
-  int32_t codice = 0;  // errors: the code the compile records for it
-  Avviso avviso{};     // warnings
-  std::string messaggio;  // Italian; Windows-1252 bytes where it quotes a source
+  int32_t codice = 0;                // errors: the code the compile records for it
+  Avviso avviso{};                   // warnings
+  std::string messaggio;             // Italian; Windows-1252 bytes where it quotes a source
   std::optional<int32_t> posizione;  // metres, where known
 
   bool errore() const { return gravita == Gravita::errore; }

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
 #include <optional>
+#include <set>
 #include <span>
 #include <string_view>
 
@@ -51,13 +51,26 @@ size_t distanza(std::string_view a, std::string_view b) {
 
 // The keywords an author would have meant, per file, as the carried files
 // write them.
-constexpr std::string_view kParoleLinea[] = {
-    "lunghezza percorso", "progressiva chilometrica uno", "sfondo uno", "ripetizione segnali",
-    "pendenza",           "curvad",                       "curvas",     "montagna",
-    "indicatori_vmax",    "cartello_indicatore"};
-constexpr std::string_view kParoleTreno[] = {
-    "percentuale massa frenata", "numero vetture", "velocita", "aderenza",     "orologio",
-    "sabbia",                    "segnale",        "rallentamento", "abbattimento", "stazione"};
+constexpr std::string_view kParoleLinea[] = {"lunghezza percorso",
+                                             "progressiva chilometrica uno",
+                                             "sfondo uno",
+                                             "ripetizione segnali",
+                                             "pendenza",
+                                             "curvad",
+                                             "curvas",
+                                             "montagna",
+                                             "indicatori_vmax",
+                                             "cartello_indicatore"};
+constexpr std::string_view kParoleTreno[] = {"percentuale massa frenata",
+                                             "numero vetture",
+                                             "velocita",
+                                             "aderenza",
+                                             "orologio",
+                                             "sabbia",
+                                             "segnale",
+                                             "rallentamento",
+                                             "abbattimento",
+                                             "stazione"};
 
 std::optional<std::string_view> suggerimento(Sorgente f, std::string_view campo) {
   const std::string c = in_minuscolo(senza_spazi(campo));
@@ -84,12 +97,12 @@ struct Sezione {
   std::string_view nome;
   int rango;
 };
-constexpr Sezione kSezioniLinea[] = {{"[generale]", 0}, {"[curve]", 1},     {"[pendenze]", 2},
-                                     {"[montagne]", 3}, {"[cartelli]", 4},  {"[indicazioni]", 5},
+constexpr Sezione kSezioniLinea[] = {{"[generale]", 0}, {"[curve]", 1},    {"[pendenze]", 2},
+                                     {"[montagne]", 3}, {"[cartelli]", 4}, {"[indicazioni]", 5},
                                      {"[fine]", 6}};
-constexpr Sezione kSezioniTreno[] = {{"[generale]", 0},    {"[aderenze]", 1},      {"[vel_limite]", 2},
-                                     {"[stazioni]", 3},    {"[rallentamenti]", 4}, {"[segnali]", 5},
-                                     {"[codici]", 6},      {"[fine]", 7}};
+constexpr Sezione kSezioniTreno[] = {{"[generale]", 0}, {"[aderenze]", 1},      {"[vel_limite]", 2},
+                                     {"[stazioni]", 3}, {"[rallentamenti]", 4}, {"[segnali]", 5},
+                                     {"[codici]", 6},   {"[fine]", 7}};
 
 }  // namespace
 
@@ -316,8 +329,7 @@ class Avvisi {
     for (size_t i = 0; i < r_.intestazioni.size(); ++i) {
       const Intestazione& h = r_.intestazioni[i];
       const auto f = static_cast<size_t>(h.file);
-      const std::optional<int> rango =
-          h.rango >= 0 ? std::optional<int>(h.rango) : std::nullopt;
+      const std::optional<int> rango = h.rango >= 0 ? std::optional<int>(h.rango) : std::nullopt;
       if (!rango) {
         std::string m = "sezione sconosciuta " + cita(h.testo);
         if (const auto s = vicina(h.file, h.testo)) m += " (forse " + std::string(*s) + "?)";
@@ -453,9 +465,8 @@ class Avvisi {
         }
         if (p < q && rec.tipo != Tipo::stazione) {
           avvisa(Avviso::ordine, rec,
-                 nome(rec) + " a " + std::to_string(p) + " m dopo quello a " +
-                     std::to_string(q) + " m (" + riga(prima) + "): fuori ordine" +
-                     conseguenza_ordine(rec.tipo),
+                 nome(rec) + " a " + std::to_string(p) + " m dopo quello a " + std::to_string(q) +
+                     " m (" + riga(prima) + "): fuori ordine" + conseguenza_ordine(rec.tipo),
                  0, p);
         } else if (rec.tipo == Tipo::curva && prima.ha(1) && p < q + prima.valori[1]) {
           avvisa(Avviso::ordine, rec,
@@ -495,7 +506,8 @@ class Avvisi {
       case Tipo::cartello: fuori(0, p, (cella_di(p) - 1) * 50); break;
       case Tipo::rallentamento:
         fuori(0, p, (cella_di(p) - 1) * 50);
-        if (rec.ha(2) && p % 50 == 0) fuori(2, p + rec.valori[2], (cella_di(p + rec.valori[2]) - 1) * 50);
+        if (rec.ha(2) && p % 50 == 0)
+          fuori(2, p + rec.valori[2], (cella_di(p + rec.valori[2]) - 1) * 50);
         break;
       case Tipo::pendenza:
       case Tipo::velocita:
@@ -526,8 +538,7 @@ class Avvisi {
     if (!oltre) return;
     avvisa(Avviso::oltre_linea, rec,
            nome(rec) + (oltre->first == 0 ? " a " : " fino a ") + std::to_string(oltre->second) +
-               " m, oltre la fine della linea (" + std::to_string(l) +
-               " m): nei 7 km di coda",
+               " m, oltre la fine della linea (" + std::to_string(l) + " m): nei 7 km di coda",
            oltre->first, oltre->second);
   }
 
@@ -582,9 +593,9 @@ class Avvisi {
           break;
         case Tipo::pendenza:
           if (rec.ha(1) && (v[1] < -100 || v[1] > 155)) {
-            avvisa_valore(1, "pendenza di " + std::to_string(v[1]) +
-                                 " per mille: nel suo byte diventa " +
-                                 std::to_string(static_cast<int>(static_cast<uint8_t>(v[1] + 100)) - 100));
+            avvisa_valore(
+                1, "pendenza di " + std::to_string(v[1]) + " per mille: nel suo byte diventa " +
+                       std::to_string(static_cast<int>(static_cast<uint8_t>(v[1] + 100)) - 100));
           } else if (rec.ha(1) && (v[1] < -60 || v[1] > 60)) {
             avvisa_valore(1, "pendenza di " + std::to_string(v[1]) +
                                  " per mille: nessuna ferrovia ad aderenza ne ha");
@@ -603,15 +614,16 @@ class Avvisi {
           break;
         case Tipo::massa_frenata:
           if (rec.ha(0) && (v[0] < 1 || v[0] > 250)) {
-            avvisa_valore(0, "percentuale di massa frenata " + std::to_string(v[0]) +
-                                 ": fuori da 1-250");
+            avvisa_valore(
+                0, "percentuale di massa frenata " + std::to_string(v[0]) + ": fuori da 1-250");
           }
           break;
         case Tipo::orologio: ora(0); break;
         case Tipo::stazione:
           if (rec.ha(1) && !tipo_stazione_noto(v[1])) {
-            avvisa_valore(1, "tipo di stazione " + std::to_string(v[1]) +
-                                 ": nessuna regola lo nomina (tipi: 5, 6, 7, 8, 12, 22, 25, 27, 28)");
+            avvisa_valore(1,
+                          "tipo di stazione " + std::to_string(v[1]) +
+                              ": nessuna regola lo nomina (tipi: 5, 6, 7, 8, 12, 22, 25, 27, 28)");
           }
           if (rec.ha(2) && v[2] <= 0) {
             avvisa_valore(2, "zona di stazione lunga " + std::to_string(v[2]) + " m");
@@ -679,17 +691,19 @@ class Avvisi {
     // Fields left after a record on its own line, said once per line.
     int riga_detta = 0;
     for (const CampoScartato& c : r_.scartati) {
-      if (c.inizio_riga || c.dopo_guasto || c.trattino || c.parte == Parte::prima_generale) continue;
+      if (c.inizio_riga || c.dopo_guasto || c.trattino || c.parte == Parte::prima_generale)
+        continue;
       const RecordLetto* rec = record_prima(c);
       if (rec == nullptr || rec->guasto != 0 || rec->campi.empty()) continue;
       if (rec->campi.back().posto.riga != c.posto.riga || c.posto.riga == riga_detta) continue;
       riga_detta = c.posto.riga;
       if (rec->tipo == Tipo::stazione || rec->tipo == Tipo::cartello) {
-        avvisa(Avviso::campi, sorgente_di(rec->tipo), c.posto,
-               std::string("una virgola taglia ") +
-                   (rec->tipo == Tipo::stazione ? "il nome della stazione" : "il testo del cartello") +
-                   " a " + cita(rec->campi.back().testo) + ": " + cita(senza_spazi(c.testo)) +
-                   " e' ignorato");
+        avvisa(
+            Avviso::campi, sorgente_di(rec->tipo), c.posto,
+            std::string("una virgola taglia ") +
+                (rec->tipo == Tipo::stazione ? "il nome della stazione" : "il testo del cartello") +
+                " a " + cita(rec->campi.back().testo) + ": " + cita(senza_spazi(c.testo)) +
+                " e' ignorato");
       } else {
         avvisa(Avviso::campi, sorgente_di(rec->tipo), c.posto,
                "campi in piu' dopo il record " + nome(*rec) + ": " + cita(senza_spazi(c.testo)) +
@@ -796,8 +810,7 @@ class Avvisi {
       return s.ha(16) ? cita(senza_spazi(s.campi[16].testo)) : std::string("?");
     };
     const auto zona = [](const RecordLetto& s) {
-      return " (da " + std::to_string(s.zona_inizio) + " a " + std::to_string(s.zona_fine) +
-             " m)";
+      return " (da " + std::to_string(s.zona_inizio) + " a " + std::to_string(s.zona_fine) + " m)";
     };
     std::vector<const RecordLetto*> rallentamenti;
     // The value each profile had before the record: a first record sets it,

@@ -6,8 +6,8 @@
 #include <array>
 #include <cstdint>
 #include <optional>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "compiler/controllo.h"

@@ -27,8 +27,8 @@ const char kTrenoBase[] =
 struct Esempio {
   int riga_md = 0;  // where the block starts in the page
   std::string info;
-  bool linea = false;  // the block is the line file (else the train file)
-  bool solo = false;   // the other file is absent
+  bool linea = false;                 // the block is the line file (else the train file)
+  bool solo = false;                  // the other file is absent
   std::optional<std::string> coppia;  // the line file given just before
   std::string testo;
   std::optional<int32_t> errore;
@@ -120,8 +120,7 @@ class EsempioDellaPagina : public ::testing::TestWithParam<Esempio> {};
 TEST_P(EsempioDellaPagina, RaisesWhatThePageSays) {
   const Esempio& e = GetParam();
   // A `solo` example is about the file that is not there.
-  const std::string file =
-      e.linea != e.solo ? nome_sorgente_linea(kId) : nome_sorgente_treno(kId);
+  const std::string file = e.linea != e.solo ? nome_sorgente_linea(kId) : nome_sorgente_treno(kId);
   const std::vector<Diagnostica> dd = controlla(archivio(e), kId);
   const auto al_posto = [&](const Diagnostica& d) {
     return d.file == file && (!e.riga || d.riga == *e.riga);
@@ -130,7 +129,7 @@ TEST_P(EsempioDellaPagina, RaisesWhatThePageSays) {
   for (const Diagnostica& d : dd) {
     if (d.errore()) {
       EXPECT_TRUE(e.errore && d.codice == *e.errore) << "an error the page does not name\n"
-                                                    << elenco(dd);
+                                                     << elenco(dd);
       trovato |= e.errore && d.codice == *e.errore && al_posto(d);
     } else if (e.avviso && nome_avviso(d.avviso) == *e.avviso) {
       trovato |= al_posto(d);
@@ -145,8 +144,8 @@ TEST_P(EsempioDellaPagina, RaisesWhatThePageSays) {
   // The compile agrees: the same code, or no fault at all.
   ArchivioMemoria copia = archivio(e);
   const Compilazione c = memorizza_percorso(copia, kId, 1);
-  const int32_t registrato = c.errore_timbri != Codice::nessuno ? numero(c.errore_timbri)
-                                                                : c.errore.numero_errore;
+  const int32_t registrato =
+      c.errore_timbri != Codice::nessuno ? numero(c.errore_timbri) : c.errore.numero_errore;
   EXPECT_EQ(registrato, e.errore.value_or(0));
 }
 
@@ -160,8 +159,8 @@ TEST(PaginaDeiSorgenti, HasAnExampleOfEveryCodeAndWarning) {
     if (e.errore) codici.insert(*e.errore);
     if (e.avviso) avvisi_visti.insert(*e.avviso);
   }
-  for (const int32_t c : {101, 102, 1, 3, 4, 5, 103, 15, 6, 21, 2, 8, 9, 10, 16, 22, 24, 7, 17,
-                          18, 19, 20, 11, 12, 13, 25, 1250, 1251}) {
+  for (const int32_t c : {101, 102, 1,  3, 4,  5,  103, 15, 6,  21, 2,  8,  9,    10,
+                          16,  22,  24, 7, 17, 18, 19,  20, 11, 12, 13, 25, 1250, 1251}) {
     EXPECT_TRUE(codici.count(c)) << "no example of fault " << c;
   }
   for (const Avviso a : avvisi()) {

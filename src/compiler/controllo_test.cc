@@ -70,9 +70,9 @@ struct Caso {
 
 // One change to one line: the kinds of slip an author makes.
 void cambia(std::vector<std::string>& rr, Caso& caso) {
-  static const char* const kValori[] = {"0",   "-1",    "25",  "49",   "50",    "99999999",
+  static const char* const kValori[] = {"0",   "-1",    "25",  "49",   "50",      "99999999",
                                         "300", "x",     "",    "1.5",  "1000001", "-12800",
-                                        "7",   "65536", "255", "2000", "32768", " "};
+                                        "7",   "65536", "255", "2000", "32768",   " "};
   const size_t i = caso(rr.size());
   std::string& r = rr[i];
   switch (caso(6)) {
@@ -112,10 +112,10 @@ TEST(Controllo, FindsNoErrorExactlyWhenTheCompileRecordsNone) {
     const Compilazione c = memorizza_percorso(copia, kId, 1);
     const bool guasto = c.errore.numero_errore != 0 || c.errore_timbri != Codice::nessuno;
     const std::vector<Diagnostica> dd = controlla(a, kId);
-    ASSERT_EQ(con_errori(dd), guasto) << "case " << n << ", compile " << c.errore.numero_errore
-                                      << "\n"
-                                      << unisci(l) << "\n"
-                                      << unisci(t);
+    ASSERT_EQ(con_errori(dd), guasto)
+        << "case " << n << ", compile " << c.errore.numero_errore << "\n"
+        << unisci(l) << "\n"
+        << unisci(t);
     con_guasto += guasto;
   }
   // Both sides of the rule were tried.

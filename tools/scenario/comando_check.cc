@@ -26,7 +26,8 @@ int esegui(const Argomenti& a) {
   OpzioniControllo opzioni;
   for (const std::string& nome : a.valori("-Wno-")) {
     const std::optional<Avviso> avviso = avviso_di_nome(nome);
-    if (!avviso) return errore_uso("avviso sconosciuto: -Wno-" + nome + " (avvisi: " + nomi_avvisi() + ")");
+    if (!avviso)
+      return errore_uso("avviso sconosciuto: -Wno-" + nome + " (avvisi: " + nomi_avvisi() + ")");
     opzioni.spenti.set(static_cast<size_t>(*avviso));
   }
   if (a.ha("-w")) opzioni.spenti.set();
@@ -56,7 +57,9 @@ Sottocomando comando_check() {
       "Una riga per diagnostica, poi una riga che le conta:\n"
       "  FILE:RIGA:COLONNA: error: SIGNIFICATO (posizione P m) [errore N]\n"
       "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n"
-      "Avvisi: " + nomi_avvisi() + "\n"
+      "Avvisi: " +
+      nomi_avvisi() +
+      "\n"
       "(docs/sorgenti.md li spiega).\n"
       "Stato d'uscita: 0 nessun errore (avvisi ammessi), 1 errori, 3 un sorgente\n"
       "non si puo' leggere, 64 uso errato.\n";
