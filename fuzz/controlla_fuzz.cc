@@ -30,10 +30,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace scenario;
   using namespace scenario::fuzz;
   if (size > kMassimoIngresso) return 0;
-  const std::string ingresso = come_testo(data, size);
-  const size_t nul = ingresso.find('\0');
-  const std::string linea = ingresso.substr(0, nul);
-  const std::string treno = nul == std::string::npos ? std::string() : ingresso.substr(nul + 1);
+  const auto [linea, treno] = due_sorgenti(data, size);
   ArchivioMemoria archivio;
   archivio.metti(nome_sorgente_linea(kId), linea);
   archivio.metti(nome_sorgente_treno(kId), treno);

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/support/cartella.h"
+#include "tests/support/compila.h"
 #include "tests/support/esegui.h"
 
 namespace scenario {
@@ -30,16 +31,7 @@ std::string con_riga(const std::string& testo, int n, const std::string& nuova) 
   return testo.substr(0, da) + nuova + testo.substr(a);
 }
 
-std::vector<std::string> righe(const std::string& s) {
-  std::vector<std::string> rr;
-  size_t da = 0;
-  while (da < s.size()) {
-    const size_t a = s.find('\n', da);
-    rr.push_back(s.substr(da, a - da));
-    da = a + 1;
-  }
-  return rr;
-}
+std::vector<std::string> righe(const std::string& s) { return test::spezza(s, "\n"); }
 
 std::vector<std::string> errori(const std::string& out) {
   std::vector<std::string> ee;

@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "tests/support/cartella.h"
+#include "tests/support/compila.h"
 #include "tests/support/esegui.h"
 #include "tests/support/immutabile.h"
 
@@ -99,15 +100,7 @@ TEST_F(Compile, StampFaultWritesNothing) {
 // it, at the field that is wrong and in Italian, then which binary files this
 // run wrote, so that an older one is never taken for the new one.
 TEST_F(Compile, LinesAfterTheFirstSayWhatWhereAndWhichFiles) {
-  const auto righe = [](const std::string& out) {
-    std::vector<std::string> rr;
-    for (size_t da = 0; da < out.size();) {
-      const size_t a = out.find('\n', da);
-      rr.push_back(out.substr(da, a - da));
-      da = a + 1;
-    }
-    return rr;
-  };
+  const auto righe = [](const std::string& out) { return test::spezza(out, "\n"); };
   sorgenti(
       "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
       "cartello_indicatore,  1250,   (X)\r\n"

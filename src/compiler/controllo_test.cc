@@ -13,6 +13,7 @@
 #include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "generatore/generatore.h"
+#include "tests/support/compila.h"
 
 namespace scenario {
 namespace {
@@ -26,16 +27,7 @@ std::string testo_portato(std::string_view nome) {
   return {};
 }
 
-std::vector<std::string> righe(const std::string& t) {
-  std::vector<std::string> rr;
-  size_t da = 0;
-  while (da < t.size()) {
-    const size_t a = t.find("\r\n", da);
-    rr.push_back(t.substr(da, a - da));
-    da = a + 2;
-  }
-  return rr;
-}
+std::vector<std::string> righe(const std::string& t) { return test::spezza(t, "\r\n"); }
 
 std::string unisci(const std::vector<std::string>& rr) {
   std::string t;
