@@ -52,9 +52,10 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 artefatti=build/fuzz/artefatti
 mkdir -p "$artefatti"
 
-# target and longest input: the carried texts are 10 and 4 KB.
+# target and longest input: the carried texts are 10 and 4 KB; the smallest
+# line plan a compile writes is 28 KB.
 for voce in lettore_campi_fuzz:4096 compila_linea_fuzz:16384 compila_treno_fuzz:8192 \
-  compila_tutto_fuzz:16384 controlla_fuzz:16384; do
+  compila_tutto_fuzz:16384 controlla_fuzz:16384 leggi_binari_fuzz:32768; do
   target=${voce%%:*}
   lungo=${voce##*:}
   nuovi="$prova/$target"

@@ -11,6 +11,10 @@
 #     folder;
 #   - the author tool on a small scenario of .ci/windows/, against the Linux
 #     author tool;
+#   - that scenario packed on Linux onto the Linux stub and onto the 64-bit
+#     Windows stub: the two installers, each started in a fresh folder, leave
+#     the same six files; the bare Windows stub says it is damaged in a
+#     message box;
 #   - the installer of the test build, holding its waiting window on screen,
 #     to take screenshots and check the form and its label;
 #   - the test build's probe of `errore`'s message box: screenshot, then OK.
@@ -39,6 +43,25 @@ passo() { echo "== windows.sh: $*"; }
 if [[ "$FASE" == "--nel-display" ]]; then
   : "${WINE64:?}" "${LAVORO:?}"
   cd "$RADICE" || exit 1
+
+  # The message box of the program started in the background as $pid:
+  # waits for it, takes its screenshot into $1, closes it with OK, and puts
+  # the program's exit status in $stato. $2 says which box, for failures.
+  chiudi_casella() {
+    local id=""
+    for _ in $(seq 1 30); do
+      id=$(xwininfo -root -tree 2>/dev/null | awk '/"Error"/ {print $1; exit}')
+      [[ -n "$id" ]] && break
+      sleep 1
+    done
+    [[ -n "$id" ]] || fail "no message box appeared ($2)"
+    sleep 2
+    /usr/bin/import -window "$id" "$1" || fail "screenshot of the message box failed ($2)"
+    kill -0 "$pid" 2>/dev/null || fail "the program did not wait for the message box ($2)"
+    xdotool key --window "$id" Return 2>/dev/null
+    wait "$pid"
+    stato=$?
+  }
 
   passo "starting Wine in $WINEPREFIX (first start is slow)"
   timeout 300 "$WINE64" wineboot --init >"$ARTEFATTI/wineboot.log" 2>&1 ||
@@ -118,6 +141,63 @@ if [[ "$FASE" == "--nel-display" ]]; then
     echo "   identical: $f ($(stat -c %s "$LAVORO/linux-scenario/$f") bytes)"
   done
 
+  # `scenario pack` on Linux: the same scenario onto the Linux stub and onto
+  # the 64-bit Windows stub, each installer started in a fresh folder.
+  passo "packed installers: Linux stub against the Windows stub under wine64"
+  testi="$LAVORO/pack-testi"
+  mkdir -p "$testi"
+  cp .ci/windows/Prova_* "$testi/"
+  build/default/tools/scenario/scenario pack Prova 7 --dir "$testi" >"$ARTEFATTI/pack-linux.log" 2>&1 ||
+    fail "pack onto the Linux stub failed (see $ARTEFATTI/pack-linux.log)"
+  build/default/tools/scenario/scenario pack Prova 7 --dir "$testi" \
+    --stub build/windows-64/tools/scenario/scenario-stub.exe >"$ARTEFATTI/pack-windows.log" 2>&1 ||
+    fail "pack onto the Windows stub failed (see $ARTEFATTI/pack-windows.log)"
+  [[ -f "$testi/Prova_7" && -f "$testi/Prova_7.exe" ]] ||
+    fail "pack did not name the installers Prova_7 and Prova_7.exe"
+  linux="$LAVORO/pack-linux"
+  windows="$LAVORO/pack-windows-città"
+  mkdir -p "$linux" "$windows"
+  cp "$testi/Prova_7" "$linux/"
+  cp "$testi/Prova_7.exe" "$windows/"
+  (cd "$linux" && timeout 120 ./Prova_7 </dev/null >"$ARTEFATTI/pack-linux-run.log" 2>&1)
+  stato_linux=$?
+  (cd "$windows" && timeout 120 "$WINE64" ./Prova_7.exe </dev/null \
+    >"$ARTEFATTI/pack-wine-run.log" 2>&1)
+  stato_windows=$?
+  echo "   exit status: Linux $stato_linux, Windows $stato_windows"
+  ((stato_linux == 0 && stato_windows == 0)) ||
+    fail "packed installers: exit status Linux $stato_linux, Windows $stato_windows (want 0)"
+  rm "$linux/Prova_7" "$windows/Prova_7.exe"
+  elenco_linux=$(cd "$linux" && ls -A)
+  [[ "$elenco_linux" == "$(cd "$windows" && ls -A)" ]] ||
+    fail "packed installers left different files: [$elenco_linux], [$(cd "$windows" && ls -A)]"
+  n=0
+  for f in $elenco_linux; do
+    cmp -s "$linux/$f" "$windows/$f" || fail "packed installers: $f differs"
+    n=$((n + 1))
+  done
+  ((n == 6)) || fail "a packed installer must leave six files, not $n"
+  for f in Prova_7_note.txt Prova_7_rallentamenti.txt Prova_7_scheda_treno.txt; do
+    cmp -s "$linux/$f" .ci/windows/$f || fail "packed installers: $f is not the packed text"
+  done
+  echo "   $n files byte-identical, the documents as packed"
+
+  # The Windows stub with nothing appended: its message box, then status 3
+  # and nothing written.
+  vuoto="$LAVORO/stub-vuoto"
+  mkdir -p "$vuoto"
+  cp build/windows-64/tools/scenario/scenario-stub.exe "$vuoto/Prova_7.exe"
+  (cd "$vuoto" && exec timeout 60 "$WINE64" ./Prova_7.exe </dev/null \
+    >"$ARTEFATTI/wine-stub-vuoto.log" 2>&1) &
+  pid=$!
+  chiudi_casella "$ARTEFATTI/windows-danneggiato.png" "bare stub"
+  ((stato == 3)) || fail "the bare stub ended with status $stato, not 3"
+  grep -q "programma di installazione danneggiato: nessuno scenario aggiunto al programma" \
+    "$ARTEFATTI/wine-stub-vuoto.log" || fail "the bare stub did not say it is damaged"
+  [[ "$(cd "$vuoto" && ls -A)" == "Prova_7.exe" ]] || fail "the bare stub wrote files"
+  echo "   bare stub: message box, status 3, nothing written; screenshot:" \
+    "$ARTEFATTI/windows-danneggiato.png"
+
   # The waiting window, held on screen by the test build only.
   passo "waiting window: screenshot"
   finestra="$LAVORO/finestra"
@@ -164,20 +244,7 @@ if [[ "$FASE" == "--nel-display" ]]; then
     "$RADICE/build/windows-64-test/src/app/prova_messaggio.exe" </dev/null \
     >"$ARTEFATTI/wine-messaggio.log" 2>&1) &
   pid=$!
-  id=""
-  for _ in $(seq 1 30); do
-    id=$(xwininfo -root -tree 2>/dev/null | awk '/"Error"/ {print $1; exit}')
-    [[ -n "$id" ]] && break
-    sleep 1
-  done
-  [[ -n "$id" ]] || fail "no message box appeared"
-  sleep 2
-  /usr/bin/import -window "$id" "$ARTEFATTI/windows-errore.png" ||
-    fail "screenshot of the message box failed"
-  kill -0 "$pid" 2>/dev/null || fail "the program did not wait for the message box"
-  xdotool key --window "$id" Return 2>/dev/null
-  wait "$pid"
-  stato=$?
+  chiudi_casella "$ARTEFATTI/windows-errore.png" "errore"
   ((stato == 0)) || fail "the message box did not close on OK (status $stato)"
   echo "   box with the default title shown, closed with OK; screenshot:" \
     "$ARTEFATTI/windows-errore.png"
@@ -191,8 +258,9 @@ cd "$RADICE" || exit 1
 mkdir -p "$ARTEFATTI"
 
 passo "packages"
-pacchetti=(cmake make g++ libgtest-dev googletest
+pacchetti=(cmake make g++ libgtest-dev googletest zlib1g-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
+  libz-mingw-w64-dev
   wine64 fonts-wine xvfb xauth x11-utils imagemagick xdotool)
 mancanti=()
 for p in "${pacchetti[@]}"; do
@@ -232,6 +300,7 @@ controlla_exe() {  # file, PE kind, subsystem
 for bit in 32 64; do
   kind=$([[ $bit == 32 ]] && echo PE32 || echo PE32+)
   controlla_exe "build/windows-$bit/installer/$INSTALLER.exe" "$kind" "Windows GUI"
+  controlla_exe "build/windows-$bit/tools/scenario/scenario-stub.exe" "$kind" "Windows GUI"
   controlla_exe "build/windows-$bit/tools/scenario/scenario.exe" "$kind" "Windows CUI"
 done
 

@@ -6,21 +6,23 @@
 #
 #   bench/installer_vs_floor.sh [-n RUNS] [BUILD_DIR]
 #
-# BUILD_DIR defaults to build/bench (the `bench` preset). Three installers
-# are measured: the carried one (installer/<LINEA>_<TRENO>), and the same run
-# over the generated short scenario (bench/Linea_Breve_91000, the carried
-# line's length) and over the maximal one (bench/Linea_Massima_99999). An
-# installer whose run fails, as the carried one does while its texts are not
-# in the program, is reported and skipped. Every run gets a fresh folder
-# under ${TMPDIR:-/tmp}; runs of the installer and of the floor alternate,
-# so a change in the machine's load falls on both.
+# BUILD_DIR defaults to build/bench (the `bench` preset). Four installers
+# are measured: the carried one (installer/<LINEA>_<TRENO>, the stub with the
+# carried texts packed onto it), the same run over the generated short
+# scenario (bench/Linea_Breve_91000, the carried line's length) and over the
+# maximal one (bench/Linea_Massima_99999), with the texts built into the
+# program, and the maximal scenario packed by `scenario pack` onto the stub
+# (its texts read from the end of its own file). An installer whose run
+# fails is reported and skipped. Every run gets a fresh folder under
+# ${TMPDIR:-/tmp}; runs of the installer and of the floor alternate, so a
+# change in the machine's load falls on both.
 set -euo pipefail
 
 runs=31
 while getopts "n:h" opt; do
   case "$opt" in
     n) runs="$OPTARG" ;;
-    *) sed -n '2,17p' "$0"; exit 64 ;;
+    *) sed -n '2,19p' "$0"; exit 64 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -37,22 +39,23 @@ now_us() { local t="${EPOCHREALTIME/./}"; echo "$((10#$t))"; }
 
 median() { sort -n | awk '{ v[NR] = $1 } END { print (NR % 2) ? v[(NR + 1) / 2] : (v[NR / 2] + v[NR / 2 + 1]) / 2 }'; }
 
-measure() {
-  local exe="$1" name
+measure() {  # EXE [LABEL]
+  local exe="$1" name label
   name="$(basename "$exe")"
-  [[ -x "$exe" ]] || { echo "$name: not built, skipped"; return; }
+  label="${2:-$name}"
+  [[ -x "$exe" ]] || { echo "$label: not built, skipped"; return; }
 
   # One reference run gives the files the floor writes.
-  local ref="$work/ref-$name"
-  mkdir "$ref"
+  local ref
+  ref="$(mktemp -d "$work/ref.XXXXXX")"
   cp "$exe" "$ref/"
   if ! (cd "$ref" && "./$name" >/dev/null 2>"$work/stderr"); then
-    echo "$name: the run failed ($(head -c 200 "$work/stderr")), skipped"
+    echo "$label: the run failed ($(head -c 200 "$work/stderr")), skipped"
     return
   fi
   local files=()
   for f in "$ref"/*; do [[ "$(basename "$f")" == "$name" ]] || files+=("$f"); done
-  if ((${#files[@]} == 0)); then echo "$name: the run left no file, skipped"; return; fi
+  if ((${#files[@]} == 0)); then echo "$label: the run left no file, skipped"; return; fi
   local bytes
   bytes="$(cat "${files[@]}" | wc -c)"
 
@@ -73,7 +76,7 @@ measure() {
   local mi mf
   mi="$(printf '%s\n' "${inst[@]}" | median)"
   mf="$(printf '%s\n' "${floor[@]}" | median)"
-  printf '%s: %d files, %d bytes, %d runs\n' "$name" "${#files[@]}" "$bytes" "$runs"
+  printf '%s: %d files, %d bytes, %d runs\n' "$label" "${#files[@]}" "$bytes" "$runs"
   printf '  installer median %8.2f ms\n  floor     median %8.2f ms\n  ratio     %8.2f\n' \
     "$(awk "BEGIN { print $mi / 1000 }")" "$(awk "BEGIN { print $mf / 1000 }")" \
     "$(awk "BEGIN { print $mi / $mf }")"
@@ -92,3 +95,16 @@ carried="$(find "$build/installer" -maxdepth 1 -type f -executable -name '*_*' |
 measure "${carried:-$build/installer/installer}"
 measure "$build/bench/Linea_Breve_91000"
 measure "$build/bench/Linea_Massima_99999"
+
+# The maximal scenario again, packed: the stub finds its texts in its own
+# file.
+tool="$build/tools/scenario/scenario"
+if [[ -x "$tool" && -x "$build/bench/testi_generati" ]]; then
+  mkdir "$work/testi" "$work/packed"
+  read -r linea treno < <("$build/bench/testi_generati" "$work/testi" massimo)
+  "$tool" pack "$linea" "$treno" --dir "$work/testi" -o "$work/packed/${linea}_$treno" >/dev/null
+  rm -rf "$work/testi"
+  measure "$work/packed/${linea}_$treno" "${linea}_$treno (packed)"
+else
+  echo "packed installer: scenario or testi_generati not built, skipped"
+fi

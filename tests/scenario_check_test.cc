@@ -20,6 +20,11 @@ using test::esegui;
 using test::leggi;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
+#ifdef SCENARIO_PYTHON
+constexpr char kPython[] = SCENARIO_PYTHON;
+#else
+constexpr char kPython[] = "python3";
+#endif
 const std::string kLinea = "Lanvero_Ostrel_linea.txt";
 const std::string kTreno = "Lanvero_Ostrel_24817-.txt";
 
@@ -185,7 +190,7 @@ TEST_F(Check, JsonListsWhatTheTextLists) {
   test::scrivi(dir.percorso() / "diagnostiche.json", json.out);
   // Each object printed in the text form, in Python.
   const auto py = esegui(
-      "python3 -c \"import json\n"
+      std::string(kPython) + " -c \"import json\n"
       "for d in json.load(open('diagnostiche.json', encoding='utf-8')):\n"
       "  s = d['file'] + (':%d:%d' % (d['line'], d['column']) if d['line'] else '')\n"
       "  if d['severity'] == 'error':\n"

@@ -17,6 +17,8 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 # One self-contained .exe: no libgcc, libstdc++ or winpthread DLLs beside it,
 # so the program runs on a bare Windows.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
+# zlib (Debian: libz-mingw-w64-dev) linked in too, not as zlib1.dll.
+set(ZLIB_USE_STATIC_LIBS ON)
 
 # Programs built for Windows run under Wine on the build machine, where
 # there is a Wine for this word size (MINGW_WINE_NAMES).

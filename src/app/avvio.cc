@@ -3,6 +3,7 @@
 #include <iostream>
 #include <utility>
 
+#include "app/programma.h"
 #include "app/scrittura.h"
 #include "compiler/codici_errore.h"
 #include "emit/emittitori.h"
@@ -47,13 +48,51 @@ void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Co
   scrivi_file(cartella / nome_celle(id), bytes_celle(*m.celle));
 }
 
-int avvio(Piattaforma& piattaforma) { return avvio(piattaforma, identita_portata(), emittitori()); }
+std::unique_ptr<LettoreIntervalli> Piattaforma::apri_programma() {
+  return scenario::apri_programma();
+}
+
+Carico carico_installatore(LettoreIntervalli& programma) {
+  Carico c = decodifica_carico(programma);
+  const auto attesi = nomi_testi(c.id);
+  if (c.file.size() != attesi.size()) {
+    throw CaricoDanneggiato("lo scenario ha " + std::to_string(c.file.size()) + " file invece di " +
+                            std::to_string(attesi.size()));
+  }
+  for (size_t i = 0; i < attesi.size(); ++i) {
+    if (c.file[i].nome != attesi[i]) {
+      throw CaricoDanneggiato("file inatteso nello scenario: " + c.file[i].nome);
+    }
+  }
+  return c;
+}
+
+int avvio(Piattaforma& piattaforma) {
+  Carico c;
+  try {
+    const std::unique_ptr<LettoreIntervalli> programma = piattaforma.apri_programma();
+    c = carico_installatore(*programma);
+  } catch (const CaricoDanneggiato& e) {
+    piattaforma.messaggio_guasto(kInstallatoreDanneggiato + std::string(e.what()));
+    return uscita_guasto;
+  } catch (const std::exception& e) {
+    piattaforma.messaggio_guasto(e.what());
+    return uscita_guasto;
+  }
+  return avvio(piattaforma, c.id, c.file);
+}
 
 int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi) {
+  std::vector<FileNominato> file;
+  for (const Emittitore& e : testi) file.push_back({e.nome_file(id), e.contenuto()});
+  return avvio(piattaforma, id, file);
+}
+
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNominato> testi) {
   try {
     piattaforma.mostra_attesa();
     const std::filesystem::path cartella = piattaforma.cartella_programma();
-    scrivi_testi(cartella, id, testi);
+    for (const FileNominato& t : testi) scrivi_file(cartella / t.nome, t.bytes);
     ArchivioCartella archivio(cartella);
     Compilazione c = memorizza_percorso(archivio, id, 1);
     const StatoUscita stato = stato_uscita(c);

@@ -11,6 +11,7 @@
 #include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "model/identita.h"
+#include "output/carico.h"
 
 namespace scenario {
 
@@ -31,11 +32,22 @@ StatoUscita stato_uscita(const Compilazione& c);
 // The identity this build carries.
 Identita identita_portata();
 
-// The start-up sequence with the carried identity and texts; returns the
-// exit status.
+// The installer's run: the scenario appended to the program's own file (its
+// payload, output/carico.h), then the run below with it. A payload that is
+// damaged, or whose files are not the five of its identity, writes nothing:
+// the message kInstallatoreDanneggiato and what is wrong, status 3.
 int avvio(Piattaforma& piattaforma);
-// The same run for another identity and set of texts.
+inline constexpr char kInstallatoreDanneggiato[] = "programma di installazione danneggiato: ";
+
+// The start-up sequence for an identity and its texts, written in the order
+// given; returns the exit status.
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNominato> testi);
+// The same with texts made by emitters.
 int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi);
+
+// The payload's identity and files, checked to be the five texts of that
+// identity in their order; throws CaricoDanneggiato.
+Carico carico_installatore(LettoreIntervalli& programma);
 
 // Steps shared with the author tool. Each throws GuastoPiattaforma.
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,

@@ -6,6 +6,10 @@
 #include <string>
 #include <vector>
 
+#include "app/programma.h"
+#include "app/scrittura.h"
+#include "output/eseguibile.h"
+#include "tests/support/eseguibili.h"
 #include "tests/support/cartella.h"
 
 namespace scenario {
@@ -23,6 +27,11 @@ class PiattaformaFinta : public Piattaforma {
   explicit PiattaformaFinta(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
 
   std::filesystem::path cartella_programma() override { return cartella_; }
+  // The program's own file: a packed installer's bytes.
+  std::unique_ptr<LettoreIntervalli> apri_programma() override {
+    return std::make_unique<LettoreMemoria>(programma);
+  }
+  std::string programma;
   void mostra_attesa() override {
     ++attese;
     cartella_durante_attesa = nomi(cartella_);
@@ -211,7 +220,7 @@ TEST(Avvio, CarriedRunShowsTheWindowFirstAndNoErrorBox) {
   CartellaProva cartella;
   PiattaformaFinta piattaforma(cartella.percorso());
 
-  const int stato = avvio(piattaforma);
+  const int stato = avvio(piattaforma, identita_portata(), emittitori());
 
   EXPECT_EQ(stato, uscita_ok);
   EXPECT_EQ(piattaforma.attese, 1);
@@ -227,6 +236,95 @@ TEST(Avvio, CarriedRunShowsTheWindowFirstAndNoErrorBox) {
                                             nome_testata(id),
                                             nome_celle(id)};
   EXPECT_EQ(nomi(cartella.percorso()), ordinati(ammessi));
+}
+
+// The five texts of kId in an installer's order: the valid line, the train
+// and three documents.
+std::vector<FileNominato> cinque_testi() {
+  const auto nomi = nomi_testi(kId);
+  return {{nomi[0], linea_valida()},
+          {nomi[1], testo_treno()},
+          {nomi[2], testo_note()},
+          {nomi[3], "rallentamenti\r\n"},
+          {nomi[4], ""}};
+}
+
+TEST(Avvio, PackedRunWritesThePayloadsTextsAndCompilesThem) {
+  CartellaProva cartella;
+  PiattaformaFinta piattaforma(cartella.percorso());
+  piattaforma.programma = test::elf64_minimo(4096) + codifica_carico(kId, cinque_testi());
+
+  EXPECT_EQ(avvio(piattaforma), uscita_ok);
+
+  EXPECT_EQ(piattaforma.attese, 1);
+  EXPECT_TRUE(piattaforma.guasti.empty());
+  std::vector<std::string> attesi = kBinari;
+  for (const FileNominato& f : cinque_testi()) {
+    if (f.nome == nome_sorgente_linea(kId) || f.nome == nome_sorgente_treno(kId)) continue;
+    attesi.push_back(f.nome);
+    EXPECT_EQ(leggi(cartella / f.nome), f.bytes);
+  }
+  EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
+  EXPECT_EQ(leggi(cartella / nome_celle(kId)).size(), 161u * 15);
+}
+
+// A payload that is damaged, or that is not the five texts of its identity,
+// writes nothing and shows no window: one message, status 3.
+TEST(Avvio, DamagedPayloadWritesNothing) {
+  const std::string stub = test::elf64_minimo(4096);
+  const std::string buono = stub + codifica_carico(kId, cinque_testi());
+  std::vector<FileNominato> quattro = cinque_testi();
+  quattro.pop_back();
+  std::vector<FileNominato> scambiati = cinque_testi();
+  std::swap(scambiati[2], scambiati[3]);
+  std::vector<FileNominato> estraneo = cinque_testi();
+  estraneo[4].nome = "Altro_7_scheda_treno.txt";
+  struct Caso {
+    const char* nome;
+    std::string programma;
+    std::string motivo;
+  };
+  const Caso casi[] = {
+      {"nothing appended", stub, "nessuno scenario aggiunto al programma"},
+      {"cut short", buono.substr(0, buono.size() - 100), "dati dello scenario troncati"},
+      {"four texts", stub + codifica_carico(kId, quattro), "lo scenario ha 4 file invece di 5"},
+      {"texts out of order", stub + codifica_carico(kId, scambiati),
+       "file inatteso nello scenario: Prova_7_rallentamenti.txt"},
+      {"another identity's text", stub + codifica_carico(kId, estraneo),
+       "file inatteso nello scenario: Altro_7_scheda_treno.txt"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProva cartella;
+    PiattaformaFinta piattaforma(cartella.percorso());
+    piattaforma.programma = c.programma;
+    EXPECT_EQ(avvio(piattaforma), uscita_guasto);
+    ASSERT_EQ(piattaforma.guasti.size(), 1u);
+    EXPECT_EQ(piattaforma.guasti[0].substr(0, std::string(kInstallatoreDanneggiato).size()),
+              kInstallatoreDanneggiato);
+    EXPECT_NE(piattaforma.guasti[0].find(c.motivo), std::string::npos) << piattaforma.guasti[0];
+    EXPECT_EQ(piattaforma.attese, 0);
+    EXPECT_TRUE(nomi(cartella.percorso()).empty());
+  }
+}
+
+// The real file of the running program, through the platform: its headers
+// say it ends where the file ends, nothing appended.
+TEST(Programma, OwnFileIsAProgramWithNothingAppended) {
+  const std::unique_ptr<LettoreIntervalli> programma = apri_programma();
+  ASSERT_GT(programma->dimensione(), 0u);
+#ifdef _WIN32
+  EXPECT_EQ(tipo_eseguibile(*programma), TipoEseguibile::pe);
+#else
+  EXPECT_EQ(tipo_eseguibile(*programma), TipoEseguibile::elf);
+#endif
+  EXPECT_EQ(fine_immagine(*programma), programma->dimensione());
+  EXPECT_EQ(std::filesystem::file_size(percorso_programma()), programma->dimensione());
+}
+
+TEST(Programma, MissingFileIsAPlatformFault) {
+  CartellaProva cartella;
+  EXPECT_THROW(apri_file(cartella / "manca"), GuastoPiattaforma);
 }
 
 }  // namespace

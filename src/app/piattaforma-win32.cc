@@ -58,26 +58,7 @@ class PiattaformaWin32 : public Piattaforma {
   }
 
   std::filesystem::path cartella_programma() override {
-    // Wide characters throughout, so that any folder name works.
-    std::wstring modulo(MAX_PATH, L'\0');
-    while (true) {
-      const DWORD n = GetModuleFileNameW(nullptr, modulo.data(), static_cast<DWORD>(modulo.size()));
-      if (n == 0) {
-        throw std::runtime_error("impossibile trovare la cartella del programma: " +
-                                 win32::motivo(GetLastError()));
-      }
-      if (n < modulo.size()) {
-        modulo.resize(n);
-        break;
-      }
-      // Cut short: try again with room to spare (paths stop at 32767).
-      if (modulo.size() > 65536) {
-        throw std::runtime_error("impossibile trovare la cartella del programma: " +
-                                 win32::motivo(ERROR_INSUFFICIENT_BUFFER));
-      }
-      modulo.resize(modulo.size() * 2);
-    }
-    return std::filesystem::path(modulo).parent_path();
+    return win32::percorso_modulo().parent_path();
   }
 
   void mostra_attesa() override {

@@ -1,5 +1,5 @@
-// What the installer needs from the operating system: its own folder, the
-// waiting window, the error message box. One implementation per platform
+// What the installer needs from the operating system: its own folder and
+// file, the waiting window, the error message box. One implementation per platform
 // (piattaforma-posix.cc, piattaforma-win32.cc); tests supply their own.
 #ifndef SCENARIO_APP_PIATTAFORMA_H_
 #define SCENARIO_APP_PIATTAFORMA_H_
@@ -7,6 +7,8 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+
+#include "output/carico.h"
 
 namespace scenario {
 
@@ -22,6 +24,8 @@ class Piattaforma {
   virtual void messaggio_errore(const std::string& testo) = 0;
   // A platform failure that ends the run: the text names the file and why.
   virtual void messaggio_guasto(const std::string& testo) = 0;
+  // The running program's own file, for its payload (app/programma.h).
+  virtual std::unique_ptr<LettoreIntervalli> apri_programma();
 };
 
 std::unique_ptr<Piattaforma> crea_piattaforma();

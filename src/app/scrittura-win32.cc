@@ -34,7 +34,8 @@ HANDLE crea_temporaneo(const std::filesystem::path& finale, std::filesystem::pat
 
 }  // namespace
 
-void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes) {
+// Windows runs a program by its name, not by a permission bit.
+void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes, bool) {
   std::filesystem::path temp;
   const HANDLE h = crea_temporaneo(percorso, &temp);
   if (h == INVALID_HANDLE_VALUE) throw GuastoPiattaforma(percorso, win32::motivo(GetLastError()));

@@ -11,8 +11,10 @@
 
 namespace scenario {
 
-// Replaces `percorso` with `bytes`; throws GuastoPiattaforma.
-void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes);
+// Replaces `percorso` with `bytes`; throws GuastoPiattaforma. An
+// `eseguibile` file gets the run bit on POSIX (a packed installer).
+void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes,
+                 bool eseguibile = false);
 
 }  // namespace scenario
 

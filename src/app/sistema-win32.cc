@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <stdexcept>
+
 namespace scenario::win32 {
 
 namespace {
@@ -33,6 +35,28 @@ std::string stretto(std::wstring_view testo) {
   WideCharToMultiByte(CP_UTF8, 0, testo.data(), static_cast<int>(testo.size()), r.data(), n,
                       nullptr, nullptr);
   return r;
+}
+
+std::filesystem::path percorso_modulo() {
+  // Wide characters throughout, so that any folder name works.
+  std::wstring modulo(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD n = GetModuleFileNameW(nullptr, modulo.data(), static_cast<DWORD>(modulo.size()));
+    if (n == 0) {
+      throw std::runtime_error("impossibile trovare la cartella del programma: " +
+                               motivo(GetLastError()));
+    }
+    if (n < modulo.size()) {
+      modulo.resize(n);
+      return std::filesystem::path(modulo);
+    }
+    // Cut short: try again with room to spare (paths stop at 32767).
+    if (modulo.size() > 65536) {
+      throw std::runtime_error("impossibile trovare la cartella del programma: " +
+                               motivo(ERROR_INSUFFICIENT_BUFFER));
+    }
+    modulo.resize(modulo.size() * 2);
+  }
 }
 
 std::string motivo(uint32_t codice) {

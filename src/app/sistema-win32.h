@@ -5,6 +5,7 @@
 #define SCENARIO_APP_SISTEMA_WIN32_H_
 
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <string_view>
 
@@ -14,6 +15,9 @@ namespace scenario::win32 {
 std::wstring largo(std::string_view testo);
 // UTF-16 to UTF-8.
 std::string stretto(std::wstring_view testo);
+// The running program's file (GetModuleFileNameW, wide characters, any
+// length); throws std::runtime_error with the system's reason.
+std::filesystem::path percorso_modulo();
 // The system's own text for an error code (GetLastError), in UTF-8.
 std::string motivo(uint32_t codice);
 

@@ -10,13 +10,7 @@ namespace scenario {
 
 namespace {
 
-std::string nome_note(const Identita& id) { return nome_documento(id, "note.txt"); }
-std::string nome_rallentamenti(const Identita& id) {
-  return nome_documento(id, "rallentamenti.txt");
-}
-std::string nome_scheda(const Identita& id) { return nome_documento(id, "scheda_treno.txt"); }
-
-// The source files come first: the compiler reads them right after.
+// In the order of nomi_testi.
 constexpr Emittitore kEmittitori[] = {
     {"dati_linea", nome_sorgente_linea, dati_linea},
     {"dati_treno", nome_sorgente_treno, dati_treno},

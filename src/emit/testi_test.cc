@@ -107,6 +107,7 @@ TEST(Emittitori, StartUpOrderAndFileNames) {
   for (size_t i = 0; i < e.size(); ++i) {
     EXPECT_EQ(e[i].nome, attesi[i].nome);
     EXPECT_EQ(e[i].nome_file(id), attesi[i].file);
+    EXPECT_EQ(nomi_testi(id)[i], attesi[i].file);  // the order a packed installer checks
     EXPECT_EQ(e[i].contenuto(), attesi[i].testo()) << attesi[i].nome;
   }
 }

@@ -2,7 +2,9 @@
 #ifndef SCENARIO_MODEL_IDENTITA_H_
 #define SCENARIO_MODEL_IDENTITA_H_
 
+#include <array>
 #include <string>
+#include <string_view>
 
 namespace scenario {
 
@@ -11,6 +13,17 @@ struct Identita {
   std::string treno;  // train number
 };
 
+// An identity names files inside a folder and nothing else: printable ASCII
+// without blanks, '/', '\' or ':'.
+inline bool identita_valida(std::string_view s) {
+  if (s.empty()) return false;
+  for (const char c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if (b <= 0x20 || b >= 0x7F || c == '/' || c == '\\' || c == ':') return false;
+  }
+  return true;
+}
+
 // File names inside the scenario's folder.
 inline std::string nome_sorgente_linea(const Identita& id) { return id.linea + "_linea.txt"; }
 inline std::string nome_sorgente_treno(const Identita& id) {
@@ -18,6 +31,19 @@ inline std::string nome_sorgente_treno(const Identita& id) {
 }
 inline std::string nome_documento(const Identita& id, const std::string& fine) {
   return id.linea + "_" + id.treno + "_" + fine;
+}
+inline std::string nome_note(const Identita& id) { return nome_documento(id, "note.txt"); }
+inline std::string nome_rallentamenti(const Identita& id) {
+  return nome_documento(id, "rallentamenti.txt");
+}
+inline std::string nome_scheda(const Identita& id) {
+  return nome_documento(id, "scheda_treno.txt");
+}
+// The five texts an installer writes, in the order it writes them: the two
+// sources first, for the compile reads them right after.
+inline std::array<std::string, 5> nomi_testi(const Identita& id) {
+  return {nome_sorgente_linea(id), nome_sorgente_treno(id), nome_note(id), nome_rallentamenti(id),
+          nome_scheda(id)};
 }
 inline std::string nome_planimetria(const Identita& id) { return id.linea + "_linea.dat"; }
 inline std::string nome_testata(const Identita& id) { return id.linea + "_" + id.treno + ".sim"; }

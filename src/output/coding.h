@@ -38,6 +38,10 @@ inline uint16_t DecodeFixed16(const char* p) {
   return static_cast<uint16_t>(static_cast<uint8_t>(p[0]) | static_cast<uint8_t>(p[1]) << 8);
 }
 
+inline uint32_t DecodeFixed32(const char* p) {
+  return static_cast<uint32_t>(DecodeFixed16(p)) | static_cast<uint32_t>(DecodeFixed16(p + 2)) << 16;
+}
+
 inline uint64_t DecodeFixed64(const char* p) {
   uint64_t v = 0;
   if constexpr (std::endian::native == std::endian::little) {
@@ -71,6 +75,12 @@ inline void PutFixed16(std::string* dst, uint16_t value) {
 inline void PutFixed32(std::string* dst, uint32_t value) {
   char buf[4];
   EncodeFixed32(buf, value);
+  dst->append(buf, sizeof buf);
+}
+
+inline void PutFixed64(std::string* dst, uint64_t value) {
+  char buf[8];
+  EncodeFixed64(buf, value);
   dst->append(buf, sizeof buf);
 }
 

@@ -4,9 +4,14 @@
 
 #include <filesystem>
 #include <optional>
+#include <string>
 #include <string_view>
 
+#include <span>
+
 #include "compiler/archivio.h"
+#include "compiler/compila.h"
+#include "compiler/controllo.h"
 #include "model/identita.h"
 #include "tools/scenario/riga_comando.h"
 
@@ -15,17 +20,16 @@ namespace scenario {
 Sottocomando comando_compile();
 Sottocomando comando_emit();
 Sottocomando comando_check();
+Sottocomando comando_inspect();
+Sottocomando comando_plot();
+Sottocomando comando_pack();
 
 // The option every command that works in a folder takes.
 inline constexpr Opzione kOpzioneDir{"--dir", "", "DIR",
                                      "la cartella dei file (quella corrente se non indicata)"};
 
-// An identity names files inside DIR and nothing else: printable ASCII
-// without blanks, '/', '\' or ':'.
-bool identita_valida(std::string_view s);
-
 // LINEA and TRENO from the first two positional arguments; none when
-// either breaks the rule above (a usage error: kIdentitaNonValida).
+// either breaks the rule of identita_valida (a usage error: kIdentitaNonValida).
 std::optional<Identita> leggi_identita(const Argomenti& a);
 inline constexpr char kIdentitaNonValida[] =
     "LINEA e TRENO: caratteri ASCII stampabili, senza spazi, '/', '\\' o ':'";
@@ -33,10 +37,24 @@ inline constexpr char kIdentitaNonValida[] =
 // The folder of --dir, or the current one.
 std::filesystem::path cartella(const Argomenti& a);
 
-// Copies of the two sources of `id` in `dir`. A missing source is left out
-// for the compiler to report; one that is there but cannot be read throws
+// A whole file of `dir`; none when there is no file of that name. One that
+// is there but cannot be read is a platform failure
 // ("impossibile leggere PERCORSO: MOTIVO").
+std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
+                                           const std::string& nome);
+
+// Copies of the two sources of `id` in `dir`: the compile deletes what it
+// has read, and the author's files stay. A missing source is left out for
+// the compiler to report.
 ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id);
+
+// What `compile` prints about a compile: the line
+// "numero_errore=N posizione_errore=P" and, after a fault, the fault in the
+// form of `check`'s lines: the check's own line for it when `dd` (the check
+// of the same sources, files named with `prefisso`) has one, else what the
+// compile knows.
+std::string rapporto_compilazione(const Compilazione& c, std::span<const Diagnostica> dd = {},
+                                  const std::string& prefisso = "");
 
 }  // namespace scenario
 

@@ -2,7 +2,6 @@
 // which stay in place.
 #include <filesystem>
 #include <iostream>
-#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -13,58 +12,22 @@
 #include "compiler/compila.h"
 #include "compiler/controllo.h"
 #include "tools/scenario/comandi.h"
-#include "tools/scenario/diagnostiche.h"
 
 namespace scenario {
 namespace {
 
-// The recorded fault as the check reports it: the same code at the same
-// place, with its meaning and what it is about. When the check has no such
-// line, what the compile knows.
-std::string riga_del_guasto(const Compilazione& c, Codice codice,
-                            const std::vector<Diagnostica>& dd, const std::string& prefisso) {
-  const bool timbri = codice == Codice::timbro_presente || codice == Codice::identita_presente;
-  const std::optional<Luogo>& l = c.luogo_errore;
-  const Diagnostica* trovata = nullptr;
-  for (const Diagnostica& d : dd) {
-    if (!d.errore() || d.codice != numero(codice)) continue;
-    if (trovata == nullptr) trovata = &d;
-    const bool stesso_posto = l && l->riga > 0 && d.file == prefisso + l->file && d.riga == l->riga;
-    const bool stessa_posizione = d.posizione && *d.posizione == c.errore.posizione_errore;
-    if (stesso_posto || (!timbri && stessa_posizione)) {
-      trovata = &d;
-      break;
-    }
-  }
-  if (trovata != nullptr) return riga_diagnostica(*trovata);
-  Diagnostica d;
-  d.codice = numero(codice);
-  if (l && !l->file.empty()) {
-    d.file = prefisso + l->file;
-    d.riga = l->riga;
-    d.colonna = l->riga > 0 ? l->colonna : 0;
-  }
-  d.messaggio = std::string(significato_errore(d.codice));
-  if (!timbri && !c.motivo_guasto.empty()) d.messaggio += ": " + c.motivo_guasto;
-  if (!timbri && codice_di(c.errore.numero_errore) && c.errore.posizione_errore != 0) {
-    d.posizione = c.errore.posizione_errore;
-  }
-  return riga_diagnostica(d);
-}
-
-// After a fault: what it is and where, read again by the check.
-void spiega(const Compilazione& c, const std::filesystem::path& dir, const Identita& id,
-            const std::string& prefisso) {
+// After a fault the sources are read again by the check, which names the
+// recorded fault at its place. Should they no longer read, the report says
+// what the compile knows.
+std::vector<Diagnostica> rilettura(const std::filesystem::path& dir, const Identita& id,
+                                   const std::string& prefisso) {
   OpzioniControllo opzioni;
   opzioni.cartella = prefisso;
   opzioni.spenti.set();
-  const std::vector<Diagnostica> dd = controlla(copie_sorgenti(dir, id), id, opzioni);
-  if (c.errore.numero_errore != 0) {
-    std::cout << riga_del_guasto(c, static_cast<Codice>(c.errore.numero_errore), dd, prefisso)
-              << "\n";
-  }
-  if (c.errore_timbri != Codice::nessuno) {
-    std::cout << riga_del_guasto(c, c.errore_timbri, dd, prefisso) << "\n";
+  try {
+    return controlla(copie_sorgenti(dir, id), id, opzioni);
+  } catch (const std::exception&) {
+    return {};
   }
 }
 
@@ -77,11 +40,10 @@ int esegui(const Argomenti& a) {
   try {
     ArchivioMemoria copie = copie_sorgenti(dir, *id);
     Compilazione c = memorizza_percorso(copie, *id, a.ha("--no-plan") ? 0 : 1);
-    std::cout << "numero_errore=" << c.errore.numero_errore
-              << " posizione_errore=" << c.errore.posizione_errore << "\n";
     const StatoUscita stato = stato_uscita(c);
     const bool guasto = stato != uscita_ok;
-    if (guasto) spiega(c, dir, *id, prefisso);
+    std::cout << rapporto_compilazione(
+        c, guasto ? rilettura(dir, *id, prefisso) : std::vector<Diagnostica>{}, prefisso);
     std::cout.flush();
     if (stato == uscita_errore_timbri) {
       std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;

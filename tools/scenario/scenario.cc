@@ -8,8 +8,11 @@ int main(int argc, char** argv) {
   using namespace scenario;
   const std::vector<Sottocomando> comandi = {
       comando_compile(),
-      comando_emit(),
       comando_check(),
+      comando_emit(),
+      comando_inspect(),
+      comando_plot(),
+      comando_pack(),
   };
   return esegui_riga_comando(comandi, SCENARIO_VERSIONE, argc, argv);
 }

@@ -1,0 +1,242 @@
+// `scenario pack` and the installers it makes, run as authors and players
+// run them: an author's own scenario packed, copied into a fresh folder and
+// started there; sources with errors; damaged installers.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "tests/support/cartella.h"
+#include "generatore/generatore.h"
+#include "model/identita.h"
+#include "tests/support/eseguibili.h"
+#include "tests/support/esegui.h"
+
+namespace scenario {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CartellaProva;
+using test::leggi;
+using test::esegui;
+
+const std::string kTool = SCENARIO_TOOL_PATH;
+const std::string kStub = SCENARIO_STUB_PATH;
+
+const Identita kValleNera{"Valle_Nera", "31415"};
+const std::string kProgramma = "Valle_Nera_31415";
+
+// An author's scenario: the generator's texts over the carried line's
+// length, under another identity.
+const ScenarioGenerato& valle_nera() {
+  static const ScenarioGenerato s = genera_scenario(kValleNera, kLunghezzaBreve);
+  return s;
+}
+std::vector<std::string> testi(const ScenarioGenerato& s) {
+  return {s.linea, s.treno, s.note, s.rallentamenti, s.scheda};
+}
+
+// The five texts in `dir` under their names.
+void scrivi_testi(const fs::path& dir, const Identita& id, const std::vector<std::string>& t) {
+  const auto nomi = nomi_testi(id);
+  for (size_t i = 0; i < nomi.size(); ++i) test::scrivi(dir / nomi[i], t[i]);
+}
+
+test::Uscita pack(const fs::path& dir, const std::string& argomenti) {
+  return esegui("'" + kTool + "' pack " + argomenti, dir);
+}
+
+// The files of a folder but the program itself, name and bytes.
+std::map<std::string, std::string> contenuto(const fs::path& dir, const std::string& programma) {
+  std::map<std::string, std::string> c;
+  for (const std::string& n : test::nomi(dir)) {
+    if (n != programma) c[n] = leggi(dir / n);
+  }
+  return c;
+}
+
+TEST(Pack, AuthorsScenarioInstallsItsSixFilesInAFreshFolder) {
+  CartellaProva sorgenti;
+  scrivi_testi(sorgenti.percorso(), kValleNera, testi(valle_nera()));
+  const auto p = pack(sorgenti.percorso(), "Valle_Nera 31415");
+  ASSERT_EQ(p.stato, 0) << p.out << p.err;
+  const fs::path installatore = sorgenti / kProgramma;
+  ASSERT_TRUE(fs::exists(installatore)) << p.out;
+  EXPECT_NE(fs::status(installatore).permissions() & fs::perms::owner_exec, fs::perms::none);
+
+  // What `scenario compile` makes of the same two sources.
+  const auto c = esegui("'" + kTool + "' compile Valle_Nera 31415", sorgenti.percorso());
+  ASSERT_EQ(c.stato, 0) << c.out;
+
+  CartellaProva gioco;
+  fs::copy_file(installatore, gioco / kProgramma);
+  const auto u = esegui("./" + kProgramma, gioco.percorso());
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_EQ(u.out, "Attendere\n");
+  EXPECT_EQ(u.err, "");
+  const auto lasciati = contenuto(gioco.percorso(), kProgramma);
+  std::map<std::string, std::string> attesi;
+  for (const std::string& n :
+       {nome_note(kValleNera), nome_rallentamenti(kValleNera), nome_scheda(kValleNera),
+        nome_planimetria(kValleNera), nome_testata(kValleNera), nome_celle(kValleNera)}) {
+    attesi[n] = leggi(sorgenti / n);  // the documents as packed, the binaries as compiled
+  }
+  EXPECT_EQ(lasciati.size(), 6u);
+  EXPECT_TRUE(lasciati == attesi);
+  EXPECT_FALSE(fs::exists(gioco / nome_sorgente_linea(kValleNera)));
+  EXPECT_FALSE(fs::exists(gioco / nome_sorgente_treno(kValleNera)));
+
+  // A second start in the same folder: the same bytes.
+  const auto v = esegui("./" + kProgramma, gioco.percorso());
+  EXPECT_EQ(v.stato, 0) << v.err;
+  EXPECT_TRUE(contenuto(gioco.percorso(), kProgramma) == attesi);
+}
+
+// The carried installer is made the same way: the build packs the carried
+// texts onto the stub, byte for byte what an author's pack makes of them.
+TEST(Pack, CarriedInstallerIsThePackOfTheCarriedTexts) {
+  CartellaProva dir;
+  ASSERT_EQ(esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
+  const auto p = pack(dir.percorso(), "Lanvero_Ostrel 24817 -o carried --stub '" + kStub + "'");
+  ASSERT_EQ(p.stato, 0) << p.err;
+  EXPECT_TRUE(leggi(dir / "carried") == leggi(SCENARIO_INSTALLER_PATH));
+}
+
+// Sources the check refuses: the report is shown and nothing is written.
+TEST(Pack, SourcesWithAnErrorAreRefused) {
+  struct Caso {
+    const char* nome;
+    std::string linea;
+    std::string treno;  // the generated one when empty
+    std::string prima_riga;
+  };
+  const Caso casi[] = {
+      {"unreadable number",
+       "[generale]\r\nlunghezza percorso, 91000\r\n[pendenze]\r\npendenza, 0, 1.5\r\n", "",
+       "numero_errore=25 posizione_errore=0"},
+      {"no [generale]", "lunghezza percorso, 91000\r\n", "",
+       "numero_errore=102 posizione_errore=0"},
+      {"train beyond the line", "[generale]\r\nlunghezza percorso, 2000\r\n", "",
+       "numero_errore=15 posizione_errore=10000"},
+      {"stamp refused",
+       "[generale]\r\nlunghezza percorso, 2000\r\n[cartelli]\r\n"
+       "indicatori_vmax,  0,  1,  0,  0,  0,  0,  0,  0,  0\r\n[fine]\r\n",
+       "[generale]\r\n[fine]\r\n", "numero_errore=0 posizione_errore=0"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProva dir;
+    std::vector<std::string> t = testi(valle_nera());
+    t[0] = c.linea;
+    if (!c.treno.empty()) t[1] = c.treno;
+    scrivi_testi(dir.percorso(), kValleNera, t);
+    const auto prima = test::nomi(dir.percorso());
+    const auto u = pack(dir.percorso(), "Valle_Nera 31415");
+    EXPECT_EQ(u.stato, 1);
+    EXPECT_EQ(u.out.substr(0, u.out.find('\n')), c.prima_riga) << u.out;
+    EXPECT_NE(u.err.find("nessun installatore scritto"), std::string::npos) << u.err;
+    EXPECT_EQ(test::nomi(dir.percorso()), prima);
+  }
+}
+
+TEST(Pack, MissingTextsWriteNothing) {
+  for (size_t manca = 0; manca < 5; ++manca) {
+    CartellaProva dir;
+    scrivi_testi(dir.percorso(), kValleNera, testi(valle_nera()));
+    const std::string nome = nomi_testi(kValleNera)[manca];
+    fs::remove(dir / nome);
+    const auto prima = test::nomi(dir.percorso());
+    const auto u = pack(dir.percorso(), "Valle_Nera 31415");
+    EXPECT_EQ(u.stato, 1) << nome;
+    EXPECT_NE((u.out + u.err).find(manca < 2 ? "numero_errore=" : "manca"), std::string::npos)
+        << nome << ": " << u.out << u.err;
+    EXPECT_EQ(test::nomi(dir.percorso()), prima) << nome;
+  }
+}
+
+// A damaged installer, copied into a fresh folder and started: it writes
+// nothing, says what is wrong, exit status 3.
+TEST(Pack, DamagedInstallerWritesNothing) {
+  CartellaProva sorgenti;
+  scrivi_testi(sorgenti.percorso(), kValleNera, testi(valle_nera()));
+  ASSERT_EQ(pack(sorgenti.percorso(), "Valle_Nera 31415").stato, 0);
+  const std::string buono = leggi(sorgenti / kProgramma);
+  const std::string stub = leggi(kStub);
+  ASSERT_EQ(buono.substr(0, stub.size()), stub);
+  const size_t carico = buono.size() - stub.size();
+  constexpr size_t kCoda = 24;
+  std::string alterato = buono;
+  alterato[stub.size() + carico / 2] ^= 0x20;
+  struct Caso {
+    const char* nome;
+    std::string programma;
+    std::string motivo;
+  };
+  const Caso casi[] = {
+      {"payload cut short", buono.substr(0, stub.size() + carico / 3),
+       "dati dello scenario troncati (" + std::to_string(carico / 3) + " byte su " +
+           std::to_string(carico - kCoda) + " byte)"},
+      {"flipped payload byte", alterato, "dati dello scenario alterati (CRC-32 "},
+      {"trailer missing", buono.substr(0, buono.size() - kCoda),
+       "chiusura dei dati dello scenario mancante o incompleta"},
+      {"stub with nothing appended", stub, "nessuno scenario aggiunto al programma"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProva gioco;
+    test::scrivi(gioco / kProgramma, c.programma);
+    fs::permissions(gioco / kProgramma, fs::perms::owner_all);
+    const auto u = esegui("./" + kProgramma, gioco.percorso());
+    EXPECT_EQ(u.stato, 3);
+    EXPECT_EQ(u.out, "");
+    EXPECT_EQ(u.err.rfind("programma di installazione danneggiato: " + c.motivo, 0), 0u) << u.err;
+    EXPECT_EQ(test::nomi(gioco.percorso()), std::vector<std::string>{kProgramma});
+  }
+}
+
+// Where the installer goes, and which stubs pack takes.
+TEST(Pack, OutputNameAndStub) {
+  CartellaProva dir;
+  scrivi_testi(dir.percorso(), kValleNera, testi(valle_nera()));
+  // A Windows stub (told by its content) names the installer with .exe.
+  test::scrivi(dir / "finto.exe", test::pe_minimo(256));
+  auto u = pack(dir.percorso(), "Valle_Nera 31415 --stub finto.exe");
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_EQ(leggi(dir / (kProgramma + ".exe")).substr(0, 100),
+            test::pe_minimo(256).substr(0, 100));
+  EXPECT_FALSE(fs::exists(dir / kProgramma));
+  // -o names it; the folder may be another.
+  CartellaProva altrove;
+  u = pack(dir.percorso(), "Valle_Nera 31415 -o '" + (altrove / "inst").string() + "'");
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_TRUE(fs::exists(altrove / "inst"));
+
+  test::scrivi(dir / "testo", "#!/bin/sh\n");
+  const auto prima = test::nomi(dir.percorso());
+  struct Caso {
+    const char* nome;
+    std::string argomenti;
+    int stato;
+    std::string messaggio;
+  };
+  const Caso casi[] = {
+      {"stub that is no program", "Valle_Nera 31415 --stub testo", 64, "non e' un programma"},
+      {"installer as a stub", "Valle_Nera 31415 --stub '" + (altrove / "inst").string() + "'", 64,
+       "ha dati dopo il programma"},
+      {"missing stub", "Valle_Nera 31415 --stub manca", 3, "manca"},
+      {"identity with a slash", "Valle/Nera 31415", 64, "LINEA e TRENO"},
+      {"one positional", "Valle_Nera", 64, "pack vuole LINEA TRENO"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    u = pack(dir.percorso(), c.argomenti);
+    EXPECT_EQ(u.stato, c.stato);
+    EXPECT_NE(u.err.find(c.messaggio), std::string::npos) << u.err;
+    EXPECT_EQ(test::nomi(dir.percorso()), prima);
+  }
+}
+
+}  // namespace
+}  // namespace scenario

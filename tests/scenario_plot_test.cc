@@ -1,0 +1,199 @@
+// scenario plot on the real executable: a well-formed SVG (xmllint), drawn
+// by a real renderer (rsvg-convert) with the track, the stations and the
+// speed limit where the document puts them; the longest line's picture
+// under 2 MB; the faults an author meets.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "tests/compilati.h"
+#include "tests/support/binari.h"
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
+#ifdef SCENARIO_ZLIB
+#include "tests/png.h"
+#endif
+
+namespace scenario {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CartellaProva;
+using test::esegui;
+using test::kStrumento;
+using test::leggi;
+
+bool c_e(const std::string& programma) {
+  return std::system((programma + " --version >/dev/null 2>&1").c_str()) == 0;
+}
+
+// xmllint's complaints about the file; empty when it is well-formed.
+std::string xmllint(const fs::path& svg) {
+  return esegui("xmllint --noout '" + svg.string() + "'", svg.parent_path()).err;
+}
+
+TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
+  CartellaProva dir;
+  test::compila_portato(dir.percorso());
+  const auto u = esegui("'" + kStrumento + "' plot Lanvero_Ostrel 24817", dir.percorso());
+  ASSERT_EQ(u.stato, 0) << u.err;
+  EXPECT_EQ(u.out + u.err, "");
+  const fs::path file = dir.percorso() / "Lanvero_Ostrel_24817.svg";
+  ASSERT_TRUE(fs::exists(file));
+  EXPECT_EQ(test::nomi(dir.percorso()).size(), 9u);  // the six, the sources, the picture
+  const std::string svg = leggi(file);
+  // The README's picture is the tool's.
+  EXPECT_TRUE(svg == leggi(SCENARIO_SORGENTI "/docs/Lanvero_Ostrel_24817.svg"))
+      << "docs/Lanvero_Ostrel_24817.svg is not what plot draws now; make it again with "
+         "`scenario plot Lanvero_Ostrel 24817 -o docs/Lanvero_Ostrel_24817.svg` and its PNG "
+         "with rsvg-convert";
+
+  if (!c_e("xmllint")) GTEST_SKIP() << "xmllint is not installed (Debian: libxml2-utils)";
+  EXPECT_EQ(xmllint(file), "");
+
+  if (!c_e("rsvg-convert")) {
+    GTEST_SKIP() << "rsvg-convert is not installed (Debian: librsvg2-bin): the picture is not "
+                    "rendered";
+  }
+#ifndef SCENARIO_ZLIB
+  GTEST_SKIP() << "zlib was not found at configure time: the rendered PNG cannot be read";
+#else
+  const auto r = esegui("rsvg-convert -o disegno.png Lanvero_Ostrel_24817.svg", dir.percorso());
+  ASSERT_EQ(r.stato, 0) << r.err;
+  const auto png = test::Immagine::da_png(leggi(dir.percorso() / "disegno.png"));
+  ASSERT_TRUE(png.has_value());
+  ASSERT_EQ(png->larghezza(), 1800u);
+  // Whether a pixel near (x, y) has the colour.
+  auto vicino = [&png](double x, double y, auto prova) {
+    for (int dy = -1; dy <= 1; ++dy) {
+      for (int dx = -1; dx <= 1; ++dx) {
+        const auto c = png->colore(static_cast<size_t>(x + dx), static_cast<size_t>(y + dy));
+        if (prova(c)) return true;
+      }
+    }
+    return false;
+  };
+
+  // The track: dark grey in the middle of the longest segment of its path.
+  const size_t pianta = svg.find("<g id=\"planimetria\">");
+  ASSERT_NE(pianta, std::string::npos);
+  const std::vector<double> xy = test::numeri_attributo(svg, svg.find("<path", pianta), "d");
+  ASSERT_GT(xy.size(), 20u);
+  size_t lungo = 0;
+  for (size_t i = 2; i + 1 < xy.size(); i += 2) {
+    if (std::hypot(xy[i] - xy[i - 2], xy[i + 1] - xy[i - 1]) >
+        std::hypot(xy[lungo + 2] - xy[lungo], xy[lungo + 3] - xy[lungo + 1])) {
+      lungo = i - 2;
+    }
+  }
+  const double mx = (xy[lungo] + xy[lungo + 2]) / 2, my = (xy[lungo + 1] + xy[lungo + 3]) / 2;
+  EXPECT_TRUE(vicino(mx, my, [](test::Colore c) { return c.r < 90 && c.g < 90 && c.b < 90; }))
+      << mx << "," << my;
+  // White well away from it: the drawing is not all ink.
+  EXPECT_TRUE(vicino(1790, 5, [](test::Colore c) { return c.r + c.g + c.b == 3 * 255; }));
+
+  // The stations: every zone wider than a few pixels is light blue inside.
+  int zone = 0;
+  const std::string azzurro = "fill=\"#9cc3ea\"";
+  for (size_t f = svg.find(azzurro); f != std::string::npos; f = svg.find(azzurro, f + 1)) {
+    const size_t p = svg.rfind("<rect", f);
+    if (svg.find('>', p) < f) continue;  // not a rectangle's fill
+    const double x = test::numeri_attributo(svg, p, "x")[0],
+                 y = test::numeri_attributo(svg, p, "y")[0];
+    const double w = test::numeri_attributo(svg, p, "width")[0],
+                 h = test::numeri_attributo(svg, p, "height")[0];
+    if (w < 6) continue;
+    ++zone;
+    EXPECT_TRUE(vicino(x + 2.5, y + h / 2,
+                       [](test::Colore c) {
+                         return std::abs(c.r - 0x9c) < 20 && std::abs(c.g - 0xc3) < 20 &&
+                                std::abs(c.b - 0xea) < 20;
+                       }))
+        << x << "," << y;
+  }
+  EXPECT_GE(zone, 10);
+
+  // The speed limit: 30 km/h from the start, blue, then the step to 120.
+  const size_t v = svg.find("<path id=\"velocita\"");
+  ASSERT_NE(v, std::string::npos);
+  const std::vector<double> passi = test::numeri_attributo(svg, v, "d");
+  ASSERT_GE(passi.size(), 6u);
+  auto blu = [](test::Colore c) { return c.b > 150 && c.r < 100 && c.g < 140; };
+  EXPECT_TRUE(vicino(passi[0] + 4, passi[1], blu)) << passi[0] << "," << passi[1];
+  EXPECT_TRUE(vicino(passi[2], (passi[1] + passi[5]) / 2, blu));  // the rise
+  EXPECT_FALSE(vicino(passi[0] + 4, passi[1] - 20, blu));         // nothing above it
+#endif
+}
+
+TEST(Plot, TheLongestLineStaysSmall) {
+  CartellaProva dir;
+  const ScenarioGenerato g = genera_scenario_massimo();
+  ASSERT_EQ(test::compila_generato(g, dir.percorso()), 0);
+  const auto u = esegui("'" + kStrumento + "' plot Linea_Massima 99999", dir.percorso());
+  ASSERT_EQ(u.stato, 0) << u.err;
+  const fs::path file = dir.percorso() / "Linea_Massima_99999.svg";
+  EXPECT_LT(fs::file_size(file), 2u << 20);
+  const std::string svg = leggi(file);
+  EXPECT_NE(svg.find("<g id=\"planimetria\">"), std::string::npos);
+  EXPECT_NE(svg.find(">STAZIONE 21</text>"), std::string::npos);
+  if (!c_e("xmllint")) GTEST_SKIP() << "xmllint is not installed (Debian: libxml2-utils)";
+  EXPECT_EQ(xmllint(file), "");
+}
+
+TEST(Plot, WithoutAPlanFileNoGroundPlan) {
+  CartellaProva dir;
+  ASSERT_EQ(test::compila_generato(genera_scenario_breve(), dir.percorso(), "--no-plan"), 0);
+  fs::create_directory(dir.percorso() / "altrove");
+  const auto u =
+      esegui("'" + kStrumento + "' plot Linea_Breve 91000 -o altrove/breve.svg", dir.percorso());
+  ASSERT_EQ(u.stato, 0) << u.err;
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Linea_Breve_91000.svg"));
+  const std::string svg = leggi(dir.percorso() / "altrove" / "breve.svg");
+  EXPECT_EQ(svg.find("id=\"planimetria\""), std::string::npos);
+  EXPECT_NE(svg.find("id=\"velocita\""), std::string::npos);
+  EXPECT_EQ(test::nomi(dir.percorso() / "altrove"), std::vector<std::string>{"breve.svg"});
+}
+
+TEST(Plot, Faults) {
+  CartellaProva dir;
+  test::compila_portato(dir.percorso());
+  fs::create_directory(dir.percorso() / "vuota");
+  fs::create_directory(dir.percorso() / "rotta");
+  test::scrivi(dir.percorso() / "rotta" / "Lanvero_Ostrel_24817.sim",
+               leggi(dir.percorso() / "Lanvero_Ostrel_24817.sim"));
+  test::scrivi(dir.percorso() / "rotta" / "Lanvero_Ostrel_24817.dat",
+               leggi(dir.percorso() / "Lanvero_Ostrel_24817.dat").substr(0, 100));
+  struct Caso {
+    std::string argomenti;
+    int stato;
+    std::string messaggio;
+  };
+  const Caso casi[] = {
+      {"Lanvero_Ostrel 24817 --dir vuota", 1,
+       "vuota/Lanvero_Ostrel_24817.sim: il file non esiste: compila prima lo scenario"},
+      {"Lanvero_Ostrel 24817 --dir rotta", 1,
+       "rotta/Lanvero_Ostrel_24817.dat: offset 90: attesa la cella 6 (15 byte)"},
+      {"Lanvero_Ostrel 24817 -o manca/x.svg", 3, "manca/x.svg"},
+      {"Lanvero/Ostrel 24817", 64, "LINEA e TRENO"},
+      {"Lanvero_Ostrel", 64, "plot vuole LINEA TRENO"},
+  };
+  for (const Caso& c : casi) {
+    const auto u = esegui("'" + kStrumento + "' plot " + c.argomenti, dir.percorso());
+    EXPECT_EQ(u.stato, c.stato) << c.argomenti << u.err;
+    EXPECT_NE(u.err.find(c.messaggio), std::string::npos) << c.argomenti << ": " << u.err;
+  }
+  // Nothing was drawn for any of them.
+  for (const auto& sotto : {"vuota", "rotta", "."}) {
+    for (const std::string& n : test::nomi(dir.percorso() / sotto)) {
+      EXPECT_EQ(n.find(".svg"), std::string::npos) << n;
+    }
+  }
+}
+
+}  // namespace
+}  // namespace scenario

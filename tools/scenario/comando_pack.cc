@@ -1,0 +1,144 @@
+// scenario pack: an installer for an author's own scenario, made without a
+// compiler: the stub shipped beside this tool, with the scenario's identity
+// and five texts appended to it (output/carico.h).
+#include <iostream>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "app/avvio.h"
+#include "app/programma.h"
+#include "app/scrittura.h"
+#include "compiler/archivio.h"
+#include "output/carico.h"
+#include "output/eseguibile.h"
+#include "tools/scenario/comandi.h"
+
+namespace scenario {
+namespace {
+
+#ifdef _WIN32
+constexpr char kNomeStub[] = "scenario-stub.exe";
+#else
+constexpr char kNomeStub[] = "scenario-stub";
+#endif
+
+// The gate every scenario passes before it is packed: true when its two
+// sources hold no error; otherwise the report is shown and false. For now
+// the compile's own verdict, made in memory; `scenario check` takes its
+// place here once it is in the library.
+bool sorgenti_accettate(const Identita& id, const std::vector<FileNominato>& testi) {
+  ArchivioMemoria copie;
+  for (const FileNominato& t : testi) {
+    if (t.nome == nome_sorgente_linea(id) || t.nome == nome_sorgente_treno(id)) {
+      copie.metti(t.nome, t.bytes);
+    }
+  }
+  const Compilazione c = memorizza_percorso(copie, id, 1);
+  const StatoUscita stato = stato_uscita(c);
+  if (stato == uscita_ok) return true;
+  std::cout << rapporto_compilazione(c);
+  std::cout.flush();
+  if (stato == uscita_errore_timbri) std::cerr << testo_errore(numero(c.errore_timbri)) << "\n";
+  return false;
+}
+
+std::string leggi_tutto(LettoreIntervalli& file) {
+  std::string bytes(static_cast<size_t>(file.dimensione()), '\0');
+  file.leggi(0, bytes);
+  return bytes;
+}
+
+// The stub's bytes; none, with the reason, when the file is not a program
+// with nothing appended (a packed installer is no stub).
+std::optional<std::string> leggi_stub(const std::filesystem::path& percorso, std::string* motivo) {
+  const std::unique_ptr<LettoreIntervalli> file = apri_file(percorso);
+  const std::optional<uint64_t> fine = fine_immagine(*file);
+  if (!fine) {
+    *motivo = percorso.string() + " non e' un programma (ne' ELF ne' PE)";
+    return std::nullopt;
+  }
+  if (*fine != file->dimensione()) {
+    *motivo = percorso.string() + " non e' uno stub: ha dati dopo il programma";
+    return std::nullopt;
+  }
+  return leggi_tutto(*file);
+}
+
+bool programma_windows(const std::string& bytes) {
+  LettoreMemoria l(bytes);
+  return tipo_eseguibile(l) == TipoEseguibile::pe;
+}
+
+int esegui(const Argomenti& a) {
+  const std::optional<Identita> id = leggi_identita(a);
+  if (!id) return errore_uso(kIdentitaNonValida);
+  const std::filesystem::path dir = cartella(a);
+  try {
+    std::vector<FileNominato> testi;
+    for (const std::string& nome : nomi_testi(*id)) {
+      std::optional<std::string> bytes = leggi_se_esiste(dir, nome);
+      // A missing source is the check's to report.
+      if (!bytes && nome != nome_sorgente_linea(*id) && nome != nome_sorgente_treno(*id)) {
+        std::cerr << "scenario pack: manca " << (dir / nome).string() << "\n";
+        return uscita_errore_dati;
+      }
+      if (bytes) testi.push_back({nome, std::move(*bytes)});
+    }
+    if (!sorgenti_accettate(*id, testi)) {
+      std::cerr << "scenario pack: i sorgenti hanno errori, nessun installatore scritto\n";
+      return uscita_errore_dati;
+    }
+
+    const std::optional<std::string> scelto = a.valore("--stub");
+    const std::filesystem::path stub =
+        scelto ? std::filesystem::path(*scelto) : percorso_programma().parent_path() / kNomeStub;
+    std::string motivo;
+    std::optional<std::string> installatore = leggi_stub(stub, &motivo);
+    if (!installatore) return errore_uso(motivo);
+    const bool windows = programma_windows(*installatore);
+    *installatore += codifica_carico(*id, testi);
+
+    // What the installer will find: read back before anything is written.
+    LettoreMemoria rilettura(*installatore);
+    carico_installatore(rilettura);
+
+    std::filesystem::path uscita = dir / (id->linea + "_" + id->treno + (windows ? ".exe" : ""));
+    if (auto o = a.valore("--output")) uscita = *o;
+    scrivi_file(uscita, *installatore, true);
+    std::cout << "installatore scritto: " << uscita.string() << "\n";
+    return uscita_ok;
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << e.what() << std::endl;
+    return uscita_guasto;
+  }
+}
+
+}  // namespace
+
+Sottocomando comando_pack() {
+  return {
+      .nome = "pack",
+      .sinossi = "LINEA TRENO",
+      .descrizione =
+          "Crea l'installatore di uno scenario senza compilatore: lo stub con i cinque\n"
+          "testi di DIR aggiunti in fondo (LINEA_linea.txt, LINEA_TRENO-.txt,\n"
+          "LINEA_TRENO_scheda_treno.txt, LINEA_TRENO_rallentamenti.txt,\n"
+          "LINEA_TRENO_note.txt). Avviato nella cartella del gioco, l'installatore\n"
+          "scrive i cinque testi, compila i due sorgenti e lascia i sei file.\n"
+          "I sorgenti con errori sono rifiutati (l'esito del controllo e' mostrato).\n"
+          "L'installatore si chiama DIR/LINEA_TRENO, con .exe se lo stub e' un\n"
+          "programma Windows. Stato d'uscita: 0 scritto, 1 sorgenti con errori o testo\n"
+          "mancante, 3 errore del sistema, 64 uso errato.\n",
+      .opzioni = {kOpzioneDir,
+                  {"--output", "-o", "OUT", "il file dell'installatore da scrivere"},
+                  {"--stub", "", "STUB",
+                   "lo stub su cui impacchettare (quello accanto a scenario se non indicato)"}},
+      .min_posizionali = 2,
+      .max_posizionali = 2,
+      .esegui = esegui,
+  };
+}
+
+}  // namespace scenario
