@@ -47,6 +47,7 @@ constexpr NomeAvviso kAvvisi[] = {
     {Avviso::curva, "curva"},
     {Avviso::progressive, "progressive"},
     {Avviso::profilo, "profilo"},
+    {Avviso::codifica, "codifica"},
 };
 static_assert(std::size(kAvvisi) == kNumeroAvvisi);
 
@@ -680,6 +681,7 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
     if (archivio.esiste(nome)) copie.metti(nome, archivio.leggi(nome));
   }
   Motore motore(id, opzioni, copie);
+  motore.registro.testi = {motore.testo(Sorgente::linea), motore.testo(Sorgente::treno)};
   Modello modello;
   RecordErrore errore;
   StatoParser s(modello, errore, copie, id, 1);

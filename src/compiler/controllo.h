@@ -39,8 +39,9 @@ enum class Avviso : uint8_t {
   curva,        // a curve keyword whose digits or side letter mislead
   progressive,  // chainage references the ordering clears
   profilo,      // no speed or adhesion from position 0
+  codifica,     // a source saved as UTF-8, not Windows-1252
 };
-inline constexpr size_t kNumeroAvvisi = 17;
+inline constexpr size_t kNumeroAvvisi = 18;
 
 std::string_view nome_avviso(Avviso a);
 std::optional<Avviso> avviso_di_nome(std::string_view nome);

@@ -181,6 +181,7 @@ class Avvisi {
     progressive();
     profili();
     stazioni();
+    codifica();
   }
 
  private:
@@ -797,6 +798,43 @@ class Avvisi {
                    " e' 0: manca un record " + cosa + " alla posizione 0",
                0, primo->valori[0]);
       }
+    }
+  }
+
+  // -Wcodifica: bytes above 127 that all make UTF-8 sequences, some longer
+  // than one byte: the editor saved the file as UTF-8, and every accented
+  // letter will reach the simulator as two Windows-1252 characters.
+  void codifica() {
+    for (const Sorgente f : {Sorgente::linea, Sorgente::treno}) {
+      const std::string_view t = r_.testi[static_cast<size_t>(f)];
+      std::optional<size_t> primo;
+      bool utf8 = true;
+      for (size_t i = 0; i < t.size() && utf8;) {
+        const auto c = static_cast<unsigned char>(t[i]);
+        const size_t n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
+                                   : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        if (n == 0 || i + n > t.size()) {
+          utf8 = false;
+          break;
+        }
+        for (size_t k = 1; k < n; ++k) {
+          if ((static_cast<unsigned char>(t[i + k]) & 0xC0) != 0x80) utf8 = false;
+        }
+        if (n > 1 && !primo) primo = i;
+        i += n;
+      }
+      if (!utf8 || !primo) continue;
+      int riga = 1;
+      size_t inizio = 0;
+      for (size_t i = 0; i < *primo; ++i) {
+        if (t[i] == '\n' || (t[i] == '\r' && (i + 1 >= t.size() || t[i + 1] != '\n'))) {
+          ++riga;
+          inizio = i + 1;
+        }
+      }
+      avvisa(Avviso::codifica, f, Posto{riga, static_cast<int>(*primo - inizio) + 1},
+             "il file e' salvato in UTF-8: il formato e' Windows-1252, e ogni lettera "
+             "accentata arriverebbe al simulatore come due caratteri");
     }
   }
 

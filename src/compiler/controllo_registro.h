@@ -116,6 +116,7 @@ struct Registro {
   // Per file, the last line that holds a field (for a missing "[fine]").
   std::array<int, 2> ultima_riga{};
   std::optional<int64_t> lunghezza;  // the line length in force
+  std::array<std::string_view, 2> testi;  // the two sources, as read
 };
 
 }  // namespace scenario::controllo
