@@ -20,6 +20,23 @@ std::string nomi_avvisi() {
   return s;
 }
 
+// The names for the help, wrapped as its other lines are.
+std::string elenco_avvisi() {
+  std::string s = "Avvisi:";
+  size_t riga = s.size();
+  for (const Avviso a : avvisi()) {
+    const std::string parola = " " + std::string(nome_avviso(a)) + ",";
+    if (riga + parola.size() > 78) {
+      s += "\n ";
+      riga = 1;
+    }
+    s += parola;
+    riga += parola.size();
+  }
+  s.pop_back();
+  return s;
+}
+
 int esegui(const Argomenti& a) {
   const std::optional<Identita> id = leggi_identita(a);
   if (!id) return errore_uso(kIdentitaNonValida);
@@ -56,11 +73,9 @@ Sottocomando comando_check() {
       "compila ma probabilmente non e' voluto. Non scrive nulla.\n"
       "Una riga per diagnostica, poi una riga che le conta:\n"
       "  FILE:RIGA:COLONNA: error: SIGNIFICATO (posizione P m) [errore N]\n"
-      "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n"
-      "Avvisi: " +
-      nomi_avvisi() +
-      "\n"
-      "(docs/sorgenti.md li spiega).\n"
+      "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n" +
+      elenco_avvisi() +
+      " (docs/sorgenti.md li spiega).\n"
       "Stato d'uscita: 0 nessun errore (avvisi ammessi), 1 errori, 3 un sorgente\n"
       "non si puo' leggere, 64 uso errato.\n";
   return {
