@@ -75,7 +75,7 @@ Sottocomando comando_check() {
       "  FILE:RIGA:COLONNA: error: SIGNIFICATO (posizione P m) [errore N]\n"
       "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n" +
       elenco_avvisi() +
-      " (docs/sorgenti.md li spiega).\n"
+      "\n(docs/sorgenti.md li spiega).\n"
       "Stato d'uscita: 0 nessun errore (avvisi ammessi), 1 errori, 3 un sorgente\n"
       "non si puo' leggere, 64 uso errato.\n";
   return {
