@@ -116,6 +116,37 @@ if [[ "$FASE" == "--nel-display" ]]; then
   ((n == 6)) || fail "a run must leave the six files, not $n"
   echo "   $n files byte-identical, same exit status"
 
+  # Runs as a whole on Windows: a read-only older file under an output name
+  # is replaced (MoveFileExW alone refuses it), and two installers started
+  # together in one folder both finish with the same six files and leave no
+  # lock or temporary file.
+  passo "installer: a read-only older file, and two runs at once"
+  insieme="$LAVORO/insieme"
+  mkdir -p "$insieme"
+  cp build/windows-64/installer/$INSTALLER.exe "$insieme/"
+  echo vecchio >"$insieme/$INSTALLER.sim"
+  (cd "$insieme" && timeout 120 "$WINE64" cmd /c attrib +r "$INSTALLER.sim" >/dev/null 2>&1)
+  [[ "$(stat -c %A "$insieme/$INSTALLER.sim")" == -r-* ]] ||
+    fail "attrib +r did not make the older file read-only"
+  (cd "$insieme" && timeout 120 "$WINE64" "./$INSTALLER.exe" </dev/null >/dev/null 2>&1) ||
+    fail "the installer did not replace a read-only older file"
+  cmp -s "$insieme/$INSTALLER.sim" "$linux/$INSTALLER.sim" ||
+    fail "the read-only older file was not replaced"
+  for coppia in 1 2 3 4 5; do
+    (cd "$insieme" && timeout 120 "$WINE64" "./$INSTALLER.exe" </dev/null >/dev/null 2>&1) &
+    primo=$!
+    (cd "$insieme" && timeout 120 "$WINE64" "./$INSTALLER.exe" </dev/null >/dev/null 2>&1) &
+    secondo=$!
+    wait "$primo" || fail "pair $coppia: the first installer failed"
+    wait "$secondo" || fail "pair $coppia: the second installer failed"
+    [[ "$(cd "$insieme" && ls -A | grep -v -x "$INSTALLER.exe")" == "$elenco_linux" ]] ||
+      fail "pair $coppia left other files: $(cd "$insieme" && ls -A | tr '\n' ' ')"
+    for f in $elenco_linux; do
+      cmp -s "$insieme/$f" "$linux/$f" || fail "pair $coppia: $f differs from the Linux run"
+    done
+  done
+  echo "   read-only older file replaced; 5 pairs at once, the six files each time"
+
   # The author tool on a scenario that traces curves: the plan's reals.
   passo "author tool: Linux against wine64 on .ci/windows/"
   for lato in linux-scenario windows-scenario; do

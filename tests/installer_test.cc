@@ -1,18 +1,25 @@
 // The installer, copied into a fresh folder and started there as its users
 // start it.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/file.h>
+#include <sys/statvfs.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
+#include <random>
+#include <thread>
 
 #include "app/avvio.h"
 #include "emit/emittitori.h"
+#include "generatore/generatore.h"
 #include "model/identita.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
-#include "tests/support/immutabile.h"
+#include "tests/support/protezione.h"
 
 namespace scenario {
 namespace {
@@ -69,15 +76,34 @@ TEST_F(Installatore, SecondRunReplacesEverythingWithTheSameBytes) {
   }
 }
 
+// What a killed run left (its temporary files, an older version's
+// "NAME.tmpDIGITS", its sources) is gone after the next run; files that are
+// not this program's stay.
+TEST_F(Installatore, RemovesWhatAKilledRunLeft) {
+  for (const char* n : {".scenario.k1LL3d", "Lanvero_Ostrel_24817.sim.tmp1804289383",
+                        "Lanvero_Ostrel_linea.txt", "Lanvero_Ostrel_24817-.txt"}) {
+    test::scrivi(dir.percorso() / n, "avanzo");
+  }
+  for (const char* n : {".scenario.corto", "Altro.sim.tmp12", "mio.txt"}) {
+    test::scrivi(dir.percorso() / n, "altro");
+  }
+  ASSERT_EQ(avvia().stato, 0);
+  std::vector<std::string> attesi = kSeiFile;
+  for (const char* n : {".scenario.corto", "Altro.sim.tmp12", "mio.txt"}) attesi.push_back(n);
+  std::sort(attesi.begin(), attesi.end());
+  EXPECT_EQ(file_lasciati(), attesi);
+}
+
 // The eight files in the order the run writes them: the two sources (which
-// the compile reads and deletes), the three documents, the three binaries.
+// the compile reads and deletes), the three documents, the three binaries
+// (the header file last).
 std::vector<std::string> in_ordine() {
   const Identita id = identita_portata();
   std::vector<std::string> n;
   for (const Emittitore& e : emittitori()) n.push_back(e.nome_file(id));
   n.push_back(nome_planimetria(id));
-  n.push_back(nome_testata(id));
   n.push_back(nome_celle(id));
+  n.push_back(nome_testata(id));
   return n;
 }
 const std::vector<std::string> kInOrdine = in_ordine();
@@ -118,10 +144,11 @@ struct CasoGuasto {
     return test::esegui(std::string("./") + kProgramma, dir.percorso(), limite_file);
   }
 
-  // The run stopped on file f: it says which and why; every file before f
-  // is finished (the sources deleted once the compile has read them), every
-  // file after f keeps its older content, and nothing else is left: no
-  // partial or temporary file. File f itself is the caller's to check.
+  // The run stopped on file f: it says which and why; every text before f
+  // is finished, every other file keeps its older content (the three binary
+  // files go as one set: all new or all old), the sources are gone, and
+  // nothing else is left: no partial or temporary file. File f itself is
+  // the caller's to check.
   void fermato_su(size_t f, const test::Uscita& u, int motivo) const {
     SCOPED_TRACE(kInOrdine[f]);
     EXPECT_EQ(u.stato, 3) << u.err;
@@ -134,12 +161,13 @@ struct CasoGuasto {
         if (fs::exists(fs::symlink_status(percorso(i)))) attesi.push_back(kInOrdine[i]);
         continue;
       }
-      if (sorgente(i) && (i > f || f >= kPrimoBinario)) {
+      if (sorgente(i)) {
         EXPECT_FALSE(fs::exists(percorso(i))) << kInOrdine[i];
         continue;
       }
       attesi.push_back(kInOrdine[i]);
-      EXPECT_EQ(leggi(percorso(i)), i < f ? finito(i) : vecchio(kInOrdine[i])) << kInOrdine[i];
+      const bool nuovo = i < f && i < kPrimoBinario;
+      EXPECT_EQ(leggi(percorso(i)), nuovo ? finito(i) : vecchio(kInOrdine[i])) << kInOrdine[i];
     }
     std::sort(attesi.begin(), attesi.end());
     EXPECT_EQ(nomi(), attesi);
@@ -161,14 +189,14 @@ TEST(GuastoInstallatore, DirectoryUnderAnyNameEndsTheRunWithItsName) {
   }
 }
 
-// An older file that not even root may replace stays as it was.
-TEST(GuastoInstallatore, ImmutableOlderFileStaysWhole) {
+// An older file the system will not let anyone replace stays as it was.
+TEST(GuastoInstallatore, ProtectedOlderFileStaysWhole) {
   for (size_t f = 0; f < kInOrdine.size(); ++f) {
     CasoGuasto g;
     test::scrivi(g.percorso(f), vecchio(kInOrdine[f]));
-    test::Immutabile blocco(g.percorso(f));
-    if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
-    g.fermato_su(f, g.avvia(), EPERM);
+    test::Protezione blocco(g.percorso(f));
+    if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
+    g.fermato_su(f, g.avvia(), blocco.errno_atteso());
     EXPECT_EQ(leggi(g.percorso(f)), vecchio(kInOrdine[f]));
   }
 }
@@ -177,12 +205,12 @@ TEST(GuastoInstallatore, ImmutableOlderFileStaysWhole) {
 TEST(GuastoInstallatore, FolderThatCannotBeWrittenIsLeftAsItWas) {
   CasoGuasto g;
   const std::vector<std::string> prima = g.nomi();
-  test::Immutabile blocco(g.dir.percorso());
-  if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
+  test::Protezione blocco(g.dir.percorso());
+  if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
   const test::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 3);
   EXPECT_NE(u.err.find(kInOrdine[0]), std::string::npos) << u.err;
-  EXPECT_NE(u.err.find(std::strerror(EPERM)), std::string::npos) << u.err;
+  EXPECT_NE(u.err.find(blocco.motivo_atteso()), std::string::npos) << u.err;
   EXPECT_EQ(g.nomi(), prima);
   for (size_t i = 0; i < kInOrdine.size(); ++i) {
     if (!sorgente(i)) {
@@ -262,6 +290,231 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
     EXPECT_EQ(leggi(fuori.percorso() / kInOrdine[i]), vecchio(kInOrdine[i]));
   }
   EXPECT_TRUE(fs::is_empty(fuori.percorso() / "cartella"));
+}
+
+// Two installers started together in one folder, as a double click twice:
+// the second waits for the first and then makes its whole run. Every pair
+// leaves exactly the six files, byte for byte, and nothing else.
+TEST(Concorrenza, FiftyPairsInOneFolderLeaveTheSixFilesExactly) {
+  CartellaProva dir;
+  const fs::path programma = dir.percorso() / kProgramma;
+  fs::copy_file(SCENARIO_INSTALLER_PATH, programma);
+  std::vector<std::string> attesi(kSeiFile.size());
+  for (size_t i = 0; i < kInOrdine.size(); ++i) {
+    if (sorgente(i)) continue;
+    const auto posto = std::find(kSeiFile.begin(), kSeiFile.end(), kInOrdine[i]) - kSeiFile.begin();
+    attesi[static_cast<size_t>(posto)] = finito(i);
+  }
+  CartellaProva log;
+  for (int coppia = 0; coppia < 50; ++coppia) {
+    SCOPED_TRACE("pair " + std::to_string(coppia));
+    int via[2];
+    ASSERT_EQ(pipe(via), 0);
+    const pid_t a = test::lancia(programma, dir.percorso(), log / "a", via[0]);
+    const pid_t b = test::lancia(programma, dir.percorso(), log / "b", via[0]);
+    close(via[0]);
+    ASSERT_EQ(write(via[1], "ab", 2), 2);  // both go
+    close(via[1]);
+    EXPECT_EQ(test::attendi(a), 0) << leggi(log / "a");
+    EXPECT_EQ(test::attendi(b), 0) << leggi(log / "b");
+    std::vector<std::string> presenti = test::nomi(dir.percorso());
+    std::erase(presenti, kProgramma);
+    ASSERT_EQ(presenti, kSeiFile);
+    for (size_t i = 0; i < kSeiFile.size(); ++i) {
+      EXPECT_EQ(leggi(dir.percorso() / kSeiFile[i]), attesi[i]) << kSeiFile[i];
+    }
+  }
+}
+
+// A run waits while another holds the folder, then makes its whole run.
+TEST(Concorrenza, RunWaitsForTheFolderThenRuns) {
+  CartellaProva dir;
+  const fs::path programma = dir.percorso() / kProgramma;
+  fs::copy_file(SCENARIO_INSTALLER_PATH, programma);
+  const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(cartella, 0);
+  ASSERT_EQ(flock(cartella, LOCK_EX), 0);
+  const pid_t figlio = test::lancia(programma, dir.percorso());
+  std::this_thread::sleep_for(std::chrono::milliseconds(700));
+  int stato = 0;
+  EXPECT_EQ(waitpid(figlio, &stato, WNOHANG), 0) << "the run did not wait";
+  EXPECT_EQ(test::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
+  close(cartella);
+  EXPECT_EQ(test::attendi(figlio), 0);
+  std::vector<std::string> presenti = test::nomi(dir.percorso());
+  std::erase(presenti, kProgramma);
+  EXPECT_EQ(presenti, kSeiFile);
+}
+
+// The maximal scenario (a 1000 km line, a 20 MB plan file) interrupted at
+// random moments: no temporary file and no source is ever left, and each
+// final file is absent, older, or complete and new.
+TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
+  // The maximal scenario packed as an author packs one.
+  CartellaProva pacco;
+  const ScenarioGenerato s = genera_scenario_massimo();
+  const auto nomi_t = nomi_testi(s.id);
+  const std::string testi[] = {s.linea, s.treno, s.note, s.rallentamenti, s.scheda};
+  for (size_t i = 0; i < nomi_t.size(); ++i) test::scrivi(pacco / nomi_t[i], testi[i]);
+  const test::Uscita p = test::esegui(
+      "'" + std::string(SCENARIO_TOOL_PATH) + "' pack " + s.id.linea + " " + s.id.treno,
+      pacco.percorso());
+  ASSERT_EQ(p.stato, 0) << p.out << p.err;
+  const std::string nome_programma = s.id.linea + "_" + s.id.treno;
+  const fs::path sorgente_programma = pacco / nome_programma;
+  const std::vector<std::string> finali = {"Linea_Massima_99999.dat",
+                                           "Linea_Massima_99999.sim",
+                                           "Linea_Massima_99999_note.txt",
+                                           "Linea_Massima_99999_rallentamenti.txt",
+                                           "Linea_Massima_99999_scheda_treno.txt",
+                                           "Linea_Massima_linea.dat"};
+  // One whole run first: the new files, and how long a run takes.
+  std::vector<std::string> nuovi;
+  std::chrono::microseconds durata{};
+  {
+    CartellaProva rif;
+    fs::copy_file(sorgente_programma, rif.percorso() / nome_programma);
+    const auto inizio = std::chrono::steady_clock::now();
+    ASSERT_EQ(test::attendi(test::lancia(rif.percorso() / nome_programma, rif.percorso())), 0);
+    durata = std::chrono::duration_cast<std::chrono::microseconds>(
+        std::chrono::steady_clock::now() - inizio);
+    std::vector<std::string> presenti = test::nomi(rif.percorso());
+    std::erase(presenti, nome_programma);
+    ASSERT_EQ(presenti, finali);
+    for (const auto& f : finali) nuovi.push_back(leggi(rif.percorso() / f));
+  }
+  std::mt19937 casuale(17);
+  std::uniform_int_distribution<int64_t> quando(0, durata.count());
+  // Until 50 runs were interrupted (a signal after the end interrupts none).
+  int interrotte = 0;
+  for (int prova_n = 0; interrotte < 50 && prova_n < 200; ++prova_n) {
+    SCOPED_TRACE("interruption " + std::to_string(prova_n));
+    CartellaProva dir;
+    fs::copy_file(sorgente_programma, dir.percorso() / nome_programma);
+    // Half the folders hold an older set.
+    const bool con_vecchi = prova_n % 2 == 0;
+    if (con_vecchi) {
+      for (const auto& f : finali) test::scrivi(dir.percorso() / f, vecchio(f));
+    }
+    const pid_t figlio = test::lancia(dir.percorso() / nome_programma, dir.percorso());
+    std::this_thread::sleep_for(std::chrono::microseconds(quando(casuale)));
+    kill(figlio, SIGINT);
+    const int stato = test::attendi(figlio);
+    EXPECT_TRUE(stato == 0 || stato == 128 + SIGINT) << stato;
+    interrotte += stato == 128 + SIGINT;
+    std::vector<std::string> presenti = test::nomi(dir.percorso());
+    std::erase(presenti, nome_programma);
+    for (const auto& n : presenti) {
+      EXPECT_NE(std::find(finali.begin(), finali.end(), n), finali.end()) << "left: " << n;
+    }
+    for (size_t i = 0; i < finali.size(); ++i) {
+      const fs::path p = dir.percorso() / finali[i];
+      if (!fs::exists(p)) continue;
+      const std::string c = leggi(p);
+      EXPECT_TRUE(c == nuovi[i] || (con_vecchi && c == vecchio(finali[i])))
+          << finali[i] << ": " << c.size() << " bytes, neither older nor new";
+    }
+  }
+  EXPECT_EQ(interrotte, 50);
+}
+
+// The installer writes into the folder that holds it, wherever it is started
+// from: another folder, a symbolic link elsewhere, a search through PATH.
+TEST(InstallatoreAltrove, WritesBesideItselfFromAnyFolder) {
+  struct Caso {
+    const char* come;
+    std::string comando;  // run in the other folder
+  };
+  const Caso casi[] = {
+      {"from another folder", "'{dir}/" + std::string(kProgramma) + "'"},
+      {"through a symbolic link", "./collegamento"},
+      {"through PATH", "PATH='{dir}':\"$PATH\" " + std::string(kProgramma)},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.come);
+    CartellaProva dir;
+    CartellaProva altrove;
+    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
+    fs::create_symlink(dir.percorso() / kProgramma, altrove.percorso() / "collegamento");
+    std::string comando = c.comando;
+    for (size_t p; (p = comando.find("{dir}")) != std::string::npos;) {
+      comando.replace(p, 5, dir.percorso().string());
+    }
+    const test::Uscita u = test::esegui(comando, altrove.percorso());
+    EXPECT_EQ(u.stato, 0) << u.err;
+    std::vector<std::string> presenti = test::nomi(dir.percorso());
+    std::erase(presenti, kProgramma);
+    EXPECT_EQ(presenti, kSeiFile);
+    EXPECT_EQ(test::nomi(altrove.percorso()), std::vector<std::string>{"collegamento"});
+  }
+}
+
+// A fault in the data: status 1, the files written as far as the data
+// allow, and one line on standard error that says which fault and where.
+TEST(InstallatoreMessaggi, DataFaultIsOneLineOnStandardError) {
+  CartellaProva dir;
+  fs::copy_file(SCENARIO_INSTALLER_DIFETTOSO_PATH, dir.percorso() / "Prova_7");
+  const test::Uscita u = test::esegui("./Prova_7", dir.percorso());
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(u.out, "Attendere\n");
+  EXPECT_EQ(u.err, riga_errore({15, 8901}) + "\n");
+  EXPECT_EQ(u.err.rfind("errore 15, posizione 8901 m: ", 0), 0u) << u.err;
+  EXPECT_EQ(test::nomi(dir.percorso()),
+            (std::vector<std::string>{"Prova_7", "Prova_7.dat", "Prova_7.sim", "Prova_7_note.txt",
+                                      "Prova_linea.dat"}));
+}
+
+// Output that cannot be written is a platform fault: nothing is installed.
+TEST(InstallatoreMessaggi, StandardOutputThatCannotBeWritten) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  CartellaProva dir;
+  fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
+  const test::Uscita u =
+      test::esegui(std::string("{ ./") + kProgramma + " >/dev/full; }", dir.percorso());
+  EXPECT_EQ(u.stato, 3);
+  EXPECT_EQ(u.err, "impossibile scrivere lo standard output: " +
+                       std::string(std::strerror(ENOSPC)) + "\n");
+  EXPECT_EQ(test::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
+}
+
+// The disk fills after the plan file's temporary file: a small file system
+// of its own (tmpfs), with room for the program, the texts and the plan,
+// not for the cell file. The three older binary files stay as they were.
+TEST(GuastoInstallatore, DiskFullAfterThePlanKeepsTheOlderSet) {
+  if (geteuid() != 0) GTEST_SKIP() << "mounting a small file system needs root";
+  if (const int e = test::spazio_di_montaggio_privato(); e != 0) {
+    GTEST_SKIP() << "no mount namespace of its own (unshare: " << std::strerror(e) << ")";
+  }
+  CasoGuasto g;
+  const auto pagine = [](uintmax_t n) { return (n + 4095) / 4096 * 4096; };
+  uintmax_t spazio = 0;
+  for (const auto& n : g.nomi()) spazio += pagine(fs::file_size(g.dir.percorso() / n));
+  for (size_t i = 0; i < kPrimoBinario; ++i) {
+    if (!sorgente(i)) spazio += pagine(finito(i).size());
+  }
+  ASSERT_LT(pagine(finito(0).size() + finito(1).size()), pagine(finito(kPrimoBinario).size()));
+  spazio += pagine(finito(kPrimoBinario).size()) + 8192;  // the plan fits, the cells do not
+  const size_t celle = kPrimoBinario + 1;
+  ASSERT_GT(pagine(finito(celle).size()), 8192u);
+
+  // The folder's content, moved onto the small file system.
+  CartellaProva copia;
+  fs::copy(g.dir.percorso(), copia.percorso(), fs::copy_options::recursive);
+  const std::string opzioni = "size=" + std::to_string(spazio);
+  ASSERT_EQ(mount("prova", g.dir.percorso().c_str(), "tmpfs", 0, opzioni.c_str()), 0)
+      << std::strerror(errno);
+  fs::copy(copia.percorso(), g.dir.percorso(), fs::copy_options::recursive);
+  const test::Uscita u = g.avvia();
+  const std::vector<std::string> lasciati = g.nomi();
+  std::vector<std::string> contenuti;
+  for (const auto& n : lasciati) contenuti.push_back(leggi(g.dir.percorso() / n));
+  umount2(g.dir.percorso().c_str(), MNT_DETACH);
+  for (const auto& n : test::nomi(g.dir.percorso())) fs::remove(g.dir.percorso() / n);
+  for (size_t i = 0; i < lasciati.size(); ++i)
+    test::scrivi(g.dir.percorso() / lasciati[i], contenuti[i]);
+
+  g.fermato_su(celle, u, ENOSPC);
+  EXPECT_EQ(leggi(g.percorso(celle)), vecchio(kInOrdine[celle]));
 }
 
 }  // namespace

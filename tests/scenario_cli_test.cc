@@ -1,15 +1,19 @@
 // The author tool, run as its users run it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/file.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <optional>
+#include <thread>
 
 #include "tests/support/cartella.h"
 #include "tests/support/compila.h"
 #include "tests/support/esegui.h"
-#include "tests/support/immutabile.h"
+#include "tests/support/protezione.h"
 
 namespace scenario {
 namespace {
@@ -154,14 +158,16 @@ TEST_F(Compile, PlatformFailures) {
   EXPECT_EQ(l.err,
             "impossibile leggere ./Prova_linea.txt: " + std::string(std::strerror(EISDIR)) + "\n");
   fs::remove(dir.percorso() / "Prova_linea.txt");
-  // An output that cannot be replaced: the message names it.
+  // An output that cannot be replaced: the message names it, and the
+  // others are not made either.
   sorgenti(kLinea);
   fs::create_directory(dir.percorso() / "Prova_7.dat");
   const auto u = compila();
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.err,
             "impossibile scrivere ./Prova_7.dat: " + std::string(std::strerror(EISDIR)) + "\n");
-  EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.sim"));  // finished before
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_7.sim"));
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_linea.dat"));
 }
 
 // Bad sources, as an author meets them: the first line printed, the exit
@@ -229,8 +235,8 @@ TEST(IngressiErrati, WhatIsLeftOnDisk) {
   }
 }
 
-// The outputs of `compile` in the order it writes them.
-const std::vector<std::string> kBinari = {"Prova_linea.dat", "Prova_7.sim", "Prova_7.dat"};
+// The outputs of `compile` in the order it writes them, the header last.
+const std::vector<std::string> kBinari = {"Prova_linea.dat", "Prova_7.dat", "Prova_7.sim"};
 
 std::string vecchio(const std::string& nome) { return "vecchio " + nome; }
 
@@ -258,8 +264,8 @@ class GuastoCompile : public Compile {
     return attesi.at(i);
   }
 
-  // The compile stopped on output f: it says which and why; the outputs
-  // before f are finished, those after f keep their older content, the
+  // The compile stopped on output f: it says which and why; the other
+  // outputs keep their older content (the three go as one set), the
   // sources stay, and nothing else is left. Output f is the caller's.
   void fermato_su(size_t f, const test::Uscita& u, int motivo) {
     SCOPED_TRACE(kBinari[f]);
@@ -271,7 +277,7 @@ class GuastoCompile : public Compile {
     EXPECT_EQ(leggi(dir.percorso() / "Prova_7-.txt"), kTreno);
     for (size_t i = 0; i < kBinari.size(); ++i) {
       if (i != f) {
-        EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), i < f ? finito(i) : vecchio(kBinari[i]));
+        EXPECT_EQ(leggi(dir.percorso() / kBinari[i]), vecchio(kBinari[i]));
       }
     }
     EXPECT_EQ(test::nomi(dir.percorso()),
@@ -293,11 +299,11 @@ TEST_P(GuastoSuUnBinario, DirectoryUnderItsName) {
   EXPECT_EQ(leggi(ostacolo / "dentro"), "resta");
 }
 
-TEST_P(GuastoSuUnBinario, ImmutableOlderFileStaysWhole) {
+TEST_P(GuastoSuUnBinario, ProtectedOlderFileStaysWhole) {
   const size_t f = GetParam();
-  test::Immutabile blocco(dir.percorso() / kBinari[f]);
-  if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
-  fermato_su(f, compila(), EPERM);
+  test::Protezione blocco(dir.percorso() / kBinari[f]);
+  if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
+  fermato_su(f, compila(), blocco.errno_atteso());
   EXPECT_EQ(leggi(dir.percorso() / kBinari[f]), vecchio(kBinari[f]));
 }
 
@@ -309,17 +315,45 @@ INSTANTIATE_TEST_SUITE_P(Binari, GuastoSuUnBinario, ::testing::Range<size_t>(0, 
                          });
 
 TEST_F(GuastoCompile, FolderThatCannotBeWritten) {
-  {
-    test::Immutabile blocco(dir.percorso());
-    if (!blocco.attivo()) GTEST_SKIP() << "chattr +i is not available here";
-    fermato_su(0, compila(), EPERM);
-    EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
+  test::Protezione blocco(dir.percorso());
+  if (!blocco.attiva()) GTEST_SKIP() << blocco.perche_no();
+  fermato_su(0, compila(), blocco.errno_atteso());
+  EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
+}
+
+// DIR that is missing or not a folder: status 3, and the message names it;
+// an empty DIR is a bad command line. Nothing is written anywhere.
+TEST_F(GuastoCompile, DirThatIsNoFolder) {
+  struct Caso {
+    std::string dir;
+    int stato;
+    std::string nominato;
+    int motivo;
+  };
+  const Caso casi[] = {
+      {"manca", 3, "manca", ENOENT},
+      {"Prova_linea.txt", 3, "Prova_linea.txt", ENOTDIR},
+      {"Prova_linea.txt/sotto", 3, "Prova_linea.txt/sotto", ENOTDIR},
+      {"''", 64, "--dir", 0},
+      {"=", 64, "--dir", 0},
+  };
+  const std::vector<std::string> prima = test::nomi(dir.percorso());
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.dir);
+    const auto u = compila(c.dir == "=" ? "--dir=" : "--dir " + c.dir);
+    EXPECT_EQ(u.stato, c.stato) << u.err;
+    EXPECT_EQ(u.out, "");
+    EXPECT_NE(u.err.find(c.nominato), std::string::npos) << u.err;
+    if (c.motivo != 0) {
+      EXPECT_EQ(u.err, "impossibile usare la cartella " + c.nominato + ": " +
+                           std::strerror(c.motivo) + "\n");
+    }
+    const auto e = esegui("'" + kTool + "' emit " + (c.dir == "=" ? "--dir=" : "--dir " + c.dir),
+                          dir.percorso());
+    EXPECT_EQ(e.stato, c.stato) << e.err;
+    EXPECT_NE(e.err.find(c.nominato), std::string::npos) << e.err;
   }
-  // A folder named through a regular file holds no sources: a data fault,
-  // and nothing is written anywhere.
-  const auto u = compila("--dir Prova_linea.txt/sotto");
-  EXPECT_EQ(u.stato, 1);
-  EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=101 posizione_errore=0");
+  EXPECT_EQ(test::nomi(dir.percorso()), prima);
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
 }
 
@@ -333,14 +367,14 @@ TEST_F(GuastoCompile, FullDisk) {
 
 TEST_F(GuastoCompile, FullDiskWithoutPlan) {
   // On a 200 km line the header file fits in 16 KB, the cell file (4141
-  // cells) does not.
+  // cells) does not: neither is replaced.
   sorgenti("[generale]\r\nlunghezza percorso, 200000\r\n[fine]\r\n");
   const auto u = esegui("'" + kTool + "' compile Prova 7 --no-plan", dir.percorso(), 16384);
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
   EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
   EXPECT_NE(u.err.find(std::strerror(EFBIG)), std::string::npos) << u.err;
-  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.sim").size(), 87u * 34 + 5 + 1);
+  EXPECT_EQ(leggi(dir.percorso() / "Prova_7.sim"), vecchio("Prova_7.sim"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat"), vecchio("Prova_7.dat"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.dat"), vecchio("Prova_linea.dat"));
   EXPECT_EQ(test::nomi(dir.percorso()),
@@ -464,6 +498,110 @@ TEST(Uso, Help) {
   EXPECT_NE(u.out.find("scenario emit [--dir DIR]"), std::string::npos);
 }
 
+// Output that cannot be written is a platform failure, never a silent
+// success; `compile` then writes no binary file.
+TEST(Uscita, StandardOutputThatCannotBeWritten) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  CartellaProva dir;
+  test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
+  test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  const std::string atteso =
+      "scenario: impossibile scrivere lo standard output: " + std::string(std::strerror(ENOSPC)) +
+      "\n";
+  for (const char* comando : {"compile Prova 7", "--help"}) {
+    SCOPED_TRACE(comando);
+    const auto u = esegui("{ '" + kTool + "' " + comando + " >/dev/full; }", dir.percorso());
+    EXPECT_EQ(u.stato, 3);
+    EXPECT_EQ(u.err, atteso);
+  }
+  EXPECT_EQ(test::nomi(dir.percorso()),
+            (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
+}
+
+// Names are checked against the folder's own limit before anything: a long
+// identity whose names fit compiles (its temporary names are short), one
+// whose names do not fit is a bad command line and touches nothing.
+TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
+  CartellaProva dir;
+  const long limite = pathconf(dir.percorso().c_str(), _PC_NAME_MAX);
+  ASSERT_GT(limite, 60);
+  // The train source, LINEA_TRENO-.txt, is the longest name compile uses.
+  const std::string linea(static_cast<size_t>(limite) - 60, 'L');
+  const std::string entra(50, '4');  // 60 - 50 - 6 bytes to spare
+  const std::string fuori(55, '4');  // one byte too many
+  test::scrivi(dir.percorso() / (linea + "_linea.txt"), kLinea);
+  test::scrivi(dir.percorso() / (linea + "_" + entra + "-.txt"), kTreno);
+  const auto u = esegui("'" + kTool + "' compile " + linea + " " + entra, dir.percorso());
+  EXPECT_EQ(u.stato, 0) << u.err;
+  for (const std::string& b :
+       {linea + "_linea.dat", linea + "_" + entra + ".sim", linea + "_" + entra + ".dat"}) {
+    EXPECT_TRUE(fs::is_regular_file(dir.percorso() / b)) << b;
+  }
+  const std::vector<std::string> prima = test::nomi(dir.percorso());
+  const auto v = esegui("'" + kTool + "' compile " + linea + " " + fuori, dir.percorso());
+  EXPECT_EQ(v.stato, 64);
+  EXPECT_EQ(v.out, "");
+  EXPECT_NE(v.err.find(linea + "_" + fuori + "-.txt"), std::string::npos) << v.err;
+  EXPECT_NE(v.err.find(std::to_string(limite + 1) + " caratteri"), std::string::npos) << v.err;
+  EXPECT_EQ(test::nomi(dir.percorso()), prima);
+}
+
+// Running out of memory names the file being read: status 3, nothing
+// printed, nothing written. Once while a source is read into memory, once
+// inside the compile (the plan of a 1000 km line).
+TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+  struct Caso {
+    const char* nome;
+    std::string linea;
+    int limite_kb;
+  };
+  const Caso casi[] = {
+      {"a source too large", kLinea + std::string(100 << 20, ' '), 65536},
+      {"the plan of the longest line", "[generale]\r\nlunghezza percorso, 1000000\r\n[fine]\r\n",
+       16384},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    CartellaProva dir;
+    test::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
+    test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+    const auto u =
+        esegui("ulimit -v " + std::to_string(c.limite_kb) + "; '" + kTool + "' compile Prova 7",
+               dir.percorso());
+    EXPECT_EQ(u.stato, 3);
+    EXPECT_EQ(u.out, "");
+    EXPECT_EQ(u.err, "impossibile leggere " + (fs::path(".") / "Prova_linea.txt").string() +
+                         ": memoria esaurita\n");
+    EXPECT_EQ(test::nomi(dir.percorso()),
+              (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
+  }
+#endif
+}
+
+// `compile` waits while another run holds the folder, then compiles.
+TEST(Concorrenza, CompileWaitsForTheFolder) {
+  CartellaProva dir;
+  test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
+  test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  ASSERT_GE(cartella, 0);
+  ASSERT_EQ(flock(cartella, LOCK_EX), 0);
+  std::thread liberatore([cartella] {
+    std::this_thread::sleep_for(std::chrono::milliseconds(700));
+    close(cartella);
+  });
+  const auto inizio = std::chrono::steady_clock::now();
+  const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+  const auto durata = std::chrono::steady_clock::now() - inizio;
+  liberatore.join();
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_GE(durata, std::chrono::milliseconds(700));
+  EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.sim"));
+}
+
 TEST(Uso, VersionAndTheHelpOfOneCommand) {
   CartellaProva dir;
   const auto v = esegui("'" + kTool + "' --version", dir.percorso());
@@ -486,6 +624,52 @@ TEST(Uso, UnwritableStandardOutputIsAFailure) {
     EXPECT_EQ(u.stato, 3) << c;
     EXPECT_NE(u.err.find("standard output"), std::string::npos) << c << ": " << u.err;
   }
+}
+
+// A train file in which no field holds "[generale]" fails exactly as a
+// missing train file: code 25, and the same three files. A train file whose
+// last field is the heading is no fault.
+TEST(Treno, WithoutItsHeadingFailsAsAMissingTrainFile) {
+  const auto compila = [](const std::optional<std::string>& treno, test::Uscita* u) {
+    CartellaProva dir;
+    test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
+    if (treno) test::scrivi(dir.percorso() / "Prova_7-.txt", *treno);
+    *u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+    std::vector<std::string> binari;
+    for (const std::string& b : kBinari) binari.push_back(leggi(dir.percorso() / b));
+    return binari;
+  };
+  test::Uscita u;
+  const std::vector<std::string> senza_treno = compila(std::nullopt, &u);
+  ASSERT_EQ(u.stato, 1);
+  ASSERT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=25 posizione_errore=0");
+  std::string rumore(20 << 10, '\0');
+  uint32_t x = 7;
+  for (char& c : rumore) c = static_cast<char>((x = x * 1103515245u + 12345u) >> 24);
+  for (const std::string& treno : {std::string("x"), rumore, std::string("velocita, 0, 30\r\n")}) {
+    SCOPED_TRACE(treno.substr(0, 20));
+    ASSERT_EQ(rumore.find("[generale]"), std::string::npos);
+    EXPECT_EQ(compila(treno, &u), senza_treno);
+    EXPECT_EQ(u.stato, 1);
+    EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=25 posizione_errore=0");
+  }
+  compila(std::string("velocita\r\n[GENERALE]"), &u);
+  EXPECT_EQ(u.stato, 0) << u.out;
+}
+
+// A number beyond its place is shown in full in the report, as written.
+TEST(Numeri, OutOfRangeValueIsShownInFull) {
+  CartellaProva dir;
+  const std::string nove(10000, '9');
+  test::scrivi(dir.percorso() / "Prova_linea.txt",
+               "[generale]\r\nlunghezza percorso, " + nove + "\r\n[fine]\r\n");
+  test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
+  const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_NE(u.out.find("Prova_linea.txt:2:21: error: dato illeggibile o fuori dai limiti: valore " +
+                       nove + " fuori dai limiti"),
+            std::string::npos)
+      << u.out.substr(0, 300);
 }
 
 }  // namespace

@@ -1,10 +1,13 @@
 #include "app/avvio.h"
 
 #include <iostream>
+#include <new>
 #include <utility>
 
+#include "app/corsa.h"
 #include "app/programma.h"
 #include "app/scrittura.h"
+#include "app/uscita.h"
 #include "compiler/codici_errore.h"
 #include "emit/emittitori.h"
 #include "output/scrittori.h"
@@ -33,19 +36,43 @@ std::string riga_errore(const RecordErrore& e) {
          " m: " + std::string(significato_errore(e.numero_errore));
 }
 
+std::vector<std::string> nomi_binari(const Identita& id) {
+  return {nome_planimetria(id), nome_celle(id), nome_testata(id)};
+}
+
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
                   std::span<const Emittitore> testi) {
-  for (const Emittitore& e : testi) scrivi_file(cartella / e.nome_file(id), e.contenuto());
+  for (const Emittitore& e : testi) {
+    const std::filesystem::path p = cartella / e.nome_file(id);
+    std::string bytes;
+    try {
+      bytes = e.contenuto();
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(p, "scrivere");
+    }
+    scrivi_file(p, bytes);
+  }
 }
 
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c) {
   Modello& m = c.modello;
+  InsiemeFile insieme;
+  const auto aggiungi = [&](const std::string& nome, auto&& bytes) {
+    const std::filesystem::path p = cartella / nome;
+    try {
+      insieme.aggiungi(p, bytes());
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(p, "scrivere");
+    }
+  };
+  // In the order of the renames: plan, cells, header.
   if (c.j != 0 && m.planimetria) {
-    scrivi_file(cartella / nome_planimetria(id), bytes_planimetria(std::move(*m.planimetria)));
+    aggiungi(nome_planimetria(id), [&] { return bytes_planimetria(std::move(*m.planimetria)); });
     m.planimetria.reset();
   }
-  scrivi_file(cartella / nome_testata(id), bytes_testata(m.testata));
-  scrivi_file(cartella / nome_celle(id), bytes_celle(*m.celle));
+  aggiungi(nome_celle(id), [&] { return bytes_celle(*m.celle); });
+  aggiungi(nome_testata(id), [&] { return bytes_testata(m.testata); });
+  insieme.sostituisci();
 }
 
 std::unique_ptr<LettoreIntervalli> Piattaforma::apri_programma() {
@@ -68,6 +95,7 @@ Carico carico_installatore(LettoreIntervalli& programma) {
 }
 
 int avvio(Piattaforma& piattaforma) {
+  prepara_uscite();
   Carico c;
   try {
     const std::unique_ptr<LettoreIntervalli> programma = piattaforma.apri_programma();
@@ -82,32 +110,72 @@ int avvio(Piattaforma& piattaforma) {
   return avvio(piattaforma, c.id, c.file);
 }
 
-int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi) {
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi,
+          std::chrono::milliseconds attesa) {
   std::vector<FileNominato> file;
   for (const Emittitore& e : testi) file.push_back({e.nome_file(id), e.contenuto()});
-  return avvio(piattaforma, id, file);
+  return avvio(piattaforma, id, file, attesa);
 }
 
-int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNominato> testi) {
+namespace {
+
+// What a run has to say once its folder is released.
+struct FineCorsa {
+  int stato = uscita_ok;
+  std::string messaggio;
+};
+
+// The run itself, holding the folder: the five texts, the compile, the
+// three binary files. The sources it writes never outlive it.
+FineCorsa installa(const std::filesystem::path& cartella, const Identita& id,
+                   std::span<const FileNominato> testi, std::chrono::milliseconds attesa) {
+  std::vector<std::string> nomi;
+  for (const FileNominato& t : testi) nomi.push_back(t.nome);
+  for (std::string& n : nomi_binari(id)) nomi.push_back(std::move(n));
+  Corsa corsa(cartella, nomi, attesa);
+  corsa.rimuovi_alla_fine(nome_sorgente_linea(id));
+  corsa.rimuovi_alla_fine(nome_sorgente_treno(id));
+  for (const FileNominato& t : testi) scrivi_file(cartella / t.nome, t.bytes);
+
+  ArchivioCartella cartella_sorgenti(cartella);
+  ArchivioOsservato archivio(cartella_sorgenti, cartella);
+  Compilazione c;
+  try {
+    c = memorizza_percorso(archivio, id, 1);
+  } catch (const std::bad_alloc&) {
+    memoria_esaurita(archivio.in_lettura(), "leggere");
+  }
+  const StatoUscita stato = stato_uscita(c);
+  if (stato == uscita_errore_timbri) return {stato, testo_errore(numero(c.errore_timbri))};
+  const RecordErrore errore = c.errore;
+  if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
+  if (stato == uscita_errore_dati) return {stato, riga_errore(errore)};
+  return {};
+}
+
+}  // namespace
+
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNominato> testi,
+          std::chrono::milliseconds attesa) {
+  prepara_uscite();
+  FineCorsa esito;
   try {
     piattaforma.mostra_attesa();
-    const std::filesystem::path cartella = piattaforma.cartella_programma();
-    for (const FileNominato& t : testi) scrivi_file(cartella / t.nome, t.bytes);
-    ArchivioCartella archivio(cartella);
-    Compilazione c = memorizza_percorso(archivio, id, 1);
-    const StatoUscita stato = stato_uscita(c);
-    if (stato == uscita_errore_timbri) {
-      piattaforma.messaggio_errore(testo_errore(numero(c.errore_timbri)));
-      return stato;
-    }
-    const RecordErrore errore = c.errore;
-    if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
-    if (stato == uscita_errore_dati) std::cerr << riga_errore(errore) << std::endl;
-    return stato;
+    controlla_uscita();
+    esito = installa(piattaforma.cartella_programma(), id, testi, attesa);
+  } catch (const std::bad_alloc&) {
+    esito = {uscita_guasto, "impossibile proseguire: memoria esaurita"};
   } catch (const std::exception& e) {
-    piattaforma.messaggio_guasto(e.what());
-    return uscita_guasto;
+    esito = {uscita_guasto, e.what()};
   }
+  // Messages come once the folder is free: a message box may wait long.
+  switch (esito.stato) {
+    case uscita_errore_dati: std::cerr << esito.messaggio << std::endl; break;
+    case uscita_errore_timbri: piattaforma.messaggio_errore(esito.messaggio); break;
+    case uscita_guasto: piattaforma.messaggio_guasto(esito.messaggio); break;
+    default: break;
+  }
+  return stato_finale(esito.stato);
 }
 
 }  // namespace scenario

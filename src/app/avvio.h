@@ -3,10 +3,13 @@
 #ifndef SCENARIO_APP_AVVIO_H_
 #define SCENARIO_APP_AVVIO_H_
 
+#include <chrono>
 #include <filesystem>
 #include <span>
 #include <string>
+#include <vector>
 
+#include "app/blocco.h"
 #include "app/piattaforma.h"
 #include "compiler/compila.h"
 #include "emit/emittitori.h"
@@ -40,10 +43,13 @@ int avvio(Piattaforma& piattaforma);
 inline constexpr char kInstallatoreDanneggiato[] = "programma di installazione danneggiato: ";
 
 // The start-up sequence for an identity and its texts, written in the order
-// given; returns the exit status.
-int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNominato> testi);
+// given; returns the exit status. `attesa` bounds the wait for another run
+// in the same folder.
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNominato> testi,
+          std::chrono::milliseconds attesa = kAttesaBlocco);
 // The same with texts made by emitters.
-int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi);
+int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const Emittitore> testi,
+          std::chrono::milliseconds attesa = kAttesaBlocco);
 
 // The payload's identity and files, checked to be the five texts of that
 // identity in their order; throws CaricoDanneggiato.
@@ -52,9 +58,16 @@ Carico carico_installatore(LettoreIntervalli& programma);
 // Steps shared with the author tool. Each throws GuastoPiattaforma.
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
                   std::span<const Emittitore> testi);
-// The plan's memory is turned into the plan file's bytes: `c` keeps no plan
-// afterwards.
+// The three binary files, replaced as one set: every temporary file is
+// written first, and a failure before the renames leaves the older set
+// whole. The header file is renamed last: it names the line and train and
+// gives the length by which the other two are read, so a scenario never
+// appears before its data. The plan's memory is turned into the plan file's
+// bytes: `c` keeps no plan afterwards.
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c);
+
+// The names of the binary files, in the order they replace older ones.
+std::vector<std::string> nomi_binari(const Identita& id);
 
 // `errore`'s text: " Errore n. " and the number.
 std::string testo_errore(int32_t numero);

@@ -153,17 +153,17 @@ TEST(Avvio, WholeRunShowsNoMessageAndReplacesTheBinaryFiles) {
 
 TEST(Avvio, PlatformFailureEndsTheRunWithAMessageNamingTheFile) {
   {
-    SCOPED_TRACE("folder missing: the first text fails");
+    SCOPED_TRACE("folder missing: the message names it");
     CartellaProva cartella;
     PiattaformaFinta piattaforma(cartella / "manca");
     EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_valida)), uscita_guasto);
     ASSERT_EQ(piattaforma.guasti.size(), 1u);
-    EXPECT_NE(piattaforma.guasti[0].find(nome_sorgente_linea(kId)), std::string::npos)
+    EXPECT_NE(piattaforma.guasti[0].find((cartella / "manca").string()), std::string::npos)
         << piattaforma.guasti[0];
     EXPECT_TRUE(piattaforma.errori.empty());
   }
   {
-    SCOPED_TRACE("cell file name taken by a folder: the last write fails");
+    SCOPED_TRACE("cell file name taken by a folder: no binary file is replaced");
     CartellaProva cartella;
     std::filesystem::create_directory(cartella / nome_celle(kId));
     PiattaformaFinta piattaforma(cartella.percorso());
@@ -172,10 +172,10 @@ TEST(Avvio, PlatformFailureEndsTheRunWithAMessageNamingTheFile) {
     EXPECT_NE(piattaforma.guasti[0].find(nome_celle(kId)), std::string::npos)
         << piattaforma.guasti[0];
     EXPECT_TRUE(piattaforma.errori.empty());
-    // The files finished before stay, and no temporary is left.
-    std::vector<std::string> attesi = kBinari;
-    attesi.push_back(nome_documento(kId, "note.txt"));
-    EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
+    // The binary files go as a set: none of them is made. The texts
+    // finished before stay, the sources go, and no temporary is left.
+    EXPECT_EQ(nomi(cartella.percorso()),
+              ordinati({nome_celle(kId), nome_documento(kId, "note.txt")}));
     EXPECT_TRUE(std::filesystem::is_directory(cartella / nome_celle(kId)));
   }
 }
@@ -199,10 +199,10 @@ TEST(Avvio, DataFaultsExitWithOneAndWriteWhatExists) {
     PiattaformaFinta piattaforma(cartella.percorso());
     EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_cella_occupata)), uscita_errore_dati);
     EXPECT_TRUE(piattaforma.errori.empty());
-    // The line half's fault ends the parser: the train file is never read.
+    // The line half's fault ends the parser: the train file is never read,
+    // yet the run does not leave it behind.
     std::vector<std::string> attesi = kBinari;
     attesi.push_back(nome_documento(kId, "note.txt"));
-    attesi.push_back(nome_sorgente_treno(kId));
     EXPECT_EQ(nomi(cartella.percorso()), ordinati(attesi));
   }
   {
@@ -210,9 +210,8 @@ TEST(Avvio, DataFaultsExitWithOneAndWriteWhatExists) {
     CartellaProva cartella;
     PiattaformaFinta piattaforma(cartella.percorso());
     EXPECT_EQ(avvio(piattaforma, kId, testi_con(linea_senza_generale)), uscita_errore_dati);
-    // The train file was never reached, so it is still there.
-    EXPECT_EQ(nomi(cartella.percorso()),
-              ordinati({nome_sorgente_treno(kId), nome_documento(kId, "note.txt")}));
+    // The train file was never reached; the run removes it all the same.
+    EXPECT_EQ(nomi(cartella.percorso()), ordinati({nome_documento(kId, "note.txt")}));
   }
 }
 

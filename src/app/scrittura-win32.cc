@@ -4,62 +4,118 @@
 #include <random>
 #include <string>
 
+#include "app/pulizia.h"
 #include "app/scrittura.h"
 #include "app/sistema-win32.h"
+#include "app/temporaneo.h"
 
 namespace scenario {
 
 namespace {
 
+[[noreturn]] void fallisci(const std::filesystem::path& finale, DWORD codice) {
+  throw GuastoPiattaforma(finale, win32::motivo(codice));
+}
+
 // Creates a new file beside `finale`, never opening one that exists.
-HANDLE crea_temporaneo(const std::filesystem::path& finale, std::filesystem::path* temp) {
+HANDLE crea_temporaneo(const std::filesystem::path& finale, std::filesystem::path* temp,
+                       DaRimuovere* rimozione) {
   static std::minstd_rand generatore(static_cast<unsigned>(GetCurrentProcessId()) ^
-                                     static_cast<unsigned>(GetTickCount()));
+                                     static_cast<unsigned>(GetTickCount()) ^
+                                     std::random_device{}());
   for (int tentativo = 0; tentativo < 100; ++tentativo) {
-    *temp = finale;
-    temp->concat(L".tmp" + std::to_wstring(generatore()));
+    *temp = nome_casuale(finale.parent_path(), generatore);
     const HANDLE h = CreateFileW(temp->c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h != INVALID_HANDLE_VALUE || GetLastError() != ERROR_FILE_EXISTS) return h;
+    if (h != INVALID_HANDLE_VALUE) {
+      *rimozione = DaRimuovere(*temp);
+      return h;
+    }
+    if (GetLastError() != ERROR_FILE_EXISTS) return h;
   }
   SetLastError(ERROR_FILE_EXISTS);
   return INVALID_HANDLE_VALUE;
 }
 
-[[noreturn]] void fallisci(const std::filesystem::path& percorso, const std::filesystem::path& temp,
-                           DWORD codice) {
-  DeleteFileW(temp.c_str());
-  throw GuastoPiattaforma(percorso, win32::motivo(codice));
-}
-
-}  // namespace
-
-// Windows runs a program by its name, not by a permission bit.
-void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes, bool) {
-  std::filesystem::path temp;
-  const HANDLE h = crea_temporaneo(percorso, &temp);
-  if (h == INVALID_HANDLE_VALUE) throw GuastoPiattaforma(percorso, win32::motivo(GetLastError()));
-
+// 0, or the error of the write that failed.
+DWORD scrivi_tutto(HANDLE h, std::string_view bytes) {
   size_t scritti = 0;
   while (scritti < bytes.size()) {
     const DWORD parte = static_cast<DWORD>(std::min<size_t>(bytes.size() - scritti, 1u << 30));
     DWORD n = 0;
-    if (!WriteFile(h, bytes.data() + scritti, parte, &n, nullptr)) {
-      const DWORD e = GetLastError();
-      CloseHandle(h);
-      fallisci(percorso, temp, e);
-    }
-    if (n == 0) {  // no progress: never loop for ever
-      CloseHandle(h);
-      fallisci(percorso, temp, ERROR_WRITE_FAULT);
-    }
+    if (!WriteFile(h, bytes.data() + scritti, parte, &n, nullptr)) return GetLastError();
+    if (n == 0) return ERROR_WRITE_FAULT;  // no progress: never loop for ever
     scritti += n;
   }
-  if (!CloseHandle(h)) fallisci(percorso, temp, GetLastError());
-  // The old file, if any, stays whole until this one step replaces it.
-  if (!MoveFileExW(temp.c_str(), percorso.c_str(), MOVEFILE_REPLACE_EXISTING)) {
-    fallisci(percorso, temp, GetLastError());
+  return 0;
+}
+
+}  // namespace
+
+// Every name here is ASCII: bytes and UTF-16 units count alike.
+size_t limite_nome(const std::filesystem::path&) { return 255; }
+
+struct InsiemeFile::Voce {
+  std::filesystem::path finale;
+  std::filesystem::path temp;
+  DaRimuovere rimozione;
+  DWORD attributi = INVALID_FILE_ATTRIBUTES;  // the older file's, if any
+};
+
+InsiemeFile::InsiemeFile() = default;
+
+InsiemeFile::~InsiemeFile() {
+  for (const auto& v : voci_) DeleteFileW(v->temp.c_str());
+}
+
+// Windows runs a program by its name, not by a permission bit.
+void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes, bool) {
+  auto v = std::make_unique<Voce>();
+  v->finale = finale;
+  const HANDLE h = crea_temporaneo(finale, &v->temp, &v->rimozione);
+  if (h == INVALID_HANDLE_VALUE) fallisci(finale, GetLastError());
+  if (const DWORD codice = scrivi_tutto(h, bytes); codice != 0) {
+    CloseHandle(h);
+    DeleteFileW(v->temp.c_str());
+    fallisci(finale, codice);
   }
+  if (!CloseHandle(h)) {
+    const DWORD codice = GetLastError();
+    DeleteFileW(v->temp.c_str());
+    fallisci(finale, codice);
+  }
+  voci_.push_back(std::move(v));
+}
+
+void InsiemeFile::sostituisci() {
+  // A folder under a final name stops the set before anything is renamed,
+  // with the reason MoveFileExW would give.
+  for (const auto& v : voci_) {
+    v->attributi = GetFileAttributesW(v->finale.c_str());
+    if (v->attributi == INVALID_FILE_ATTRIBUTES) {
+      const DWORD codice = GetLastError();
+      if (codice != ERROR_FILE_NOT_FOUND) fallisci(v->finale, codice);
+    } else if ((v->attributi & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+      fallisci(v->finale, ERROR_ACCESS_DENIED);
+    }
+  }
+  for (const auto& v : voci_) {
+    // A read-only older file is replaced as on POSIX, where the permission
+    // bits of a file never stop a rename over it: MoveFileExW refuses one,
+    // so the attribute is taken off first, and put back if the move fails.
+    const bool sola_lettura =
+        v->attributi != INVALID_FILE_ATTRIBUTES && (v->attributi & FILE_ATTRIBUTE_READONLY) != 0;
+    if (sola_lettura) {
+      SetFileAttributesW(v->finale.c_str(), v->attributi & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    }
+    // The old file, if any, stays whole until this one step replaces it.
+    if (!MoveFileExW(v->temp.c_str(), v->finale.c_str(), MOVEFILE_REPLACE_EXISTING)) {
+      const DWORD codice = GetLastError();
+      if (sola_lettura) SetFileAttributesW(v->finale.c_str(), v->attributi);
+      fallisci(v->finale, codice);
+    }
+  }
+  voci_.clear();
 }
 
 }  // namespace scenario

@@ -1,20 +1,61 @@
-// Writing a finished file: the bytes go to a fresh temporary file beside the
+// Writing finished files: the bytes go to a fresh temporary file beside the
 // final one, which then replaces the final name in one step. No partial file
 // is ever left under a final name, and a failed write leaves the old file.
+// A set of files is replaced as a whole: every temporary file is written
+// first, every final name is checked, and only then are they renamed.
 #ifndef SCENARIO_APP_SCRITTURA_H_
 #define SCENARIO_APP_SCRITTURA_H_
 
+#include <cstddef>
 #include <filesystem>
+#include <memory>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "compiler/guasto.h"
 
 namespace scenario {
 
+// The system's text for an errno value.
+std::string motivo_errno(int codice);
+
+// Temporary files are named ".scenario." and six letters or digits: short
+// enough that any folder taking the final names takes them too.
+inline constexpr std::string_view kPrefissoTemporaneo = ".scenario.";
+inline constexpr size_t kLunghezzaTemporaneo = kPrefissoTemporaneo.size() + 6;
+// True for a name of this program's temporary files.
+bool nome_temporaneo(std::string_view nome);
+
+// The longest file name the folder takes, in bytes (255 on Windows, where
+// the limit counts UTF-16 units and every name here is ASCII).
+size_t limite_nome(const std::filesystem::path& cartella);
+
 // Replaces `percorso` with `bytes`; throws GuastoPiattaforma. An
 // `eseguibile` file gets the run bit on POSIX (a packed installer).
 void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes,
                  bool eseguibile = false);
+
+// Files replaced together: `aggiungi` writes and closes each one's temporary
+// file; `sostituisci` checks that every final name can be replaced and then
+// renames them in the order they were added. Any failure before the renames
+// leaves every older file as it was; the temporary files never outlive the
+// object.
+class InsiemeFile {
+ public:
+  InsiemeFile();
+  ~InsiemeFile();
+  InsiemeFile(const InsiemeFile&) = delete;
+  InsiemeFile& operator=(const InsiemeFile&) = delete;
+
+  void aggiungi(const std::filesystem::path& finale, std::string_view bytes,
+                bool eseguibile = false);
+  void sostituisci();
+
+ private:
+  struct Voce;
+  std::vector<std::unique_ptr<Voce>> voci_;
+};
 
 }  // namespace scenario
 

@@ -93,6 +93,81 @@ TEST(ScriviFile, FailureNamesTheFileAndLeavesTheFolderAsItWas) {
   EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"Prova_7.dat"});
 }
 
+// Permission bits (POSIX) and the read-only attribute (Windows, where
+// MoveFileExW alone refuses such a file) do not keep an older file from
+// being replaced whole; the new file can be written again.
+TEST(ScriviFile, ReadOnlyOlderFileIsReplaced) {
+  CartellaProva cartella;
+  const auto finale = cartella / "Prova_7.sim";
+  scrivi(finale, "vecchio");
+  std::filesystem::permissions(
+      finale, std::filesystem::perms::owner_read | std::filesystem::perms::group_read);
+  scrivi_file(finale, "nuovo");
+  EXPECT_EQ(leggi(finale), "nuovo");
+  EXPECT_NE(std::filesystem::status(finale).permissions() & std::filesystem::perms::owner_write,
+            std::filesystem::perms::none);
+  EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"Prova_7.sim"});
+}
+
+TEST(InsiemeFile, TemporaryNamesAreShortAndOurs) {
+  CartellaProva cartella;
+  const std::string lungo(200, 'n');
+  InsiemeFile insieme;
+  insieme.aggiungi(cartella / lungo, "abc");
+  const auto n = nomi(cartella.percorso());
+  ASSERT_EQ(n.size(), 1u);
+  EXPECT_EQ(n[0].size(), kLunghezzaTemporaneo) << n[0];
+  EXPECT_TRUE(nome_temporaneo(n[0])) << n[0];
+  insieme.sostituisci();
+  EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{lungo});
+}
+
+// A folder under the last name: found before any rename, so every older
+// file of the set stays and no temporary file is left.
+TEST(InsiemeFile, FailureBeforeTheRenamesKeepsTheOlderSet) {
+  const std::vector<std::string> set = {"P_linea.dat", "P_7.dat", "P_7.sim"};
+  for (size_t bloccato = 0; bloccato < set.size(); ++bloccato) {
+    SCOPED_TRACE(set[bloccato]);
+    CartellaProva cartella;
+    for (const auto& n : set) {
+      if (n == set[bloccato]) {
+        std::filesystem::create_directory(cartella / n);
+      } else {
+        scrivi(cartella / n, "vecchio " + n);
+      }
+    }
+    {
+      InsiemeFile insieme;
+      for (const auto& n : set) insieme.aggiungi(cartella / n, "nuovo " + n);
+      try {
+        insieme.sostituisci();
+        ADD_FAILURE() << "no failure";
+      } catch (const GuastoPiattaforma& g) {
+        EXPECT_EQ(g.file(), cartella / set[bloccato]);
+      }
+    }
+    for (const auto& n : set) {
+      if (n != set[bloccato]) {
+        EXPECT_EQ(leggi(cartella / n), "vecchio " + n);
+      }
+    }
+    EXPECT_EQ(nomi(cartella.percorso()),
+              (std::vector<std::string>{"P_7.dat", "P_7.sim", "P_linea.dat"}));
+  }
+}
+
+TEST(InsiemeFile, UnfinishedSetLeavesNoTemporary) {
+  CartellaProva cartella;
+  scrivi(cartella / "P_7.sim", "vecchio");
+  {
+    InsiemeFile insieme;
+    insieme.aggiungi(cartella / "P_7.sim", "nuovo");
+    insieme.aggiungi(cartella / "P_7.dat", "nuovo");
+  }
+  EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{"P_7.sim"});
+  EXPECT_EQ(leggi(cartella / "P_7.sim"), "vecchio");
+}
+
 #ifndef _WIN32
 TEST(ScriviFile, ReplacesASymbolicLinkWithoutFollowingIt) {
   CartellaProva cartella;

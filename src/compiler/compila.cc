@@ -1,6 +1,7 @@
 #include "compiler/compila.h"
 
 #include <exception>
+#include <new>
 
 #include "compiler/line/lettore_linea.h"
 #include "compiler/post/codici_gara.h"
@@ -37,6 +38,8 @@ void memorizza_dati(StatoParser& s) {
   } catch (const Guasto& g) {
     s.motivo_guasto = g.what();
     coda_errore(s, g.luogo().file.empty() ? s.luogo() : g.luogo());
+  } catch (const std::bad_alloc&) {
+    throw;  // the machine's failure, not the data's: the caller says so
   } catch (const std::exception& e) {
     s.motivo_guasto = e.what();
     coda_errore(s, s.luogo());

@@ -36,7 +36,9 @@ Compilazione memorizza_percorso(ArchivioSorgenti& archivio, const Identita& id, 
 
 // The parser alone: reads the line file, then the train file, into the
 // model, and deletes both. Every outcome is in the model and the error
-// record; a failure that is not a coded check ends in the error tail.
+// record; a failure that is not a coded check ends in the error tail, but
+// for running out of memory (std::bad_alloc), which is no fault of the data
+// and goes to the caller.
 void memorizza_dati(StatoParser& s);
 
 }  // namespace scenario

@@ -119,9 +119,17 @@ std::vector<Caso> casi() {
        .dove = "linea:2",
        .resta_treno = true,
        .scritto = false},
+      // A train file without its heading fails as a missing one: 25, both
+      // sources deleted, the files written.
       {.nome = "TrenoSenzaGenerale",
        .linea = kLinea,
        .treno = righe({"velocita, 0, 30"}),
+       .codice = 25,
+       .dove = "treno:1"},
+      {.nome = "TrenoDiUnByte", .linea = kLinea, .treno = "x", .codice = 25, .dove = "treno:1"},
+      {.nome = "TrenoGeneraleUltimoCampo",
+       .linea = kLinea,
+       .treno = "velocita, 0, 30\r\n[GENERALE]",
        .codice = 0},
       // Huge and negative lengths.
       {.nome = "LunghezzaOltre32Bit",

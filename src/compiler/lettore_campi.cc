@@ -111,11 +111,9 @@ int64_t LettoreCampi::leggi_numero() {
     if (v < kTroppo) v = v * 10 + (testo_[pos_] - '0');
     ++pos_;
   }
+  numero_letto_ = std::string_view(testo_).substr(da, pos_ - da);
   if (!a_fine_campo() && !spazio(testo_[pos_])) non_intero();
-  if (osservatore_) {
-    osservatore_->campo_letto(inizio_, std::string_view(testo_.data() + da, pos_ - da),
-                              negativo ? -v : v);
-  }
+  if (osservatore_) osservatore_->campo_letto(inizio_, numero_letto_, negativo ? -v : v);
   salta_spazi();
   consuma_separatore();  // one comma or one line end, if next
   return negativo ? -v : v;

@@ -50,7 +50,9 @@ class LettoreCampi {
     const int64_t v = leggi_numero();
     if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max()) {
       fallito_ = Fallimento::limiti;
-      throw Guasto("valore " + std::to_string(v) + " fuori dai limiti del suo posto", inizio_);
+      // As written, in full: never a value cut to what the reader keeps.
+      throw Guasto("valore " + std::string(numero_letto_) + " fuori dai limiti del suo posto",
+                   inizio_);
     }
     return static_cast<T>(v);
   }
@@ -102,6 +104,7 @@ class LettoreCampi {
   int riga_ = 1;
   size_t inizio_riga_ = 0;
   Luogo inizio_;
+  std::string_view numero_letto_;  // the sign and digits of the last number
 };
 
 }  // namespace scenario

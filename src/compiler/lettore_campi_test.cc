@@ -116,6 +116,21 @@ TEST(LettoreCampi, NumberFormsAndRanges) {
   }
 }
 
+// A value beyond its place is named as written, every digit of it.
+TEST(LettoreCampi, OutOfRangeValueIsNamedInFull) {
+  for (const std::string& numero :
+       {std::string(10000, '9'), std::string("-0002147483649"), std::string("32768")}) {
+    SCOPED_TRACE(numero.substr(0, 20));
+    LettoreCampi in(numero + ",1", "f.txt");
+    try {
+      in.leggi_intero<int16_t>();
+      ADD_FAILURE() << "no failure";
+    } catch (const Guasto& g) {
+      EXPECT_EQ(std::string(g.what()), "valore " + numero + " fuori dai limiti del suo posto");
+    }
+  }
+}
+
 TEST(LettoreCampi, ReadingPastTheEndFails) {
   LettoreCampi in("a\r\n", "t");
   EXPECT_EQ(in.leggi_testo(), "a");

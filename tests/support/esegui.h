@@ -2,6 +2,7 @@
 #ifndef SCENARIO_TESTS_SUPPORT_ESEGUI_H_
 #define SCENARIO_TESTS_SUPPORT_ESEGUI_H_
 
+#include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -49,6 +50,36 @@ inline Uscita esegui(const std::string& comando, const std::filesystem::path& ca
   u.out = leggi(out);
   u.err = leggi(err);
   return u;
+}
+
+// Starts `programma` in `cartella` without waiting for it: standard input
+// from /dev/null, standard output and error into `err` (or /dev/null).
+// With `via`, the program starts once a byte can be read from it, so that
+// several programs can be let go at the same moment.
+inline pid_t lancia(const std::filesystem::path& programma, const std::filesystem::path& cartella,
+                    const std::filesystem::path& err = "/dev/null", int via = -1) {
+  const pid_t figlio = fork();
+  if (figlio != 0) return figlio;
+  if (via >= 0) {
+    char c;
+    if (read(via, &c, 1) != 1) _exit(126);
+  }
+  const int nulla = open("/dev/null", O_RDONLY);
+  const int uscita = open(err.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+  if (nulla < 0 || uscita < 0 || chdir(cartella.c_str()) != 0) _exit(126);
+  dup2(nulla, 0);
+  dup2(uscita, 1);
+  dup2(uscita, 2);
+  execl(programma.c_str(), programma.c_str(), static_cast<char*>(nullptr));
+  _exit(127);
+}
+
+// Waits for `figlio`: its exit status, or 128 + the signal that ended it.
+inline int attendi(pid_t figlio) {
+  int r = 0;
+  if (waitpid(figlio, &r, 0) != figlio) return -1;
+  if (WIFSIGNALED(r)) return 128 + WTERMSIG(r);
+  return WIFEXITED(r) ? WEXITSTATUS(r) : -1;
 }
 
 }  // namespace scenario::test

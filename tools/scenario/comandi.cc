@@ -1,8 +1,10 @@
 #include "tools/scenario/comandi.h"
 
+#include <new>
 #include <string>
 #include <system_error>
 
+#include "app/corsa.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
 #include "tools/scenario/diagnostiche.h"
@@ -19,6 +21,11 @@ std::filesystem::path cartella(const Argomenti& a) {
   return a.valore(kOpzioneDir.nome).value_or(".");
 }
 
+bool cartella_vuota(const Argomenti& a) {
+  const auto dir = a.valore(kOpzioneDir.nome);
+  return dir && dir->empty();
+}
+
 std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
                                            const std::string& nome) {
   std::error_code ec;
@@ -29,7 +36,11 @@ std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
 ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id) {
   ArchivioMemoria copie;
   for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
-    if (auto bytes = leggi_se_esiste(dir, nome)) copie.metti(nome, std::move(*bytes));
+    try {
+      if (auto bytes = leggi_se_esiste(dir, nome)) copie.metti(nome, std::move(*bytes));
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(dir / nome, "leggere");
+    }
   }
   return copie;
 }

@@ -36,6 +36,10 @@ inline constexpr char kIdentitaNonValida[] =
 
 // The folder of --dir, or the current one.
 std::filesystem::path cartella(const Argomenti& a);
+// An empty --dir names no folder (it is not the current one): a command that
+// works in a folder refuses it as a usage error.
+bool cartella_vuota(const Argomenti& a);
+inline constexpr char kCartellaVuota[] = "--dir vuole una cartella, non un nome vuoto";
 
 // A whole file of `dir`; none when there is no file of that name. One that
 // is there but cannot be read is a platform failure

@@ -2,11 +2,14 @@
 // which stay in place.
 #include <filesystem>
 #include <iostream>
+#include <new>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
 
 #include "app/avvio.h"
+#include "app/corsa.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
 #include "compiler/compila.h"
@@ -34,17 +37,36 @@ std::vector<Diagnostica> rilettura(const std::filesystem::path& dir, const Ident
 int esegui(const Argomenti& a) {
   const std::optional<Identita> id = leggi_identita(a);
   if (!id) return errore_uso(kIdentitaNonValida);
+  if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
   const std::filesystem::path dir = cartella(a);
   // The places in the lines after the first name the files as opened.
   const std::string prefisso = a.ha(kOpzioneDir.nome) ? (dir / "").string() : "";
   try {
+    // Held to the end: no other run writes in the folder meanwhile, and no
+    // name that does not fit is ever begun.
+    std::optional<Corsa> corsa;
+    try {
+      std::vector<std::string> nomi = {nome_sorgente_linea(*id), nome_sorgente_treno(*id)};
+      for (std::string& n : nomi_binari(*id)) nomi.push_back(std::move(n));
+      corsa.emplace(dir, nomi);
+    } catch (const NomeTroppoLungo& e) {
+      return errore_uso(e.what());
+    }
     ArchivioMemoria copie = copie_sorgenti(dir, *id);
-    Compilazione c = memorizza_percorso(copie, *id, a.ha("--no-plan") ? 0 : 1);
+    ArchivioOsservato archivio(copie, dir);
+    Compilazione c;
+    try {
+      c = memorizza_percorso(archivio, *id, a.ha("--no-plan") ? 0 : 1);
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(archivio.in_lettura(), "leggere");
+    }
     const StatoUscita stato = stato_uscita(c);
     const bool guasto = stato != uscita_ok;
     std::cout << rapporto_compilazione(
         c, guasto ? rilettura(dir, *id, prefisso) : std::vector<Diagnostica>{}, prefisso);
-    std::cout.flush();
+    // A report that cannot be printed ends the run before any file is
+    // written; the command table says why.
+    if (!std::cout.flush()) return uscita_guasto;
     if (stato == uscita_errore_timbri) {
       std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;
       std::cout << "nessun file scritto" << std::endl;

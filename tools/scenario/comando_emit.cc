@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/avvio.h"
+#include "app/corsa.h"
 #include "emit/emittitori.h"
 #include "tools/scenario/comandi.h"
 
@@ -14,6 +15,7 @@ namespace scenario {
 namespace {
 
 int esegui(const Argomenti& a) {
+  if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
   Identita id = identita_portata();
   if (const auto l = a.valore("--linea")) id.linea = *l;
   if (const auto t = a.valore("--treno")) id.treno = *t;
@@ -21,24 +23,27 @@ int esegui(const Argomenti& a) {
     return errore_uso(kIdentitaNonValida);
   }
   const std::filesystem::path dir = cartella(a);
-  // An author's edited text is worth more than a fresh copy: nothing is
-  // replaced unless asked, and then all five are.
-  if (!a.ha("--force")) {
-    std::vector<std::filesystem::path> presenti;
-    for (const Emittitore& e : emittitori()) {
-      const std::filesystem::path p = dir / e.nome_file(id);
-      std::error_code ec;
-      if (std::filesystem::exists(std::filesystem::symlink_status(p, ec))) presenti.push_back(p);
-    }
-    if (!presenti.empty()) {
-      for (const auto& p : presenti) {
-        std::cerr << "scenario emit: " << p.string() << " esiste gia'\n";
-      }
-      std::cerr << "nessun file scritto; --force li sostituisce" << std::endl;
-      return uscita_errore_dati;
-    }
-  }
   try {
+    // Held to the end: no other run writes in the folder meanwhile.
+    const auto nomi = nomi_testi(id);
+    Corsa corsa(dir, {nomi.begin(), nomi.end()});
+    // An author's edited text is worth more than a fresh copy: nothing is
+    // replaced unless asked, and then all five are.
+    if (!a.ha("--force")) {
+      std::vector<std::filesystem::path> presenti;
+      for (const Emittitore& e : emittitori()) {
+        const std::filesystem::path p = dir / e.nome_file(id);
+        std::error_code ec;
+        if (std::filesystem::exists(std::filesystem::symlink_status(p, ec))) presenti.push_back(p);
+      }
+      if (!presenti.empty()) {
+        for (const auto& p : presenti) {
+          std::cerr << "scenario emit: " << p.string() << " esiste gia'\n";
+        }
+        std::cerr << "nessun file scritto; --force li sostituisce" << std::endl;
+        return uscita_errore_dati;
+      }
+    }
     scrivi_testi(dir, id, emittitori());
     return uscita_ok;
   } catch (const std::exception& e) {

@@ -6,6 +6,7 @@
 #include <iostream>
 
 #include "app/avvio.h"
+#include "app/uscita.h"
 
 namespace scenario {
 
@@ -173,7 +174,7 @@ int uscita_controllata(int stato) {
   errno = 0;
   std::cout.flush();
   if (std::cout) return stato;
-  const int e = errno;
+  const int e = errno != 0 ? errno : errore_uscita();
   std::cerr << "scenario: impossibile scrivere lo standard output: "
             << (e != 0 ? std::strerror(e) : "scrittura non riuscita") << std::endl;
   return uscita_guasto;

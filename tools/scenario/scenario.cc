@@ -2,6 +2,7 @@
 // is the table that names them.
 #include <vector>
 
+#include "app/uscita.h"
 #include "tools/scenario/comandi.h"
 
 int main(int argc, char** argv) {
@@ -14,5 +15,8 @@ int main(int argc, char** argv) {
       comando_plot(),
       comando_pack(),
   };
-  return esegui_riga_comando(comandi, SCENARIO_VERSIONE, argc, argv);
+  // Standard output and error checked to the last byte, a failure with its
+  // reason.
+  prepara_uscite();
+  return stato_finale(esegui_riga_comando(comandi, SCENARIO_VERSIONE, argc, argv));
 }

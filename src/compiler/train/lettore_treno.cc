@@ -130,7 +130,11 @@ void leggi_file_treno(StatoParser& s) {
   const std::string nome = nome_sorgente_treno(s.id);
   if (!s.archivio.esiste(nome)) throw Guasto("file del treno mancante", Luogo{nome, 0, 0});
   s.lettore.emplace(s.archivio.leggi(nome), nome);
-  cerca_generale(s);  // a file without the heading is read to its end
+  // A train file in which no field holds the heading is no train file: it
+  // fails as one that cannot be opened (error tail, both sources deleted),
+  // never a scenario without its train reported as a success. A heading in
+  // the last field is no failure: there is simply nothing after it.
+  if (!cerca_generale(s)) throw Guasto("nessun campo del file contiene [generale]");
   if (!leggi_sezione(s, kSezioneTreno)) return;
   s.chiudi_ed_elimina();
   completa_profili(s);

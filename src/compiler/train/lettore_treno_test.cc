@@ -44,8 +44,6 @@ TEST_F(LettoreTreno, ChiaviERegolaDelTrattino) {
       {"records before the heading are skipped; heading found in any case and place",
        "numero vetture, 9\r\nsabbia, 1\r\nxx[GENERALE]yy\r\nnumero vetture, 6\r\n[fine]\r\n", 0, 6,
        0, 0, 0, 0},
-      {"a file without the heading yields no records",
-       "numero vetture, 6\r\nsabbia, 300\r\n[fine]\r\n", 0, 0, 0, 0, 0, 0},
       {"a keyword that is the file's last field is never handled",
        "[generale]\r\nsabbia, 300\r\nnumero vetture\r\n", 0, 0, 300, 0, 0, 0},
       {"a file may end right after a record", "[generale]\r\nnumero vetture, 6", 0, 6, 0, 0, 0, 0},
@@ -65,6 +63,15 @@ TEST_F(LettoreTreno, ChiaviERegolaDelTrattino) {
     EXPECT_EQ(voce(kVoceTreno).intero_quattro, c.minuti);
     EXPECT_EQ(voce(kVoceTreno).intero_cinque, c.secondi);
   }
+  // A file without the heading is no train file: it fails as a missing one
+  // (code 25, both sources deleted), and none of its records is read.
+  m = Modello{};
+  errore = {};
+  compila("numero vetture, 6\r\nsabbia, 300\r\n[fine]\r\n");
+  EXPECT_EQ(errore.numero_errore, 25);
+  EXPECT_TRUE(sorgenti_eliminate());
+  EXPECT_EQ(voce(kVoceDatiTreno).valore_tre, 0);
+  EXPECT_EQ(voce(kVoceTreno).intero_uno, 0);
 }
 
 // The train file the installer carries, with names of its own, over a
