@@ -779,7 +779,8 @@ class Avvisi {
 
   // -Wprofilo.
   void profili() {
-    if (!r_.letto[static_cast<size_t>(Sorgente::treno)]) return;
+    const auto treno = static_cast<size_t>(Sorgente::treno);
+    if (!r_.letto[treno] || r_.interrotto[treno]) return;
     for (const Tipo t : {Tipo::velocita, Tipo::aderenza}) {
       const RecordLetto* primo = nullptr;
       for (const RecordLetto& rec : r_.record) {
