@@ -55,14 +55,18 @@ mkdir -p "$artefatti"
 # target and longest input: the carried texts are 10 and 4 KB; the smallest
 # line plan a compile writes is 28 KB.
 for voce in lettore_campi_fuzz:4096 compila_linea_fuzz:16384 compila_treno_fuzz:8192 \
-  compila_tutto_fuzz:16384 leggi_binari_fuzz:32768; do
+  compila_tutto_fuzz:16384 controlla_fuzz:16384 leggi_binari_fuzz:32768; do
   target=${voce%%:*}
   lungo=${voce##*:}
   nuovi="$prova/$target"
   mkdir -p "$nuovi"
+  corpora="fuzz/corpus/$target"
+  # The check reads the whole compile's inputs too.
+  [ "$target" = controlla_fuzz ] && corpora="$corpora fuzz/corpus/compila_tutto_fuzz"
   echo "== $target, ${secondi}s"
-  # New inputs go to a scratch folder; the stored corpus is only read.
-  "build/fuzz/fuzz/$target" "$nuovi" "fuzz/corpus/$target" \
+  # New inputs go to a scratch folder; the stored corpora are only read.
+  # shellcheck disable=SC2086
+  "build/fuzz/fuzz/$target" "$nuovi" $corpora \
     -dict=fuzz/scenario.dict -max_len="$lungo" -timeout=60 -rss_limit_mb=2048 \
     -max_total_time="$secondi" -print_final_stats=1 \
     -artifact_prefix="$artefatti/$target-"

@@ -15,6 +15,7 @@
 #include <malloc.h>
 #endif
 
+#include <chrono>
 #include <climits>
 #include <filesystem>
 #include <fstream>
@@ -27,6 +28,7 @@
 
 #include "app/avvio.h"
 #include "compiler/compila.h"
+#include "compiler/controllo.h"
 #include "emit/emittitori.h"
 #include "generatore/generatore.h"
 #include "output/scrittori.h"
@@ -247,6 +249,36 @@ void BM_PavimentoInstalla(benchmark::State& state, Fonte fonte) {
   state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * totale(f)));
 }
 
+// The check of the sources, beside the compile it reads them as: the
+// counter `rispetto_alla_compilazione` is the check's time over the
+// compile's (parse, walk and stamps), each measured in every iteration. The
+// target for the maximal scenario: at most 2.
+void BM_Controlla(benchmark::State& state, Fonte fonte) {
+  const Caso* s = caso_o_salta(state, fonte);
+  if (s == nullptr) return;
+  ArchivioMemoria archivio;
+  archivio.metti(nome_sorgente_linea(s->id), s->linea);
+  archivio.metti(nome_sorgente_treno(s->id), s->treno);
+  using Orologio = std::chrono::steady_clock;
+  Orologio::duration controllo{}, compilazione{};
+  size_t diagnostiche = 0;
+  for (auto _ : state) {
+    const auto t0 = Orologio::now();
+    const std::vector<Diagnostica> dd = controlla(archivio, s->id);
+    controllo += Orologio::now() - t0;
+    diagnostiche = dd.size();
+    benchmark::DoNotOptimize(dd.data());
+    state.PauseTiming();
+    const auto t1 = Orologio::now();
+    benchmark::DoNotOptimize(compila(*s));
+    compilazione += Orologio::now() - t1;
+    state.ResumeTiming();
+  }
+  state.counters["rispetto_alla_compilazione"] =
+      std::chrono::duration<double>(controllo) / std::chrono::duration<double>(compilazione);
+  state.counters["diagnostiche"] = static_cast<double>(diagnostiche);
+}
+
 // The parts of the maximal compile, to see where its time goes.
 void BM_MassimoAnalisi(benchmark::State& state) {
   for (auto _ : state) benchmark::DoNotOptimize(compila(*caso_massimo()));
@@ -283,6 +315,7 @@ SCENARIO_CASI(BM_CompilaScrivi);
 SCENARIO_CASI(BM_PavimentoBinari);
 SCENARIO_CASI(BM_Installa);
 SCENARIO_CASI(BM_PavimentoInstalla);
+SCENARIO_CASI(BM_Controlla);
 BENCHMARK(BM_MassimoAnalisi)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MassimoBytesPlanimetria)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_MassimoCopiaPlanimetria)->Unit(benchmark::kMillisecond);

@@ -4,6 +4,7 @@
 // whole input is the line file and the train file is empty.
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "fuzz/invarianti.h"
 #include "tests/support/compila.h"
@@ -12,11 +13,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace scenario;
   using namespace scenario::fuzz;
   if (size > kMassimoIngresso) return 0;
-  const std::string ingresso = come_testo(data, size);
-  const size_t nul = ingresso.find('\0');
-  const test::Prova p = test::compila_in_memoria(
-      ingresso.substr(0, nul), nul == std::string::npos ? std::string() : ingresso.substr(nul + 1),
-      {.id = kId});
+  DueSorgenti ingresso = due_sorgenti(data, size);
+  const test::Prova p =
+      test::compila_in_memoria(std::move(ingresso.linea), std::move(ingresso.treno), {.id = kId});
 
   controlla_compilazione(p.c);
   // The train file stays exactly when the line half ended the parser. A

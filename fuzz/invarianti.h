@@ -177,6 +177,19 @@ inline std::string come_testo(const uint8_t* data, size_t size) {
   return size == 0 ? std::string() : std::string(reinterpret_cast<const char*>(data), size);
 }
 
+// The whole compile's input: the line file, a NUL byte, the train file.
+// Without a NUL byte the whole input is the line file, the train file empty.
+struct DueSorgenti {
+  std::string linea;
+  std::string treno;
+};
+inline DueSorgenti due_sorgenti(const uint8_t* data, size_t size) {
+  const std::string ingresso = come_testo(data, size);
+  const size_t nul = ingresso.find('\0');
+  return {ingresso.substr(0, nul),
+          nul == std::string::npos ? std::string() : ingresso.substr(nul + 1)};
+}
+
 }  // namespace scenario::fuzz
 
 #endif  // SCENARIO_FUZZ_INVARIANTI_H_

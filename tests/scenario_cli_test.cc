@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "tests/support/cartella.h"
+#include "tests/support/compila.h"
 #include "tests/support/esegui.h"
 #include "tests/support/protezione.h"
 
@@ -97,6 +98,54 @@ TEST_F(Compile, StampFaultWritesNothing) {
   EXPECT_EQ(u.err, " Errore n. 1250\n");
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat"), "vecchio");
   EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_7.sim"));
+}
+
+// After a fault, the lines below the first: the fault as the check reports
+// it, at the field that is wrong and in Italian, then which binary files this
+// run wrote, so that an older one is never taken for the new one.
+TEST_F(Compile, LinesAfterTheFirstSayWhatWhereAndWhichFiles) {
+  const auto righe = [](const std::string& out) { return test::spezza(out, "\n"); };
+  sorgenti(
+      "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
+      "cartello_indicatore,  1250,   (X)\r\n"
+      "indicatori_vmax,  1250,  1, 1, 1, 0, 1, 1, 1, 0\r\n[fine]\r\n");
+  EXPECT_EQ(righe(compila().out),
+            (std::vector<std::string>{
+                "numero_errore=21 posizione_errore=1250",
+                "Prova_linea.txt:5:19: error: indicatore di velocita su una cella occupata: la "
+                "cella 26 ha gia' cartello_indicatore di riga 4 (posizione 1250 m) [errore 21]",
+                "file scritti: Prova_linea.dat Prova_7.sim Prova_7.dat"}));
+
+  sorgenti("[generale]\r\nlunghezza percorso,    2000\r\n[pendenze]\r\npendenza, 0, 1.5\r\n");
+  EXPECT_EQ(righe(compila("--no-plan").out).at(1),
+            "Prova_linea.txt:4:14: error: dato illeggibile o fuori dai limiti: '1.5' non e' un "
+            "numero intero [errore 25]");
+  EXPECT_EQ(righe(compila("--no-plan").out).at(2), "file scritti: Prova_7.sim Prova_7.dat");
+
+  sorgenti(kLinea, "[generale]\r\n[rallentamenti]\r\nrallentamento, 0, 60, 500, 0, 0, 0\r\n");
+  const auto timbro = compila("--dir .");
+  EXPECT_EQ(timbro.stato, 2);
+  EXPECT_EQ(righe(timbro.out),
+            (std::vector<std::string>{
+                "numero_errore=0 posizione_errore=0",
+                "./Prova_7-.txt: error: timbro di formato gia presente: la cella 1, riservata al "
+                "timbro di formato, contiene gia' 60, scritto da rallentamento di riga 3, che "
+                "cade nella cella 1 [errore 1250]",
+                "nessun file scritto"}));
+
+  fs::remove(dir.percorso() / "Prova_7-.txt");
+  for (const char* f : {"Prova_linea.dat", "Prova_7.sim", "Prova_7.dat"}) {
+    fs::remove(dir.percorso() / f);
+  }
+  EXPECT_EQ(righe(compila("--dir .").out).at(1),
+            "./Prova_7-.txt: error: file del treno mancante: ./Prova_7-.txt [errore 25]");
+
+  fs::remove(dir.percorso() / "Prova_linea.txt");
+  EXPECT_EQ(righe(compila().out),
+            (std::vector<std::string>{
+                "numero_errore=101 posizione_errore=0",
+                "Prova_linea.txt: error: file della linea mancante: Prova_linea.txt [errore 101]",
+                "nessun file scritto"}));
 }
 
 TEST_F(Compile, PlatformFailures) {
@@ -374,6 +423,44 @@ TEST_F(GuastoCompile, SymbolicLinks) {
   EXPECT_TRUE(fs::is_empty(fuori.percorso() / "cartella"));
 }
 
+// emit under another identity's names: the carried bytes, never over a
+// text that is already there unless --force is given.
+TEST(Emit, AnotherIdentityAndNoSilentReplacement) {
+  CartellaProva portato;
+  ASSERT_EQ(esegui("'" + kTool + "' emit", portato.percorso()).stato, 0);
+  CartellaProva dir;
+  const std::string emit = "'" + kTool + "' emit --linea Mia_Linea --treno 101";
+  ASSERT_EQ(esegui(emit, dir.percorso()).stato, 0);
+  const std::vector<std::string> nomi = {"Mia_Linea_101-.txt", "Mia_Linea_101_note.txt",
+                                         "Mia_Linea_101_rallentamenti.txt",
+                                         "Mia_Linea_101_scheda_treno.txt", "Mia_Linea_linea.txt"};
+  ASSERT_EQ(test::nomi(dir.percorso()), nomi);
+  EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_linea.txt"),
+            leggi(portato.percorso() / "Lanvero_Ostrel_linea.txt"));
+  EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"),
+            leggi(portato.percorso() / "Lanvero_Ostrel_24817-.txt"));
+
+  // An author's edit survives a second emit; one existing text is enough to
+  // refuse them all.
+  test::scrivi(dir.percorso() / "Mia_Linea_101-.txt", "modificato");
+  fs::remove(dir.percorso() / "Mia_Linea_linea.txt");
+  const auto rifiutato = esegui(emit, dir.percorso());
+  EXPECT_EQ(rifiutato.stato, 1);
+  EXPECT_NE(rifiutato.err.find("Mia_Linea_101-.txt esiste gia'"), std::string::npos)
+      << rifiutato.err;
+  EXPECT_NE(rifiutato.err.find("nessun file scritto"), std::string::npos) << rifiutato.err;
+  EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"), "modificato");
+  EXPECT_FALSE(fs::exists(dir.percorso() / "Mia_Linea_linea.txt"));
+
+  EXPECT_EQ(esegui(emit + " --force", dir.percorso()).stato, 0);
+  EXPECT_EQ(test::nomi(dir.percorso()), nomi);
+  EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"),
+            leggi(portato.percorso() / "Lanvero_Ostrel_24817-.txt"));
+
+  // The carried names are protected the same way.
+  EXPECT_EQ(esegui("'" + kTool + "' emit", portato.percorso()).stato, 1);
+}
+
 TEST(Uso, BadCommandLines) {
   CartellaProva dir;
   const char* casi[] = {
@@ -391,6 +478,9 @@ TEST(Uso, BadCommandLines) {
       "compile Prova 7 --piano",
       "emit extra",
       "emit --no-plan",
+      "emit --linea a/b",
+      "emit --treno ''",
+      "emit --linea",
   };
   for (const char* c : casi) {
     const auto u = esegui("'" + kTool + "' " + c, dir.percorso());
@@ -576,7 +666,8 @@ TEST(Numeri, OutOfRangeValueIsShownInFull) {
   test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
   const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
   EXPECT_EQ(u.stato, 1);
-  EXPECT_NE(u.out.find("Prova_linea.txt:2:21: valore " + nove + " fuori dai limiti"),
+  EXPECT_NE(u.out.find("Prova_linea.txt:2:21: error: dato illeggibile o fuori dai limiti: valore " +
+                       nove + " fuori dai limiti"),
             std::string::npos)
       << u.out.substr(0, 300);
 }

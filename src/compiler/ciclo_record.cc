@@ -20,12 +20,20 @@ bool corrisponde(const Gestore& g, std::string_view campo) {
 // over. False when the file has ended.
 bool leggi_chiave(StatoParser& s, const Sezione& sezione) {
   LettoreCampi& in = *s.lettore;
+  // The last field of the file is never looked at.
+  const auto ultimo = [&s, &in] {
+    if (!in.fine()) return false;
+    if (s.osservatore) s.osservatore->ultimo_campo(s, s.campo);
+    return true;
+  };
   s.campo = in.leggi_testo();
-  if (in.fine()) return false;
+  if (ultimo()) return false;
   for (int n = 0; n < sezione.salti_trattino && contiene(s.campo, "-"); ++n) {
+    if (s.osservatore) s.osservatore->chiave(s, s.campo, true);
     s.campo = in.leggi_testo();
-    if (sezione.fine_nei_salti && in.fine()) return false;
+    if (sezione.fine_nei_salti && ultimo()) return false;
   }
+  if (s.osservatore) s.osservatore->chiave(s, s.campo, false);
   return true;
 }
 
@@ -35,7 +43,7 @@ bool leggi_chiave(StatoParser& s, const Sezione& sezione) {
 Esito prova_gestori(StatoParser& s, std::span<const Gestore> gestori) {
   for (const Gestore& g : gestori) {
     if (!corrisponde(g, s.campo)) continue;
-    const Esito e = g.gestisci(s);
+    const Esito e = s.osservatore ? s.osservatore->record(s, g) : g.gestisci(s);
     if (e != Esito::continua) return e;
   }
   return Esito::continua;
@@ -48,10 +56,15 @@ bool intestazione(const std::string& campo) {
 }  // namespace
 
 bool leggi_sezione(StatoParser& s, const Sezione& sezione) {
+  if (s.osservatore) {
+    s.osservatore->parte(s,
+                         sezione.chiusa_da_intestazione ? ParteFile::generale : ParteFile::record);
+  }
   while (!s.lettore->fine()) {
     if (!leggi_chiave(s, sezione)) break;
     switch (prova_gestori(s, sezione.gestori)) {
-      case Esito::continua: break;
+      case Esito::continua:
+      case Esito::prossimo_record: break;
       case Esito::fine_ciclo: return true;
       case Esito::fine_parser: return false;
     }
@@ -62,8 +75,10 @@ bool leggi_sezione(StatoParser& s, const Sezione& sezione) {
 
 bool cerca_generale(StatoParser& s) {
   LettoreCampi& in = *s.lettore;
+  if (s.osservatore) s.osservatore->parte(s, ParteFile::prima_generale);
   do {
     s.campo = in.leggi_testo();
+    if (s.osservatore) s.osservatore->chiave(s, s.campo, false);
     if (contiene_senza_maiuscole(s.campo, "[generale]")) return true;
   } while (!in.fine());
   return false;

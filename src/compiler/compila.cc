@@ -25,6 +25,7 @@ void coda_errore(StatoParser& s, const Luogo& luogo) {
   }
   s.errore.numero_errore = numero(Codice::dato_illeggibile);
   s.luogo_errore = luogo;
+  if (s.osservatore) s.osservatore->guasto(s, Codice::dato_illeggibile, std::nullopt);
 }
 
 }  // namespace

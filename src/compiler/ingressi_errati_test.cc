@@ -98,7 +98,12 @@ std::vector<Caso> casi() {
        .dove = "linea:1",
        .scritto = false},
       {.nome = "TrenoVuoto", .linea = kLinea, .treno = "", .codice = 25, .dove = "treno:1"},
-      {.nome = "TrenoAssente", .linea = kLinea, .treno = std::nullopt, .codice = 25},
+      // The file that is missing, at no line of it.
+      {.nome = "TrenoAssente",
+       .linea = kLinea,
+       .treno = std::nullopt,
+       .codice = 25,
+       .dove = "treno:0"},
       // No "[generale]".
       {.nome = "LineaSenzaGenerale",
        .linea = righe({"lunghezza percorso, 2000", "[fine]"}),
@@ -190,10 +195,12 @@ std::vector<Caso> casi() {
        .treno = treno({"stazione, 1000, 25, 100, 0, 0, 0, 1,1,0, 4,1,1, 0, 596524, 0, 0, X"}),
        .codice = 25,
        .dove = "treno:2"},
+      // Found while the profile is filled, at the record that set the speed.
       {.nome = "VelocitaOltreIlByte",
        .linea = kLinea,
        .treno = treno({"velocita, 0, 1278"}),
-       .codice = 25},
+       .codice = 25,
+       .dove = "treno:2"},
       {.nome = "VelocitaMassima",
        .linea = kLinea,
        .treno = treno({"velocita, 0, 1277"}),

@@ -1,5 +1,7 @@
 #include "compiler/lettore_campi.h"
 
+#include <algorithm>
+
 namespace scenario {
 
 namespace {
@@ -15,11 +17,31 @@ LettoreCampi::LettoreCampi(std::string bytes, std::string nome) : testo_(std::mo
   inizio_.colonna = 1;
 }
 
+// A field that cannot be read is shown where it begins; reading past the
+// end, where the file ends.
 void LettoreCampi::guasto(const std::string& motivo) const {
+  fallito_ = Fallimento::lettura;
   Luogo qui = inizio_;
-  qui.riga = riga_;
-  qui.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
+  if (fine()) {
+    qui.riga = riga_;
+    qui.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
+  }
   throw Guasto(motivo, qui);
+}
+
+// The field as it stands, up to its comma or line end, in the message.
+void LettoreCampi::non_intero() const {
+  size_t a = inizio_pos_;
+  while (a < testo_.size() && testo_[a] != ',' && testo_[a] != '\r' && testo_[a] != '\n') ++a;
+  std::string campo = testo_.substr(inizio_pos_, std::min<size_t>(a - inizio_pos_, 40));
+  while (!campo.empty() && spazio(campo.back())) campo.pop_back();
+  guasto("'" + campo + "' non e' un numero intero");
+}
+
+void LettoreCampi::salta_riga() {
+  if (a_inizio_riga()) return;
+  while (pos_ < testo_.size() && testo_[pos_] != '\r' && testo_[pos_] != '\n') ++pos_;
+  consuma_separatore();
 }
 
 void LettoreCampi::salta_spazi() {
@@ -51,8 +73,10 @@ void LettoreCampi::consuma_separatore() {
 }
 
 void LettoreCampi::inizia_campo() {
+  fallito_ = Fallimento::nessuno;
   if (fine()) guasto("lettura oltre la fine del file");
   salta_spazi();
+  inizio_pos_ = pos_;
   inizio_.riga = riga_;
   inizio_.colonna = static_cast<int>(pos_ - inizio_riga_) + 1;
 }
@@ -62,6 +86,7 @@ std::string_view LettoreCampi::leggi_testo() {
   const size_t da = pos_;
   while (!a_fine_campo()) ++pos_;
   const std::string_view campo(testo_.data() + da, pos_ - da);
+  if (osservatore_) osservatore_->campo_letto(inizio_, campo, std::nullopt);
   consuma_separatore();
   return campo;
 }
@@ -69,6 +94,7 @@ std::string_view LettoreCampi::leggi_testo() {
 int64_t LettoreCampi::leggi_numero() {
   inizia_campo();
   if (a_fine_campo()) {  // empty field
+    if (osservatore_) osservatore_->campo_letto(inizio_, {}, 0);
     consuma_separatore();
     return 0;
   }
@@ -78,7 +104,7 @@ int64_t LettoreCampi::leggi_numero() {
     negativo = true;
     ++pos_;
   }
-  if (pos_ >= testo_.size() || !cifra(testo_[pos_])) guasto("non e' un numero intero");
+  if (pos_ >= testo_.size() || !cifra(testo_[pos_])) non_intero();
   int64_t v = 0;
   constexpr int64_t kTroppo = int64_t{1} << 40;  // beyond every place's range
   while (pos_ < testo_.size() && cifra(testo_[pos_])) {
@@ -86,7 +112,8 @@ int64_t LettoreCampi::leggi_numero() {
     ++pos_;
   }
   numero_letto_ = std::string_view(testo_).substr(da, pos_ - da);
-  if (!a_fine_campo() && !spazio(testo_[pos_])) guasto("non e' un numero intero");
+  if (!a_fine_campo() && !spazio(testo_[pos_])) non_intero();
+  if (osservatore_) osservatore_->campo_letto(inizio_, numero_letto_, negativo ? -v : v);
   salta_spazi();
   consuma_separatore();  // one comma or one line end, if next
   return negativo ? -v : v;

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -17,6 +18,15 @@ namespace scenario {
 struct DatiPunto {
   int32_t posizione = 0;
   int32_t valore = 0;
+};
+
+// Sees every field a reader reads: where it begins, its text as it stands
+// (blanks before it skipped) and, for a whole-number field, its value.
+class OsservatoreCampi {
+ public:
+  virtual ~OsservatoreCampi() = default;
+  virtual void campo_letto(const Luogo& inizio, std::string_view testo,
+                           std::optional<int64_t> numero) = 0;
 };
 
 class LettoreCampi {
@@ -39,6 +49,7 @@ class LettoreCampi {
   T leggi_intero() {
     const int64_t v = leggi_numero();
     if (v < std::numeric_limits<T>::min() || v > std::numeric_limits<T>::max()) {
+      fallito_ = Fallimento::limiti;
       // As written, in full: never a value cut to what the reader keeps.
       throw Guasto("valore " + std::string(numero_letto_) + " fuori dai limiti del suo posto",
                    inizio_);
@@ -57,9 +68,24 @@ class LettoreCampi {
     return d;
   }
 
-  // Where the last field read began.
+  // Where the last field read began (or the one that failed).
   const Luogo& luogo() const { return inizio_; }
   const std::string& nome() const { return inizio_.file; }
+  const std::string& testo() const { return testo_; }
+
+  void osserva(OsservatoreCampi* o) { osservatore_ = o; }
+
+  // How the last field failed, if it did: it could not be read (or nothing
+  // was left), or its value does not fit its place.
+  enum class Fallimento { nessuno, lettura, limiti };
+  Fallimento fallito() const { return fallito_; }
+
+  // For a reading that goes on after a fault. True at the start of a line.
+  bool a_inizio_riga() const { return pos_ == inizio_riga_; }
+  // On to the start of the next line, unless already at the start of one.
+  void salta_riga();
+  // Back to the start of the current line.
+  void torna_a_inizio_riga() { pos_ = inizio_riga_; }
 
  private:
   int64_t leggi_numero();
@@ -68,9 +94,13 @@ class LettoreCampi {
   void consuma_separatore();  // one comma or one line end (CR LF, LF, CR)
   void inizia_campo();        // guards "nothing left" and notes the start
   [[noreturn]] void guasto(const std::string& motivo) const;
+  [[noreturn]] void non_intero() const;
 
   std::string testo_;
+  OsservatoreCampi* osservatore_ = nullptr;
+  mutable Fallimento fallito_ = Fallimento::nessuno;
   size_t pos_ = 0;
+  size_t inizio_pos_ = 0;  // where the last field began
   int riga_ = 1;
   size_t inizio_riga_ = 0;
   Luogo inizio_;

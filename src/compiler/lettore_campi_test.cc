@@ -151,7 +151,7 @@ TEST(LettoreCampi, KnowsWhereEachFieldStarts) {
   } catch (const Guasto& g) {
     EXPECT_EQ(g.luogo().file, "linea.txt");
     EXPECT_EQ(g.luogo().riga, 2);
-    EXPECT_EQ(g.luogo().colonna, 25);  // at the "x"
+    EXPECT_EQ(g.luogo().colonna, 24);  // where the field that is wrong begins
   }
 }
 

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
@@ -19,8 +20,10 @@
 namespace scenario {
 
 // What a record handler hands back to the record loop: go on, end the
-// loop over the file's records, or end the parse.
-enum class Esito { continua, fine_ciclo, fine_parser };
+// loop over the file's records, or end the parse. After a fault that the
+// reading goes on from, `prossimo_record`: no other kind is tried on the
+// keyword field, and the loop reads the next one.
+enum class Esito { continua, fine_ciclo, fine_parser, prossimo_record };
 
 // What the reading does after a coded fault (see StatoParser::guasto).
 enum class Politica {
@@ -29,6 +32,30 @@ enum class Politica {
   // The fault is recorded and the reading goes on with the next record, so
   // that one reading can find every fault of a source.
   prosegui,
+};
+
+struct Gestore;
+struct StatoParser;
+
+// The parts of a source file, as the reading meets them.
+enum class ParteFile { prima_generale, generale, record };
+
+// Watches a reading for the check of an author's sources; the compile reads
+// without one.
+class Osservatore {
+ public:
+  virtual ~Osservatore() = default;
+  // A part of the open file begins.
+  virtual void parte(StatoParser& s, ParteFile p) = 0;
+  // A field read as a keyword; `saltato` when the dash rule passes over it.
+  virtual void chiave(const StatoParser& s, std::string_view campo, bool saltato) = 0;
+  // The file's last field, which the loop never looks at.
+  virtual void ultimo_campo(const StatoParser& s, std::string_view campo) = 0;
+  // Reads one record with `g`'s handler, in place of the loop.
+  virtual Esito record(StatoParser& s, const Gestore& g) = 0;
+  // A coded fault, as recorded (25: the error tail, with its reason and
+  // place in the parser's state).
+  virtual void guasto(const StatoParser& s, Codice codice, std::optional<int32_t> posizione) = 0;
 };
 
 // What the line half carries from record to record, set between the
@@ -49,6 +76,7 @@ struct LetturaTreno {
   int32_t velocita = 0;         // km/h of the last speed record
   int32_t indice_aderenza = 0;  // next cell of the adhesion profile
   int32_t aderenza = 0;         // value of the last adhesion record
+  Luogo luogo_velocita;         // where that speed was read
 };
 
 struct StatoParser {
@@ -61,6 +89,10 @@ struct StatoParser {
   const Identita& id;
   int32_t j;  // plan flag
   Politica politica = Politica::ferma;
+  Osservatore* osservatore = nullptr;
+  // The plan's points are computed and kept. A reading that only looks for
+  // faults follows the trace's end alone: no point is ever checked.
+  bool traccia_piano = true;
 
   std::string campo;                    // the current keyword field
   std::optional<LettoreCampi> lettore;  // the open source file, if any
@@ -87,10 +119,14 @@ struct StatoParser {
   // the reading stops as `fine` says: `fine_ciclo` ends the loop over the
   // file's records (the file's closing steps still run), `fine_parser` ends
   // the parse, the file being read closed and deleted.
+  // A length out of range before any valid one leaves nothing to read on
+  // under either policy.
   Esito guasto(Codice codice, std::optional<int32_t> posizione = std::nullopt,
                Esito fine = Esito::fine_parser) {
     registra(codice, posizione);
-    if (politica == Politica::prosegui) return Esito::continua;
+    if (osservatore) osservatore->guasto(*this, codice, posizione);
+    const bool senza_seguito = codice == Codice::lunghezza_fuori_limiti && !modello.celle;
+    if (politica == Politica::prosegui && !senza_seguito) return Esito::prossimo_record;
     if (fine == Esito::fine_parser && lettore) chiudi_ed_elimina();
     return fine;
   }
@@ -108,9 +144,12 @@ struct StatoParser {
   // What a record that marks cells (a structure, an indicator, a signal, a
   // slowdown) does after storing: its own fault, or else one that an
   // earlier record left in the error record (a line position beyond the
-  // track), ends the parse with the record's position.
+  // track), ends the parse with the record's position. A reading that goes
+  // on after faults has already told the earlier one.
   Esito dopo_memo(Codice trovato, int32_t posizione) {
-    const Codice c = trovato != Codice::nessuno ? trovato : codice_registrato();
+    const Codice c = trovato != Codice::nessuno || politica == Politica::prosegui
+                         ? trovato
+                         : codice_registrato();
     return c == Codice::nessuno ? Esito::continua : guasto(c, posizione);
   }
 
@@ -119,7 +158,9 @@ struct StatoParser {
     if (!modello.celle)
       throw Guasto("nessuna lunghezza della linea prima di questo record", luogo());
     if (i < 0 || i > modello.ultima_cella) {
-      throw Guasto("cella " + std::to_string(i) + " fuori dal binario", luogo());
+      throw Guasto("cella " + std::to_string(i) + " fuori dal binario (celle da 0 a " +
+                       std::to_string(modello.ultima_cella) + ")",
+                   luogo());
     }
     return (*modello.celle)[static_cast<size_t>(i)];
   }

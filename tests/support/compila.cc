@@ -1,5 +1,6 @@
 #include "tests/support/compila.h"
 
+#include <algorithm>
 #include <utility>
 
 namespace scenario::test {
@@ -8,6 +9,16 @@ std::string righe(std::initializer_list<std::string> rr) {
   std::string s;
   for (const std::string& r : rr) s += r + "\r\n";
   return s;
+}
+
+std::vector<std::string> spezza(std::string_view testo, std::string_view fine) {
+  std::vector<std::string> rr;
+  for (size_t da = 0; da < testo.size();) {
+    const size_t a = std::min(testo.find(fine, da), testo.size());
+    rr.emplace_back(testo.substr(da, a - da));
+    da = a + fine.size();
+  }
+  return rr;
 }
 
 std::string file_linea(const std::string& resto, int lunghezza) {

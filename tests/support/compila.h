@@ -7,6 +7,8 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <vector>
 
 #include "compiler/archivio.h"
 #include "compiler/compila.h"
@@ -22,6 +24,9 @@ inline const char kTrenoVuoto[] = "[generale]\r\n[fine]\r\n";
 
 // Joins lines with CR LF after each.
 std::string righe(std::initializer_list<std::string> rr);
+// Splits a text at each `fine` ("\r\n", "\n"); a last line without one
+// counts too.
+std::vector<std::string> spezza(std::string_view testo, std::string_view fine);
 
 // A line file: the general section with the given length, then `resto`.
 std::string file_linea(const std::string& resto, int lunghezza = 91000);

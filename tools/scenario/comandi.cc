@@ -1,9 +1,13 @@
 #include "tools/scenario/comandi.h"
 
+#include <new>
+#include <string>
 #include <system_error>
 
+#include "app/corsa.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
+#include "tools/scenario/diagnostiche.h"
 
 namespace scenario {
 
@@ -29,16 +33,61 @@ std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
   return ArchivioCartella(dir).leggi(nome);
 }
 
-std::string rapporto_compilazione(const Compilazione& c) {
+ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id) {
+  ArchivioMemoria copie;
+  for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
+    try {
+      if (auto bytes = leggi_se_esiste(dir, nome)) copie.metti(nome, std::move(*bytes));
+    } catch (const std::bad_alloc&) {
+      memoria_esaurita(dir / nome, "leggere");
+    }
+  }
+  return copie;
+}
+
+namespace {
+
+// One recorded fault as a line of `check`.
+std::string riga_del_guasto(const Compilazione& c, Codice codice, std::span<const Diagnostica> dd,
+                            const std::string& prefisso) {
+  const bool timbri = codice == Codice::timbro_presente || codice == Codice::identita_presente;
+  const std::optional<Luogo>& l = c.luogo_errore;
+  const Diagnostica* trovata = nullptr;
+  for (const Diagnostica& d : dd) {
+    if (!d.errore() || d.codice != numero(codice)) continue;
+    if (trovata == nullptr) trovata = &d;
+    const bool stesso_posto = l && l->riga > 0 && d.file == prefisso + l->file && d.riga == l->riga;
+    const bool stessa_posizione = d.posizione && *d.posizione == c.errore.posizione_errore;
+    if (stesso_posto || (!timbri && stessa_posizione)) {
+      trovata = &d;
+      break;
+    }
+  }
+  if (trovata != nullptr) return riga_diagnostica(*trovata);
+  Diagnostica d;
+  d.codice = numero(codice);
+  if (l && !l->file.empty()) {
+    d.file = prefisso + l->file;
+    d.riga = l->riga;
+    d.colonna = l->riga > 0 ? l->colonna : 0;
+  }
+  d.messaggio = std::string(significato_errore(d.codice));
+  if (!timbri && !c.motivo_guasto.empty()) d.messaggio += ": " + c.motivo_guasto;
+  if (!timbri && c.errore.posizione_errore != 0) d.posizione = c.errore.posizione_errore;
+  return riga_diagnostica(d);
+}
+
+}  // namespace
+
+std::string rapporto_compilazione(const Compilazione& c, std::span<const Diagnostica> dd,
+                                  const std::string& prefisso) {
   std::string r = "numero_errore=" + std::to_string(c.errore.numero_errore) +
                   " posizione_errore=" + std::to_string(c.errore.posizione_errore) + "\n";
   if (c.errore.numero_errore != 0) {
-    r += std::string(significato_errore(c.errore.numero_errore)) + "\n";
-    if (c.luogo_errore && !c.luogo_errore->file.empty()) {
-      r += c.luogo_errore->file + ":" + std::to_string(c.luogo_errore->riga) + ":" +
-           std::to_string(c.luogo_errore->colonna) + ": " +
-           (c.motivo_guasto.empty() ? "record che ha registrato l'errore" : c.motivo_guasto) + "\n";
-    }
+    r += riga_del_guasto(c, static_cast<Codice>(c.errore.numero_errore), dd, prefisso) + "\n";
+  }
+  if (c.errore_timbri != Codice::nessuno) {
+    r += riga_del_guasto(c, c.errore_timbri, dd, prefisso) + "\n";
   }
   return r;
 }

@@ -7,7 +7,11 @@
 #include <string>
 #include <string_view>
 
+#include <span>
+
+#include "compiler/archivio.h"
 #include "compiler/compila.h"
+#include "compiler/controllo.h"
 #include "model/identita.h"
 #include "tools/scenario/riga_comando.h"
 
@@ -15,6 +19,7 @@ namespace scenario {
 
 Sottocomando comando_compile();
 Sottocomando comando_emit();
+Sottocomando comando_check();
 Sottocomando comando_inspect();
 Sottocomando comando_plot();
 Sottocomando comando_pack();
@@ -42,10 +47,18 @@ inline constexpr char kCartellaVuota[] = "--dir vuole una cartella, non un nome 
 std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
                                            const std::string& nome);
 
+// Copies of the two sources of `id` in `dir`: the compile deletes what it
+// has read, and the author's files stay. A missing source is left out for
+// the compiler to report.
+ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id);
+
 // What `compile` prints about a compile: the line
-// "numero_errore=N posizione_errore=P" and, after a fault, its meaning and
-// the place of the record that raised it.
-std::string rapporto_compilazione(const Compilazione& c);
+// "numero_errore=N posizione_errore=P" and, after a fault, the fault in the
+// form of `check`'s lines: the check's own line for it when `dd` (the check
+// of the same sources, files named with `prefisso`) has one, else what the
+// compile knows.
+std::string rapporto_compilazione(const Compilazione& c, std::span<const Diagnostica> dd = {},
+                                  const std::string& prefisso = "");
 
 }  // namespace scenario
 

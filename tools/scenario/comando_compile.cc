@@ -5,7 +5,6 @@
 #include <new>
 #include <optional>
 #include <string>
-#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -14,23 +13,25 @@
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
 #include "compiler/compila.h"
+#include "compiler/controllo.h"
 #include "tools/scenario/comandi.h"
 
 namespace scenario {
 namespace {
 
-// Copies of the two sources: the compile deletes what it has read, and the
-// author's files stay. A missing source is left for the compiler to report.
-ArchivioMemoria copie_sorgenti(const std::filesystem::path& dir, const Identita& id) {
-  ArchivioMemoria copie;
-  for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
-    try {
-      if (auto bytes = leggi_se_esiste(dir, nome)) copie.metti(nome, std::move(*bytes));
-    } catch (const std::bad_alloc&) {
-      memoria_esaurita(dir / nome, "leggere");
-    }
+// After a fault the sources are read again by the check, which names the
+// recorded fault at its place. Should they no longer read, the report says
+// what the compile knows.
+std::vector<Diagnostica> rilettura(const std::filesystem::path& dir, const Identita& id,
+                                   const std::string& prefisso) {
+  OpzioniControllo opzioni;
+  opzioni.cartella = prefisso;
+  opzioni.spenti.set();
+  try {
+    return controlla(copie_sorgenti(dir, id), id, opzioni);
+  } catch (const std::exception&) {
+    return {};
   }
-  return copie;
 }
 
 int esegui(const Argomenti& a) {
@@ -38,6 +39,8 @@ int esegui(const Argomenti& a) {
   if (!id) return errore_uso(kIdentitaNonValida);
   if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
   const std::filesystem::path dir = cartella(a);
+  // The places in the lines after the first name the files as opened.
+  const std::string prefisso = a.ha(kOpzioneDir.nome) ? (dir / "").string() : "";
   try {
     // Held to the end: no other run writes in the folder meanwhile, and no
     // name that does not fit is ever begun.
@@ -57,16 +60,32 @@ int esegui(const Argomenti& a) {
     } catch (const std::bad_alloc&) {
       memoria_esaurita(archivio.in_lettura(), "leggere");
     }
-    std::cout << rapporto_compilazione(c);
+    const StatoUscita stato = stato_uscita(c);
+    const bool guasto = stato != uscita_ok;
+    std::cout << rapporto_compilazione(
+        c, guasto ? rilettura(dir, *id, prefisso) : std::vector<Diagnostica>{}, prefisso);
     // A report that cannot be printed ends the run before any file is
     // written; the command table says why.
     if (!std::cout.flush()) return uscita_guasto;
-    const StatoUscita stato = stato_uscita(c);
     if (stato == uscita_errore_timbri) {
       std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;
+      std::cout << "nessun file scritto" << std::endl;
       return stato;
     }
-    if (c.da_scrivere()) scrivi_binari(dir, *id, std::move(c));
+    // Which binaries this run writes: an older file of the same name is
+    // never taken for the new one.
+    std::vector<std::string> scritti;
+    if (c.da_scrivere()) {
+      if (c.j != 0 && c.modello.planimetria) scritti.push_back(prefisso + nome_planimetria(*id));
+      scritti.push_back(prefisso + nome_testata(*id));
+      scritti.push_back(prefisso + nome_celle(*id));
+      scrivi_binari(dir, *id, std::move(c));
+    }
+    if (guasto) {
+      std::string riga = scritti.empty() ? "nessun file scritto" : "file scritti:";
+      for (const std::string& f : scritti) riga += " " + f;
+      std::cout << riga << std::endl;
+    }
     return stato;
   } catch (const std::exception& e) {
     std::cout.flush();
@@ -86,6 +105,8 @@ Sottocomando comando_compile() {
           "lasciando i due sorgenti al loro posto, e scrive in DIR LINEA_linea.dat\n"
           "(non con --no-plan), LINEA_TRENO.sim e LINEA_TRENO.dat.\n"
           "La prima riga stampata e' sempre: numero_errore=N posizione_errore=P\n"
+          "Dopo un errore, le righe seguenti dicono dove e perche' (come 'scenario check')\n"
+          "e quali file sono stati scritti, o 'nessun file scritto'.\n"
           "Stato d'uscita: 0 nessun errore, 1 errore nei dati, 2 errore 1250/1251\n"
           "(nessun file scritto), 3 errore del sistema, 64 uso errato.\n",
       .opzioni = {kOpzioneDir, {"--no-plan", "", "", "non costruire ne' scrivere LINEA_linea.dat"}},

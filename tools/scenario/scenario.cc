@@ -9,6 +9,7 @@ int main(int argc, char** argv) {
   using namespace scenario;
   const std::vector<Sottocomando> comandi = {
       comando_compile(),
+      comando_check(),
       comando_emit(),
       comando_inspect(),
       comando_plot(),

@@ -19,7 +19,7 @@ Esito leggi_lunghezza(StatoParser& s) {
   m.lunghezza_estesa = lunghezza + kMetriProlungamento;
   m.ultima_cella = static_cast<int32_t>(vicino(m.lunghezza_estesa, kMetriCella));
   m.celle.emplace(static_cast<size_t>(m.ultima_cella) + 1);
-  if (s.j != 0) m.planimetria.emplace(m.lunghezza_estesa);
+  if (s.j != 0 && s.traccia_piano) m.planimetria.emplace(m.lunghezza_estesa);
   return Esito::continua;
 }
 
@@ -114,7 +114,7 @@ bool leggi_file_linea(StatoParser& s) {
   if (!leggi_sezione(s, kSezioniSuccessive)) return false;
   s.chiudi_ed_elimina();
   chiudi_pendenze(s);
-  if (s.j != 0) chiudi_planimetria(s);
+  if (s.j != 0 && s.traccia_piano) chiudi_planimetria(s);
   return true;
 }
 

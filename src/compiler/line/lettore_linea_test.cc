@@ -186,8 +186,9 @@ TEST(RicercaGenerale, ErrorTailKeepsThePositionAndSaysWhere) {
   // is missing, which is a failure (25); the position stays.
   EXPECT_EQ(p.errore(), 25);
   EXPECT_EQ(p.posizione(), 999999);
-  EXPECT_NE(p.c.motivo_guasto.find(nome_sorgente_treno(test::kId)), std::string::npos)
-      << p.c.motivo_guasto;
+  EXPECT_EQ(p.c.motivo_guasto, "file del treno mancante");
+  ASSERT_TRUE(p.c.luogo_errore.has_value());
+  EXPECT_EQ(p.c.luogo_errore->file, nome_sorgente_treno(test::kId));
 }
 
 TEST(RicercaGenerale, GeneralSectionEndingAtEndOfFile) {

@@ -1,5 +1,7 @@
 // Gradient records spread over the cells; curve records traced, metre by
 // metre, into the plan.
+#include <algorithm>
+
 #include "compiler/line/record_linea.h"
 #include "model/arrotonda.h"
 #include "model/testo.h"
@@ -103,12 +105,27 @@ Esito record_curva(StatoParser& s) {
   if (contiene_senza_maiuscole(s.campo, "s")) c = -c;
 
   int32_t& punto = s.linea.punto;
-  Traccia traccia(piano(s), punto);
   const int64_t limite = limite_traccia(s);
   const int64_t fine = int64_t{inizio} + lunghezza;
+  if (!s.traccia_piano) {
+    // Where the trace below would end, and whether it would pass the limit
+    // on the way: points are made up to the farther of start and end.
+    const int64_t fino_a = std::max<int64_t>(inizio, fine);
+    if (punto > fino_a) return Esito::continua;
+    if (punto > limite || fino_a >= limite) {
+      punto = static_cast<int32_t>(std::max<int64_t>(punto, limite + 1));
+      return s.guasto(Codice::curva_errata);
+    }
+    punto = static_cast<int32_t>(fino_a + 1);
+    return Esito::continua;
+  }
+  Traccia traccia(piano(s), punto);
   // Straight up to the start, then on the curve up to its end.
   for (const auto& [fino_a, curvatura] : {std::pair{int64_t{inizio}, 0.0}, std::pair{fine, c}}) {
     while (punto <= fino_a) {
+      // Only a reading that went on after a trace passed the limit starts
+      // a curve beyond it: nothing is written past the plan.
+      if (punto > limite) return s.guasto(Codice::curva_errata);
       traccia.passo(punto, curvatura);
       ++punto;
       if (punto > limite) return s.guasto(Codice::curva_errata);

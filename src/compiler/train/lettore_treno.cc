@@ -32,7 +32,7 @@ constexpr Sezione kSezioneTreno{kRecordTreno, 2, true, false};
 void completa_profili(StatoParser& s) {
   LetturaTreno& t = s.treno;
   const int32_t limite = s.modello.ultima_cella - 2;
-  const uint8_t v = byte_velocita(s, t.velocita);
+  const uint8_t v = byte_velocita(t.velocita, t.luogo_velocita);
   do {
     s.cella(t.indice_velocita).velocita_treno = v;
     ++t.indice_velocita;
@@ -53,18 +53,18 @@ void controlla_progressive(StatoParser& s) {
     if (v.valore_due % kMetriCella != 0) fuori = true;
   }
   if (fuori) {
-    s.registra(Codice::progressiva_fuori_griglia);
+    s.guasto(Codice::progressiva_fuori_griglia, std::nullopt, Esito::continua);
     s.luogo_errore.reset();  // not a place in either file
   }
 }
 
 }  // namespace
 
-uint8_t byte_velocita(const StatoParser& s, int32_t velocita) {
+uint8_t byte_velocita(int32_t velocita, const Luogo& luogo) {
   const int64_t v = vicino(velocita, 5);
   if (v < 0 || v > 255) {
     throw Guasto("velocita di " + std::to_string(velocita) + " km/h oltre il byte della cella",
-                 s.luogo());
+                 luogo);
   }
   return static_cast<uint8_t>(v);
 }
@@ -102,11 +102,12 @@ Esito record_velocita(StatoParser& s) {
   if (n > 0) {
     do {
       if (t.indice_velocita >= s.modello.ultima_cella) break;
-      s.cella(t.indice_velocita).velocita_treno = byte_velocita(s, t.velocita);
+      s.cella(t.indice_velocita).velocita_treno = byte_velocita(t.velocita, t.luogo_velocita);
       ++t.indice_velocita;
     } while (t.indice_velocita < n);
   }
   t.velocita = velocita;
+  t.luogo_velocita = s.lettore->luogo();  // the speed, the record's last field
   return Esito::continua;
 }
 
@@ -127,6 +128,7 @@ Esito record_aderenza(StatoParser& s) {
 
 void leggi_file_treno(StatoParser& s) {
   const std::string nome = nome_sorgente_treno(s.id);
+  if (!s.archivio.esiste(nome)) throw Guasto("file del treno mancante", Luogo{nome, 0, 0});
   s.lettore.emplace(s.archivio.leggi(nome), nome);
   // A train file in which no field holds the heading is no train file: it
   // fails as one that cannot be opened (error tail, both sources deleted),

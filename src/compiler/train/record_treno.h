@@ -10,7 +10,8 @@
 namespace scenario {
 
 // nearest(km/h / 5), the speed byte of a cell; out of 0..255 is a failure.
-uint8_t byte_velocita(const StatoParser& s, int32_t velocita);
+// `luogo` is where the speed was read.
+uint8_t byte_velocita(int32_t velocita, const Luogo& luogo);
 
 Esito record_massa_frenata(StatoParser& s);
 Esito record_vetture(StatoParser& s);

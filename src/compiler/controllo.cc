@@ -1,0 +1,746 @@
+#include "compiler/controllo.h"
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <utility>
+#include <vector>
+
+#include "compiler/ciclo_record.h"
+#include "compiler/codici_errore.h"
+#include "compiler/compila.h"
+#include "compiler/controllo_avvisi.h"
+#include "compiler/controllo_registro.h"
+#include "compiler/post/codici_gara.h"
+#include "compiler/post/percorso_celle.h"
+#include "model/arrotonda.h"
+#include "model/testo.h"
+
+namespace scenario {
+
+namespace {
+
+struct NomeAvviso {
+  Avviso avviso;
+  std::string_view nome;
+};
+constexpr NomeAvviso kAvvisi[] = {
+    {Avviso::parola_sconosciuta, "parola-sconosciuta"},
+    {Avviso::sezione_sconosciuta, "sezione-sconosciuta"},
+    {Avviso::parola_nel_campo, "parola-nel-campo"},
+    {Avviso::trattino, "trattino"},
+    {Avviso::fine, "fine"},
+    {Avviso::sezioni, "sezioni"},
+    {Avviso::ordine, "ordine"},
+    {Avviso::stesso_posto, "stesso-posto"},
+    {Avviso::sovrapposizione, "sovrapposizione"},
+    {Avviso::cambio_in_stazione, "cambio-in-stazione"},
+    {Avviso::griglia, "griglia"},
+    {Avviso::oltre_linea, "oltre-linea"},
+    {Avviso::valore, "valore"},
+    {Avviso::campi, "campi"},
+    {Avviso::curva, "curva"},
+    {Avviso::progressive, "progressive"},
+    {Avviso::profilo, "profilo"},
+    {Avviso::codifica, "codifica"},
+};
+static_assert(std::size(kAvvisi) == kNumeroAvvisi);
+
+constexpr std::array<Avviso, kNumeroAvvisi> kTuttiGliAvvisi = [] {
+  std::array<Avviso, kNumeroAvvisi> a{};
+  for (size_t i = 0; i < kNumeroAvvisi; ++i) a[i] = kAvvisi[i].avviso;
+  return a;
+}();
+
+}  // namespace
+
+std::string_view nome_avviso(Avviso a) { return kAvvisi[static_cast<size_t>(a)].nome; }
+
+std::optional<Avviso> avviso_di_nome(std::string_view nome) {
+  for (const NomeAvviso& n : kAvvisi) {
+    if (n.nome == nome) return n.avviso;
+  }
+  return std::nullopt;
+}
+
+std::span<const Avviso> avvisi() { return kTuttiGliAvvisi; }
+
+namespace controllo {
+
+namespace {
+
+struct DatiTipo {
+  Tipo tipo;
+  std::string_view parola, seconda;  // the reader's test, to know its kind
+  const char* nome;                  // as the carried files write it
+};
+constexpr DatiTipo kTipi[] = {
+    {Tipo::lunghezza, "percorso", "lunghezza", "lunghezza percorso"},
+    {Tipo::progressiva_tre, "tre", "progressiva", "progressiva chilometrica tre"},
+    {Tipo::progressiva_due, "due", "progressiva", "progressiva chilometrica due"},
+    {Tipo::progressiva_uno, "uno", "progressiva", "progressiva chilometrica uno"},
+    {Tipo::sfondo_uno, "sfondo", "uno", "sfondo uno"},
+    {Tipo::sfondo_due, "sfondo", "due", "sfondo due"},
+    {Tipo::sfondo_tre, "sfondo", "tre", "sfondo tre"},
+    {Tipo::ripetizione, "segnali", "ripetizione", "ripetizione segnali"},
+    {Tipo::pendenza, "pendenza", "", "pendenza"},
+    {Tipo::curva, "curva", "", "curva"},
+    {Tipo::montagna, "montagna", "", "montagna"},
+    {Tipo::indicatori, "indicatori_v", "", "indicatori_vmax"},
+    {Tipo::cartello, "cartello", "indicat", "cartello_indicatore"},
+    {Tipo::massa_frenata, "frenata", "massa", "percentuale massa frenata"},
+    {Tipo::vetture, "vetture", "", "numero vetture"},
+    {Tipo::velocita, "velocit", "", "velocita"},
+    {Tipo::aderenza, "aderenza", "", "aderenza"},
+    {Tipo::orologio, "orologio", "", "orologio"},
+    {Tipo::sabbia, "sabbia", "", "sabbia"},
+    {Tipo::segnale, "segnale", "", "segnale"},
+    {Tipo::rallentamento, "rallentamento", "", "rallentamento"},
+    {Tipo::abbattimento, "abbattimento", "", "abbattimento"},
+    {Tipo::stazione, "stazione", "", "stazione"},
+};
+static_assert(std::size(kTipi) == kNumeroTipi);
+
+std::optional<Tipo> tipo_di(const Gestore& g) {
+  for (const DatiTipo& t : kTipi) {
+    if (t.parola == g.parola && t.seconda == g.seconda_parola) return t.tipo;
+  }
+  return std::nullopt;
+}
+
+}  // namespace
+
+const char* nome_tipo(Tipo t) { return kTipi[static_cast<size_t>(t)].nome; }
+
+std::pair<std::string_view, std::string_view> parole_tipo(Tipo t) {
+  const DatiTipo& d = kTipi[static_cast<size_t>(t)];
+  return {d.parola, d.seconda};
+}
+
+Sorgente sorgente_di(Tipo t) {
+  return static_cast<size_t>(t) <= static_cast<size_t>(Tipo::cartello) ? Sorgente::linea
+                                                                       : Sorgente::treno;
+}
+
+namespace {
+
+int64_t cella_di(int64_t p) { return vicino(p + kMetriCella, kMetriCella); }
+
+std::string_view senza_spazi(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
+bool intestazione(std::string_view t) {
+  return !t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos;
+}
+
+// The lines of a source text, as the field reader counts them.
+class Righe {
+ public:
+  explicit Righe(const std::string& t) : t_(t) {
+    inizi_.push_back(0);
+    for (size_t i = 0; i < t.size(); ++i) {
+      if (t[i] == '\n' || (t[i] == '\r' && (i + 1 >= t.size() || t[i + 1] != '\n'))) {
+        inizi_.push_back(i + 1);
+      }
+    }
+  }
+  // The line's bytes, without its end.
+  std::string_view riga(int r) const {
+    if (r < 1 || static_cast<size_t>(r) > inizi_.size()) return {};
+    const size_t da = inizi_[static_cast<size_t>(r) - 1];
+    size_t a = da;
+    while (a < t_.size() && t_[a] != '\r' && t_[a] != '\n') ++a;
+    return std::string_view(t_).substr(da, a - da);
+  }
+  // True when column c of line r is where its first field begins.
+  bool primo_campo(int r, int c) const {
+    const std::string_view l = riga(r);
+    size_t i = 0;
+    while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
+    return static_cast<int>(i) + 1 == c;
+  }
+
+ private:
+  const std::string& t_;
+  std::vector<size_t> inizi_;
+};
+
+// A fault as the reading met it; its message and place are settled once the
+// reading is over.
+struct GuastoLetto {
+  Codice codice = Codice::nessuno;
+  std::optional<int32_t> posizione;
+  std::optional<size_t> record;  // the record it belongs to
+  Sorgente file = Sorgente::linea;
+  std::optional<Posto> posto;      // a place fixed when it was met
+  int campo = 0;                   // else the record's field (-1: its keyword)
+  std::string dettaglio;           // what the meaning alone does not say
+  std::optional<int32_t> cella;    // the walk: the cell with no free place...
+  std::optional<int32_t> origine;  // ...and the signal or slowdown it is for
+};
+
+class Motore final : public Osservatore, public OsservatoreCampi, public OsservatorePercorso {
+ public:
+  Motore(const Identita& id, const OpzioniControllo& opzioni, const ArchivioMemoria& copie) {
+    const std::string nomi[2] = {nome_sorgente_linea(id), nome_sorgente_treno(id)};
+    for (size_t f = 0; f < 2; ++f) {
+      nomi_[f] = nomi[f];
+      mostrati_[f] = opzioni.cartella + nomi[f];
+      if (copie.esiste(nomi[f])) testi_[f] = copie.leggi(nomi[f]);
+      righe_[f].emplace(testi_[f]);
+    }
+  }
+
+  Registro registro;
+  std::vector<GuastoLetto> guasti;
+  std::optional<int32_t> primo_punto_origine;  // the walk's code point in cell 1
+
+  // -- Osservatore --------------------------------------------------------
+
+  void parte(StatoParser& s, ParteFile p) override {
+    file_ = sorgente(s.lettore->nome());
+    parte_ = p;
+    lettore_ = &*s.lettore;
+    s.lettore->osserva(this);
+    registro.letto[f()] = true;
+  }
+
+  // The field is the last one the reader saw.
+  void chiave(const StatoParser&, std::string_view, bool saltato) override {
+    const Posto l = visto_.posto;
+    posto_chiave_ = l;
+    parola_ = visto_.testo;
+    candidato_ = false;
+    const std::string_view t = senza_spazi(visto_.testo);
+    if (!saltato && intestazione(t)) {
+      registro.intestazioni.push_back({file_, l, t, rango_sezione(file_, t).value_or(-1)});
+      sezione_[f()] = static_cast<int>(registro.intestazioni.size()) - 1;
+      if (in_minuscolo(t) == "[fine]") dopo_fine_[f()] = true;
+      return;
+    }
+    CampoScartato c;
+    c.file = file_;
+    c.parte = parte_ == ParteFile::prima_generale ? Parte::prima_generale
+              : parte_ == ParteFile::generale     ? Parte::generale
+                                                  : Parte::successive;
+    c.posto = l;
+    c.testo = visto_.testo;
+    c.trattino = saltato;
+    c.inizio_riga = righe_[f()]->primo_campo(l.riga, l.colonna);
+    c.sezione = sezione_[f()];
+    c.dopo_fine = dopo_fine_[f()];
+    c.precedente = ultimo_record_[f()];
+    // Dropped again when a record takes the field.
+    registro.scartati.push_back(std::move(c));
+    candidato_ = !saltato;
+  }
+
+  void ultimo_campo(const StatoParser&, std::string_view) override {
+    registro.ultimo[f()] = visto_;
+  }
+
+  Esito record(StatoParser& s, const Gestore& g) override {
+    const std::optional<Tipo> tipo = tipo_di(g);
+    if (!tipo) return g.gestisci(s);
+    // Without a length there are no cells: nothing further can be read.
+    if (!s.modello.celle && parte_ == ParteFile::record && file_ == Sorgente::linea) {
+      throw Guasto("nessuna lunghezza della linea prima di questo record",
+                   Luogo{s.lettore->nome(), posto_chiave_.riga, posto_chiave_.colonna});
+    }
+    if (candidato_) registro.scartati.pop_back();
+    candidato_ = false;
+    RecordLetto rec;
+    rec.tipo = *tipo;
+    rec.posto = posto_chiave_;
+    rec.parola = parola_;
+    rec.sezione = sezione_[f()];
+    rec.dopo_fine = dopo_fine_[f()];
+    registro.record.push_back(std::move(rec));
+    const size_t i = registro.record.size() - 1;
+    in_corso_ = i;
+    ultimo_record_[f()] = i;
+
+    Esito e = Esito::continua;
+    LettoreCampi::Fallimento fallito = LettoreCampi::Fallimento::nessuno;
+    try {
+      e = g.gestisci(s);
+    } catch (const Guasto& x) {
+      fallito = s.lettore ? s.lettore->fallito() : LettoreCampi::Fallimento::nessuno;
+      guasto_nel_record(s, x, i, fallito);
+      e = Esito::prossimo_record;
+    }
+    in_corso_.reset();
+
+    RecordLetto& r = registro.record[i];
+    if (r.tipo == Tipo::lunghezza && r.guasto == 0 && r.ha(0)) registro.lunghezza = r.valori[0];
+    if (r.tipo == Tipo::stazione && r.guasto == 0) {
+      r.voce = s.treno.stazione - 1;
+      r.zona_inizio = s.modello.testata[static_cast<size_t>(r.voce)].valore_uno;
+      r.zona_fine = s.modello.testata[static_cast<size_t>(r.voce)].valore_due;
+    }
+    if (e == Esito::prossimo_record && s.lettore) riprendi(*s.lettore, r, fallito);
+    return e;
+  }
+
+  void guasto(const StatoParser& s, Codice codice, std::optional<int32_t> posizione) override {
+    GuastoLetto g;
+    g.codice = codice;
+    g.posizione = posizione;
+    g.file = file_;
+    if (in_corso_ && codice != Codice::dato_illeggibile) {
+      g.record = in_corso_;
+      RecordLetto& r = registro.record[*in_corso_];
+      r.guasto = numero(codice);
+      g.campo = campo_del_codice(codice, r);
+      g.dettaglio = dettaglio_al_momento(s, codice, r);
+    } else if (codice == Codice::dato_illeggibile) {
+      // The error tail, outside every record.
+      const Luogo l = s.luogo_errore.value_or(Luogo{});
+      if (!l.file.empty()) g.file = sorgente(l.file);
+      g.posto = Posto{l.riga, l.colonna};
+      g.dettaglio = s.motivo_guasto;
+      if (l.riga == 0 && s.motivo_guasto == "file del treno mancante") {
+        g.dettaglio += ": " + mostrati_[1];
+      }
+    } else {
+      g.posto = Posto{};
+      if (codice == Codice::linea_mancante) g.dettaglio = mostrati_[0];
+    }
+    const bool senza_seguito = codice == Codice::dato_illeggibile ||
+                               codice == Codice::linea_senza_generale ||
+                               (codice == Codice::lunghezza_fuori_limiti && !s.modello.celle);
+    if (senza_seguito) registro.interrotto[static_cast<size_t>(g.file)] = true;
+    guasti.push_back(std::move(g));
+  }
+
+  // -- OsservatoreCampi ----------------------------------------------------
+
+  void campo_letto(const Luogo& inizio, std::string_view testo,
+                   std::optional<int64_t> numero) override {
+    registro.ultima_riga[f()] = std::max(registro.ultima_riga[f()], inizio.riga);
+    // The same bytes in the check's own copy, which outlives the reader.
+    std::string_view mio;
+    if (!testo.empty()) {
+      const auto da = static_cast<size_t>(testo.data() - lettore_->testo().data());
+      mio = std::string_view(testi_[f()]).substr(da, testo.size());
+    }
+    visto_ = CampoLetto{Posto{inizio.riga, inizio.colonna}, mio, testo.empty()};
+    if (!in_corso_) return;
+    RecordLetto& r = registro.record[*in_corso_];
+    r.campi.push_back(visto_);
+    r.valori.push_back(numero.value_or(0));
+  }
+
+  // -- OsservatorePercorso -------------------------------------------------
+
+  void punto(int32_t cella, int32_t origine) override {
+    if (cella == 1 && !primo_punto_origine) primo_punto_origine = origine;
+  }
+  void guasto(Codice codice, int32_t cella, int32_t origine) override {
+    GuastoLetto g;
+    g.codice = codice;
+    g.posizione = cella * kMetriCella;
+    g.cella = cella;
+    g.origine = origine;
+    guasti.push_back(std::move(g));
+  }
+
+  // -- Settling --------------------------------------------------------------
+
+  const std::array<std::string, 2>& mostrati() const { return mostrati_; }
+  const std::string& testo(Sorgente f) const { return testi_[static_cast<size_t>(f)]; }
+  const Righe& righe(Sorgente f) const { return *righe_[static_cast<size_t>(f)]; }
+  Sorgente sorgente(const std::string& nome) const {
+    return nome == nomi_[1] ? Sorgente::treno : Sorgente::linea;
+  }
+
+ private:
+  size_t f() const { return static_cast<size_t>(file_); }
+
+  // Where the reading goes on after a faulty record: the next line, or the
+  // line whose first field the record took for a value it lacked.
+  void riprendi(LettoreCampi& in, const RecordLetto& r, LettoreCampi::Fallimento fallito) {
+    if (fallito == LettoreCampi::Fallimento::lettura && campo_mancante(in.luogo(), r)) {
+      in.torna_a_inizio_riga();
+    } else {
+      in.salta_riga();
+    }
+  }
+
+  // A field that is the first of a later line than the record's last one:
+  // the record lacked its last value and took the next line's keyword.
+  bool campo_mancante(const Luogo& l, const RecordLetto& r) const {
+    const int ultima = r.campi.empty() ? r.posto.riga : r.campi.back().posto.riga;
+    return l.riga > ultima && righe_[f()]->primo_campo(l.riga, l.colonna);
+  }
+
+  void guasto_nel_record(StatoParser& s, const Guasto& x, size_t i,
+                         LettoreCampi::Fallimento fallito) {
+    RecordLetto& r = registro.record[i];
+    r.guasto = numero(Codice::dato_illeggibile);
+    GuastoLetto g;
+    g.codice = Codice::dato_illeggibile;
+    g.record = i;
+    g.file = file_;
+    g.dettaglio = x.what();
+    const Luogo lettore = s.lettore ? s.lettore->luogo() : Luogo{};
+    if (fallito == LettoreCampi::Fallimento::lettura && s.lettore && campo_mancante(lettore, r)) {
+      const int riga = r.campi.empty() ? r.posto.riga : r.campi.back().posto.riga;
+      g.posto = Posto{riga, static_cast<int>(righe_[f()]->riga(riga).size()) + 1};
+      g.dettaglio = "manca un campo alla fine della riga: il record " +
+                    std::string(nome_tipo(r.tipo)) + " prenderebbe " + cita(primo_token(lettore)) +
+                    " dalla riga " + std::to_string(lettore.riga);
+    } else if (fallito != LettoreCampi::Fallimento::nessuno ||
+               (!x.luogo().file.empty() && !(x.luogo() == lettore))) {
+      // The reader's own field, or a place the failure names (the record
+      // that set a speed that does not fit).
+      const Luogo& l = x.luogo().file.empty() ? lettore : x.luogo();
+      g.posto = Posto{l.riga, l.colonna};
+    } else {
+      g.campo = campo_del_guasto(r, x.what());
+    }
+    guasti.push_back(std::move(g));
+  }
+
+  // The start of a line's first field, for messages.
+  std::string primo_token(const Luogo& l) const {
+    const std::string_view riga = righe_[f()]->riga(l.riga);
+    std::string_view t = riga.substr(std::min(riga.size(), static_cast<size_t>(l.colonna - 1)));
+    t = t.substr(0, t.find(','));
+    return std::string(senza_spazi(t));
+  }
+
+  // The field a coded fault points at: the position, unless another field
+  // is the one that is wrong.
+  static int campo_del_codice(Codice c, const RecordLetto& r) {
+    switch (c) {
+      case Codice::fine_ripetizione_fuori_griglia: return 1;
+      case Codice::ripetizione_senza_codici:
+      case Codice::troppe_stazioni: return -1;
+      case Codice::curva_errata: return classe_curva(r.parola) ? 1 : -1;
+      case Codice::zona_stazione_fuori_griglia: return 2;
+      case Codice::fine_rallentamento_occupata: return 2;
+      default: return 0;
+    }
+  }
+
+  static bool classe_curva(std::string_view parola) {
+    return parola.find_first_of("123456") != std::string_view::npos;
+  }
+
+  // A failure of the model's bounds inside a record: the field whose value
+  // put the record outside the tables.
+  int campo_del_guasto(const RecordLetto& r, std::string_view motivo) const {
+    const auto ha = [&](std::string_view p) { return motivo.find(p) != std::string_view::npos; };
+    switch (r.tipo) {
+      case Tipo::montagna: return r.ha(0) && vicino(r.valori[0], kMetriCella) < 0 ? 0 : 1;
+      case Tipo::rallentamento: return r.ha(0) && cella_di(r.valori[0]) < 0 ? 0 : 2;
+      case Tipo::stazione:
+        if (ha("orario")) return 13;
+        if (ha("nome")) return 16;
+        return 2;
+      case Tipo::cartello: return ha("cartelli") ? -1 : ha("testo") ? 1 : 0;
+      case Tipo::indicatori: return ha("velocita") ? 1 : 0;
+      default: return 0;
+    }
+  }
+
+  // What the fault's meaning alone does not say, from the state of the
+  // reading when it was met.
+  std::string dettaglio_al_momento(const StatoParser& s, Codice c, const RecordLetto& r) const {
+    const auto v = [&r](size_t k) { return r.ha(k) ? std::to_string(r.valori[k]) : "?"; };
+    const int32_t i = s.treno.stazione;
+    const Testata& t = s.modello.testata;
+    switch (c) {
+      case Codice::lunghezza_fuori_limiti: return v(0) + " m";
+      case Codice::inizio_ripetizione_fuori_griglia: return v(0) + " m";
+      case Codice::fine_ripetizione_fuori_griglia: return v(1) + " m";
+      case Codice::ripetizione_senza_codici:
+        return cita(senza_spazi(r.parola)) + " non contiene ne' 4 ne' 9";
+      case Codice::curva_errata:
+        if (!classe_curva(r.parola)) {
+          return cita(senza_spazi(r.parola)) + " non ha una cifra da 1 a 6 per la classe";
+        }
+        return "il tracciato passa il punto " +
+               std::to_string(std::min<int64_t>(kLunghezzaMassima, s.modello.lunghezza_estesa)) +
+               ", la fine della linea con la sua coda";
+      case Codice::oltre_la_linea: {
+        const int64_t margine = r.tipo == Tipo::stazione ? 800 : StatoParser::kMargineRecord;
+        return "l'ultima ammessa e' " +
+               std::to_string(int64_t{kMetriCella} * s.modello.ultima_cella - margine) +
+               " m (la linea e la sua coda di 7 km)";
+      }
+
+      case Codice::zona_stazione_fuori_griglia: return v(2) + " m";
+      case Codice::stazioni_troppo_vicine:
+        if (i < 2 || i >= kVociTestata) return {};
+        return "la zona inizia a " + std::to_string(t[static_cast<size_t>(i)].valore_uno) +
+               " m, meno di 350 m dopo la fine di quella precedente (" +
+               std::to_string(t[static_cast<size_t>(i) - 1].valore_due) + " m)";
+      case Codice::stazione_vicina_all_inizio:
+        if (i < 1 || i >= kVociTestata) return {};
+        return "la zona finisce a " + std::to_string(t[static_cast<size_t>(i)].valore_due) +
+               " m: il segno di fermata cadrebbe nelle celle 0 o 1";
+      case Codice::troppe_stazioni:
+        return "con " + std::to_string(kPrimaVoceCartello - s.prossima_voce_cartello) +
+               " cartelli sulla linea entrano al piu' " +
+               std::to_string(std::max(0, s.prossima_voce_cartello - 1)) + " stazioni";
+      default: return {};
+    }
+  }
+
+  std::array<std::string, 2> nomi_;
+  std::array<std::string, 2> mostrati_;
+  std::array<std::string, 2> testi_;
+  std::array<std::optional<Righe>, 2> righe_;
+
+  Sorgente file_ = Sorgente::linea;
+  ParteFile parte_ = ParteFile::prima_generale;
+  std::array<int, 2> sezione_{-1, -1};
+  std::array<bool, 2> dopo_fine_{};
+  std::array<std::optional<size_t>, 2> ultimo_record_;
+  const LettoreCampi* lettore_ = nullptr;
+  CampoLetto visto_;  // the last field the reader read
+  Posto posto_chiave_;
+  std::string_view parola_;
+  bool candidato_ = false;  // the keyword field is the last stray field noted
+  std::optional<size_t> in_corso_;
+};
+
+std::string descrizione(const RecordLetto& r) {
+  return std::string(nome_tipo(r.tipo)) + " di riga " + std::to_string(r.posto.riga);
+}
+
+// Turns what the reading met into diagnostics, each at its record.
+class Resoconto {
+ public:
+  Resoconto(const Motore& m, const Modello& modello)
+      : m_(m), modello_(modello), prop_(m.registro) {}
+
+  Diagnostica diagnostica(const GuastoLetto& g) const {
+    Diagnostica d;
+    d.gravita = Gravita::errore;
+    d.codice = numero(g.codice);
+    d.posizione = g.posizione;
+    Sorgente file = g.file;
+    Posto l;
+    const RecordLetto* r = g.record ? &m_.registro.record[*g.record] : nullptr;
+    std::string dettaglio = g.dettaglio;
+    if (g.origine) {
+      // The walk: the signal or slowdown that needs the code point.
+      r = prop_.di(*g.origine);
+      dettaglio = dettaglio_percorso(g);
+    }
+    if (r != nullptr) file = sorgente_di(r->tipo);
+    if (g.posto) {
+      l = *g.posto;
+    } else if (r != nullptr) {
+      const size_t k = static_cast<size_t>(g.campo);
+      l = g.campo >= 0 && k < r->campi.size() ? r->campi[k].posto : r->posto;
+    }
+    if (r != nullptr && dettaglio.empty()) dettaglio = dettaglio_cella(g, *r);
+    d.file = m_.mostrati()[static_cast<size_t>(file)];
+    d.riga = l.riga;
+    d.colonna = l.riga > 0 ? l.colonna : 0;
+    // A missing train file says so in its own words.
+    if (dettaglio.rfind("file del treno mancante", 0) == 0) {
+      d.messaggio = dettaglio;
+    } else {
+      d.messaggio = std::string(significato_errore(d.codice));
+      if (!dettaglio.empty()) d.messaggio += ": " + dettaglio;
+    }
+    return d;
+  }
+
+  // The chainage references off the grid, each at the record that gave it.
+  std::vector<Diagnostica> progressive() const {
+    std::vector<Diagnostica> dd;
+    for (int e = kVoceProgressivaTre; e <= kVoceProgressivaUno; ++e) {
+      const Voce& v = modello_.testata[static_cast<size_t>(e)];
+      if (v.valore_uno % kMetriCella == 0 && v.valore_due % kMetriCella == 0) continue;
+      const RecordLetto* da = nullptr;
+      for (const RecordLetto& r : m_.registro.record) {
+        const bool progressiva = r.tipo == Tipo::progressiva_uno ||
+                                 r.tipo == Tipo::progressiva_due || r.tipo == Tipo::progressiva_tre;
+        if (!progressiva || !r.ha(2) || r.guasto != 0) continue;
+        const int64_t secondo = r.valori[1] + (r.valori[2] == 1 ? 100 : 0);
+        if (r.valori[0] == v.valore_uno && secondo == v.valore_due && r.valori[2] == v.valore_tre) {
+          da = &r;
+        }
+      }
+      Diagnostica d;
+      d.codice = numero(Codice::progressiva_fuori_griglia);
+      d.file = m_.mostrati()[0];
+      d.messaggio = std::string(significato_errore(d.codice));
+      if (da != nullptr) {
+        const size_t k = da->valori[0] % kMetriCella != 0 ? 0 : 1;
+        d.riga = da->campi[k].posto.riga;
+        d.colonna = da->campi[k].posto.colonna;
+        d.messaggio += ": " + std::to_string(da->valori[k]) + " m";
+      }
+      dd.push_back(std::move(d));
+    }
+    return dd;
+  }
+
+  // Fault 1250 or 1251: what fills cell 1, and who put it there.
+  Diagnostica timbri(Codice c, int16_t valore) const {
+    Diagnostica d;
+    d.codice = numero(c);
+    const RecordLetto* r = nullptr;
+    std::string chi;
+    if (m_.primo_punto_origine) {
+      r = prop_.di(*m_.primo_punto_origine);
+      chi = "un punto codice messo dal percorso delle celle per " +
+            (r != nullptr ? descrizione(*r) : std::string("un record"));
+    } else if ((r = prop_.di(1)) != nullptr) {
+      chi = descrizione(*r) + ", che cade nella cella 1";
+    }
+    const Sorgente file = r != nullptr ? sorgente_di(r->tipo) : Sorgente::linea;
+    d.file = m_.mostrati()[static_cast<size_t>(file)];
+    d.messaggio =
+        std::string(significato_errore(d.codice)) + ": la cella 1, riservata " +
+        (c == Codice::timbro_presente ? "al timbro di formato" : "al codice di identita'") +
+        ", contiene gia' " + std::to_string(valore);
+    if (!chi.empty()) d.messaggio += ", scritto da " + chi;
+    return d;
+  }
+
+ private:
+  std::string dettaglio_cella(const GuastoLetto& g, const RecordLetto& r) const {
+    if (!r.ha(0)) return {};
+    const int64_t p = r.valori[0];
+    std::optional<int64_t> cella;
+    switch (g.codice) {
+      case Codice::cartello_su_cella_occupata:
+      case Codice::indicatore_su_cella_occupata:
+      case Codice::segnale_su_cella_occupata:
+      case Codice::inizio_rallentamento_occupato: cella = cella_di(p); break;
+      case Codice::abbattimento_su_cella_occupata: cella = vicino(p, kMetriCella); break;
+      case Codice::avviso_occupato: cella = cella_di(p - 1200); break;
+      case Codice::fine_rallentamento_occupata:
+        if (r.ha(2)) cella = cella_di(p + r.valori[2]);
+        break;
+      case Codice::preavviso_occupato: {
+        const int64_t h = vicino(p - 1200, kMetriCella);
+        for (int64_t k = 0; k < 4 && !cella; ++k) {
+          if (occupante(h - k, r) != nullptr) cella = h - k;
+        }
+        break;
+      }
+      default: return {};
+    }
+    if (!cella) return {};
+    const RecordLetto* altro = occupante(*cella, r);
+    return "la cella " + std::to_string(*cella) + " ha gia' " +
+           (altro != nullptr ? descrizione(*altro) : std::string("un altro segno"));
+  }
+
+  const RecordLetto* occupante(int64_t cella, const RecordLetto& r) const {
+    return prop_.di(cella, static_cast<size_t>(&r - m_.registro.record.data()));
+  }
+
+  static std::string dettaglio_percorso(const GuastoLetto& g) {
+    const int32_t c = *g.cella;
+    switch (g.codice) {
+      case Codice::segnale_senza_punto_codice:
+        return "le celle " + std::to_string(c - 1) + " e " + std::to_string(c - 2) +
+               " prima del segnale sono occupate";
+      case Codice::avvicinamento_senza_punto_codice:
+        return "tre celle di un gruppo prima della cella " + std::to_string(c) +
+               ", inizio del rallentamento, sono tutte occupate";
+      default:
+        return "nessuna cella libera intorno alla cella " + std::to_string(c) +
+               " per il punto codice";
+    }
+  }
+
+  const Motore& m_;
+  const Modello& modello_;
+  const Proprietari prop_;
+};
+
+}  // namespace
+
+}  // namespace controllo
+
+std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Identita& id,
+                                   const OpzioniControllo& opzioni) {
+  using namespace controllo;
+  // The reading deletes what it has read: it works on copies.
+  ArchivioMemoria copie;
+  for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
+    if (archivio.esiste(nome)) copie.metti(nome, archivio.leggi(nome));
+  }
+  Motore motore(id, opzioni, copie);
+  motore.registro.testi = {motore.testo(Sorgente::linea), motore.testo(Sorgente::treno)};
+  Modello modello;
+  RecordErrore errore;
+  StatoParser s(modello, errore, copie, id, 1);
+  s.politica = Politica::prosegui;
+  s.osservatore = &motore;
+  s.traccia_piano = false;
+  memorizza_dati(s);
+
+  std::optional<std::pair<Codice, int16_t>> timbri;
+  if (modello.celle) {
+    percorri_celle(*modello.celle, errore, &motore);
+    const Cella prima_cella = (*modello.celle)[1];
+    const Codice t = timbra(modello.testata, *modello.celle);
+    if (t != Codice::nessuno) {
+      timbri = {t, t == Codice::timbro_presente ? prima_cella.dato_uno : prima_cella.dato_due};
+    }
+  }
+
+  std::vector<Diagnostica> dd;
+  const Resoconto esito(motore, modello);
+  for (const GuastoLetto& g : motore.guasti) {
+    if (g.codice == Codice::progressiva_fuori_griglia && !g.record) {
+      for (Diagnostica& d : esito.progressive()) dd.push_back(std::move(d));
+    } else {
+      dd.push_back(esito.diagnostica(g));
+    }
+  }
+  if (timbri) dd.push_back(esito.timbri(timbri->first, timbri->second));
+  trova_avvisi(motore.registro, modello, motore.mostrati(), dd);
+
+  std::erase_if(dd, [&opzioni](const Diagnostica& d) {
+    return !d.errore() && opzioni.spenti.test(static_cast<size_t>(d.avviso));
+  });
+  // File order: the line file's, then the train file's, each by line and
+  // column, those of no line last.
+  std::vector<std::pair<std::tuple<int, int, int, int>, size_t>> ordine;
+  ordine.reserve(dd.size());
+  for (size_t i = 0; i < dd.size(); ++i) {
+    const Diagnostica& d = dd[i];
+    ordine.emplace_back(
+        std::tuple(d.file == motore.mostrati()[0] ? 0 : 1, d.riga == 0 ? 1 : 0, d.riga, d.colonna),
+        i);
+  }
+  std::stable_sort(ordine.begin(), ordine.end(),
+                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // The same fault met again (a speed that does not fit, at every record
+  // after it) is said once: it stands at the same place.
+  std::vector<Diagnostica> uscita;
+  uscita.reserve(dd.size());
+  for (size_t k = 0; k < ordine.size(); ++k) {
+    Diagnostica& d = dd[ordine[k].second];
+    bool doppia = false;
+    for (size_t j = k; j-- > 0 && ordine[j].first == ordine[k].first;) {
+      const Diagnostica& e = dd[ordine[j].second];
+      doppia |= e.gravita == d.gravita && e.codice == d.codice && e.messaggio == d.messaggio;
+    }
+    if (!doppia) uscita.push_back(std::move(d));
+  }
+  return uscita;
+}
+
+}  // namespace scenario

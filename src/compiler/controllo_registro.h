@@ -1,0 +1,124 @@
+// What the check notes while the sources are read: every record with the
+// fields it read and where, every heading, every field that started no
+// record. The warnings are found on it once the reading is over.
+#ifndef SCENARIO_COMPILER_CONTROLLO_REGISTRO_H_
+#define SCENARIO_COMPILER_CONTROLLO_REGISTRO_H_
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace scenario::controllo {
+
+enum class Sorgente : uint8_t { linea = 0, treno = 1 };
+
+// Every record kind of both files, general keys included.
+enum class Tipo : uint8_t {
+  lunghezza,
+  progressiva_tre,
+  progressiva_due,
+  progressiva_uno,
+  sfondo_uno,
+  sfondo_due,
+  sfondo_tre,
+  ripetizione,
+  pendenza,
+  curva,
+  montagna,
+  indicatori,
+  cartello,
+  massa_frenata,
+  vetture,
+  velocita,
+  aderenza,
+  orologio,
+  sabbia,
+  segnale,
+  rallentamento,
+  abbattimento,
+  stazione,
+};
+inline constexpr size_t kNumeroTipi = 23;
+
+// How the record kind is called in messages: its carried keyword.
+const char* nome_tipo(Tipo t);
+// The words the reader's test looks for (the second may be empty).
+std::pair<std::string_view, std::string_view> parole_tipo(Tipo t);
+Sorgente sorgente_di(Tipo t);
+
+// A place in one of the two files (which, the entry says).
+struct Posto {
+  int riga = 0;  // 0: no line
+  int colonna = 0;
+  bool operator==(const Posto&) const = default;
+};
+
+// The texts are views into the check's copies of the sources.
+struct CampoLetto {
+  Posto posto;
+  std::string_view testo;  // as it stands in the file, blanks before it skipped
+  bool vuoto = false;
+};
+
+struct RecordLetto {
+  Tipo tipo{};
+  Posto posto;                    // the keyword field
+  std::string_view parola;        // the keyword field's text
+  std::vector<CampoLetto> campi;  // the values read, up to a fault
+  std::vector<int64_t> valori;    // their numbers; 0 for a text field
+  int sezione = -1;               // the heading in force (index), -1 none
+  bool dopo_fine = false;         // a "[fine]" came before it
+  int32_t guasto = 0;             // the code of the fault that ended it
+  // Stations that were stored: their header entry and zone.
+  int32_t voce = 0;
+  int64_t zona_inizio = 0;
+  int64_t zona_fine = 0;
+
+  bool ha(size_t i) const { return i < valori.size(); }
+};
+
+struct Intestazione {
+  Sorgente file{};
+  Posto posto;
+  std::string_view testo;  // blanks at its ends trimmed
+  int rango = -1;          // its place in the usual order; -1 unknown
+};
+
+// Where in a file a field that started no record was read.
+enum class Parte : uint8_t { prima_generale, generale, successive };
+
+struct CampoScartato {
+  Sorgente file{};
+  Parte parte{};
+  Posto posto;
+  std::string_view testo;
+  bool trattino = false;     // passed over by the dash rule
+  bool inizio_riga = false;  // the first field of its line
+  bool dopo_guasto = false;  // read while skipping the rest of a faulty line
+  int sezione = -1;
+  bool dopo_fine = false;
+  // The last record of the same file read before it, if any (an index).
+  std::optional<size_t> precedente;
+};
+
+struct Registro {
+  std::vector<RecordLetto> record;
+  std::vector<Intestazione> intestazioni;
+  std::vector<CampoScartato> scartati;
+  // Per file: read at all, its reading cut short by a fault that leaves
+  // nothing to read, and the last field, which is never looked at.
+  std::array<bool, 2> letto{};
+  std::array<bool, 2> interrotto{};
+  std::array<std::optional<CampoLetto>, 2> ultimo{};
+  // Per file, the last line that holds a field (for a missing "[fine]").
+  std::array<int, 2> ultima_riga{};
+  std::optional<int64_t> lunghezza;  // the line length in force
+  std::array<std::string_view, 2> testi;  // the two sources, as read
+};
+
+}  // namespace scenario::controllo
+
+#endif  // SCENARIO_COMPILER_CONTROLLO_REGISTRO_H_

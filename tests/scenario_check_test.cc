@@ -1,0 +1,268 @@
+// scenario check, run as authors run it: on the carried texts from `emit`,
+// with faults made in them one at a time and several at once, against the
+// compile of the same texts.
+#include <gtest/gtest.h>
+
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "tests/support/cartella.h"
+#include "tests/support/compila.h"
+#include "tests/support/esegui.h"
+
+namespace scenario {
+namespace {
+
+namespace fs = std::filesystem;
+using test::CartellaProva;
+using test::esegui;
+using test::leggi;
+
+const std::string kTool = SCENARIO_TOOL_PATH;
+#ifdef SCENARIO_PYTHON
+constexpr char kPython[] = SCENARIO_PYTHON;
+#else
+constexpr char kPython[] = "python3";
+#endif
+const std::string kLinea = "Lanvero_Ostrel_linea.txt";
+const std::string kTreno = "Lanvero_Ostrel_24817-.txt";
+
+// Replaces line `n` (1-based) of a CR LF text.
+std::string con_riga(const std::string& testo, int n, const std::string& nuova) {
+  size_t da = 0;
+  for (int i = 1; i < n; ++i) da = testo.find("\r\n", da) + 2;
+  const size_t a = testo.find("\r\n", da);
+  return testo.substr(0, da) + nuova + testo.substr(a);
+}
+
+std::vector<std::string> righe(const std::string& s) { return test::spezza(s, "\n"); }
+
+std::vector<std::string> errori(const std::string& out) {
+  std::vector<std::string> ee;
+  for (const std::string& r : righe(out)) {
+    if (r.find(": error: ") != std::string::npos) ee.push_back(r);
+  }
+  return ee;
+}
+
+class Check : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_EQ(esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
+    linea = leggi(dir.percorso() / kLinea);
+    treno = leggi(dir.percorso() / kTreno);
+  }
+  void scrivi(const std::string& l, const std::string& t) {
+    test::scrivi(dir.percorso() / kLinea, l);
+    test::scrivi(dir.percorso() / kTreno, t);
+  }
+  test::Uscita check(const std::string& opzioni = "") {
+    return esegui("'" + kTool + "' check Lanvero_Ostrel 24817 " + opzioni, dir.percorso());
+  }
+  // The code the compile records, from its first line.
+  int32_t codice_compilazione() {
+    CartellaProva copia;
+    fs::copy_file(dir.percorso() / kLinea, copia.percorso() / kLinea);
+    fs::copy_file(dir.percorso() / kTreno, copia.percorso() / kTreno);
+    const auto u = esegui("'" + kTool + "' compile Lanvero_Ostrel 24817", copia.percorso());
+    std::smatch m;
+    const std::string prima = u.out.substr(0, u.out.find('\n'));
+    EXPECT_TRUE(std::regex_match(prima, m, std::regex("numero_errore=(-?\\d+) .*"))) << u.out;
+    return m.empty() ? -1 : std::stoi(m[1]);
+  }
+
+  CartellaProva dir;
+  std::string linea, treno;
+};
+
+TEST_F(Check, CarriedTextsHaveNoErrorAndStayUntouched) {
+  const auto prima = test::nomi(dir.percorso());
+  const auto u = check();
+  EXPECT_EQ(u.stato, 0) << u.out << u.err;
+  EXPECT_TRUE(errori(u.out).empty()) << u.out;
+  EXPECT_TRUE(std::regex_match(righe(u.out).back(), std::regex("0 errori, \\d+ avvertiment[oi]")))
+      << u.out;
+  EXPECT_EQ(test::nomi(dir.percorso()), prima);
+  EXPECT_EQ(leggi(dir.percorso() / kLinea), linea);
+  EXPECT_EQ(leggi(dir.percorso() / kTreno), treno);
+}
+
+struct Guasto {
+  const char* nome;
+  bool in_linea;  // the line file, else the train file
+  int riga;
+  const char* nuova;
+  int32_t codice;
+  int colonna;
+};
+
+void PrintTo(const Guasto& g, std::ostream* os) { *os << g.nome; }
+
+// Faults made one at a time in the carried texts: each is reported at the
+// changed line, at the field that is wrong, with the compile's code.
+const Guasto kGuasti[] = {
+    {"CurveWithoutItsClassDigit", true, 11, "curvad,  1150,  250", 103, 1},
+    {"GradientFarBeyondTheLine", true, 153, "pendenza, 99999999, 3", 15, 11},
+    {"UnreadableNumber", true, 152, "pendenza,  1050,   -3x", 25, 20},
+    {"BoardTwice", true, 246, "cartello_indicatore,  900,   (DOPPIO)", 6, 23},
+    {"StationOffTheGrid", false, 26,
+     "stazione,    4275, 12,  600,  0, 0, 0,  1,1,0,  4,1,1,   30,  17, 7, 0, CORVALDO ALTESE", 8,
+     14},
+    {"StationZoneNotAMultipleOf100", false, 26,
+     "stazione,    4250, 12,  650,  0, 0, 0,  1,1,0,  4,1,1,   30,  17, 7, 0, CORVALDO ALTESE", 9,
+     25},
+    {"SignalTwice", false, 48, "segnale,    1600,   2, 3, 1,  0, 0,    1,  3,1,0, 203", 16, 13},
+    {"SlowdownBeyondTheLine", false, 45, "rallentamento,   97000,    90, 9000, 0,  1,  0", 25, 32},
+    {"MissingLastField", true, 152, "pendenza,  1050", 25, 16},
+};
+
+class UnGuasto : public Check, public ::testing::WithParamInterface<Guasto> {};
+
+TEST_P(UnGuasto, ReportedAtTheChangedLineWithTheCompilesCode) {
+  const Guasto& g = GetParam();
+  if (g.in_linea) {
+    scrivi(con_riga(linea, g.riga, g.nuova), treno);
+  } else {
+    scrivi(linea, con_riga(treno, g.riga, g.nuova));
+  }
+  const auto u = check();
+  EXPECT_EQ(u.stato, 1) << u.out << u.err;
+  const std::string atteso = std::string(g.in_linea ? kLinea : kTreno) + ":" +
+                             std::to_string(g.riga) + ":" + std::to_string(g.colonna) + ": error: ";
+  const std::vector<std::string> ee = errori(u.out);
+  ASSERT_EQ(ee.size(), 1u) << u.out;
+  EXPECT_EQ(ee[0].rfind(atteso, 0), 0u) << ee[0];
+  EXPECT_NE(ee[0].find("[errore " + std::to_string(g.codice) + "]"), std::string::npos) << ee[0];
+  EXPECT_EQ(codice_compilazione(), g.codice);
+}
+
+INSTANTIATE_TEST_SUITE_P(Portato, UnGuasto, ::testing::ValuesIn(kGuasti),
+                         [](const auto& i) { return std::string(i.param.nome); });
+
+// Several faults at once, in different sections of both files: each at its
+// own line, in file order, and the check goes on after each.
+TEST_F(Check, SeveralFaultsEachAtItsOwnLine) {
+  std::string l = linea;
+  std::string t = treno;
+  for (const Guasto& g : kGuasti) {
+    const std::string nome = g.nome;
+    if (nome == "StationZoneNotAMultipleOf100" || nome == "MissingLastField") continue;
+    if (g.in_linea) {
+      l = con_riga(l, g.riga, g.nuova);
+    } else {
+      t = con_riga(t, g.riga, g.nuova);
+    }
+  }
+  scrivi(l, t);
+  const auto u = check();
+  EXPECT_EQ(u.stato, 1);
+  std::vector<std::string> attesi;
+  for (const Guasto& g : kGuasti) {
+    const std::string nome = g.nome;
+    if (nome == "StationZoneNotAMultipleOf100" || nome == "MissingLastField") continue;
+    attesi.push_back(std::string(g.in_linea ? kLinea : kTreno) + ":" + std::to_string(g.riga) +
+                     ":" + std::to_string(g.colonna) + ": error: [errore " +
+                     std::to_string(g.codice) + "]");
+  }
+  std::sort(attesi.begin(), attesi.end(), [](const std::string& a, const std::string& b) {
+    const auto chiave = [](const std::string& s) {
+      return std::pair{s.rfind(kLinea, 0) == 0 ? 0 : 1, std::stoi(s.substr(s.find(':') + 1))};
+    };
+    return chiave(a) < chiave(b);
+  });
+  std::vector<std::string> visti;
+  for (const std::string& e : errori(u.out)) {
+    visti.push_back(e.substr(0, e.find(": error: ") + 9) + e.substr(e.rfind('[')));
+  }
+  EXPECT_EQ(visti, attesi) << u.out;
+  EXPECT_TRUE(std::regex_search(righe(u.out).back(), std::regex("^7 errori, ")));
+}
+
+// The JSON form lists the same diagnostics as the text, read back with a
+// real JSON parser.
+TEST_F(Check, JsonListsWhatTheTextLists) {
+  scrivi(con_riga(linea, 153, "pendenza, 99999999, 3"),
+         con_riga(con_riga(treno, 48, "segnal, 1600, 2"), 26, "stazione, 4275"));
+  const auto testo = check();
+  const auto json = check("--json");
+  EXPECT_EQ(json.stato, testo.stato);
+  test::scrivi(dir.percorso() / "diagnostiche.json", json.out);
+  // Each object printed in the text form, in Python.
+  const auto py = esegui(
+      std::string(kPython) + " -c \"import json\n"
+      "for d in json.load(open('diagnostiche.json', encoding='utf-8')):\n"
+      "  s = d['file'] + (':%d:%d' % (d['line'], d['column']) if d['line'] else '')\n"
+      "  if d['severity'] == 'error':\n"
+      "    s += ': error: ' + d['message']\n"
+      "    s += ' (posizione %d m)' % d['position'] if d['position'] is not None else ''\n"
+      "    s += ' [errore %d]' % d['code']\n"
+      "  else:\n"
+      "    s += ': warning: ' + d['message'] + ' [-W' + d['warning'] + ']'\n"
+      "  print(s)\"",
+      dir.percorso());
+  ASSERT_EQ(py.stato, 0) << py.err << json.out;
+  std::vector<std::string> attese = righe(testo.out);
+  attese.pop_back();  // the closing count
+  EXPECT_EQ(righe(py.out), attese);
+  EXPECT_GE(errori(testo.out).size(), 2u);
+}
+
+TEST_F(Check, WarningsCanBeSilenced) {
+  scrivi(con_riga(linea, 153, "pendenza,  1275,   -6"), con_riga(treno, 47, "segnal, 1600"));
+  const auto u = check();
+  EXPECT_EQ(u.stato, 0) << u.out;
+  EXPECT_NE(u.out.find("[-Wgriglia]"), std::string::npos) << u.out;
+  EXPECT_NE(u.out.find("[-Wparola-sconosciuta]"), std::string::npos) << u.out;
+  const auto senza = check("-Wno-griglia");
+  EXPECT_EQ(senza.out.find("[-Wgriglia]"), std::string::npos) << senza.out;
+  EXPECT_NE(senza.out.find("[-Wparola-sconosciuta]"), std::string::npos) << senza.out;
+  const auto nessuno = check("-w");
+  EXPECT_EQ(nessuno.out, "0 errori, 0 avvertimenti\n");
+  EXPECT_EQ(check("-Wno-boh").stato, 64);
+}
+
+TEST_F(Check, OneErrorOneWarningInTheSingular) {
+  scrivi("[generale]\r\nlunghezza percorso, 10000\r\n[fine]\r\n",
+         "[generale]\r\n[aderenze]\r\naderenza, 0, 100\r\n[vel_limite]\r\nvelocita, 0, 100\r\n"
+         "[segnali]\r\nsegnal, 1600\r\nsegnale, 100, 1,4,1,0,0,0,0,0,0,0\r\n[fine]\r\n");
+  const auto u = check();
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(righe(u.out).back(), "1 errore, 1 avvertimento") << u.out;
+}
+
+TEST_F(Check, MissingAndUnreadableSources) {
+  fs::remove(dir.percorso() / kTreno);
+  const auto senza_treno = check("--dir .");
+  EXPECT_EQ(senza_treno.stato, 1);
+  EXPECT_NE(senza_treno.out.find("./" + kTreno + ": error: file del treno mancante: ./" + kTreno),
+            std::string::npos)
+      << senza_treno.out;
+
+  fs::remove(dir.percorso() / kLinea);
+  const auto senza_linea = check();
+  EXPECT_EQ(senza_linea.stato, 1);
+  EXPECT_NE(senza_linea.out.find(kLinea + ": error: "), std::string::npos) << senza_linea.out;
+  EXPECT_NE(senza_linea.out.find("[errore 101]"), std::string::npos) << senza_linea.out;
+
+  // A source that is there but cannot be read is the system's fault.
+  fs::create_directory(dir.percorso() / kLinea);
+  const auto illeggibile = check();
+  EXPECT_EQ(illeggibile.stato, 3);
+  EXPECT_NE(illeggibile.err.find(kLinea), std::string::npos) << illeggibile.err;
+
+  EXPECT_EQ(check("--boh").stato, 64);
+  EXPECT_EQ(esegui("'" + kTool + "' check Lanvero_Ostrel", dir.percorso()).stato, 64);
+}
+
+TEST_F(Check, FilesAreNamedAsOpened) {
+  fs::create_directory(dir.percorso() / "sub");
+  test::scrivi(dir.percorso() / "sub" / kLinea, con_riga(linea, 11, "curvad,  1150,  250"));
+  test::scrivi(dir.percorso() / "sub" / kTreno, treno);
+  const auto u = check("--dir sub");
+  EXPECT_EQ(u.stato, 1);
+  EXPECT_EQ(errori(u.out).at(0).rfind("sub/" + kLinea + ":11:1: error: ", 0), 0u) << u.out;
+}
+
+}  // namespace
+}  // namespace scenario

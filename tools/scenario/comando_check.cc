@@ -1,0 +1,95 @@
+// scenario check: every fault of an author's sources at its own line, and
+// warnings for what compiles but is probably not meant. Writes nothing.
+#include <iostream>
+#include <string>
+
+#include "app/avvio.h"
+#include "compiler/controllo.h"
+#include "tools/scenario/comandi.h"
+#include "tools/scenario/diagnostiche.h"
+
+namespace scenario {
+namespace {
+
+std::string nomi_avvisi() {
+  std::string s;
+  for (const Avviso a : avvisi()) {
+    if (!s.empty()) s += ", ";
+    s += nome_avviso(a);
+  }
+  return s;
+}
+
+// The names for the help, wrapped as its other lines are.
+std::string elenco_avvisi() {
+  std::string s = "Avvisi:";
+  size_t riga = s.size();
+  for (const Avviso a : avvisi()) {
+    const std::string parola = " " + std::string(nome_avviso(a)) + ",";
+    if (riga + parola.size() > 78) {
+      s += "\n ";
+      riga = 1;
+    }
+    s += parola;
+    riga += parola.size();
+  }
+  s.pop_back();
+  return s;
+}
+
+int esegui(const Argomenti& a) {
+  const std::optional<Identita> id = leggi_identita(a);
+  if (!id) return errore_uso(kIdentitaNonValida);
+  OpzioniControllo opzioni;
+  for (const std::string& nome : a.valori("-Wno-")) {
+    const std::optional<Avviso> avviso = avviso_di_nome(nome);
+    if (!avviso)
+      return errore_uso("avviso sconosciuto: -Wno-" + nome + " (avvisi: " + nomi_avvisi() + ")");
+    opzioni.spenti.set(static_cast<size_t>(*avviso));
+  }
+  if (a.ha("-w")) opzioni.spenti.set();
+  const std::filesystem::path dir = cartella(a);
+  // The diagnostics name the files as they were opened.
+  if (a.ha(kOpzioneDir.nome)) opzioni.cartella = (dir / "").string();
+  try {
+    const ArchivioMemoria copie = copie_sorgenti(dir, *id);
+    const std::vector<Diagnostica> dd = controlla(copie, *id, opzioni);
+    std::cout << (a.ha("--json") ? json_diagnostiche(dd) : testo_diagnostiche(dd));
+    return con_errori(dd) ? uscita_errore_dati : uscita_ok;
+  } catch (const std::exception& e) {
+    std::cout.flush();
+    std::cerr << e.what() << std::endl;
+    return uscita_guasto;
+  }
+}
+
+}  // namespace
+
+Sottocomando comando_check() {
+  static const std::string descrizione =
+      "Legge DIR/LINEA_linea.txt e DIR/LINEA_TRENO-.txt come fa la compilazione, ma\n"
+      "dopo un errore prosegue con il record seguente: riporta ogni errore alla sua\n"
+      "riga, con il codice che la compilazione registrerebbe, e avverte di cio' che\n"
+      "compila ma probabilmente non e' voluto. Non scrive nulla.\n"
+      "Una riga per diagnostica, poi una riga che le conta:\n"
+      "  FILE:RIGA:COLONNA: error: SIGNIFICATO (posizione P m) [errore N]\n"
+      "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n" +
+      elenco_avvisi() +
+      "\n(docs/sorgenti.md li spiega).\n"
+      "Stato d'uscita: 0 nessun errore (avvisi ammessi), 1 errori, 3 un sorgente\n"
+      "non si puo' leggere, 64 uso errato.\n";
+  return {
+      .nome = "check",
+      .sinossi = "LINEA TRENO",
+      .descrizione = descrizione,
+      .opzioni = {kOpzioneDir,
+                  {"--json", "", "", "le diagnostiche come una lista JSON"},
+                  {"-Wno-", "", "NOME", "non mostra l'avviso NOME", true},
+                  {"-w", "", "", "non mostra nessun avviso"}},
+      .min_posizionali = 2,
+      .max_posizionali = 2,
+      .esegui = esegui,
+  };
+}
+
+}  // namespace scenario

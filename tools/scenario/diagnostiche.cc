@@ -1,0 +1,82 @@
+#include "tools/scenario/diagnostiche.h"
+
+#include <algorithm>
+
+#include "output/json.h"
+
+namespace scenario {
+
+namespace {
+
+std::string conta(size_t n, const char* singolare, const char* plurale) {
+  return std::to_string(n) + " " + (n == 1 ? singolare : plurale);
+}
+
+}  // namespace
+
+std::string riga_diagnostica(const Diagnostica& d) {
+  std::string s = d.file;
+  if (d.riga > 0) s += ":" + std::to_string(d.riga) + ":" + std::to_string(d.colonna);
+  s += d.errore() ? ": error: " : ": warning: ";
+  s += utf8_da_1252(d.messaggio);
+  if (d.errore()) {
+    if (d.posizione) s += " (posizione " + std::to_string(*d.posizione) + " m)";
+    s += " [errore " + std::to_string(d.codice) + "]";
+  } else {
+    s += " [-W" + std::string(nome_avviso(d.avviso)) + "]";
+  }
+  return s;
+}
+
+bool con_errori(std::span<const Diagnostica> dd) {
+  return std::any_of(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.errore(); });
+}
+
+std::string riepilogo_diagnostiche(std::span<const Diagnostica> dd) {
+  const auto errori = static_cast<size_t>(
+      std::count_if(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.errore(); }));
+  return conta(errori, "errore", "errori") + ", " +
+         conta(dd.size() - errori, "avvertimento", "avvertimenti");
+}
+
+std::string testo_diagnostiche(std::span<const Diagnostica> dd) {
+  std::string s;
+  for (const Diagnostica& d : dd) s += riga_diagnostica(d) + "\n";
+  return s + riepilogo_diagnostiche(dd) + "\n";
+}
+
+std::string json_diagnostiche(std::span<const Diagnostica> dd) {
+  std::string s;
+  ScrittoreJson j(&s);
+  j.inizia_lista();
+  for (const Diagnostica& d : dd) {
+    j.inizia_oggetto();
+    j.chiave("file").testo(d.file);
+    if (d.riga > 0) {
+      j.chiave("line").intero(d.riga);
+      j.chiave("column").intero(d.colonna);
+    } else {
+      j.chiave("line").nullo();
+      j.chiave("column").nullo();
+    }
+    j.chiave("severity").testo(d.errore() ? "error" : "warning");
+    if (d.errore()) {
+      j.chiave("code").intero(d.codice);
+      j.chiave("warning").nullo();
+    } else {
+      j.chiave("code").nullo();
+      j.chiave("warning").testo(nome_avviso(d.avviso));
+    }
+    j.chiave("message").testo_1252(d.messaggio);
+    if (d.posizione) {
+      j.chiave("position").intero(*d.posizione);
+    } else {
+      j.chiave("position").nullo();
+    }
+    j.fine_oggetto();
+  }
+  j.fine_lista();
+  return s + "\n";
+}
+
+}  // namespace scenario
