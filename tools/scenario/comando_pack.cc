@@ -13,6 +13,7 @@
 #include "output/carico.h"
 #include "output/eseguibile.h"
 #include "tools/scenario/comandi.h"
+#include "tools/scenario/diagnostiche.h"
 
 namespace scenario {
 namespace {
@@ -23,23 +24,21 @@ constexpr char kNomeStub[] = "scenario-stub.exe";
 constexpr char kNomeStub[] = "scenario-stub";
 #endif
 
-// The gate every scenario passes before it is packed: true when its two
-// sources hold no error; otherwise the report is shown and false. For now
-// the compile's own verdict, made in memory; `scenario check` takes its
-// place here once it is in the library.
-bool sorgenti_accettate(const Identita& id, const std::vector<FileNominato>& testi) {
+// The gate every scenario passes before it is packed: the check of
+// `scenario check`. When one of its diagnostics is an error, all of them
+// are shown and the scenario is refused.
+bool sorgenti_accettate(const Identita& id, const std::vector<FileNominato>& testi,
+                        const OpzioniControllo& opzioni) {
   ArchivioMemoria copie;
   for (const FileNominato& t : testi) {
     if (t.nome == nome_sorgente_linea(id) || t.nome == nome_sorgente_treno(id)) {
       copie.metti(t.nome, t.bytes);
     }
   }
-  const Compilazione c = memorizza_percorso(copie, id, 1);
-  const StatoUscita stato = stato_uscita(c);
-  if (stato == uscita_ok) return true;
-  std::cout << rapporto_compilazione(c);
+  const std::vector<Diagnostica> dd = controlla(copie, id, opzioni);
+  if (!con_errori(dd)) return true;
+  std::cout << testo_diagnostiche(dd);
   std::cout.flush();
-  if (stato == uscita_errore_timbri) std::cerr << testo_errore(numero(c.errore_timbri)) << "\n";
   return false;
 }
 
@@ -85,7 +84,9 @@ int esegui(const Argomenti& a) {
       }
       if (bytes) testi.push_back({nome, std::move(*bytes)});
     }
-    if (!sorgenti_accettate(*id, testi)) {
+    OpzioniControllo opzioni;
+    if (a.ha(kOpzioneDir.nome)) opzioni.cartella = (dir / "").string();
+    if (!sorgenti_accettate(*id, testi, opzioni)) {
       std::cerr << "scenario pack: i sorgenti hanno errori, nessun installatore scritto\n";
       return uscita_errore_dati;
     }
