@@ -25,7 +25,10 @@ std::string elenco_avvisi() {
   std::string s = "Avvisi:";
   size_t riga = s.size();
   for (const Avviso a : avvisi()) {
-    const std::string parola = " " + std::string(nome_avviso(a)) + ",";
+    // Appended piece by piece: GCC 12 at -O3 warns, wrongly, on " " + name.
+    std::string parola = " ";
+    parola += nome_avviso(a);
+    parola += ',';
     if (riga + parola.size() > 78) {
       s += "\n ";
       riga = 1;
