@@ -461,19 +461,6 @@ TEST(Emit, AnotherIdentityAndNoSilentReplacement) {
   EXPECT_EQ(esegui("'" + kTool + "' emit", portato.percorso()).stato, 1);
 }
 
-// The start of an author's scenario: a folder of its own, made by emit.
-TEST(Emit, MakesAMissingFolder) {
-  CartellaProva dir;
-  const auto u = esegui("'" + kTool + "' emit --dir nuova/mio", dir.percorso());
-  EXPECT_EQ(u.stato, 0) << u.err;
-  EXPECT_EQ(test::nomi(dir.percorso() / "nuova" / "mio").size(), 5u);
-  // A folder that cannot be made (a file stands in the way) is a failure.
-  test::scrivi(dir.percorso() / "file", "x");
-  const auto v = esegui("'" + kTool + "' emit --dir file/mio", dir.percorso());
-  EXPECT_EQ(v.stato, 3) << v.err;
-  EXPECT_NE(v.err.find("file/mio"), std::string::npos) << v.err;
-}
-
 TEST(Uso, BadCommandLines) {
   CartellaProva dir;
   const char* casi[] = {

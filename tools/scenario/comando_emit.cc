@@ -24,10 +24,6 @@ int esegui(const Argomenti& a) {
   }
   const std::filesystem::path dir = cartella(a);
   try {
-    // emit starts a scenario, often in a folder of its own: a missing one is
-    // made (what cannot be made is reported by the lock below).
-    std::error_code ec;
-    std::filesystem::create_directories(dir, ec);
     // Held to the end: no other run writes in the folder meanwhile.
     const auto nomi = nomi_testi(id);
     Corsa corsa(dir, {nomi.begin(), nomi.end()});
@@ -67,7 +63,6 @@ Sottocomando comando_emit() {
           "i due sorgenti e i tre documenti. Con --linea e --treno li scrive sotto\n"
           "i nomi di un'altra identita' (l'inizio di uno scenario proprio).\n"
           "Non sostituisce un testo che esiste gia', se non con --force.\n"
-          "Crea DIR se non esiste.\n"
           "Stato d'uscita: 0 testi scritti, 1 un testo esiste gia' (nessun file\n"
           "scritto), 3 errore del sistema, 64 uso errato.\n",
       .opzioni = {kOpzioneDir,
