@@ -9,8 +9,8 @@
 #include "app/programma.h"
 #include "app/scrittura.h"
 #include "output/eseguibile.h"
-#include "tests/support/eseguibili.h"
 #include "tests/support/cartella.h"
+#include "tests/support/eseguibili.h"
 
 namespace scenario {
 namespace {

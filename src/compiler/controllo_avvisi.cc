@@ -812,8 +812,11 @@ class Avvisi {
       bool utf8 = true;
       for (size_t i = 0; i < t.size() && utf8;) {
         const auto c = static_cast<unsigned char>(t[i]);
-        const size_t n = c < 0x80 ? 1 : c >= 0xC2 && c <= 0xDF ? 2 : c >= 0xE0 && c <= 0xEF ? 3
-                                   : c >= 0xF0 && c <= 0xF4 ? 4 : 0;
+        const size_t n = c < 0x80                 ? 1
+                         : c >= 0xC2 && c <= 0xDF ? 2
+                         : c >= 0xE0 && c <= 0xEF ? 3
+                         : c >= 0xF0 && c <= 0xF4 ? 4
+                                                  : 0;
         if (n == 0 || i + n > t.size()) {
           utf8 = false;
           break;

@@ -115,7 +115,7 @@ struct Registro {
   std::array<std::optional<CampoLetto>, 2> ultimo{};
   // Per file, the last line that holds a field (for a missing "[fine]").
   std::array<int, 2> ultima_riga{};
-  std::optional<int64_t> lunghezza;  // the line length in force
+  std::optional<int64_t> lunghezza;       // the line length in force
   std::array<std::string_view, 2> testi;  // the two sources, as read
 };
 

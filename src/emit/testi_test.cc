@@ -613,16 +613,11 @@ std::string recupero(std::string_view r) {
 enum class Orario { nessuno, partenza, arrivo, transito, sosta };
 std::string orario(Orario tipo, std::string_view a, std::string_view b = {}) {
   switch (tipo) {
-    case Orario::nessuno:
-      return spazi(16);
-    case Orario::partenza:
-      return spazi(10) + a_sinistra(a, 6);
-    case Orario::arrivo:
-      return a_sinistra(" " + std::string(a), 16);
-    case Orario::transito:
-      return a_sinistra(spazi(6) + std::string(a), 16);
-    case Orario::sosta:
-      return a_sinistra(" " + std::string(a), 10) + a_sinistra(b, 6);
+    case Orario::nessuno: return spazi(16);
+    case Orario::partenza: return spazi(10) + a_sinistra(a, 6);
+    case Orario::arrivo: return a_sinistra(" " + std::string(a), 16);
+    case Orario::transito: return a_sinistra(spazi(6) + std::string(a), 16);
+    case Orario::sosta: return a_sinistra(" " + std::string(a), 10) + a_sinistra(b, 6);
   }
   return {};
 }
@@ -730,9 +725,7 @@ void controlla_luogo(const RigaOrario& v, const std::string& cella) {
       EXPECT_GT(testo.size(), v.testo.size());
       break;
     }
-    case Luogo::vuoto:
-      EXPECT_EQ(cella, spazi(28));
-      break;
+    case Luogo::vuoto: EXPECT_EQ(cella, spazi(28)); break;
   }
 }
 

@@ -39,7 +39,8 @@ inline uint16_t DecodeFixed16(const char* p) {
 }
 
 inline uint32_t DecodeFixed32(const char* p) {
-  return static_cast<uint32_t>(DecodeFixed16(p)) | static_cast<uint32_t>(DecodeFixed16(p + 2)) << 16;
+  return static_cast<uint32_t>(DecodeFixed16(p)) | static_cast<uint32_t>(DecodeFixed16(p + 2))
+                                                       << 16;
 }
 
 inline uint64_t DecodeFixed64(const char* p) {

@@ -4,10 +4,9 @@
 
 #include <filesystem>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
-
-#include <span>
 
 #include "compiler/archivio.h"
 #include "compiler/compila.h"

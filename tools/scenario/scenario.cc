@@ -8,12 +8,8 @@
 int main(int argc, char** argv) {
   using namespace scenario;
   const std::vector<Sottocomando> comandi = {
-      comando_compile(),
-      comando_check(),
-      comando_emit(),
-      comando_inspect(),
-      comando_plot(),
-      comando_pack(),
+      comando_compile(), comando_check(), comando_emit(),
+      comando_inspect(), comando_plot(),  comando_pack(),
   };
   // Standard output and error checked to the last byte, a failure with its
   // reason.
