@@ -16,7 +16,13 @@ std::string conta(size_t n, const char* singolare, const char* plurale) {
 
 std::string riga_diagnostica(const Diagnostica& d) {
   std::string s = d.file;
-  if (d.riga > 0) s += ":" + std::to_string(d.riga) + ":" + std::to_string(d.colonna);
+  if (d.riga > 0) {
+    // Appended piece by piece: GCC 12 at -O3 warns, wrongly, on ":" + number.
+    s += ':';
+    s += std::to_string(d.riga);
+    s += ':';
+    s += std::to_string(d.colonna);
+  }
   s += d.errore() ? ": error: " : ": warning: ";
   s += utf8_da_1252(d.messaggio);
   if (d.errore()) {
