@@ -57,21 +57,23 @@ void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c) {
   Modello& m = c.modello;
   InsiemeFile insieme;
-  const auto aggiungi = [&](const std::string& nome, auto&& bytes) {
+  const auto aggiungi = [&](const std::string& nome, auto&& contenuto) {
     const std::filesystem::path p = cartella / nome;
     try {
-      insieme.aggiungi(p, bytes());
+      insieme.aggiungi(p, contenuto);
     } catch (const std::bad_alloc&) {
       memoria_esaurita(p, "scrivere");
     }
   };
-  // In the order of the renames: plan, cells, header.
+  // In the order of the renames: plan, cells, header. The plan is written
+  // as it is made, a piece at a time.
   if (c.j != 0 && m.planimetria) {
-    aggiungi(nome_planimetria(id), [&] { return bytes_planimetria(std::move(*m.planimetria)); });
+    aggiungi(nome_planimetria(id),
+             [&m](const ScriviA& scrivi) { scrivi_planimetria(*m.planimetria, scrivi); });
     m.planimetria.reset();
   }
-  aggiungi(nome_celle(id), [&] { return bytes_celle(*m.celle); });
-  aggiungi(nome_testata(id), [&] { return bytes_testata(m.testata); });
+  aggiungi(nome_celle(id), [&m](const ScriviA& scrivi) { scrivi(0, bytes_celle(*m.celle)); });
+  aggiungi(nome_testata(id), [&m](const ScriviA& scrivi) { scrivi(0, bytes_testata(m.testata)); });
   insieme.sostituisci();
 }
 

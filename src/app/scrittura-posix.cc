@@ -45,10 +45,11 @@ int crea_temporaneo(const std::filesystem::path& finale, std::filesystem::path* 
 }
 
 // 0, or the errno of the write that failed.
-int scrivi_tutto(int fd, std::string_view bytes) {
+int scrivi_tutto(int fd, size_t posizione, std::string_view bytes) {
   size_t scritti = 0;
   while (scritti < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + scritti, bytes.size() - scritti);
+    const ssize_t n = ::pwrite(fd, bytes.data() + scritti, bytes.size() - scritti,
+                               static_cast<off_t>(posizione + scritti));
     if (n < 0) {
       if (errno == EINTR) continue;
       return errno;
@@ -133,16 +134,22 @@ InsiemeFile::~InsiemeFile() {
   for (const auto& v : voci_) ::unlink(v->temp.c_str());
 }
 
-void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes,
-                           bool eseguibile) {
+void InsiemeFile::aggiungi(const std::filesystem::path& finale,
+                           const std::function<void(const ScriviA&)>& produci, bool eseguibile) {
   auto v = std::make_unique<Voce>();
   v->finale = finale;
   const int fd = crea_temporaneo(finale, &v->temp, &v->rimozione, eseguibile ? 0755 : 0644);
   if (fd < 0) fallisci(finale, errno);
-  if (const int codice = scrivi_tutto(fd, bytes); codice != 0) {
+  try {
+    produci([fd, &finale](size_t posizione, std::string_view bytes) {
+      if (const int codice = scrivi_tutto(fd, posizione, bytes); codice != 0) {
+        fallisci(finale, codice);
+      }
+    });
+  } catch (...) {
     ::close(fd);
     ::unlink(v->temp.c_str());
-    fallisci(finale, codice);
+    throw;
   }
   if (::close(fd) != 0) {
     const int codice = errno;

@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <random>
 #include <string>
 
@@ -38,12 +39,18 @@ HANDLE crea_temporaneo(const std::filesystem::path& finale, std::filesystem::pat
 }
 
 // 0, or the error of the write that failed.
-DWORD scrivi_tutto(HANDLE h, std::string_view bytes) {
+DWORD scrivi_tutto(HANDLE h, size_t posizione, std::string_view bytes) {
   size_t scritti = 0;
   while (scritti < bytes.size()) {
     const DWORD parte = static_cast<DWORD>(std::min<size_t>(bytes.size() - scritti, 1u << 30));
+    // On a handle opened for plain (not overlapped) writes, the offset in
+    // OVERLAPPED places the write and the call still waits for it.
+    const uint64_t dove = uint64_t{posizione} + scritti;
+    OVERLAPPED o{};
+    o.Offset = static_cast<DWORD>(dove);
+    o.OffsetHigh = static_cast<DWORD>(dove >> 32);
     DWORD n = 0;
-    if (!WriteFile(h, bytes.data() + scritti, parte, &n, nullptr)) return GetLastError();
+    if (!WriteFile(h, bytes.data() + scritti, parte, &n, &o)) return GetLastError();
     if (n == 0) return ERROR_WRITE_FAULT;  // no progress: never loop for ever
     scritti += n;
   }
@@ -69,15 +76,22 @@ InsiemeFile::~InsiemeFile() {
 }
 
 // Windows runs a program by its name, not by a permission bit.
-void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes, bool) {
+void InsiemeFile::aggiungi(const std::filesystem::path& finale,
+                           const std::function<void(const ScriviA&)>& produci, bool) {
   auto v = std::make_unique<Voce>();
   v->finale = finale;
   const HANDLE h = crea_temporaneo(finale, &v->temp, &v->rimozione);
   if (h == INVALID_HANDLE_VALUE) fallisci(finale, GetLastError());
-  if (const DWORD codice = scrivi_tutto(h, bytes); codice != 0) {
+  try {
+    produci([h, &finale](size_t posizione, std::string_view bytes) {
+      if (const DWORD codice = scrivi_tutto(h, posizione, bytes); codice != 0) {
+        fallisci(finale, codice);
+      }
+    });
+  } catch (...) {
     CloseHandle(h);
     DeleteFileW(v->temp.c_str());
-    fallisci(finale, codice);
+    throw;
   }
   if (!CloseHandle(h)) {
     const DWORD codice = GetLastError();

@@ -16,6 +16,11 @@ bool nome_temporaneo(std::string_view nome) {
   return true;
 }
 
+void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes,
+                           bool eseguibile) {
+  aggiungi(finale, [bytes](const ScriviA& scrivi) { scrivi(0, bytes); }, eseguibile);
+}
+
 void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes, bool eseguibile) {
   InsiemeFile uno;
   uno.aggiungi(percorso, bytes, eseguibile);

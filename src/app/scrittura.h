@@ -8,6 +8,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -31,6 +32,9 @@ bool nome_temporaneo(std::string_view nome);
 // the limit counts UTF-16 units and every name here is ASCII).
 size_t limite_nome(const std::filesystem::path& cartella);
 
+// Puts bytes at their offset in the file being written.
+using ScriviA = std::function<void(size_t posizione, std::string_view bytes)>;
+
 // Replaces `percorso` with `bytes`; throws GuastoPiattaforma. An
 // `eseguibile` file gets the run bit on POSIX (a packed installer).
 void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes,
@@ -50,6 +54,10 @@ class InsiemeFile {
 
   void aggiungi(const std::filesystem::path& finale, std::string_view bytes,
                 bool eseguibile = false);
+  // The same for a file made a piece at a time: `produci` puts every byte
+  // of it, through the function it is given, in any order.
+  void aggiungi(const std::filesystem::path& finale,
+                const std::function<void(const ScriviA&)>& produci, bool eseguibile = false);
   void sostituisci();
 
  private:

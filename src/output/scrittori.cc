@@ -9,68 +9,12 @@
 
 namespace scenario {
 
-namespace {
-
-constexpr size_t kSlot = Planimetria::kBytesSlot;
-// Values handled in one go: a run of slots stays in cache between the scan
-// of its tags and its copy.
-constexpr size_t kValoriPerBlocco = 4096;
-
-// Calls scrivi(first slot, count, kind) for each run of slots of one kind,
-// in order.
-template <typename Scrivi>
-void per_serie(const char* slot, size_t valori, Scrivi scrivi) {
-  for (size_t v = 0; v < valori;) {
-    const char* da = slot + v * kSlot;
-    const TipoValore t = Planimetria::tipo_slot(da);
-    const size_t fino = std::min(valori - v, kValoriPerBlocco);
-    size_t n = 1;
-    while (n < fino && Planimetria::tipo_slot(da + n * kSlot) == t) ++n;
-    scrivi(da, n, t);
-    v += n;
-  }
-}
-
-}  // namespace
-
 size_t dimensione_planimetria(const Planimetria& piano) { return piano.dimensione_file(); }
 
-std::string bytes_planimetria(const Planimetria& piano) {
-  const std::string& slot = piano.dati_slot();
-  std::string out;
-  out.reserve(piano.dimensione_file());
-  per_serie(slot.data(), slot.size() / kSlot, [&out](const char* da, size_t n, TipoValore t) {
-    const size_t w = Planimetria::larghezza(t);
-    if (w == kSlot) {
-      out.append(da, n * kSlot);
-    } else {
-      for (size_t i = 0; i < n; ++i) out.append(da + i * kSlot, w);
-    }
-  });
-  assert(out.size() == piano.dimensione_file());
-  return out;
-}
+std::string bytes_planimetria(const Planimetria& piano) { return piano.bytes_file(); }
 
-// The same bytes, made in the slots' own block: each value moves down to
-// its place in the file. A value never lands beyond its slot's start, so
-// nothing is overwritten before it has been moved.
-std::string bytes_planimetria(Planimetria&& piano) {
-  const size_t dimensione = piano.dimensione_file();
-  std::string b = std::move(piano).rilascia_slot();
-  char* const base = b.data();
-  size_t scritti = 0;
-  per_serie(base, b.size() / kSlot, [base, &scritti](const char* da, size_t n, TipoValore t) {
-    const size_t w = Planimetria::larghezza(t);
-    if (w == kSlot) {
-      std::memmove(base + scritti, da, n * kSlot);
-    } else {
-      for (size_t i = 0; i < n; ++i) std::memmove(base + scritti + i * w, da + i * kSlot, w);
-    }
-    scritti += n * w;
-  });
-  assert(scritti == dimensione);
-  b.resize(dimensione);
-  return b;
+void scrivi_planimetria(const Planimetria& piano, const ScriviPezzo& scrivi) {
+  piano.scrivi_file(scrivi);
 }
 
 std::string bytes_testata(const Testata& testata) {

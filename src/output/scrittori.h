@@ -13,9 +13,9 @@ namespace scenario {
 // The line plan: component 0 of every point, then component 1, each value a
 // 16-bit kind tag followed by nothing, an int16 or a double.
 std::string bytes_planimetria(const Planimetria& piano);
-// The same bytes, made in the plan's own memory, which the plan gives up:
-// no second copy of the largest file.
-std::string bytes_planimetria(Planimetria&& piano);
+// The same bytes put at their offsets a piece at a time: the whole file is
+// never in memory at once.
+void scrivi_planimetria(const Planimetria& piano, const ScriviPezzo& scrivi);
 
 // The 87 header entries, texts as a 16-bit length and their bytes.
 // A text longer than 65535 bytes cannot be written; the compiler refuses

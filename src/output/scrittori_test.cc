@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
+#include <string_view>
 #include <utility>
+#include <vector>
 
+#include "tests/support/binari.h"
 #include "tests/support/byte.h"
 
 namespace scenario {
@@ -47,9 +51,57 @@ TEST(Planimetria, EmptyPlanAndNegativeWholeNumbers) {
   EXPECT_EQ(bytes_planimetria(pl).substr(16, 4), byte({2, 0, 0x2C, 0x01}));
 }
 
-// The plan file made in the plan's own memory is the one made beside it,
-// whatever the order of kinds, across runs longer than the writer's blocks.
-TEST(Planimetria, BytesMadeInPlaceAreTheSame) {
+// The file as its definition gives it, value by value from what the plan
+// answers for each point.
+std::string file_valore_per_valore(const Planimetria& pl) {
+  std::string b;
+  for (int c = 0; c < 2; ++c) {
+    for (size_t p = 0; p < pl.punti(); ++p) test::metti_valore(&b, pl.tipo(p), pl.componente(c, p));
+  }
+  return b;
+}
+
+// The pieces the writer is given, each byte put exactly once.
+std::string file_a_pezzi(const Planimetria& pl) {
+  std::string b(dimensione_planimetria(pl), '\0');
+  std::vector<int> volte(b.size(), 0);
+  scrivi_planimetria(pl, [&](size_t posizione, std::string_view pezzo) {
+    ASSERT_LE(posizione + pezzo.size(), b.size());
+    b.replace(posizione, pezzo.size(), pezzo);
+    for (size_t i = 0; i < pezzo.size(); ++i) ++volte[posizione + i];
+  });
+  EXPECT_EQ(std::count(volte.begin(), volte.end(), 1), static_cast<std::ptrdiff_t>(b.size()));
+  return b;
+}
+
+// A plan as the compiler traces it: two stretches of straight line around
+// a curve, then straight to the third last point.
+Planimetria piano_tracciato(int32_t l) {
+  Planimetria pl(l);
+  pl.imposta_intero(0, 0, 0);
+  pl.imposta_intero(1, 0, 1);
+  const auto u = static_cast<size_t>(l);
+  pl.traccia(2, u / 3, 0);
+  pl.traccia(u / 3 + 1, u / 2, -0.002);
+  pl.traccia(u / 2 + 1, u - 2, 0);
+  return pl;
+}
+
+// The same points set one by one: the laid-out form.
+Planimetria piano_punto_per_punto(int32_t l) {
+  const Planimetria t = piano_tracciato(l);
+  Planimetria pl(l);
+  pl.imposta_intero(0, 0, 0);
+  pl.imposta_intero(1, 0, 1);
+  for (size_t p = 2; p < t.punti() - 2; ++p) pl.imposta_reale(p, t.punto(p));
+  return pl;
+}
+
+// Every form of plan gives, through the writer's pieces, the file its values
+// define: a traced plan made a piece at a time (longer than one piece), the
+// same points set one by one, and plans of other shapes, with points missing,
+// points of other kinds and values beyond the third last point.
+TEST(Planimetria, EveryFormWritesTheFileItsValuesDefine) {
   Planimetria misto(10000);
   for (int32_t p = 0; p <= 10000; p += 1 + p % 5) {
     if (p % 3 == 0) {
@@ -58,16 +110,64 @@ TEST(Planimetria, BytesMadeInPlaceAreTheSame) {
       misto.imposta_reale(static_cast<size_t>(p), {p * 0.25, -1.0 * p});
     }
   }
-  Planimetria fino_in_fondo = piano_completo(9000);  // reals up to the last point
+  Planimetria fino_in_fondo = piano_completo(9000);
   fino_in_fondo.imposta_reale(8999, {1, 2});
   fino_in_fondo.imposta_reale(9000, {3, 4});
-  for (const Planimetria& pl :
-       {piano_completo(7000), piano_completo(20000), misto, fino_in_fondo, Planimetria(5)}) {
-    const std::string atteso = bytes_planimetria(pl);
-    ASSERT_EQ(atteso.size(), dimensione_planimetria(pl));
-    Planimetria copia = pl;
-    EXPECT_EQ(bytes_planimetria(std::move(copia)), atteso) << pl.punti();
+  Planimetria un_buco = piano_completo(9000);
+  un_buco.imposta_intero(4000, 1, 2);  // a whole number among the reals
+  Planimetria spezzata = piano_tracciato(40000);
+  spezzata.traccia(39997, 39998, 0.001);  // goes on past the third last point
+  Planimetria interrotta(40000);  // a trace that stopped: empty points follow
+  interrotta.imposta_intero(0, 0, 0);
+  interrotta.imposta_intero(1, 0, 1);
+  interrotta.traccia(2, 25000, 0.0001);
+
+  const std::pair<const char*, Planimetria> casi[] = {
+      {"tracciata", piano_tracciato(40000)},
+      {"punto per punto", piano_punto_per_punto(40000)},
+      {"completa", piano_completo(7000)},
+      {"mista", misto},
+      {"fino in fondo", fino_in_fondo},
+      {"un intero tra i reali", un_buco},
+      {"oltre il terzultimo punto", spezzata},
+      {"interrotta", interrotta},
+      {"vuota", Planimetria(5)},
+  };
+  for (const auto& [nome, pl] : casi) {
+    const std::string atteso = file_valore_per_valore(pl);
+    EXPECT_EQ(dimensione_planimetria(pl), atteso.size()) << nome;
+    EXPECT_EQ(file_a_pezzi(pl), atteso) << nome;
+    EXPECT_EQ(bytes_planimetria(pl), atteso) << nome;
   }
+}
+
+// A traced plan and the same points set one by one are the same plan, and
+// write the same bytes.
+TEST(Planimetria, TracedAndSetPointByPointAgree) {
+  const Planimetria t = piano_tracciato(40000);
+  const Planimetria s = piano_punto_per_punto(40000);
+  EXPECT_EQ(t, s);
+  EXPECT_EQ(file_a_pezzi(t), file_a_pezzi(s));
+  // A trace continued on a plan already read goes on from its last point.
+  Planimetria letta(40000);
+  letta.imposta_intero(0, 0, 0);
+  letta.imposta_intero(1, 0, 1);
+  letta.traccia(2, 13333, 0);
+  EXPECT_EQ(letta.tipo(13333), TipoValore::reale);
+  (void)letta.punto(13333);
+  letta.traccia(13334, 20000, -0.002);
+  letta.traccia(20001, 39998, 0);
+  EXPECT_EQ(letta, t);
+  // And so does one whose points were made for good by a point set alone.
+  Planimetria stesa(40000);
+  stesa.imposta_intero(0, 0, 0);
+  stesa.imposta_intero(1, 0, 1);
+  stesa.traccia(2, 13333, 0);
+  stesa.imposta_reale(13333, stesa.punto(13333));
+  stesa.traccia(13334, 20000, -0.002);
+  stesa.traccia(20001, 39998, 0);
+  EXPECT_EQ(stesa, t);
+  EXPECT_EQ(file_a_pezzi(stesa), file_a_pezzi(t));
 }
 
 TEST(Testata, SizeWithOnlyTheIdentityTexts) {

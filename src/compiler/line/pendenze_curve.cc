@@ -23,39 +23,6 @@ int64_t limite_traccia(const StatoParser& s) {
   return std::min<int64_t>(kLunghezzaMassima, s.modello.lunghezza_estesa);
 }
 
-// The trace from a point on, with the two points before it at hand, so that
-// no step reads the plan back.
-class Traccia {
- public:
-  Traccia(Planimetria& pl, int32_t p)
-      : pl_(pl),
-        a_(pl.punto(static_cast<size_t>(p) - 2)),
-        b_(pl.punto(static_cast<size_t>(p) - 1)) {}
-
-  // Point p from the two before it: straight when c is 0. The step keeps
-  // the length growth of the curved formula on purpose.
-  void passo(int32_t p, double c) {
-    const double d0 = b_.x0 - a_.x0;
-    const double d1 = b_.x1 - a_.x1;
-    Punto n;
-    if (c == 0) {
-      n = {b_.x0 + d0, b_.x1 + d1};
-    } else {
-      const double n0 = d0 + c * d1;
-      const double n1 = d1 - c * d0;
-      n = {b_.x0 + n0, b_.x1 + n1};
-    }
-    pl_.imposta_reale(static_cast<size_t>(p), n);
-    a_ = b_;
-    b_ = n;
-  }
-
- private:
-  Planimetria& pl_;
-  Punto a_;
-  Punto b_;
-};
-
 struct Classe {
   char cifra;
   double c;
@@ -119,28 +86,28 @@ Esito record_curva(StatoParser& s) {
     punto = static_cast<int32_t>(fino_a + 1);
     return Esito::continua;
   }
-  Traccia traccia(piano(s), punto);
+  Planimetria& pl = piano(s);
   // Straight up to the start, then on the curve up to its end.
   for (const auto& [fino_a, curvatura] : {std::pair{int64_t{inizio}, 0.0}, std::pair{fine, c}}) {
-    while (punto <= fino_a) {
-      // Only a reading that went on after a trace passed the limit starts
-      // a curve beyond it: nothing is written past the plan.
-      if (punto > limite) return s.guasto(Codice::curva_errata);
-      traccia.passo(punto, curvatura);
-      ++punto;
-      if (punto > limite) return s.guasto(Codice::curva_errata);
-    }
+    if (punto > fino_a) continue;
+    // Only a reading that went on after a trace passed the limit starts a
+    // curve beyond it: nothing is written past the plan.
+    if (punto > limite) return s.guasto(Codice::curva_errata);
+    const int64_t ultimo = std::min(fino_a, limite);
+    pl.traccia(static_cast<size_t>(punto), static_cast<size_t>(ultimo), curvatura);
+    punto = static_cast<int32_t>(ultimo + 1);
+    if (punto > limite) return s.guasto(Codice::curva_errata);
   }
   return Esito::continua;
 }
 
 void chiudi_planimetria(StatoParser& s) {
+  Planimetria& pl = piano(s);
   int32_t& punto = s.linea.punto;
-  Traccia traccia(piano(s), punto);
-  while (punto <= s.modello.lunghezza_estesa - 2) {
-    traccia.passo(punto, 0);
-    ++punto;
-  }
+  const int32_t ultimo = s.modello.lunghezza_estesa - 2;
+  if (punto > ultimo) return;
+  pl.traccia(static_cast<size_t>(punto), static_cast<size_t>(ultimo), 0);
+  punto = ultimo + 1;
 }
 
 }  // namespace scenario
