@@ -28,8 +28,8 @@ const FileMassimi& massimi() {
   static const FileMassimi f = [] {
     const ScenarioGenerato g = genera_scenario_massimo();
     Compilazione c = test::compila_in_memoria(g.linea, g.treno, {.id = g.id}).c;
-    return FileMassimi{bytes_planimetria(*c.modello.planimetria),
-                       bytes_testata(c.modello.testata), bytes_celle(*c.modello.celle)};
+    return FileMassimi{bytes_planimetria(*c.modello.planimetria), bytes_testata(c.modello.testata),
+                       bytes_celle(*c.modello.celle)};
   }();
   return f;
 }

@@ -18,7 +18,8 @@ bool nome_temporaneo(std::string_view nome) {
 
 void InsiemeFile::aggiungi(const std::filesystem::path& finale, std::string_view bytes,
                            bool eseguibile) {
-  aggiungi(finale, [bytes](const ScriviA& scrivi) { scrivi(0, bytes); }, eseguibile);
+  aggiungi(
+      finale, [bytes](const ScriviA& scrivi) { scrivi(0, bytes); }, eseguibile);
 }
 
 void scrivi_file(const std::filesystem::path& percorso, std::string_view bytes, bool eseguibile) {

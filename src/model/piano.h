@@ -86,7 +86,9 @@ class PianoSteso {
 
   // The shape's kind of point p.
   TipoValore atteso(size_t p) const {
-    return p < interi_ ? TipoValore::intero : p < reali_fino_ ? TipoValore::reale : TipoValore::vuoto;
+    return p < interi_       ? TipoValore::intero
+           : p < reali_fino_ ? TipoValore::reale
+                             : TipoValore::vuoto;
   }
   // Where component 0 of point p starts, the shape taken for granted.
   size_t inizio(size_t p) const {

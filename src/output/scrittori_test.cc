@@ -117,7 +117,7 @@ TEST(Planimetria, EveryFormWritesTheFileItsValuesDefine) {
   un_buco.imposta_intero(4000, 1, 2);  // a whole number among the reals
   Planimetria spezzata = piano_tracciato(40000);
   spezzata.traccia(39997, 39998, 0.001);  // goes on past the third last point
-  Planimetria interrotta(40000);  // a trace that stopped: empty points follow
+  Planimetria interrotta(40000);          // a trace that stopped: empty points follow
   interrotta.imposta_intero(0, 0, 0);
   interrotta.imposta_intero(1, 0, 1);
   interrotta.traccia(2, 25000, 0.0001);
