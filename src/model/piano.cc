@@ -276,16 +276,23 @@ void Planimetria::scrivi_file(const ScriviPezzo& scrivi) const {
     while (p <= t.a) {
       if (pieno + kW > kCapienza) svuota();
       const size_t fino = std::min(t.a + 1, p + (kCapienza - pieno) / kW);
-      char* v0 = b0 + pieno;
-      char* v1 = b1 + pieno;
-      for (; p < fino; ++p, v0 += kW, v1 += kW) {
-        const Punto n = passo_traccia(a, b, t.c);
-        EncodeTaggedDouble(v0, kReale, n.x0);
-        EncodeTaggedDouble(v1, kReale, n.x1);
-        a = b;
-        b = n;
+      // The straight and the curved step each get a loop of their own.
+      const auto tratto = [&](double c) {
+        for (char *v0 = b0 + pieno, *v1 = b1 + pieno; p < fino; ++p, v0 += kW, v1 += kW) {
+          const Punto n = passo_traccia(a, b, c);
+          EncodeTaggedDouble(v0, kReale, n.x0);
+          EncodeTaggedDouble(v1, kReale, n.x1);
+          a = b;
+          b = n;
+        }
+      };
+      const size_t quanti = fino - p;
+      if (t.c == 0) {
+        tratto(0);
+      } else {
+        tratto(t.c);
       }
-      pieno = static_cast<size_t>(v0 - b0);
+      pieno += quanti * kW;
     }
   }
 
