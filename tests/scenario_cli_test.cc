@@ -322,7 +322,8 @@ TEST_F(GuastoCompile, FolderThatCannotBeWritten) {
 }
 
 // DIR that is missing or not a folder: status 3, and the message names it;
-// an empty DIR is a bad command line. Nothing is written anywhere.
+// an empty DIR is a bad command line. Nothing is written anywhere. The same
+// for every command that takes a folder.
 TEST_F(GuastoCompile, DirThatIsNoFolder) {
   struct Caso {
     std::string dir;
@@ -348,10 +349,19 @@ TEST_F(GuastoCompile, DirThatIsNoFolder) {
       EXPECT_EQ(u.err, "impossibile usare la cartella " + c.nominato + ": " +
                            std::strerror(c.motivo) + "\n");
     }
-    const auto e = esegui("'" + kTool + "' emit " + (c.dir == "=" ? "--dir=" : "--dir " + c.dir),
-                          dir.percorso());
-    EXPECT_EQ(e.stato, c.stato) << e.err;
-    EXPECT_NE(e.err.find(c.nominato), std::string::npos) << e.err;
+    const std::string opzione = c.dir == "=" ? "--dir=" : "--dir " + c.dir;
+    // The commands that only read there refuse it alike.
+    for (const std::string comando : {"emit", "check Prova 7", "pack Prova 7", "plot Prova 7"}) {
+      const auto e = esegui("'" + kTool + "' " + comando + " " + opzione, dir.percorso());
+      EXPECT_EQ(e.stato, c.stato) << comando << ": " << e.err;
+      EXPECT_EQ(e.out, "") << comando;
+      EXPECT_NE(e.err.find(c.nominato), std::string::npos) << comando << ": " << e.err;
+      if (c.motivo != 0) {
+        EXPECT_EQ(e.err, "impossibile usare la cartella " + c.nominato + ": " +
+                             std::strerror(c.motivo) + "\n")
+            << comando;
+      }
+    }
   }
   EXPECT_EQ(test::nomi(dir.percorso()), prima);
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);

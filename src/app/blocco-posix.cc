@@ -32,6 +32,12 @@ BloccoCartella::BloccoCartella(const std::filesystem::path& cartella,
   }
 }
 
+void verifica_cartella(const std::filesystem::path& cartella) {
+  const int fd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) throw GuastoPiattaforma(cartella, motivo_errno(errno), "usare la cartella");
+  ::close(fd);
+}
+
 BloccoCartella::~BloccoCartella() {
   if (fd_ >= 0) ::close(fd_);  // closing the handle releases the lock
 }

@@ -26,6 +26,16 @@ bool in_cancellazione(const std::filesystem::path& nome) {
 
 }  // namespace
 
+void verifica_cartella(const std::filesystem::path& cartella) {
+  const DWORD attributi = GetFileAttributesW(cartella.c_str());
+  if (attributi == INVALID_FILE_ATTRIBUTES) {
+    throw GuastoPiattaforma(cartella, win32::motivo(GetLastError()), "usare la cartella");
+  }
+  if ((attributi & FILE_ATTRIBUTE_DIRECTORY) == 0) {
+    throw GuastoPiattaforma(cartella, win32::motivo(ERROR_DIRECTORY), "usare la cartella");
+  }
+}
+
 // Only a file can be locked on Windows, not a folder; a handle on the folder
 // that shuts others out would also shut out Explorer. So the lock is a byte
 // of a hidden file opened with FILE_FLAG_DELETE_ON_CLOSE: the system deletes
@@ -34,13 +44,7 @@ bool in_cancellazione(const std::filesystem::path& nome) {
 // waits and creates it afresh.
 BloccoCartella::BloccoCartella(const std::filesystem::path& cartella,
                                std::chrono::milliseconds attesa) {
-  const DWORD attributi = GetFileAttributesW(cartella.c_str());
-  if (attributi == INVALID_FILE_ATTRIBUTES) {
-    throw GuastoPiattaforma(cartella, win32::motivo(GetLastError()), "usare la cartella");
-  }
-  if ((attributi & FILE_ATTRIBUTE_DIRECTORY) == 0) {
-    throw GuastoPiattaforma(cartella, win32::motivo(ERROR_DIRECTORY), "usare la cartella");
-  }
+  verifica_cartella(cartella);
   const std::filesystem::path nome = cartella / kNomeBloccoWin32;
   const auto limite = std::chrono::steady_clock::now() + attesa;
   auto pausa = std::chrono::milliseconds(1);

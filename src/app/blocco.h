@@ -33,6 +33,10 @@ class BloccoCartella {
   int fd_ = -1;               // POSIX
 };
 
+// For a run that only reads in a folder: throws GuastoPiattaforma naming it,
+// as BloccoCartella does, when it is missing or not a folder.
+void verifica_cartella(const std::filesystem::path& cartella);
+
 // The refusal after waiting: what the message says.
 std::string motivo_cartella_occupata(std::chrono::milliseconds attesa);
 

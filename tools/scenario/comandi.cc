@@ -1,9 +1,12 @@
 #include "tools/scenario/comandi.h"
 
+#include <iostream>
 #include <new>
 #include <string>
 #include <system_error>
 
+#include "app/avvio.h"
+#include "app/blocco.h"
 #include "app/corsa.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
@@ -24,6 +27,18 @@ std::filesystem::path cartella(const Argomenti& a) {
 bool cartella_vuota(const Argomenti& a) {
   const auto dir = a.valore(kOpzioneDir.nome);
   return dir && dir->empty();
+}
+
+int rifiuta_cartella(const Argomenti& a) {
+  if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
+  if (!a.ha(kOpzioneDir.nome)) return 0;
+  try {
+    verifica_cartella(cartella(a));
+  } catch (const GuastoPiattaforma& e) {
+    std::cerr << e.what() << std::endl;
+    return uscita_guasto;
+  }
+  return 0;
 }
 
 std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,

@@ -39,6 +39,11 @@ std::filesystem::path cartella(const Argomenti& a);
 // works in a folder refuses it as a usage error.
 bool cartella_vuota(const Argomenti& a);
 inline constexpr char kCartellaVuota[] = "--dir vuole una cartella, non un nome vuoto";
+// For a command that only reads in the folder of --dir: 0 when it may go
+// on; otherwise it says why and gives the exit status, as a command that
+// writes there would: 64 for an empty name, 3 (naming the folder) for one
+// that is missing or not a folder.
+int rifiuta_cartella(const Argomenti& a);
 
 // A whole file of `dir`; none when there is no file of that name. One that
 // is there but cannot be read is a platform failure

@@ -51,6 +51,7 @@ int esegui(const Argomenti& a) {
     opzioni.spenti.set(static_cast<size_t>(*avviso));
   }
   if (a.ha("-w")) opzioni.spenti.set();
+  if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
   const std::filesystem::path dir = cartella(a);
   // The diagnostics name the files as they were opened.
   if (a.ha(kOpzioneDir.nome)) opzioni.cartella = (dir / "").string();
@@ -80,7 +81,7 @@ Sottocomando comando_check() {
       elenco_avvisi() +
       "\n(docs/sorgenti.md li spiega).\n"
       "Stato d'uscita: 0 nessun errore (avvisi ammessi), 1 errori, 3 un sorgente\n"
-      "non si puo' leggere, 64 uso errato.\n";
+      "non si puo' leggere o DIR non e' una cartella, 64 uso errato.\n";
   return {
       .nome = "check",
       .sinossi = "LINEA TRENO",

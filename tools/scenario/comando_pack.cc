@@ -72,6 +72,7 @@ bool programma_windows(const std::string& bytes) {
 int esegui(const Argomenti& a) {
   const std::optional<Identita> id = leggi_identita(a);
   if (!id) return errore_uso(kIdentitaNonValida);
+  if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
   const std::filesystem::path dir = cartella(a);
   try {
     std::vector<FileNominato> testi;

@@ -30,6 +30,7 @@ std::string necessario(const std::filesystem::path& p) {
 int esegui(const Argomenti& a) {
   const std::optional<Identita> id = leggi_identita(a);
   if (!id) return errore_uso(kIdentitaNonValida);
+  if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
   const std::filesystem::path dir = cartella(a);
   const std::filesystem::path uscita =
       a.valore("--output").value_or((dir / (id->linea + "_" + id->treno + ".svg")).string());
