@@ -102,8 +102,8 @@ void InsiemeFile::aggiungi(const std::filesystem::path& finale,
 }
 
 void InsiemeFile::sostituisci() {
-  // A folder under a final name stops the set before anything is renamed,
-  // with the reason MoveFileExW would give.
+  // A folder under a final name, or a file in use, stops the set before
+  // anything is renamed, with the reason MoveFileExW would give.
   for (const auto& v : voci_) {
     v->attributi = GetFileAttributesW(v->finale.c_str());
     if (v->attributi == INVALID_FILE_ATTRIBUTES) {
@@ -111,6 +111,18 @@ void InsiemeFile::sostituisci() {
       if (codice != ERROR_FILE_NOT_FOUND) fallisci(v->finale, codice);
     } else if ((v->attributi & FILE_ATTRIBUTE_DIRECTORY) != 0) {
       fallisci(v->finale, ERROR_ACCESS_DENIED);
+    } else {
+      // A file another program holds open without sharing its deletion
+      // (the simulator reading the scenario) cannot be replaced: its rename
+      // would fail halfway through the set, after the files before it.
+      const HANDLE h = CreateFileW(v->finale.c_str(), DELETE,
+                                   FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                   OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+      if (h != INVALID_HANDLE_VALUE) {
+        CloseHandle(h);
+      } else if (const DWORD codice = GetLastError(); codice == ERROR_SHARING_VIOLATION) {
+        fallisci(v->finale, codice);
+      }
     }
   }
   for (const auto& v : voci_) {

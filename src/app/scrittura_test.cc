@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 #include <cerrno>
 #include <cstring>
 #include <string>
@@ -155,6 +159,34 @@ TEST(InsiemeFile, FailureBeforeTheRenamesKeepsTheOlderSet) {
               (std::vector<std::string>{"P_7.dat", "P_7.sim", "P_linea.dat"}));
   }
 }
+
+#ifdef _WIN32
+// An older file another program holds open without sharing its deletion
+// (the simulator reading it) stops the set before any rename: the files
+// before it in the set are not replaced either.
+TEST(InsiemeFile, FileInUseKeepsTheOlderSet) {
+  const std::vector<std::string> set = {"P_linea.dat", "P_7.dat", "P_7.sim"};
+  CartellaProva cartella;
+  for (const auto& n : set) scrivi(cartella / n, "vecchio " + n);
+  const HANDLE aperto = CreateFileW((cartella / set.back()).c_str(), GENERIC_READ, FILE_SHARE_READ,
+                                    nullptr, OPEN_EXISTING, 0, nullptr);
+  ASSERT_NE(aperto, INVALID_HANDLE_VALUE);
+  {
+    InsiemeFile insieme;
+    for (const auto& n : set) insieme.aggiungi(cartella / n, "nuovo " + n);
+    try {
+      insieme.sostituisci();
+      ADD_FAILURE() << "no failure";
+    } catch (const GuastoPiattaforma& g) {
+      EXPECT_EQ(g.file(), cartella / set.back());
+    }
+  }
+  CloseHandle(aperto);
+  for (const auto& n : set) EXPECT_EQ(leggi(cartella / n), "vecchio " + n);
+  EXPECT_EQ(nomi(cartella.percorso()),
+            (std::vector<std::string>{"P_7.dat", "P_7.sim", "P_linea.dat"}));
+}
+#endif
 
 TEST(InsiemeFile, UnfinishedSetLeavesNoTemporary) {
   CartellaProva cartella;
