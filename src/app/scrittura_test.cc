@@ -126,6 +126,20 @@ TEST(InsiemeFile, TemporaryNamesAreShortAndOurs) {
   EXPECT_EQ(nomi(cartella.percorso()), std::vector<std::string>{lungo});
 }
 
+// Writes "nuovo NAME" for every name of `set` as one set, whose replacement
+// must fail naming `bloccato`.
+void sostituzione_fallita(const CartellaProva& cartella, const std::vector<std::string>& set,
+                          const std::string& bloccato) {
+  InsiemeFile insieme;
+  for (const auto& n : set) insieme.aggiungi(cartella / n, "nuovo " + n);
+  try {
+    insieme.sostituisci();
+    ADD_FAILURE() << "no failure";
+  } catch (const GuastoPiattaforma& g) {
+    EXPECT_EQ(g.file(), cartella / bloccato);
+  }
+}
+
 // A folder under the last name: found before any rename, so every older
 // file of the set stays and no temporary file is left.
 TEST(InsiemeFile, FailureBeforeTheRenamesKeepsTheOlderSet) {
@@ -140,16 +154,7 @@ TEST(InsiemeFile, FailureBeforeTheRenamesKeepsTheOlderSet) {
         scrivi(cartella / n, "vecchio " + n);
       }
     }
-    {
-      InsiemeFile insieme;
-      for (const auto& n : set) insieme.aggiungi(cartella / n, "nuovo " + n);
-      try {
-        insieme.sostituisci();
-        ADD_FAILURE() << "no failure";
-      } catch (const GuastoPiattaforma& g) {
-        EXPECT_EQ(g.file(), cartella / set[bloccato]);
-      }
-    }
+    sostituzione_fallita(cartella, set, set[bloccato]);
     for (const auto& n : set) {
       if (n != set[bloccato]) {
         EXPECT_EQ(leggi(cartella / n), "vecchio " + n);
@@ -171,16 +176,7 @@ TEST(InsiemeFile, FileInUseKeepsTheOlderSet) {
   const HANDLE aperto = CreateFileW((cartella / set.back()).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                     nullptr, OPEN_EXISTING, 0, nullptr);
   ASSERT_NE(aperto, INVALID_HANDLE_VALUE);
-  {
-    InsiemeFile insieme;
-    for (const auto& n : set) insieme.aggiungi(cartella / n, "nuovo " + n);
-    try {
-      insieme.sostituisci();
-      ADD_FAILURE() << "no failure";
-    } catch (const GuastoPiattaforma& g) {
-      EXPECT_EQ(g.file(), cartella / set.back());
-    }
-  }
+  sostituzione_fallita(cartella, set, set.back());
   CloseHandle(aperto);
   for (const auto& n : set) EXPECT_EQ(leggi(cartella / n), "vecchio " + n);
   EXPECT_EQ(nomi(cartella.percorso()),
