@@ -10,6 +10,7 @@
 #include "tests/support/cartella.h"
 #include "tests/support/compila.h"
 #include "tests/support/esegui.h"
+#include "tests/support/python.h"
 
 namespace scenario {
 namespace {
@@ -20,11 +21,6 @@ using test::esegui;
 using test::leggi;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
-#ifdef SCENARIO_PYTHON
-constexpr char kPython[] = SCENARIO_PYTHON;
-#else
-constexpr char kPython[] = "python3";
-#endif
 const std::string kLinea = "Lanvero_Ostrel_linea.txt";
 const std::string kTreno = "Lanvero_Ostrel_24817-.txt";
 
@@ -182,6 +178,7 @@ TEST_F(Check, SeveralFaultsEachAtItsOwnLine) {
 // The JSON form lists the same diagnostics as the text, read back with a
 // real JSON parser.
 TEST_F(Check, JsonListsWhatTheTextLists) {
+  SALTA_SENZA_PYTHON();
   scrivi(con_riga(linea, 153, "pendenza, 99999999, 3"),
          con_riga(con_riga(treno, 48, "segnal, 1600, 2"), 26, "stazione, 4275"));
   const auto testo = check();
@@ -190,7 +187,7 @@ TEST_F(Check, JsonListsWhatTheTextLists) {
   test::scrivi(dir.percorso() / "diagnostiche.json", json.out);
   // Each object printed in the text form, in Python.
   const auto py = esegui(
-      std::string(kPython) +
+      std::string(test::kPython) +
           " -c \"import json\n"
           "for d in json.load(open('diagnostiche.json', encoding='utf-8')):\n"
           "  s = d['file'] + (':%d:%d' % (d['line'], d['column']) if d['line'] else '')\n"

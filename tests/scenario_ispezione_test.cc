@@ -13,6 +13,7 @@
 #include "tests/compilati.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
+#include "tests/support/python.h"
 
 namespace scenario {
 namespace {
@@ -23,15 +24,6 @@ using test::esegui;
 using test::kStrumento;
 using test::leggi;
 
-#ifdef SCENARIO_PYTHON
-constexpr bool kPython = true;
-#else
-constexpr bool kPython = false;
-#endif
-#define SALTA_SENZA_PYTHON() \
-  if (!kPython)              \
-  GTEST_SKIP() << "Python 3 was not found at configure time: no reader to compare with"
-
 // Runs inspect --json on `file` in `dir` and the independent reader on the
 // file and the JSON; the reader's verdict, empty when they agree.
 std::string confronta(const fs::path& dir, const std::string& file, const std::string& righe = "") {
@@ -41,16 +33,12 @@ std::string confronta(const fs::path& dir, const std::string& file, const std::s
   const auto u = esegui("'" + kStrumento + "' inspect --json" + opzioni + " '" + file + "'", dir);
   if (u.stato != 0) return "inspect ended with " + std::to_string(u.stato) + ": " + u.err;
   test::scrivi(dir / "inspect.json", u.out);
-#ifdef SCENARIO_PYTHON
-  const auto v = esegui(std::string(SCENARIO_PYTHON) +
+  const auto v = esegui(std::string(test::kPython) +
                             " '" SCENARIO_SORGENTI "/tests/confronta_ispezione.py' '" + file +
                             "' inspect.json " + da + " " + a,
                         dir);
   fs::remove(dir / "inspect.json");
   return v.stato == 0 ? "" : v.out + v.err;
-#else
-  return "";
-#endif
 }
 
 TEST(InspectJson, TheCarriedScenarioAsItIs) {

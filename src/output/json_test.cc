@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/support/cartella.h"
+#include "tests/support/python.h"
 
 namespace scenario {
 namespace {
@@ -21,7 +22,7 @@ namespace {
 // "n", "b <0|1>", and "{"/"}"/"["/"]" and "k <key code points>" for the
 // structure. Empty when Python is missing or rejects the text.
 std::string letto_da_python(const std::string& json) {
-#ifdef SCENARIO_PYTHON
+  if (test::kPython == nullptr) return {};
   const test::CartellaProva dir;
   const auto file = dir / "letto.json";
   test::scrivi(file, json);
@@ -44,7 +45,7 @@ std::string letto_da_python(const std::string& json) {
       "    print('}')\n"
       "w(json.load(open(sys.argv[1],encoding='utf-8'),"
       "parse_constant=lambda c: sys.exit('constant '+c)))\n";
-  const std::string cmd = std::string(SCENARIO_PYTHON) + " -c \"$(cat <<'EOF_PY'\n" + kScript +
+  const std::string cmd = std::string(test::kPython) + " -c \"$(cat <<'EOF_PY'\n" + kScript +
                           "EOF_PY\n)\" '" + file.string() + "'";
   std::string out;
   if (FILE* p = popen(cmd.c_str(), "r")) {
@@ -54,10 +55,6 @@ std::string letto_da_python(const std::string& json) {
     if (pclose(p) != 0) out.clear();
   }
   return out;
-#else
-  (void)json;
-  return {};
-#endif
 }
 
 std::string bits(double v) {
@@ -77,12 +74,7 @@ std::string punti(std::u32string_view s) {
 
 class JsonLetto : public ::testing::Test {
  protected:
-  void SetUp() override {
-#ifndef SCENARIO_PYTHON
-    GTEST_SKIP() << "no Python 3 interpreter was found at configure time: "
-                    "the JSON output cannot be checked against a real parser";
-#endif
-  }
+  void SetUp() override { SALTA_SENZA_PYTHON(); }
 };
 
 TEST_F(JsonLetto, RealsReadBackAsTheSameDouble) {
