@@ -38,11 +38,7 @@ class Blocco {
   char* data() { return dati_.get(); }
   const char* data() const { return dati_.get(); }
   size_t size() const { return n_; }
-  // Keeps the first n bytes (n <= size()); the memory stays with the block.
-  void accorcia(size_t n) { n_ = n < n_ ? n : n_; }
-
   std::string_view vista() const { return {dati_.get(), n_}; }
-  operator std::string_view() const { return vista(); }  // NOLINT(google-explicit-constructor)
 
  private:
   struct Libera {

@@ -217,9 +217,9 @@ size_t Planimetria::dimensione_file() const {
   if (!tracciata()) return steso_->dimensione_file();
   const size_t primi = std::min<size_t>(2, punti_);
   size_t n = 0;
-  for (size_t p = 0; p < primi; ++p) n += larghezza(tipo(p));
-  n += larghezza(TipoValore::reale) * (prossimo_ - 2);
-  n += larghezza(TipoValore::vuoto) * (punti_ - std::min(punti_, prossimo_));
+  for (size_t p = 0; p < primi; ++p) n += larghezza_valore(tipo(p));
+  n += larghezza_valore(TipoValore::reale) * (prossimo_ - 2);
+  n += larghezza_valore(TipoValore::vuoto) * (punti_ - std::min(punti_, prossimo_));
   return 2 * n;
 }
 
@@ -239,7 +239,7 @@ void Planimetria::scrivi_file(const ScriviPezzo& scrivi) const {
   // Both components of a run of points are made together: each piece goes
   // out twice, once in each half of the file.
   constexpr size_t kPuntiPerPezzo = 16384;
-  constexpr size_t kCapienza = kPuntiPerPezzo * larghezza(TipoValore::reale);
+  constexpr size_t kCapienza = kPuntiPerPezzo * larghezza_valore(TipoValore::reale);
   const auto memoria = std::make_unique_for_overwrite<char[]>(2 * kCapienza);
   char* const b0 = memoria.get();
   char* const b1 = b0 + kCapienza;
@@ -259,16 +259,16 @@ void Planimetria::scrivi_file(const ScriviPezzo& scrivi) const {
     if (iniziali_[p]) {
       EncodeTaggedFixed16(b0 + pieno, kIntero, static_cast<uint16_t>((*iniziali_[p])[0]));
       EncodeTaggedFixed16(b1 + pieno, kIntero, static_cast<uint16_t>((*iniziali_[p])[1]));
-      pieno += larghezza(TipoValore::intero);
+      pieno += larghezza_valore(TipoValore::intero);
     } else {
       EncodeFixed16(b0 + pieno, 0);
       EncodeFixed16(b1 + pieno, 0);
-      pieno += larghezza(TipoValore::vuoto);
+      pieno += larghezza_valore(TipoValore::vuoto);
     }
   }
 
   constexpr auto kReale = static_cast<uint16_t>(TipoValore::reale);
-  constexpr size_t kW = larghezza(TipoValore::reale);
+  constexpr size_t kW = larghezza_valore(TipoValore::reale);
   Punto a = iniziale(0);
   Punto b = iniziale(1);
   size_t p = 2;

@@ -58,7 +58,6 @@ class PianoSteso {
  public:
   explicit PianoSteso(size_t punti);
 
-  size_t punti() const { return punti_; }
   TipoValore tipo(size_t p) const;
   double componente(int c, size_t p) const;
   void imposta_intero(size_t p, int16_t x0, int16_t x1);
@@ -153,9 +152,6 @@ class Planimetria {
   // Every byte of the plan file at its offset, in pieces of a bounded size:
   // a plan held as its trace never exists whole in memory.
   void scrivi_file(const ScriviPezzo& scrivi) const;
-
-  // Bytes a value of kind t takes in the file.
-  static constexpr size_t larghezza(TipoValore t) { return larghezza_valore(t); }
 
   // Same points, same kinds, same values bit for bit.
   bool operator==(const Planimetria& o) const;

@@ -1,9 +1,6 @@
 #include "output/scrittori.h"
 
-#include <algorithm>
 #include <cassert>
-#include <cstring>
-#include <utility>
 
 #include "output/coding.h"
 

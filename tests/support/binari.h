@@ -24,7 +24,7 @@ inline void metti_valore(std::string* b, TipoValore t, double v) {
   } else {
     EncodeFixed16(buf, tag);
   }
-  b->append(buf, Planimetria::larghezza(t));
+  b->append(buf, larghezza_valore(t));
 }
 
 // The numbers in the value of attribute `nome` of the first element at or
