@@ -19,8 +19,8 @@ inline const std::string kStrumento = SCENARIO_TOOL_PATH;
 
 // Emits the carried texts into `dir` and compiles them.
 inline void compila_portato(const std::filesystem::path& dir) {
-  ASSERT_EQ(esegui("'" + kStrumento + "' emit", dir).stato, 0);
-  const Uscita u = esegui("'" + kStrumento + "' compile Lanvero_Ostrel 24817", dir);
+  ASSERT_EQ(esegui(avvio(kStrumento, "emit"), dir).stato, 0);
+  const Uscita u = esegui(avvio(kStrumento, "compile Lanvero_Ostrel 24817"), dir);
   ASSERT_EQ(u.stato, 0) << u.out << u.err;
 }
 
@@ -30,7 +30,7 @@ inline int compila_generato(const ScenarioGenerato& g, const std::filesystem::pa
                             const std::string& opzioni = "") {
   scrivi(dir / nome_sorgente_linea(g.id), g.linea);
   scrivi(dir / nome_sorgente_treno(g.id), g.treno);
-  return esegui("'" + kStrumento + "' compile " + g.id.linea + " " + g.id.treno + " " + opzioni,
+  return esegui(avvio(kStrumento, "compile " + g.id.linea + " " + g.id.treno + " " + opzioni),
                 dir)
       .stato;
 }

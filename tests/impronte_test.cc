@@ -45,7 +45,7 @@ TEST(Impronte, CarriedInstallerLeavesTheseSixFiles) {
   CartellaProva dir;
   const char programma[] = "Lanvero_Ostrel_24817";
   fs::copy_file(SCENARIO_INSTALLER_PATH, dir / programma);
-  ASSERT_EQ(test::esegui(std::string("./") + programma, dir.percorso()).stato, 0);
+  ASSERT_EQ(test::esegui(test::avvio(std::string("./") + programma), dir.percorso()).stato, 0);
   Impronte attese = kBinariPortati;
   attese["Lanvero_Ostrel_24817_note.txt"] =
       "cd69c925241c03b30c94c118a8640e08cd11d82f6557769de45cb2e5f58863c6";
@@ -59,9 +59,9 @@ TEST(Impronte, CarriedInstallerLeavesTheseSixFiles) {
 // The author tool writes the installer's bytes for the carried sources.
 TEST(Impronte, AuthorToolCompilesTheCarriedScenarioAlike) {
   CartellaProva dir;
-  ASSERT_EQ(test::esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
+  ASSERT_EQ(test::esegui(test::avvio(kTool, "emit"), dir.percorso()).stato, 0);
   const Impronte testi = impronte(dir.percorso());
-  const auto u = test::esegui("'" + kTool + "' compile Lanvero_Ostrel 24817", dir.percorso());
+  const auto u = test::esegui(test::avvio(kTool, "compile Lanvero_Ostrel 24817"), dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.out << u.err;
   Impronte attese = testi;
   attese.insert(kBinariPortati.begin(), kBinariPortati.end());
@@ -98,7 +98,7 @@ TEST(Impronte, GeneratedScenariosCompileToTheseBytes) {
     test::scrivi(dir / nome_sorgente_treno(s.id), s.treno);
     const Impronte sorgenti = impronte(dir.percorso());
     const auto u =
-        test::esegui("'" + kTool + "' compile " + s.id.linea + " " + s.id.treno, dir.percorso());
+        test::esegui(test::avvio(kTool, "compile " + s.id.linea + " " + s.id.treno), dir.percorso());
     ASSERT_EQ(u.stato, 0) << u.out << u.err;
     EXPECT_EQ(u.out, "numero_errore=0 posizione_errore=0\n");
     Impronte attese = sorgenti;

@@ -41,7 +41,7 @@ const char kProgramma[] = "Lanvero_Ostrel_24817";
 class Installatore : public ::testing::Test {
  protected:
   void SetUp() override { fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma); }
-  test::Uscita avvia() { return test::esegui(std::string("./") + kProgramma, dir.percorso()); }
+  test::Uscita avvia() { return test::esegui(test::avvio(std::string("./") + kProgramma), dir.percorso()); }
   std::vector<std::string> file_lasciati() const {
     auto n = test::nomi(dir.percorso());
     std::erase(n, kProgramma);
@@ -119,7 +119,7 @@ const std::string& finito(size_t i) {
     for (const Emittitore& e : emittitori()) a.push_back(e.contenuto());
     CartellaProva dir;
     fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
-    EXPECT_EQ(test::esegui(std::string("./") + kProgramma, dir.percorso()).stato, 0);
+    EXPECT_EQ(test::esegui(test::avvio(std::string("./") + kProgramma), dir.percorso()).stato, 0);
     for (size_t i = kPrimoBinario; i < kInOrdine.size(); ++i) {
       a.push_back(leggi(dir.percorso() / kInOrdine[i]));
     }
@@ -141,7 +141,9 @@ struct CasoGuasto {
   }
   fs::path percorso(size_t i) const { return dir.percorso() / kInOrdine[i]; }
   test::Uscita avvia(std::optional<rlim_t> limite_file = std::nullopt) {
-    return test::esegui(std::string("./") + kProgramma, dir.percorso(), limite_file);
+    return test::esegui(
+        test::Avvio{.programma = std::string("./") + kProgramma, .limite_file = limite_file},
+        dir.percorso());
   }
 
   // The run stopped on file f: it says which and why; every text before f
@@ -310,8 +312,8 @@ TEST(Concorrenza, FiftyPairsInOneFolderLeaveTheSixFilesExactly) {
     SCOPED_TRACE("pair " + std::to_string(coppia));
     int via[2];
     ASSERT_EQ(pipe(via), 0);
-    const pid_t a = test::lancia(programma, dir.percorso(), log / "a", via[0]);
-    const pid_t b = test::lancia(programma, dir.percorso(), log / "b", via[0]);
+    const pid_t a = test::lancia(test::avvio(programma), dir.percorso(), log / "a", via[0]);
+    const pid_t b = test::lancia(test::avvio(programma), dir.percorso(), log / "b", via[0]);
     close(via[0]);
     ASSERT_EQ(write(via[1], "ab", 2), 2);  // both go
     close(via[1]);
@@ -334,7 +336,7 @@ TEST(Concorrenza, RunWaitsForTheFolderThenRuns) {
   const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
   ASSERT_GE(cartella, 0);
   ASSERT_EQ(flock(cartella, LOCK_EX), 0);
-  const pid_t figlio = test::lancia(programma, dir.percorso());
+  const pid_t figlio = test::lancia(test::avvio(programma), dir.percorso());
   std::this_thread::sleep_for(std::chrono::milliseconds(700));
   int stato = 0;
   EXPECT_EQ(waitpid(figlio, &stato, WNOHANG), 0) << "the run did not wait";
@@ -357,7 +359,7 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
   const std::string testi[] = {s.linea, s.treno, s.note, s.rallentamenti, s.scheda};
   for (size_t i = 0; i < nomi_t.size(); ++i) test::scrivi(pacco / nomi_t[i], testi[i]);
   const test::Uscita p = test::esegui(
-      "'" + std::string(SCENARIO_TOOL_PATH) + "' pack " + s.id.linea + " " + s.id.treno,
+      test::avvio(SCENARIO_TOOL_PATH, "pack " + s.id.linea + " " + s.id.treno),
       pacco.percorso());
   ASSERT_EQ(p.stato, 0) << p.out << p.err;
   const std::string nome_programma = s.id.linea + "_" + s.id.treno;
@@ -375,7 +377,7 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
     CartellaProva rif;
     fs::copy_file(sorgente_programma, rif.percorso() / nome_programma);
     const auto inizio = std::chrono::steady_clock::now();
-    ASSERT_EQ(test::attendi(test::lancia(rif.percorso() / nome_programma, rif.percorso())), 0);
+    ASSERT_EQ(test::attendi(test::lancia(test::avvio(rif.percorso() / nome_programma), rif.percorso())), 0);
     durata = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - inizio);
     std::vector<std::string> presenti = test::nomi(rif.percorso());
@@ -396,7 +398,7 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
     if (con_vecchi) {
       for (const auto& f : finali) test::scrivi(dir.percorso() / f, vecchio(f));
     }
-    const pid_t figlio = test::lancia(dir.percorso() / nome_programma, dir.percorso());
+    const pid_t figlio = test::lancia(test::avvio(dir.percorso() / nome_programma), dir.percorso());
     std::this_thread::sleep_for(std::chrono::microseconds(quando(casuale)));
     kill(figlio, SIGINT);
     const int stato = test::attendi(figlio);
@@ -426,9 +428,9 @@ TEST(InstallatoreAltrove, WritesBesideItselfFromAnyFolder) {
     std::string comando;  // run in the other folder
   };
   const Caso casi[] = {
-      {"from another folder", "'{dir}/" + std::string(kProgramma) + "'"},
+      {"from another folder", "{dir}/" + std::string(kProgramma)},
       {"through a symbolic link", "./collegamento"},
-      {"through PATH", "PATH='{dir}':\"$PATH\" " + std::string(kProgramma)},
+      {"through PATH", kProgramma},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.come);
@@ -440,7 +442,11 @@ TEST(InstallatoreAltrove, WritesBesideItselfFromAnyFolder) {
     for (size_t p; (p = comando.find("{dir}")) != std::string::npos;) {
       comando.replace(p, 5, dir.percorso().string());
     }
-    const test::Uscita u = test::esegui(comando, altrove.percorso());
+    test::Avvio a{.programma = comando};
+    if (!a.programma.has_parent_path()) {
+      a.path = dir.percorso().string() + ":" + std::getenv("PATH");
+    }
+    const test::Uscita u = test::esegui(a, altrove.percorso());
     EXPECT_EQ(u.stato, 0) << u.err;
     std::vector<std::string> presenti = test::nomi(dir.percorso());
     std::erase(presenti, kProgramma);
@@ -454,7 +460,7 @@ TEST(InstallatoreAltrove, WritesBesideItselfFromAnyFolder) {
 TEST(InstallatoreMessaggi, DataFaultIsOneLineOnStandardError) {
   CartellaProva dir;
   fs::copy_file(SCENARIO_INSTALLER_DIFETTOSO_PATH, dir.percorso() / "Prova_7");
-  const test::Uscita u = test::esegui("./Prova_7", dir.percorso());
+  const test::Uscita u = test::esegui(test::avvio("./Prova_7"), dir.percorso());
   EXPECT_EQ(u.stato, 1);
   EXPECT_EQ(u.out, "Attendere\n");
   EXPECT_EQ(u.err, riga_errore({15, 8901}) + "\n");
@@ -470,7 +476,8 @@ TEST(InstallatoreMessaggi, StandardOutputThatCannotBeWritten) {
   CartellaProva dir;
   fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
   const test::Uscita u =
-      test::esegui(std::string("{ ./") + kProgramma + " >/dev/full; }", dir.percorso());
+      test::esegui(test::Avvio{.programma = std::string("./") + kProgramma, .uscita = "/dev/full"},
+                   dir.percorso());
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.err, "impossibile scrivere lo standard output: " +
                        std::string(std::strerror(ENOSPC)) + "\n");

@@ -19,6 +19,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CartellaProva;
+using test::avvio;
 using test::esegui;
 using test::leggi;
 
@@ -45,7 +46,7 @@ void scrivi_testi(const fs::path& dir, const Identita& id, const std::vector<std
 }
 
 test::Uscita pack(const fs::path& dir, const std::string& argomenti) {
-  return esegui("'" + kTool + "' pack " + argomenti, dir);
+  return esegui(avvio(kTool, "pack " + argomenti), dir);
 }
 
 // The files of a folder but the program itself, name and bytes.
@@ -67,12 +68,12 @@ TEST(Pack, AuthorsScenarioInstallsItsSixFilesInAFreshFolder) {
   EXPECT_NE(fs::status(installatore).permissions() & fs::perms::owner_exec, fs::perms::none);
 
   // What `scenario compile` makes of the same two sources.
-  const auto c = esegui("'" + kTool + "' compile Valle_Nera 31415", sorgenti.percorso());
+  const auto c = esegui(avvio(kTool, "compile Valle_Nera 31415"), sorgenti.percorso());
   ASSERT_EQ(c.stato, 0) << c.out;
 
   CartellaProva gioco;
   fs::copy_file(installatore, gioco / kProgramma);
-  const auto u = esegui("./" + kProgramma, gioco.percorso());
+  const auto u = esegui(avvio("./" + kProgramma), gioco.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.out, "Attendere\n");
   EXPECT_EQ(u.err, "");
@@ -89,7 +90,7 @@ TEST(Pack, AuthorsScenarioInstallsItsSixFilesInAFreshFolder) {
   EXPECT_FALSE(fs::exists(gioco / nome_sorgente_treno(kValleNera)));
 
   // A second start in the same folder: the same bytes.
-  const auto v = esegui("./" + kProgramma, gioco.percorso());
+  const auto v = esegui(avvio("./" + kProgramma), gioco.percorso());
   EXPECT_EQ(v.stato, 0) << v.err;
   EXPECT_TRUE(contenuto(gioco.percorso(), kProgramma) == attesi);
 }
@@ -98,7 +99,7 @@ TEST(Pack, AuthorsScenarioInstallsItsSixFilesInAFreshFolder) {
 // texts onto the stub, byte for byte what an author's pack makes of them.
 TEST(Pack, CarriedInstallerIsThePackOfTheCarriedTexts) {
   CartellaProva dir;
-  ASSERT_EQ(esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
+  ASSERT_EQ(esegui(avvio(kTool, "emit"), dir.percorso()).stato, 0);
   const auto p = pack(dir.percorso(), "Lanvero_Ostrel 24817 -o carried --stub '" + kStub + "'");
   ASSERT_EQ(p.stato, 0) << p.err;
   EXPECT_TRUE(leggi(dir / "carried") == leggi(SCENARIO_INSTALLER_PATH));
@@ -188,7 +189,7 @@ TEST(Pack, DamagedInstallerWritesNothing) {
     CartellaProva gioco;
     test::scrivi(gioco / kProgramma, c.programma);
     fs::permissions(gioco / kProgramma, fs::perms::owner_all);
-    const auto u = esegui("./" + kProgramma, gioco.percorso());
+    const auto u = esegui(avvio("./" + kProgramma), gioco.percorso());
     EXPECT_EQ(u.stato, 3);
     EXPECT_EQ(u.out, "");
     EXPECT_EQ(u.err.rfind("programma di installazione danneggiato: " + c.motivo, 0), 0u) << u.err;

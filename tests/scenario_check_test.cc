@@ -17,6 +17,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CartellaProva;
+using test::avvio;
 using test::esegui;
 using test::leggi;
 
@@ -45,7 +46,7 @@ std::vector<std::string> errori(const std::string& out) {
 class Check : public ::testing::Test {
  protected:
   void SetUp() override {
-    ASSERT_EQ(esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
+    ASSERT_EQ(esegui(avvio(kTool, "emit"), dir.percorso()).stato, 0);
     linea = leggi(dir.percorso() / kLinea);
     treno = leggi(dir.percorso() / kTreno);
   }
@@ -54,14 +55,14 @@ class Check : public ::testing::Test {
     test::scrivi(dir.percorso() / kTreno, t);
   }
   test::Uscita check(const std::string& opzioni = "") {
-    return esegui("'" + kTool + "' check Lanvero_Ostrel 24817 " + opzioni, dir.percorso());
+    return esegui(avvio(kTool, "check Lanvero_Ostrel 24817 " + opzioni), dir.percorso());
   }
   // The code the compile records, from its first line.
   int32_t codice_compilazione() {
     CartellaProva copia;
     fs::copy_file(dir.percorso() / kLinea, copia.percorso() / kLinea);
     fs::copy_file(dir.percorso() / kTreno, copia.percorso() / kTreno);
-    const auto u = esegui("'" + kTool + "' compile Lanvero_Ostrel 24817", copia.percorso());
+    const auto u = esegui(avvio(kTool, "compile Lanvero_Ostrel 24817"), copia.percorso());
     std::smatch m;
     const std::string prima = u.out.substr(0, u.out.find('\n'));
     EXPECT_TRUE(std::regex_match(prima, m, std::regex("numero_errore=(-?\\d+) .*"))) << u.out;
@@ -187,17 +188,18 @@ TEST_F(Check, JsonListsWhatTheTextLists) {
   test::scrivi(dir.percorso() / "diagnostiche.json", json.out);
   // Each object printed in the text form, in Python.
   const auto py = esegui(
-      std::string(test::kPython) +
-          " -c \"import json\n"
-          "for d in json.load(open('diagnostiche.json', encoding='utf-8')):\n"
-          "  s = d['file'] + (':%d:%d' % (d['line'], d['column']) if d['line'] else '')\n"
-          "  if d['severity'] == 'error':\n"
-          "    s += ': error: ' + d['message']\n"
-          "    s += ' (posizione %d m)' % d['position'] if d['position'] is not None else ''\n"
-          "    s += ' [errore %d]' % d['code']\n"
-          "  else:\n"
-          "    s += ': warning: ' + d['message'] + ' [-W' + d['warning'] + ']'\n"
-          "  print(s)\"",
+      test::Avvio{test::kPython,
+                  {"-c",
+                   "import json\n"
+                   "for d in json.load(open('diagnostiche.json', encoding='utf-8')):\n"
+                   "  s = d['file'] + (':%d:%d' % (d['line'], d['column']) if d['line'] else '')\n"
+                   "  if d['severity'] == 'error':\n"
+                   "    s += ': error: ' + d['message']\n"
+                   "    s += ' (posizione %d m)' % d['position'] if d['position'] is not None else ''\n"
+                   "    s += ' [errore %d]' % d['code']\n"
+                   "  else:\n"
+                   "    s += ': warning: ' + d['message'] + ' [-W' + d['warning'] + ']'\n"
+                   "  print(s)"}},
       dir.percorso());
   ASSERT_EQ(py.stato, 0) << py.err << json.out;
   std::vector<std::string> attese = righe(testo.out);
@@ -250,7 +252,7 @@ TEST_F(Check, MissingAndUnreadableSources) {
   EXPECT_NE(illeggibile.err.find(kLinea), std::string::npos) << illeggibile.err;
 
   EXPECT_EQ(check("--boh").stato, 64);
-  EXPECT_EQ(esegui("'" + kTool + "' check Lanvero_Ostrel", dir.percorso()).stato, 64);
+  EXPECT_EQ(esegui(avvio(kTool, "check Lanvero_Ostrel"), dir.percorso()).stato, 64);
 }
 
 TEST_F(Check, FilesAreNamedAsOpened) {

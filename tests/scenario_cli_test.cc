@@ -20,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CartellaProva;
+using test::avvio;
 using test::esegui;
 using test::leggi;
 
@@ -37,7 +38,7 @@ class Compile : public ::testing::Test {
     test::scrivi(dir.percorso() / "Prova_7-.txt", treno);
   }
   test::Uscita compila(const std::string& opzioni = "") {
-    return esegui("'" + kTool + "' compile Prova 7 " + opzioni, dir.percorso());
+    return esegui(avvio(kTool, "compile Prova 7 " + opzioni), dir.percorso());
   }
   CartellaProva dir;
 };
@@ -57,7 +58,7 @@ TEST_F(Compile, WritesTheBinariesAndKeepsTheSources) {
 
 TEST_F(Compile, NoPlanLeavesTheLinePlanOut) {
   sorgenti(kLinea);
-  const auto u = esegui("'" + kTool + "' compile --no-plan --dir . Prova 7", dir.percorso());
+  const auto u = esegui(avvio(kTool, "compile --no-plan --dir . Prova 7"), dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_linea.dat"));
   EXPECT_TRUE(fs::exists(dir.percorso() / "Prova_7.dat"));
@@ -218,7 +219,7 @@ TEST(IngressiErrati, WhatIsLeftOnDisk) {
     test::scrivi(dir.percorso() / "Prova_linea.txt", c.linea);
     test::scrivi(dir.percorso() / "Prova_7-.txt", c.treno);
     for (const std::string& b : binari) test::scrivi(dir.percorso() / b, "vecchio");
-    const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+    const auto u = esegui(avvio(kTool, "compile Prova 7"), dir.percorso());
     EXPECT_EQ(u.stato, 1) << u.err;
     EXPECT_EQ(u.out.substr(0, u.out.find('\n')), c.prima_riga);
     EXPECT_EQ(test::nomi(dir.percorso()),
@@ -255,7 +256,7 @@ class GuastoCompile : public Compile {
       CartellaProva d;
       test::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
       test::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
-      EXPECT_EQ(esegui("'" + kTool + "' compile Prova 7", d.percorso()).stato, 0);
+      EXPECT_EQ(esegui(avvio(kTool, "compile Prova 7"), d.percorso()).stato, 0);
       std::vector<std::string> a;
       a.reserve(kBinari.size());
       for (const std::string& b : kBinari) a.push_back(leggi(d.percorso() / b));
@@ -352,7 +353,7 @@ TEST_F(GuastoCompile, DirThatIsNoFolder) {
     const std::string opzione = c.dir == "=" ? "--dir=" : "--dir " + c.dir;
     // The commands that only read there refuse it alike.
     for (const std::string comando : {"emit", "check Prova 7", "pack Prova 7", "plot Prova 7"}) {
-      const auto e = esegui("'" + kTool + "' " + comando + " " + opzione, dir.percorso());
+      const auto e = esegui(avvio(kTool, comando + " " + opzione), dir.percorso());
       EXPECT_EQ(e.stato, c.stato) << comando << ": " << e.err;
       EXPECT_EQ(e.out, "") << comando;
       EXPECT_NE(e.err.find(c.nominato), std::string::npos) << comando << ": " << e.err;
@@ -371,7 +372,9 @@ TEST_F(GuastoCompile, DirThatIsNoFolder) {
 TEST_F(GuastoCompile, FullDisk) {
   // The line plan (179964 bytes) does not fit in 100000.
   ASSERT_GT(finito(0).size(), 100000u);
-  fermato_su(0, esegui("'" + kTool + "' compile Prova 7", dir.percorso(), 100000), EFBIG);
+  test::Avvio a = avvio(kTool, "compile Prova 7");
+  a.limite_file = 100000;
+  fermato_su(0, esegui(a, dir.percorso()), EFBIG);
   EXPECT_EQ(leggi(dir.percorso() / kBinari[0]), vecchio(kBinari[0]));
 }
 
@@ -379,7 +382,9 @@ TEST_F(GuastoCompile, FullDiskWithoutPlan) {
   // On a 200 km line the header file fits in 16 KB, the cell file (4141
   // cells) does not: neither is replaced.
   sorgenti("[generale]\r\nlunghezza percorso, 200000\r\n[fine]\r\n");
-  const auto u = esegui("'" + kTool + "' compile Prova 7 --no-plan", dir.percorso(), 16384);
+  test::Avvio a = avvio(kTool, "compile Prova 7 --no-plan");
+  a.limite_file = 16384;
+  const auto u = esegui(a, dir.percorso());
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
   EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
@@ -437,9 +442,9 @@ TEST_F(GuastoCompile, SymbolicLinks) {
 // text that is already there unless --force is given.
 TEST(Emit, AnotherIdentityAndNoSilentReplacement) {
   CartellaProva portato;
-  ASSERT_EQ(esegui("'" + kTool + "' emit", portato.percorso()).stato, 0);
+  ASSERT_EQ(esegui(avvio(kTool, "emit"), portato.percorso()).stato, 0);
   CartellaProva dir;
-  const std::string emit = "'" + kTool + "' emit --linea Mia_Linea --treno 101";
+  const test::Avvio emit = avvio(kTool, "emit --linea Mia_Linea --treno 101");
   ASSERT_EQ(esegui(emit, dir.percorso()).stato, 0);
   const std::vector<std::string> nomi = {"Mia_Linea_101-.txt", "Mia_Linea_101_note.txt",
                                          "Mia_Linea_101_rallentamenti.txt",
@@ -462,13 +467,15 @@ TEST(Emit, AnotherIdentityAndNoSilentReplacement) {
   EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"), "modificato");
   EXPECT_FALSE(fs::exists(dir.percorso() / "Mia_Linea_linea.txt"));
 
-  EXPECT_EQ(esegui(emit + " --force", dir.percorso()).stato, 0);
+  test::Avvio forzato = emit;
+  forzato.argomenti.push_back("--force");
+  EXPECT_EQ(esegui(forzato, dir.percorso()).stato, 0);
   EXPECT_EQ(test::nomi(dir.percorso()), nomi);
   EXPECT_EQ(leggi(dir.percorso() / "Mia_Linea_101-.txt"),
             leggi(portato.percorso() / "Lanvero_Ostrel_24817-.txt"));
 
   // The carried names are protected the same way.
-  EXPECT_EQ(esegui("'" + kTool + "' emit", portato.percorso()).stato, 1);
+  EXPECT_EQ(esegui(avvio(kTool, "emit"), portato.percorso()).stato, 1);
 }
 
 TEST(Uso, BadCommandLines) {
@@ -493,7 +500,7 @@ TEST(Uso, BadCommandLines) {
       "emit --linea",
   };
   for (const char* c : casi) {
-    const auto u = esegui("'" + kTool + "' " + c, dir.percorso());
+    const auto u = esegui(avvio(kTool, c), dir.percorso());
     EXPECT_EQ(u.stato, 64) << c;
     EXPECT_NE(u.err.find("scenario compile"), std::string::npos) << c;
   }
@@ -502,7 +509,7 @@ TEST(Uso, BadCommandLines) {
 
 TEST(Uso, Help) {
   CartellaProva dir;
-  const auto u = esegui("'" + kTool + "' --help", dir.percorso());
+  const auto u = esegui(avvio(kTool, "--help"), dir.percorso());
   EXPECT_EQ(u.stato, 0);
   EXPECT_NE(u.out.find("scenario compile LINEA TRENO [--dir DIR] [--no-plan]"), std::string::npos);
   EXPECT_NE(u.out.find("scenario emit [--dir DIR]"), std::string::npos);
@@ -520,7 +527,9 @@ TEST(Uscita, StandardOutputThatCannotBeWritten) {
       "\n";
   for (const char* comando : {"compile Prova 7", "--help"}) {
     SCOPED_TRACE(comando);
-    const auto u = esegui("{ '" + kTool + "' " + comando + " >/dev/full; }", dir.percorso());
+    test::Avvio a = avvio(kTool, comando);
+    a.uscita = "/dev/full";
+    const auto u = esegui(a, dir.percorso());
     EXPECT_EQ(u.stato, 3);
     EXPECT_EQ(u.err, atteso);
   }
@@ -541,14 +550,14 @@ TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
   const std::string fuori(55, '4');  // one byte too many
   test::scrivi(dir.percorso() / (linea + "_linea.txt"), kLinea);
   test::scrivi(dir.percorso() / (linea + "_" + entra + "-.txt"), kTreno);
-  const auto u = esegui("'" + kTool + "' compile " + linea + " " + entra, dir.percorso());
+  const auto u = esegui(avvio(kTool, "compile " + linea + " " + entra), dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
   for (const std::string& b :
        {linea + "_linea.dat", linea + "_" + entra + ".sim", linea + "_" + entra + ".dat"}) {
     EXPECT_TRUE(fs::is_regular_file(dir.percorso() / b)) << b;
   }
   const std::vector<std::string> prima = test::nomi(dir.percorso());
-  const auto v = esegui("'" + kTool + "' compile " + linea + " " + fuori, dir.percorso());
+  const auto v = esegui(avvio(kTool, "compile " + linea + " " + fuori), dir.percorso());
   EXPECT_EQ(v.stato, 64);
   EXPECT_EQ(v.out, "");
   EXPECT_NE(v.err.find(linea + "_" + fuori + "-.txt"), std::string::npos) << v.err;
@@ -565,7 +574,9 @@ TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
   CartellaProva dir;
   test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea + std::string(100 << 20, ' '));
   test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
-  const auto u = esegui("ulimit -v 65536; '" + kTool + "' compile Prova 7", dir.percorso());
+  test::Avvio a = avvio(kTool, "compile Prova 7");
+  a.limite_memoria = 64 << 20;
+  const auto u = esegui(a, dir.percorso());
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out, "");
   EXPECT_EQ(u.err, "impossibile leggere " + (fs::path(".") / "Prova_linea.txt").string() +
@@ -585,7 +596,9 @@ TEST(Memoria, TheLongestPlanNeedsNoMemoryOfItsSize) {
   test::scrivi(dir.percorso() / "Prova_linea.txt",
                "[generale]\r\nlunghezza percorso, 1000000\r\n[fine]\r\n");
   test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
-  const auto u = esegui("ulimit -v 16384; '" + kTool + "' compile Prova 7", dir.percorso());
+  test::Avvio a = avvio(kTool, "compile Prova 7");
+  a.limite_memoria = 16 << 20;
+  const auto u = esegui(a, dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(fs::file_size(dir.percorso() / "Prova_linea.dat"), 20139964u);
 #endif
@@ -604,7 +617,7 @@ TEST(Concorrenza, CompileWaitsForTheFolder) {
     close(cartella);
   });
   const auto inizio = std::chrono::steady_clock::now();
-  const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+  const auto u = esegui(avvio(kTool, "compile Prova 7"), dir.percorso());
   const auto durata = std::chrono::steady_clock::now() - inizio;
   liberatore.join();
   EXPECT_EQ(u.stato, 0) << u.err;
@@ -614,10 +627,10 @@ TEST(Concorrenza, CompileWaitsForTheFolder) {
 
 TEST(Uso, VersionAndTheHelpOfOneCommand) {
   CartellaProva dir;
-  const auto v = esegui("'" + kTool + "' --version", dir.percorso());
+  const auto v = esegui(avvio(kTool, "--version"), dir.percorso());
   EXPECT_EQ(v.stato, 0);
   EXPECT_EQ(v.out.rfind("scenario ", 0), 0u) << v.out;
-  const auto h = esegui("'" + kTool + "' compile --help", dir.percorso());
+  const auto h = esegui(avvio(kTool, "compile --help"), dir.percorso());
   EXPECT_EQ(h.stato, 0);
   EXPECT_EQ(h.out.rfind("Uso: scenario compile LINEA TRENO [--dir DIR] [--no-plan]\n", 0), 0u)
       << h.out;
@@ -630,7 +643,9 @@ TEST(Uso, UnwritableStandardOutputIsAFailure) {
   if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full on this system";
   CartellaProva dir;
   for (const char* c : {"--help", "--version", "compile --help"}) {
-    const auto u = esegui("{ '" + kTool + "' " + c + " >/dev/full; }", dir.percorso());
+    test::Avvio a = avvio(kTool, c);
+    a.uscita = "/dev/full";
+    const auto u = esegui(a, dir.percorso());
     EXPECT_EQ(u.stato, 3) << c;
     EXPECT_NE(u.err.find("standard output"), std::string::npos) << c << ": " << u.err;
   }
@@ -644,7 +659,7 @@ TEST(Treno, WithoutItsHeadingFailsAsAMissingTrainFile) {
     CartellaProva dir;
     test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
     if (treno) test::scrivi(dir.percorso() / "Prova_7-.txt", *treno);
-    *u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+    *u = esegui(avvio(kTool, "compile Prova 7"), dir.percorso());
     std::vector<std::string> binari;
     for (const std::string& b : kBinari) binari.push_back(leggi(dir.percorso() / b));
     return binari;
@@ -674,7 +689,7 @@ TEST(Numeri, OutOfRangeValueIsShownInFull) {
   test::scrivi(dir.percorso() / "Prova_linea.txt",
                "[generale]\r\nlunghezza percorso, " + nove + "\r\n[fine]\r\n");
   test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
-  const auto u = esegui("'" + kTool + "' compile Prova 7", dir.percorso());
+  const auto u = esegui(avvio(kTool, "compile Prova 7"), dir.percorso());
   EXPECT_EQ(u.stato, 1);
   EXPECT_NE(u.out.find("Prova_linea.txt:2:21: error: dato illeggibile o fuori dai limiti: valore " +
                        nove + " fuori dai limiti"),

@@ -20,6 +20,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CartellaProva;
+using test::avvio;
 using test::esegui;
 using test::kStrumento;
 using test::leggi;
@@ -30,13 +31,13 @@ std::string confronta(const fs::path& dir, const std::string& file, const std::s
   std::string da, a;
   std::istringstream(righe) >> da >> a;
   const std::string opzioni = righe.empty() ? "" : " --from " + da + " --to " + a;
-  const auto u = esegui("'" + kStrumento + "' inspect --json" + opzioni + " '" + file + "'", dir);
+  const auto u = esegui(avvio(kStrumento, "inspect --json" + opzioni + " '" + file + "'"), dir);
   if (u.stato != 0) return "inspect ended with " + std::to_string(u.stato) + ": " + u.err;
   test::scrivi(dir / "inspect.json", u.out);
-  const auto v = esegui(std::string(test::kPython) +
-                            " '" SCENARIO_SORGENTI "/tests/confronta_ispezione.py' '" + file +
-                            "' inspect.json " + da + " " + a,
-                        dir);
+  test::Avvio py{test::kPython, {SCENARIO_SORGENTI "/tests/confronta_ispezione.py", file,
+                                 "inspect.json"}};
+  if (!da.empty()) py.argomenti.insert(py.argomenti.end(), {da, a});
+  const auto v = esegui(py, dir);
   fs::remove(dir / "inspect.json");
   return v.stato == 0 ? "" : v.out + v.err;
 }
@@ -114,7 +115,7 @@ TEST(Inspect, TextRowsAnAuthorCanGrep) {
   CartellaProva dir;
   test::compila_portato(dir.percorso());
   const auto celle =
-      esegui("'" + kStrumento + "' inspect Lanvero_Ostrel_24817.dat", dir.percorso());
+      esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_24817.dat"), dir.percorso());
   ASSERT_EQ(celle.stato, 0) << celle.err;
   const auto r = righe(celle.out);
   ASSERT_EQ(r.size(), 1962u);
@@ -132,14 +133,14 @@ TEST(Inspect, TextRowsAnAuthorCanGrep) {
   EXPECT_EQ(r[34].substr(0, 19), "   33         1650 ");
 
   const auto testata = esegui(
-      "'" + kStrumento + "' inspect Lanvero_Ostrel_24817.sim --from 18 --to 18", dir.percorso());
+      avvio(kStrumento, "inspect Lanvero_Ostrel_24817.sim --from 18 --to 18"), dir.percorso());
   ASSERT_EQ(testata.stato, 0) << testata.err;
   const auto t = righe(testata.out);
   ASSERT_EQ(t.size(), 2u);
   EXPECT_EQ(t[1].substr(t[1].size() - 10), "  \"OSTREL\"") << t[1];
 
   const auto piano =
-      esegui("'" + kStrumento + "' inspect Lanvero_Ostrel_linea.dat --from 97998", dir.percorso());
+      esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_linea.dat --from 97998"), dir.percorso());
   EXPECT_EQ(piano.out,
             "punto                   x0                 x1\n"
             "97998  -25154.389779352947  80981.27494560354\n"
@@ -188,7 +189,7 @@ TEST(Inspect, FilesThatAreNotCompiledOnes) {
     CartellaProva dir;
     test::scrivi(dir.percorso() / c.nome, c.bytes);
     for (const std::string json : {"", " --json"}) {
-      const auto u = esegui("'" + kStrumento + "' inspect" + json + " " + c.nome, dir.percorso());
+      const auto u = esegui(avvio(kStrumento, "inspect" + json + " " + c.nome), dir.percorso());
       EXPECT_EQ(u.stato, 1);
       EXPECT_EQ(u.out, "");
       EXPECT_NE(u.err.find(c.messaggio), std::string::npos) << u.err;
@@ -207,7 +208,7 @@ TEST(Inspect, RandomBytesAreRefused) {
     for (char& c : b) c = static_cast<char>(caso());
     for (const std::string nome : {"r.sim", "r.dat", "r_linea.dat"}) {
       test::scrivi(dir.percorso() / nome, b);
-      const auto u = esegui("'" + kStrumento + "' inspect " + nome, dir.percorso());
+      const auto u = esegui(avvio(kStrumento, "inspect " + nome), dir.percorso());
       EXPECT_EQ(u.stato, 1) << nome << " " << b.size() << u.err;
       EXPECT_NE(u.err.find(": offset "), std::string::npos) << u.err;
     }
@@ -233,7 +234,7 @@ TEST(Inspect, CommandLineAndPlatformFaults) {
       {"a.dat b.dat", 64, "inspect vuole FILE"},
   };
   for (const Caso& c : casi) {
-    const auto u = esegui("'" + kStrumento + "' inspect " + c.argomenti, dir.percorso());
+    const auto u = esegui(avvio(kStrumento, "inspect " + c.argomenti), dir.percorso());
     EXPECT_EQ(u.stato, c.stato) << c.argomenti << u.err;
     EXPECT_NE(u.err.find(c.messaggio), std::string::npos) << c.argomenti << ": " << u.err;
     EXPECT_EQ(u.out, "");

@@ -24,6 +24,7 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::CartellaProva;
+using test::avvio;
 using test::esegui;
 using test::kStrumento;
 using test::leggi;
@@ -34,13 +35,13 @@ bool c_e(const std::string& programma) {
 
 // xmllint's complaints about the file; empty when it is well-formed.
 std::string xmllint(const fs::path& svg) {
-  return esegui("xmllint --noout '" + svg.string() + "'", svg.parent_path()).err;
+  return esegui(test::Avvio{"xmllint", {"--noout", svg.string()}}, svg.parent_path()).err;
 }
 
 TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   CartellaProva dir;
   test::compila_portato(dir.percorso());
-  const auto u = esegui("'" + kStrumento + "' plot Lanvero_Ostrel 24817", dir.percorso());
+  const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817"), dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.out + u.err, "");
   const fs::path file = dir.percorso() / "Lanvero_Ostrel_24817.svg";
@@ -63,7 +64,7 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
 #ifndef SCENARIO_ZLIB
   GTEST_SKIP() << "zlib was not found at configure time: the rendered PNG cannot be read";
 #else
-  const auto r = esegui("rsvg-convert -o disegno.png Lanvero_Ostrel_24817.svg", dir.percorso());
+  const auto r = esegui(avvio("rsvg-convert", "-o disegno.png Lanvero_Ostrel_24817.svg"), dir.percorso());
   ASSERT_EQ(r.stato, 0) << r.err;
   const auto png = test::Immagine::da_png(leggi(dir.percorso() / "disegno.png"));
   ASSERT_TRUE(png.has_value());
@@ -134,7 +135,7 @@ TEST(Plot, TheLongestLineStaysSmall) {
   CartellaProva dir;
   const ScenarioGenerato g = genera_scenario_massimo();
   ASSERT_EQ(test::compila_generato(g, dir.percorso()), 0);
-  const auto u = esegui("'" + kStrumento + "' plot Linea_Massima 99999", dir.percorso());
+  const auto u = esegui(avvio(kStrumento, "plot Linea_Massima 99999"), dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.err;
   const fs::path file = dir.percorso() / "Linea_Massima_99999.svg";
   EXPECT_LT(fs::file_size(file), 2u << 20);
@@ -150,7 +151,7 @@ TEST(Plot, WithoutAPlanFileNoGroundPlan) {
   ASSERT_EQ(test::compila_generato(genera_scenario_breve(), dir.percorso(), "--no-plan"), 0);
   fs::create_directory(dir.percorso() / "altrove");
   const auto u =
-      esegui("'" + kStrumento + "' plot Linea_Breve 91000 -o altrove/breve.svg", dir.percorso());
+      esegui(avvio(kStrumento, "plot Linea_Breve 91000 -o altrove/breve.svg"), dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.err;
   EXPECT_FALSE(fs::exists(dir.percorso() / "Linea_Breve_91000.svg"));
   const std::string svg = leggi(dir.percorso() / "altrove" / "breve.svg");
@@ -183,7 +184,7 @@ TEST(Plot, Faults) {
       {"Lanvero_Ostrel", 64, "plot vuole LINEA TRENO"},
   };
   for (const Caso& c : casi) {
-    const auto u = esegui("'" + kStrumento + "' plot " + c.argomenti, dir.percorso());
+    const auto u = esegui(avvio(kStrumento, "plot " + c.argomenti), dir.percorso());
     EXPECT_EQ(u.stato, c.stato) << c.argomenti << u.err;
     EXPECT_NE(u.err.find(c.messaggio), std::string::npos) << c.argomenti << ": " << u.err;
   }

@@ -13,6 +13,7 @@ namespace scenario {
 namespace {
 
 using test::CartellaProva;
+using test::avvio;
 using test::esegui;
 using test::leggi;
 
@@ -24,8 +25,8 @@ int16_t int16_a(const std::string& b, size_t off) {
 
 TEST(ScenarioPortato, CompilesWithCodePointsAroundItsSlowdowns) {
   CartellaProva dir;
-  ASSERT_EQ(esegui("'" + kTool + "' emit", dir.percorso()).stato, 0);
-  const auto u = esegui("'" + kTool + "' compile Lanvero_Ostrel 24817", dir.percorso());
+  ASSERT_EQ(esegui(avvio(kTool, "emit"), dir.percorso()).stato, 0);
+  const auto u = esegui(avvio(kTool, "compile Lanvero_Ostrel 24817"), dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.out << u.err;
   EXPECT_EQ(u.out, "numero_errore=0 posizione_errore=0\n");
 
