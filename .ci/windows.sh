@@ -14,19 +14,24 @@
 #     pairs of installers started together leave the six files;
 #   - autore BIT: the author tool on a small scenario of .ci/windows/,
 #     against the Linux author tool;
-#   - pacchetto: that scenario packed on Linux onto the Linux stub and onto
-#     the 64-bit Windows stub: the two installers, each started in a fresh
-#     folder, leave the same six files; the bare Windows stub says it is
-#     damaged in a message box, read by OCR;
-#   - finestra: the installer of the test build, holding its waiting window
-#     on screen, to take screenshots and check the form and its label;
-#   - messaggi: the message boxes a person sees, read back from their
-#     screenshots by OCR: `errore`'s box for 1250 and 1251 (the test build's
-#     probe) and the shipped installer's box after a system failure.
-# BIT 32 runs only where a 32-bit Wine runs, which is decided by running it:
-# Debian's wine32 installs on any amd64 machine, but needs a kernel that runs
-# 32-bit Linux programs. Every check skipped is named, with its reason, in
-# the last line.
+#   - pacchetto BIT: that scenario packed on Linux onto the Linux stub and
+#     onto the BIT-bit Windows stub: the two installers, each started in a
+#     fresh folder, leave the same six files; the bare Windows stub says it
+#     is damaged in a message box, read by OCR;
+#   - finestra BIT: the installer of the BIT-bit test-hooks build, holding
+#     its waiting window on screen, to take screenshots and check the form
+#     and its label;
+#   - messaggi BIT: the message boxes a person sees, read back from their
+#     screenshots by OCR: `errore`'s box for 1250 and 1251 (the test-hooks
+#     build's probe) and the shipped installer's box after a system failure.
+# BIT 32 runs wherever a 32-bit Wine can be made to run, which is decided by
+# running it: natively where the kernel runs 32-bit Linux programs, or else
+# through qemu-i386 user emulation, for which the script registers a
+# binfmt_misc entry for i386 programs (only when none makes Wine run, and
+# removed at the end; an entry that was there stays as it was). Under
+# emulation a run is slow, so the 32-bit checks get longer time limits. The
+# unit tests and replays stay 64-bit. Every check skipped is named, with its
+# reason, in the last line.
 #
 # Standalone: runs as root on a fresh Debian 12 machine and installs what it
 # lacks. Ends with one line "windows.sh: PASS (...)" or "windows.sh: FAIL:
@@ -56,13 +61,16 @@ salta() {
 # Second phase: everything that needs Wine, run inside xvfb-run (see below).
 # ---------------------------------------------------------------------------
 
-# Sets WINE to the Wine that runs programs of BIT bits; fails, recording the
-# check WHAT as skipped, where there is none.
+# Sets WINE to the Wine that runs programs of BIT bits, and TEMPO to the
+# seconds one program run may take with it; fails, recording the check WHAT
+# as skipped, where there is none.
 wine_per() {  # bit what
+  TEMPO=120
   if [[ "$1" == 64 ]]; then
     WINE=$WINE64
   elif [[ "$WINE32_ESEGUE" == 1 ]]; then
     WINE=$WINE32
+    [[ "$WINE32_EMULATO" == 1 ]] && TEMPO=900
   else
     salta "$2" "$WINE32_MOTIVO"
     return 1
@@ -127,10 +135,10 @@ controllo_installer() {  # bit
   windows="$LAVORO/windows-$bit-città"
   mkdir -p "$windows"
   cp "build/windows-$bit/installer/$INSTALLER.exe" "$windows/"
-  (cd "$windows" && timeout 120 "$WINE" "./$INSTALLER.exe" </dev/null \
+  (cd "$windows" && timeout "$TEMPO" "$WINE" "./$INSTALLER.exe" </dev/null \
     >"$ARTEFATTI/wine$bit-run.log" 2>&1)
   stato=$?
-  ((stato == 124)) && fail "the $bit-bit installer did not end within 120 s"
+  ((stato == 124)) && fail "the $bit-bit installer did not end within $TEMPO s"
   sed 's/\r$//; s/^/   Windows: /' "$ARTEFATTI/wine$bit-run.log"
   echo "   exit status: Linux $STATO_LINUX, Windows $bit-bit $stato"
   ((stato == STATO_LINUX)) ||
@@ -198,7 +206,7 @@ controllo_autore() {  # bit
   (cd "$LAVORO/linux-scenario" && timeout 120 "$RADICE/build/default/tools/scenario/scenario" \
     compile Prova 7 </dev/null >"$ARTEFATTI/linux-scenario.log" 2>&1)
   stato_linux=$?
-  (cd "$LAVORO/windows-$bit-scenario" && timeout 120 "$WINE" \
+  (cd "$LAVORO/windows-$bit-scenario" && timeout "$TEMPO" "$WINE" \
     "$RADICE/build/windows-$bit/tools/scenario/scenario.exe" compile Prova 7 </dev/null \
     >"$ARTEFATTI/wine$bit-scenario.log" 2>&1)
   stato=$?
@@ -216,18 +224,21 @@ controllo_autore() {  # bit
 }
 
 # `scenario pack` on Linux: the same scenario onto the Linux stub and onto
-# the 64-bit Windows stub, each installer started in a fresh folder.
-controllo_pacchetto() {
-  passo "packed installers: Linux stub against the Windows stub under wine64"
-  local testi="$LAVORO/pack-testi" linux="$LAVORO/pack-linux" windows="$LAVORO/pack-windows-città"
+# the BIT-bit Windows stub, each installer started in a fresh folder.
+controllo_pacchetto() {  # bit
+  local bit=$1
+  wine_per "$bit" "the $bit-bit packed installer under Wine" || return 0
+  passo "packed installers: Linux stub against the $bit-bit Windows stub"
+  local testi="$LAVORO/pack-testi-$bit" linux="$LAVORO/pack-linux-$bit"
+  local windows="$LAVORO/pack-windows-$bit-città" stub="build/windows-$bit/tools/scenario/scenario-stub.exe"
   local stato_linux stato_windows elenco_linux n f vuoto atteso
   mkdir -p "$testi"
   cp .ci/windows/Prova_* "$testi/"
   build/default/tools/scenario/scenario pack Prova 7 --dir "$testi" >"$ARTEFATTI/pack-linux.log" 2>&1 ||
     fail "pack onto the Linux stub failed (see $ARTEFATTI/pack-linux.log)"
-  build/default/tools/scenario/scenario pack Prova 7 --dir "$testi" \
-    --stub build/windows-64/tools/scenario/scenario-stub.exe >"$ARTEFATTI/pack-windows.log" 2>&1 ||
-    fail "pack onto the Windows stub failed (see $ARTEFATTI/pack-windows.log)"
+  build/default/tools/scenario/scenario pack Prova 7 --dir "$testi" --stub "$stub" \
+    >"$ARTEFATTI/pack-windows-$bit.log" 2>&1 ||
+    fail "pack onto the $bit-bit Windows stub failed (see $ARTEFATTI/pack-windows-$bit.log)"
   [[ -f "$testi/Prova_7" && -f "$testi/Prova_7.exe" ]] ||
     fail "pack did not name the installers Prova_7 and Prova_7.exe"
   mkdir -p "$linux" "$windows"
@@ -235,19 +246,19 @@ controllo_pacchetto() {
   cp "$testi/Prova_7.exe" "$windows/"
   (cd "$linux" && timeout 120 ./Prova_7 </dev/null >"$ARTEFATTI/pack-linux-run.log" 2>&1)
   stato_linux=$?
-  (cd "$windows" && timeout 120 "$WINE64" ./Prova_7.exe </dev/null \
-    >"$ARTEFATTI/pack-wine-run.log" 2>&1)
+  (cd "$windows" && timeout "$TEMPO" "$WINE" ./Prova_7.exe </dev/null \
+    >"$ARTEFATTI/pack-wine$bit-run.log" 2>&1)
   stato_windows=$?
-  echo "   exit status: Linux $stato_linux, Windows $stato_windows"
+  echo "   exit status: Linux $stato_linux, Windows $bit-bit $stato_windows"
   ((stato_linux == 0 && stato_windows == 0)) ||
-    fail "packed installers: exit status Linux $stato_linux, Windows $stato_windows (want 0)"
+    fail "packed installers: exit status Linux $stato_linux, Windows $bit-bit $stato_windows (want 0)"
   rm "$linux/Prova_7" "$windows/Prova_7.exe"
   elenco_linux=$(cd "$linux" && ls -A)
   [[ "$elenco_linux" == "$(cd "$windows" && ls -A)" ]] ||
     fail "packed installers left different files: [$elenco_linux], [$(cd "$windows" && ls -A)]"
   n=0
   for f in $elenco_linux; do
-    cmp -s "$linux/$f" "$windows/$f" || fail "packed installers: $f differs"
+    cmp -s "$linux/$f" "$windows/$f" || fail "packed installers: $f differs ($bit-bit)"
     n=$((n + 1))
   done
   ((n == 6)) || fail "a packed installer must leave six files, not $n"
@@ -258,54 +269,56 @@ controllo_pacchetto() {
 
   # The Windows stub with nothing appended: its message box, then status 3
   # and nothing written.
-  vuoto="$LAVORO/stub-vuoto"
+  vuoto="$LAVORO/stub-vuoto-$bit"
   mkdir -p "$vuoto"
-  cp build/windows-64/tools/scenario/scenario-stub.exe "$vuoto/Prova_7.exe"
-  mostra_messaggio danneggiato "$vuoto" 3 "$WINE64" ./Prova_7.exe
+  cp "$stub" "$vuoto/Prova_7.exe"
+  mostra_messaggio "danneggiato-$bit" "$vuoto" 3 "$WINE" ./Prova_7.exe
   atteso="programma di installazione danneggiato: nessuno scenario aggiunto al programma"
-  grep -q -F "$atteso" "$ARTEFATTI/wine-danneggiato.log" ||
-    fail "the bare stub did not say it is damaged"
+  grep -q -F "$atteso" "$ARTEFATTI/wine-danneggiato-$bit.log" ||
+    fail "the bare $bit-bit stub did not say it is damaged"
   [[ "$(solo_lettere <<<"$OCR_TESTO")" == *"$(solo_lettere <<<"$atteso")"* ]] ||
-    fail "the bare stub's box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [$atteso]"
-  [[ "$(cd "$vuoto" && ls -A)" == "Prova_7.exe" ]] || fail "the bare stub wrote files"
+    fail "the bare $bit-bit stub's box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [$atteso]"
+  [[ "$(cd "$vuoto" && ls -A)" == "Prova_7.exe" ]] || fail "the bare $bit-bit stub wrote files"
   echo "   bare stub: box reads \"$atteso\", status 3, nothing written; screenshot:" \
-    "$ARTEFATTI/windows-danneggiato.png"
+    "$ARTEFATTI/windows-danneggiato-$bit.png"
 }
 
-# The waiting window, held on screen by the test build only.
-controllo_finestra() {
-  passo "waiting window: screenshot"
-  local finestra="$LAVORO/finestra" pid id stato geometria minimo massimo fuori
+# The waiting window, held on screen by the test-hooks builds only.
+controllo_finestra() {  # bit
+  local bit=$1
+  wine_per "$bit" "the $bit-bit waiting window under Wine" || return 0
+  passo "waiting window of the $bit-bit installer: screenshot"
+  local finestra="$LAVORO/finestra-$bit" pid id stato geometria minimo massimo fuori
+  local forma="$ARTEFATTI/windows-form1-$bit.png"
   riferimento_linux
   mkdir -p "$finestra"
-  cp build/windows-64-test/installer/$INSTALLER.exe "$finestra/"
-  (cd "$finestra" && SCENARIO_PROVA_ATTESA_MS=15000 timeout 120 "$WINE64" "./$INSTALLER.exe" \
-    </dev/null >"$ARTEFATTI/wine-finestra.log" 2>&1) &
+  cp "build/windows-$bit-test/installer/$INSTALLER.exe" "$finestra/"
+  (cd "$finestra" && SCENARIO_PROVA_ATTESA_MS=15000 timeout "$TEMPO" "$WINE" "./$INSTALLER.exe" \
+    </dev/null >"$ARTEFATTI/wine$bit-finestra.log" 2>&1) &
   pid=$!
-  id=$(attendi_finestra Form1 60) || fail "no window named Form1 appeared"
+  id=$(attendi_finestra Form1 "$TEMPO") || fail "no window named Form1 appeared ($bit-bit)"
   sleep 2  # let Wine finish drawing
-  /usr/bin/import -window root "$ARTEFATTI/windows-attesa.png" ||
+  /usr/bin/import -window root "$ARTEFATTI/windows-attesa-$bit.png" ||
     fail "screenshot of the display failed"
-  /usr/bin/import -window "$id" "$ARTEFATTI/windows-form1.png" || fail "screenshot of Form1 failed"
+  /usr/bin/import -window "$id" "$forma" || fail "screenshot of Form1 failed ($bit-bit)"
   wait "$pid"
   stato=$?
   ((stato == STATO_LINUX)) ||
-    fail "the held run ended with status $stato, the plain run with $STATO_LINUX"
-  geometria=$(/usr/bin/identify -format '%wx%h' "$ARTEFATTI/windows-form1.png")
+    fail "the held $bit-bit run ended with status $stato, the plain run with $STATO_LINUX"
+  geometria=$(/usr/bin/identify -format '%wx%h' "$forma")
   echo "   Form1 inner area: $geometria px"
-  [[ "$geometria" == "280x179" ]] || fail "Form1's inner area is $geometria, not 280x179"
+  [[ "$geometria" == "280x179" ]] || fail "Form1's inner area is $geometria, not 280x179 ($bit-bit)"
   # Label1 stands at 64,64 and measures 177 x 53: dark text inside, nothing
   # but the form's face around it.
-  grigio() { /usr/bin/convert "$ARTEFATTI/windows-form1.png" -crop "$1" +repage -colorspace Gray \
+  grigio() { /usr/bin/convert "$forma" -crop "$1" +repage -colorspace Gray \
     -format '%[fx:minima] %[fx:maxima]' info:; }
   read -r minimo _ <<<"$(grigio 177x53+64+64)"
-  awk -v m="$minimo" 'BEGIN { exit !(m < 0.3) }' || fail "no text inside Label1's area"
+  awk -v m="$minimo" 'BEGIN { exit !(m < 0.3) }' || fail "no text inside Label1's area ($bit-bit)"
   for fuori in 280x64+0+0 280x62+0+117 64x179+0+0 39x179+241+0; do
     read -r minimo massimo <<<"$(grigio $fuori)"
-    [[ "$minimo" == "$massimo" ]] || fail "Form1 shows something outside Label1 ($fuori)"
+    [[ "$minimo" == "$massimo" ]] || fail "Form1 shows something outside Label1 ($fuori, $bit-bit)"
   done
-  echo "   Label1 drawn in its place; screenshots: $ARTEFATTI/windows-attesa.png," \
-    "$ARTEFATTI/windows-form1.png"
+  echo "   Label1 drawn in its place; screenshots: $ARTEFATTI/windows-attesa-$bit.png, $forma"
 }
 
 # The id of the first window named NAME, waiting up to SECONDS for it.
@@ -337,9 +350,9 @@ solo_lettere() { LC_ALL=C tr -cd 'A-Za-z0-9_'; }
 mostra_messaggio() {  # name folder status command...
   local nome=$1 cartella=$2 atteso=$3 pid id stato
   shift 3
-  (cd "$cartella" && exec timeout 60 "$@" </dev/null >"$ARTEFATTI/wine-$nome.log" 2>&1) &
+  (cd "$cartella" && exec timeout "$TEMPO" "$@" </dev/null >"$ARTEFATTI/wine-$nome.log" 2>&1) &
   pid=$!
-  id=$(attendi_finestra Error 30) || fail "$nome: no message box appeared"
+  id=$(attendi_finestra Error "$TEMPO") || fail "$nome: no message box appeared"
   sleep 2  # let Wine finish drawing
   /usr/bin/import -window "$id" "$ARTEFATTI/windows-$nome.png" ||
     fail "$nome: screenshot of the message box failed"
@@ -353,36 +366,40 @@ mostra_messaggio() {  # name folder status command...
 
 # What a person sees in the message boxes, read by OCR. OCR cannot see the
 # text's leading blank; the bytes of the texts are the unit tests' concern.
-controllo_messaggi() {
-  passo "message boxes: screenshots read by OCR, then OK"
-  local numero cartella="$LAVORO/messaggi" atteso guasto
+controllo_messaggi() {  # bit
+  local bit=$1
+  wine_per "$bit" "the $bit-bit message boxes under Wine" || return 0
+  passo "message boxes of the $bit-bit programs: screenshots read by OCR, then OK"
+  local numero cartella="$LAVORO/messaggi-$bit" atteso guasto nome
   mkdir -p "$cartella"
   for numero in 1250 1251; do
-    mostra_messaggio "errore-$numero" "$cartella" 0 \
-      "$WINE64" "$RADICE/build/windows-64-test/src/app/prova_messaggio.exe" "$numero"
+    nome="errore-$numero-$bit"
+    mostra_messaggio "$nome" "$cartella" 0 \
+      "$WINE" "$RADICE/build/windows-$bit-test/src/app/prova_messaggio.exe" "$numero"
     grep -q -x -F "Errore n. $numero" <<<"$OCR_TESTO" ||
-      fail "errore-$numero: the box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [Errore n. $numero]"
-    echo "   box $numero reads \"Errore n. $numero\"; screenshot $ARTEFATTI/windows-errore-$numero.png"
+      fail "$nome: the box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [Errore n. $numero]"
+    echo "   box $numero reads \"Errore n. $numero\"; screenshot $ARTEFATTI/windows-$nome.png"
   done
 
   # A system failure of the shipped installer: a folder holds the name of
   # its header file. The installer runs from the root of a drive of its own
   # (Q:), so that the box shows the same short line on every run, not a
   # random folder under /tmp. The box must say what standard error says.
-  guasto="$LAVORO/guasto"
+  guasto="$LAVORO/guasto-$bit"
+  nome="guasto-$bit"
   mkdir -p "$guasto/$INSTALLER.sim"
-  cp "build/windows-64/installer/$INSTALLER.exe" "$guasto/"
+  cp "build/windows-$bit/installer/$INSTALLER.exe" "$guasto/"
   ln -sfn "$guasto" "$WINEPREFIX/dosdevices/q:"
-  mostra_messaggio guasto "$guasto" 3 "$WINE64" "Q:\\$INSTALLER.exe"
-  atteso=$(tr -d '\r' <"$ARTEFATTI/wine-guasto.log" | grep -a -F "$INSTALLER.sim" | head -n 1)
+  mostra_messaggio "$nome" "$guasto" 3 "$WINE" "Q:\\$INSTALLER.exe"
+  atteso=$(tr -d '\r' <"$ARTEFATTI/wine-$nome.log" | grep -a -F "$INSTALLER.sim" | head -n 1)
   [[ "$atteso" == *"Q:\\$INSTALLER.sim"* ]] ||
-    fail "guasto: the installer did not name Q:\\$INSTALLER.sim on standard error [$atteso]"
+    fail "$nome: the installer did not name Q:\\$INSTALLER.sim on standard error [$atteso]"
   # Compared on letters and digits only: OCR reads the backslash and the
   # colons of a path, and the blanks, poorly.
   [[ "$(solo_lettere <<<"$OCR_TESTO")" == *"$(solo_lettere <<<"$atteso")"* ]] ||
-    fail "guasto: the box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [$atteso]"
+    fail "$nome: the box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [$atteso]"
   echo "   failure box reads \"$atteso\" as standard error says; screenshot" \
-    "$ARTEFATTI/windows-guasto.png"
+    "$ARTEFATTI/windows-$nome.png"
 }
 
 # The checks of the Wine phase, in order; each entry is a function's name
@@ -395,13 +412,16 @@ CONTROLLI=(
   insieme
   "autore 64"
   "autore 32"
-  pacchetto
-  finestra
-  messaggi
+  "pacchetto 64"
+  "pacchetto 32"
+  "finestra 64"
+  "finestra 32"
+  "messaggi 64"
+  "messaggi 32"
 )
 
 if [[ "$FASE" == "--nel-display" ]]; then
-  : "${WINE64:?}" "${LAVORO:?}" "${WINE32_ESEGUE:?}"
+  : "${WINE64:?}" "${LAVORO:?}" "${WINE32_ESEGUE:?}" "${WINE32_EMULATO:?}"
   cd "$RADICE" || exit 1
 
   passo "starting Wine in $WINEPREFIX (first start is slow)"
@@ -426,7 +446,8 @@ passo "packages"
 pacchetti=(cmake make g++ libgtest-dev googletest zlib1g-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
-  wine64 fonts-wine xvfb xauth x11-utils imagemagick xdotool tesseract-ocr)
+  wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick xdotool tesseract-ocr
+  qemu-user)
 mancanti=()
 for p in "${pacchetti[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || mancanti+=("$p")
@@ -435,13 +456,15 @@ if ((${#mancanti[@]} > 0)); then
   echo "   installing: ${mancanti[*]}"
   ((EUID == 0)) || fail "missing packages (${mancanti[*]}); run as root to install them"
   export DEBIAN_FRONTEND=noninteractive
+  # wine32 is an i386 package: the architecture is added once.
+  dpkg --print-foreign-architectures | grep -q -x i386 || dpkg --add-architecture i386
   apt-get -q update >"$ARTEFATTI/apt.log" 2>&1 || fail "apt-get update failed"
   apt-get -q install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${mancanti[@]}" \
     >>"$ARTEFATTI/apt.log" 2>&1 || fail "apt-get install failed (see $ARTEFATTI/apt.log)"
 fi
 
-passo "building windows-32, windows-64 and windows-64-test"
-for preset in windows-32 windows-64 windows-64-test; do
+passo "building windows-32, windows-64, windows-32-test and windows-64-test"
+for preset in windows-32 windows-64 windows-32-test windows-64-test; do
   cmake --workflow --preset "$preset" >"$ARTEFATTI/build-$preset.log" 2>&1 ||
     { tail -n 40 "$ARTEFATTI/build-$preset.log"; fail "build $preset failed"; }
   if grep -q 'warning:' "$ARTEFATTI/build-$preset.log"; then
@@ -484,23 +507,71 @@ WINE64=$(command -v wine64 || true)
 # A 32-bit Wine counts only if it runs: Debian's wine32 installs on any
 # amd64 machine, and then fails with "Exec format error" where the kernel
 # cannot run 32-bit programs. Its own loader is asked, not /usr/bin/wine,
-# which falls back to wine64 when wine32 is missing.
+# which falls back to wine64 when wine32 is missing. Where the kernel cannot
+# run it, qemu-i386 can: through a binfmt_misc entry for i386 programs (the
+# Wine loader starts further 32-bit programs of its own, so naming qemu
+# before the first one is not enough), with the guest's address space set
+# to what Wine expects to map (QEMU_RESERVED_VA; without it Wine stops with
+# "failed to map the shared user data").
+BINFMT=/proc/sys/fs/binfmt_misc
+VOCE_QEMU=scenario-qemu-i386
+QEMU_SPAZIO=0xf7000000
+registrata_qui=0
+togli_voce() {
+  ((registrata_qui == 1)) && [[ -e "$BINFMT/$VOCE_QEMU" ]] && echo -1 >"$BINFMT/$VOCE_QEMU"
+  registrata_qui=0
+}
+# Registers the entry that hands i386 programs to qemu-i386; on failure
+# leaves the reason in PERCHE.
+registra_qemu() {
+  local qemu
+  qemu=$(command -v qemu-i386) || { PERCHE="no qemu-i386 (Debian's qemu-user)"; return 1; }
+  ((EUID == 0)) || { PERCHE="not root: cannot register a binfmt_misc entry"; return 1; }
+  if [[ ! -e "$BINFMT/register" ]]; then
+    mount -t binfmt_misc binfmt_misc "$BINFMT" 2>/dev/null ||
+      { PERCHE="binfmt_misc is not mounted and cannot be mounted"; return 1; }
+  fi
+  [[ -e "$BINFMT/$VOCE_QEMU" ]] && { PERCHE="$BINFMT/$VOCE_QEMU is there already"; return 1; }
+  echo ":$VOCE_QEMU:M::\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00\x02\x00\x03\x00:\xff\xff\xff\xff\xff\xfe\xfe\x00\xff\xff\xff\xff\xff\xff\xff\xff\xfe\xff\xff\xff:$qemu:" \
+    >"$BINFMT/register" 2>/dev/null || { PERCHE="the binfmt_misc entry was refused"; return 1; }
+  registrata_qui=1
+}
+trap togli_voce EXIT
+
 passo "32-bit Wine"
 WINE32=${WINE32:-/usr/lib/wine/wine}
 WINE32_ESEGUE=0
+WINE32_EMULATO=0
 if [[ ! -e "$WINE32" ]]; then
   WINE32_MOTIVO="no 32-bit Wine: $WINE32 is missing (Debian's wine32, i386 architecture)"
 elif versione=$("$WINE32" --version 2>&1); then
   WINE32_ESEGUE=1
-  echo "   $WINE32 --version: $versione"
+  echo "   $WINE32 --version: $versione (the kernel runs it)"
 else
   # The shell's own words end with the system's reason.
-  WINE32_MOTIVO="$WINE32 is installed but does not run here: $(head -n 1 <<<"${versione##*: }")"
+  nativo=$(head -n 1 <<<"${versione##*: }")
+  echo "   $WINE32 does not run natively here: $nativo"
+  PERCHE=
+  if versione=$(QEMU_RESERVED_VA=$QEMU_SPAZIO "$WINE32" --version 2>&1); then
+    echo "   an i386 entry of binfmt_misc that was there runs it"
+  elif registra_qemu && versione=$(QEMU_RESERVED_VA=$QEMU_SPAZIO "$WINE32" --version 2>&1); then
+    echo "   registered $BINFMT/$VOCE_QEMU (i386 programs through qemu-i386), removed at the end"
+  else
+    [[ -n "$PERCHE" ]] || PERCHE="under qemu-i386: $(head -n 1 <<<"$versione")"
+    togli_voce
+    WINE32_MOTIVO="$WINE32 does not run here ($nativo), nor through qemu-i386 ($PERCHE)"
+  fi
+  if [[ -z "${WINE32_MOTIVO:-}" ]]; then
+    WINE32_ESEGUE=1
+    WINE32_EMULATO=1
+    export QEMU_RESERVED_VA=$QEMU_SPAZIO
+    echo "   $WINE32 --version: $versione (under qemu-i386 user emulation: slow)"
+  fi
 fi
 [[ "$WINE32_ESEGUE" == 1 ]] || echo "   $WINE32_MOTIVO"
 
 LAVORO=$(mktemp -d /tmp/windows-ci.XXXXXX)
-export WINE64 WINE32 WINE32_ESEGUE WINE32_MOTIVO=${WINE32_MOTIVO:-} LAVORO
+export WINE64 WINE32 WINE32_ESEGUE WINE32_EMULATO WINE32_MOTIVO=${WINE32_MOTIVO:-} LAVORO
 export WINEPREFIX="$LAVORO/wineprefix" WINEARCH=win64 WINEDEBUG=-all
 export WINEDLLOVERRIDES="mscoree,mshtml="  # no Mono or Gecko prompts
 WINESERVER=$(command -v wineserver || echo /usr/lib/wine/wineserver)
@@ -508,18 +579,23 @@ pulisci() {
   # Ends this prefix's own wineserver only.
   timeout 30 "$WINESERVER" -k >/dev/null 2>&1
   rm -rf "$LAVORO"
+  togli_voce
 }
 trap pulisci EXIT
 
 passo "Wine phase in a virtual display"
-timeout 1800 xvfb-run -a -s "-screen 0 800x600x24" bash "$RADICE/.ci/windows.sh" --nel-display
+LIMITE=1800
+((WINE32_EMULATO == 1)) && LIMITE=2700
+timeout "$LIMITE" xvfb-run -a -s "-screen 0 800x600x24" bash "$RADICE/.ci/windows.sh" --nel-display
 esito=$?
-((esito == 124)) && fail "the Wine phase did not end within 30 minutes"
+((esito == 124)) && fail "the Wine phase did not end within $((LIMITE / 60)) minutes"
 ((esito == 0)) || exit 1  # the phase printed its FAIL line
 
 if [[ -s "$SALTATI" ]]; then
   echo "windows.sh: PASS (Windows 32 and 64 built; checked under Wine; skipped:" \
     "$(paste -s -d ';' "$SALTATI" | sed 's/;/; /g'))"
 else
-  echo "windows.sh: PASS (Windows 32 and 64 built; every check ran, 32-bit included)"
+  come="32-bit natively"
+  ((WINE32_EMULATO == 1)) && come="32-bit under qemu-i386"
+  echo "windows.sh: PASS (Windows 32 and 64 built, $come; every check ran, 32-bit included)"
 fi

@@ -4,6 +4,8 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 
@@ -25,10 +27,54 @@ constexpr std::string_view kEmulatore = SCENARIO_EMULATORE;
 constexpr std::string_view kEmulatore;
 #endif
 
-// The lowest address of the 32-bit build's static programs, which qemu
-// keeps inside the guest's address space: the memory a limit grants is
-// counted from there, as the guest's own mappings start above it.
-constexpr rlim_t kBaseProgramma32 = 0x08048000;
+// What qemu-i386 lays out in every guest's address space besides what the
+// program maps itself: the heap's first 16 MiB, kept free after the image
+// (qemu 7), and the guest's stack, made whole at its limit up front (8 MiB
+// unless RLIMIT_STACK says otherwise) with a guard page below it. A native
+// process's limit counts neither the unused heap nor the unused stack.
+constexpr rlim_t kHeapIniziale = rlim_t{16} << 20;
+constexpr rlim_t kPilaPredefinita = rlim_t{8} << 20;
+
+constexpr rlim_t kPagina = 4096;
+
+rlim_t pila_dell_ospite() {
+  rlimit r{};
+  const bool data = getrlimit(RLIMIT_STACK, &r) == 0 && r.rlim_cur != RLIM_INFINITY;
+  return (data ? r.rlim_cur : kPilaPredefinita) + kPagina;
+}
+
+// The first address above the 32-bit program's loaded image: the end of
+// its highest PT_LOAD segment, a page rounded up; 0 when it cannot be read.
+rlim_t fine_immagine(const fs::path& programma) {
+  std::ifstream f(programma, std::ios::binary);
+  const auto parola = [&f](std::streamoff dove, int byte) {
+    unsigned char b[4] = {};
+    f.seekg(dove);
+    f.read(reinterpret_cast<char*>(b), byte);
+    uint32_t v = 0;
+    for (int i = byte - 1; i >= 0; --i) v = (v << 8) | b[i];
+    return v;
+  };
+  const uint32_t phoff = parola(0x1C, 4);
+  const uint32_t phentsize = parola(0x2A, 2);
+  const uint32_t phnum = parola(0x2C, 2);
+  rlim_t fine = 0;
+  for (uint32_t i = 0; i < phnum && f; ++i) {
+    const std::streamoff h = phoff + std::streamoff{i} * phentsize;
+    if (parola(h, 4) != 1) continue;  // PT_LOAD
+    fine = std::max<rlim_t>(fine, rlim_t{parola(h + 8, 4)} + parola(h + 20, 4));
+  }
+  return f ? (fine + kPagina - 1) / kPagina * kPagina : 0;
+}
+
+// The guest address space that grants the program `limite` bytes as
+// RLIMIT_AS grants a native one: its image, its stack and its heap's start
+// are laid out by qemu beyond it, and the heap's start counts as memory
+// the program uses. The 32-bit build is loaded low (its toolchain file),
+// so no unused space lies below the image.
+rlim_t spazio_dell_ospite(const fs::path& programma, rlim_t limite) {
+  return fine_immagine(programma) + pila_dell_ospite() + std::max(limite, kHeapIniziale);
+}
 
 // The file `nome` found in the folders of `path`, as execvp would.
 fs::path cerca(const fs::path& nome, const std::string& path) {
@@ -137,7 +183,7 @@ std::vector<std::string> riga_di_avvio(const Avvio& a, const fs::path& cartella)
     for (std::string& p : parole(kEmulatore)) riga.push_back(std::move(p));
     if (a.limite_memoria) {
       riga.push_back("-R");
-      riga.push_back(std::to_string(kBaseProgramma32 + *a.limite_memoria));
+      riga.push_back(std::to_string(spazio_dell_ospite(nel_figlio, *a.limite_memoria)));
     }
     riga.push_back("-0");
     riga.push_back(a.programma.string());
