@@ -30,8 +30,7 @@ inline int compila_generato(const ScenarioGenerato& g, const std::filesystem::pa
                             const std::string& opzioni = "") {
   scrivi(dir / nome_sorgente_linea(g.id), g.linea);
   scrivi(dir / nome_sorgente_treno(g.id), g.treno);
-  return esegui(avvio(kStrumento, "compile " + g.id.linea + " " + g.id.treno + " " + opzioni),
-                dir)
+  return esegui(avvio(kStrumento, "compile " + g.id.linea + " " + g.id.treno + " " + opzioni), dir)
       .stato;
 }
 

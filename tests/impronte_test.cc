@@ -97,8 +97,8 @@ TEST(Impronte, GeneratedScenariosCompileToTheseBytes) {
     test::scrivi(dir / nome_sorgente_linea(s.id), s.linea);
     test::scrivi(dir / nome_sorgente_treno(s.id), s.treno);
     const Impronte sorgenti = impronte(dir.percorso());
-    const auto u =
-        test::esegui(test::avvio(kTool, "compile " + s.id.linea + " " + s.id.treno), dir.percorso());
+    const auto u = test::esegui(test::avvio(kTool, "compile " + s.id.linea + " " + s.id.treno),
+                                dir.percorso());
     ASSERT_EQ(u.stato, 0) << u.out << u.err;
     EXPECT_EQ(u.out, "numero_errore=0 posizione_errore=0\n");
     Impronte attese = sorgenti;

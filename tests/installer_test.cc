@@ -41,7 +41,9 @@ const char kProgramma[] = "Lanvero_Ostrel_24817";
 class Installatore : public ::testing::Test {
  protected:
   void SetUp() override { fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma); }
-  test::Uscita avvia() { return test::esegui(test::avvio(std::string("./") + kProgramma), dir.percorso()); }
+  test::Uscita avvia() {
+    return test::esegui(test::avvio(std::string("./") + kProgramma), dir.percorso());
+  }
   std::vector<std::string> file_lasciati() const {
     auto n = test::nomi(dir.percorso());
     std::erase(n, kProgramma);
@@ -359,8 +361,7 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
   const std::string testi[] = {s.linea, s.treno, s.note, s.rallentamenti, s.scheda};
   for (size_t i = 0; i < nomi_t.size(); ++i) test::scrivi(pacco / nomi_t[i], testi[i]);
   const test::Uscita p = test::esegui(
-      test::avvio(SCENARIO_TOOL_PATH, "pack " + s.id.linea + " " + s.id.treno),
-      pacco.percorso());
+      test::avvio(SCENARIO_TOOL_PATH, "pack " + s.id.linea + " " + s.id.treno), pacco.percorso());
   ASSERT_EQ(p.stato, 0) << p.out << p.err;
   const std::string nome_programma = s.id.linea + "_" + s.id.treno;
   const fs::path sorgente_programma = pacco / nome_programma;
@@ -377,7 +378,9 @@ TEST(Interruzione, FiftySigintsOnTheMaximalScenario) {
     CartellaProva rif;
     fs::copy_file(sorgente_programma, rif.percorso() / nome_programma);
     const auto inizio = std::chrono::steady_clock::now();
-    ASSERT_EQ(test::attendi(test::lancia(test::avvio(rif.percorso() / nome_programma), rif.percorso())), 0);
+    ASSERT_EQ(
+        test::attendi(test::lancia(test::avvio(rif.percorso() / nome_programma), rif.percorso())),
+        0);
     durata = std::chrono::duration_cast<std::chrono::microseconds>(
         std::chrono::steady_clock::now() - inizio);
     std::vector<std::string> presenti = test::nomi(rif.percorso());

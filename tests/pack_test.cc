@@ -18,8 +18,8 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CartellaProva;
 using test::avvio;
+using test::CartellaProva;
 using test::esegui;
 using test::leggi;
 

@@ -16,8 +16,8 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CartellaProva;
 using test::avvio;
+using test::CartellaProva;
 using test::esegui;
 using test::leggi;
 
@@ -188,18 +188,19 @@ TEST_F(Check, JsonListsWhatTheTextLists) {
   test::scrivi(dir.percorso() / "diagnostiche.json", json.out);
   // Each object printed in the text form, in Python.
   const auto py = esegui(
-      test::Avvio{test::kPython,
-                  {"-c",
-                   "import json\n"
-                   "for d in json.load(open('diagnostiche.json', encoding='utf-8')):\n"
-                   "  s = d['file'] + (':%d:%d' % (d['line'], d['column']) if d['line'] else '')\n"
-                   "  if d['severity'] == 'error':\n"
-                   "    s += ': error: ' + d['message']\n"
-                   "    s += ' (posizione %d m)' % d['position'] if d['position'] is not None else ''\n"
-                   "    s += ' [errore %d]' % d['code']\n"
-                   "  else:\n"
-                   "    s += ': warning: ' + d['message'] + ' [-W' + d['warning'] + ']'\n"
-                   "  print(s)"}},
+      test::Avvio{
+          test::kPython,
+          {"-c",
+           "import json\n"
+           "for d in json.load(open('diagnostiche.json', encoding='utf-8')):\n"
+           "  s = d['file'] + (':%d:%d' % (d['line'], d['column']) if d['line'] else '')\n"
+           "  if d['severity'] == 'error':\n"
+           "    s += ': error: ' + d['message']\n"
+           "    s += ' (posizione %d m)' % d['position'] if d['position'] is not None else ''\n"
+           "    s += ' [errore %d]' % d['code']\n"
+           "  else:\n"
+           "    s += ': warning: ' + d['message'] + ' [-W' + d['warning'] + ']'\n"
+           "  print(s)"}},
       dir.percorso());
   ASSERT_EQ(py.stato, 0) << py.err << json.out;
   std::vector<std::string> attese = righe(testo.out);

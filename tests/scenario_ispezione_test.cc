@@ -19,8 +19,8 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CartellaProva;
 using test::avvio;
+using test::CartellaProva;
 using test::esegui;
 using test::kStrumento;
 using test::leggi;
@@ -34,8 +34,8 @@ std::string confronta(const fs::path& dir, const std::string& file, const std::s
   const auto u = esegui(avvio(kStrumento, "inspect --json" + opzioni + " '" + file + "'"), dir);
   if (u.stato != 0) return "inspect ended with " + std::to_string(u.stato) + ": " + u.err;
   test::scrivi(dir / "inspect.json", u.out);
-  test::Avvio py{test::kPython, {SCENARIO_SORGENTI "/tests/confronta_ispezione.py", file,
-                                 "inspect.json"}};
+  test::Avvio py{test::kPython,
+                 {SCENARIO_SORGENTI "/tests/confronta_ispezione.py", file, "inspect.json"}};
   if (!da.empty()) py.argomenti.insert(py.argomenti.end(), {da, a});
   const auto v = esegui(py, dir);
   fs::remove(dir / "inspect.json");
@@ -114,8 +114,7 @@ std::vector<std::string> righe(const std::string& s) {
 TEST(Inspect, TextRowsAnAuthorCanGrep) {
   CartellaProva dir;
   test::compila_portato(dir.percorso());
-  const auto celle =
-      esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_24817.dat"), dir.percorso());
+  const auto celle = esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_24817.dat"), dir.percorso());
   ASSERT_EQ(celle.stato, 0) << celle.err;
   const auto r = righe(celle.out);
   ASSERT_EQ(r.size(), 1962u);

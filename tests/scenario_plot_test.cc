@@ -23,8 +23,8 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CartellaProva;
 using test::avvio;
+using test::CartellaProva;
 using test::esegui;
 using test::kStrumento;
 using test::leggi;
@@ -64,7 +64,8 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
 #ifndef SCENARIO_ZLIB
   GTEST_SKIP() << "zlib was not found at configure time: the rendered PNG cannot be read";
 #else
-  const auto r = esegui(avvio("rsvg-convert", "-o disegno.png Lanvero_Ostrel_24817.svg"), dir.percorso());
+  const auto r =
+      esegui(avvio("rsvg-convert", "-o disegno.png Lanvero_Ostrel_24817.svg"), dir.percorso());
   ASSERT_EQ(r.stato, 0) << r.err;
   const auto png = test::Immagine::da_png(leggi(dir.percorso() / "disegno.png"));
   ASSERT_TRUE(png.has_value());

@@ -12,8 +12,8 @@
 namespace scenario {
 namespace {
 
-using test::CartellaProva;
 using test::avvio;
+using test::CartellaProva;
 using test::esegui;
 using test::leggi;
 
