@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "generatore/generatore.h"
 #include "app/marca_stub.h"
+#include "generatore/generatore.h"
 #include "model/identita.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
@@ -19,8 +19,8 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CartellaProva;
 using test::avvio;
+using test::CartellaProva;
 using test::esegui;
 using test::leggi;
 

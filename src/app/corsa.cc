@@ -29,6 +29,17 @@ NomiCorsa uscite_di(const std::filesystem::path& cartella, const std::vector<std
   return n;
 }
 
+// The names of the run's files in `cartella`.
+std::vector<std::string> nomi_in(const std::filesystem::path& cartella, const NomiCorsa& file) {
+  std::vector<std::string> nomi;
+  for (const auto* gruppo : {&file.uscite, &file.sorgenti}) {
+    for (const FileCorsa& f : *gruppo) {
+      if (f.percorso.parent_path() == cartella) nomi.push_back(f.percorso.filename().string());
+    }
+  }
+  return nomi;
+}
+
 }  // namespace
 
 void controlla_nomi(const std::filesystem::path& cartella, const std::vector<std::string>& nomi) {
@@ -50,15 +61,10 @@ Corsa::Corsa(std::filesystem::path cartella, const NomiCorsa& file,
              std::chrono::milliseconds attesa)
     // Names that cannot be are refused at once, without waiting for the
     // folder.
-    : cartella_((controlla_corsa(file), std::move(cartella))), blocco_(cartella_, attesa) {
-  std::vector<std::string> nomi;
-  for (const auto* gruppo : {&file.uscite, &file.sorgenti}) {
-    for (const FileCorsa& f : *gruppo) {
-      if (f.percorso.parent_path() == cartella_) nomi.push_back(f.percorso.filename().string());
-    }
-  }
-  controlla_nomi(cartella_, nomi);
-  rimuovi_avanzi(cartella_, nomi);
+    : cartella_((verifica_cartella(cartella), controlla_nomi(cartella, nomi_in(cartella, file)),
+                 controlla_corsa(file), std::move(cartella))),
+      blocco_(cartella_, attesa) {
+  rimuovi_avanzi(cartella_, nomi_in(cartella_, file));
 }
 
 Corsa::~Corsa() {

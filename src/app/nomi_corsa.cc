@@ -82,11 +82,12 @@ void controlla_sostituibile(const FileCorsa& u) {
     // No rename puts a file over a folder: the writer names it when the
     // set is checked, before any rename.
     case std::filesystem::file_type::directory: return;
-    case std::filesystem::file_type::none:
-      if (ec) throw GuastoPiattaforma(u.percorso, ec.message());
-      return;
+    // Not known (a folder that cannot be searched, a name too long): the
+    // writer meets it and says why.
+    case std::filesystem::file_type::none: return;
     default:
-      throw GuastoPiattaforma(u.percorso, std::string("sotto questo nome c'e' ") + genere_non_file(s.type()) +
+      throw GuastoPiattaforma(u.percorso, std::string("sotto questo nome c'e' ") +
+                                              genere_non_file(s.type()) +
                                               ", non un file: nessun file sostituito");
   }
 }
@@ -153,8 +154,7 @@ void controlla_nomi_corsa(const NomiCorsa& n) {
   const bool accanto = std::any_of(n.uscite.begin(), n.uscite.end(), [&](const FileCorsa& u) {
     return cartella_di(u.percorso, c) == qui;
   });
-  if (accanto &&
-      nome_di_avanzo(n.programma.filename().string(), nomi_accanto(n, n.programma))) {
+  if (accanto && nome_di_avanzo(n.programma.filename().string(), nomi_accanto(n, n.programma))) {
     avanzo({n.programma, kRuoloProgramma});
   }
 }

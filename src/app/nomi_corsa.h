@@ -56,8 +56,7 @@ class NomiInConflitto : public std::runtime_error {
 // The eight files an installer of `id` writes in `cartella`, in the order
 // it writes them, with their roles: the five texts (the two sources first),
 // then the three binary files.
-std::vector<FileCorsa> file_installatore(const std::filesystem::path& cartella,
-                                         const Identita& id);
+std::vector<FileCorsa> file_installatore(const std::filesystem::path& cartella, const Identita& id);
 inline constexpr size_t kTestiInstallatore = 5;
 // Where each file stands in file_installatore.
 enum PostoFile : size_t {

@@ -46,7 +46,8 @@ TEST(NomiCorsa, CollisionsAreRefusedNamingBothRoles) {
   const Caso casi[] = {
       {"distinct names", {{uscita("a.dat", "A"), uscita("b.dat", "B")}, {}, {}}, ""},
       {"the same name twice", {{uscita("a.dat", "A"), uscita("a.dat", "B")}, {}, {}}, "A "},
-      {"case told apart", {{uscita("a.dat", "A"), uscita("A.DAT", "B")}, {}, {}, Confronto::esatto},
+      {"case told apart",
+       {{uscita("a.dat", "A"), uscita("A.DAT", "B")}, {}, {}, Confronto::esatto},
        ""},
       {"case not told apart",
        {{uscita("a.dat", "A"), uscita("A.DAT", "B")}, {}, {}, Confronto::senza_maiuscole},
@@ -64,7 +65,8 @@ TEST(NomiCorsa, CollisionsAreRefusedNamingBothRoles) {
        {{uscita("collegata/x.txt", "l'uscita")}, {uscita("sotto/x.txt", "il sorgente")}, {}},
        "il sorgente "},
       {"an output over the program", {{uscita("prog", "l'uscita")}, {}, d / "prog"}, "stesso"},
-      {"an output under a temporary file's name", {{uscita(".scenario.abc123", "A")}, {}, {}},
+      {"an output under a temporary file's name",
+       {{uscita(".scenario.abc123", "A")}, {}, {}},
        "file temporaneo"},
       {"the program under a temporary file's name beside the outputs",
        {{uscita("a.dat", "A")}, {}, d / ".scenario.Zz0099"},
@@ -147,9 +149,8 @@ TEST(NomiCorsa, OnlyAFileIsReplaced) {
       controlla_corsa(n);
       EXPECT_EQ(k.motivo, "");
     } catch (const GuastoPiattaforma& e) {
-      EXPECT_EQ(std::string(e.what()),
-                "impossibile scrivere " + (c / k.nome).string() + ": " + k.motivo +
-                    ": nessun file sostituito");
+      EXPECT_EQ(std::string(e.what()), "impossibile scrivere " + (c / k.nome).string() + ": " +
+                                           k.motivo + ": nessun file sostituito");
     }
   }
 }

@@ -51,7 +51,8 @@ int corsa_di_uscita(std::optional<Corsa>* corsa, NomiCorsa file,
       uscita.parent_path().empty() ? std::filesystem::path(".") : uscita.parent_path();
   std::error_code ec;
   if (!std::filesystem::is_directory(dove, ec)) {
-    throw GuastoPiattaforma(uscita, motivo_errno(std::filesystem::exists(dove, ec) ? ENOTDIR : ENOENT));
+    throw GuastoPiattaforma(uscita,
+                            motivo_errno(std::filesystem::exists(dove, ec) ? ENOTDIR : ENOENT));
   }
   file.uscite.push_back({dove / uscita.filename(), ruolo});
   try {

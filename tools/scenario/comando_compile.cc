@@ -48,8 +48,9 @@ int esegui(const Argomenti& a) {
     // as the line plan would replace the plan of every train of the line.
     std::optional<Corsa> corsa;
     try {
-      corsa.emplace(dir, corsa_dello_scenario(dir, *id, {posto_planimetria, posto_celle, posto_testata},
-                                               {posto_sorgente_linea, posto_sorgente_treno}));
+      corsa.emplace(dir,
+                    corsa_dello_scenario(dir, *id, {posto_planimetria, posto_celle, posto_testata},
+                                         {posto_sorgente_linea, posto_sorgente_treno}));
     } catch (const NomeTroppoLungo& e) {
       return errore_uso(e.what());
     } catch (const NomiInConflitto& e) {

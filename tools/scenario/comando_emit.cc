@@ -28,7 +28,10 @@ int esegui(const Argomenti& a) {
     // Held to the end: no other run writes in the folder meanwhile.
     std::optional<Corsa> corsa;
     try {
-      corsa.emplace(dir, corsa_dello_scenario(dir, id, {posto_sorgente_linea, posto_sorgente_treno, posto_note, posto_rallentamenti, posto_scheda}, {}));
+      corsa.emplace(dir, corsa_dello_scenario(dir, id,
+                                              {posto_sorgente_linea, posto_sorgente_treno,
+                                               posto_note, posto_rallentamenti, posto_scheda},
+                                              {}));
     } catch (const NomiInConflitto& e) {
       return errore_uso(e.what());
     }

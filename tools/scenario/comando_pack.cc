@@ -3,8 +3,8 @@
 // and five texts appended to it (output/carico.h).
 #include <iostream>
 #include <optional>
-#include <system_error>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
@@ -59,8 +59,8 @@ std::string leggi_tutto(LettoreIntervalli& file) {
 std::optional<std::string> leggi_stub(const std::filesystem::path& percorso, std::string* motivo) {
   std::error_code ec;
   const std::filesystem::file_type tipo = std::filesystem::status(percorso, ec).type();
-  if (tipo != std::filesystem::file_type::regular && tipo != std::filesystem::file_type::not_found &&
-      tipo != std::filesystem::file_type::none) {
+  if (tipo != std::filesystem::file_type::regular &&
+      tipo != std::filesystem::file_type::not_found && tipo != std::filesystem::file_type::none) {
     *motivo = percorso.string() + " non e' un programma: e' " + genere_non_file(tipo);
     return std::nullopt;
   }
@@ -150,7 +150,8 @@ int esegui(const Argomenti& a) {
     questa.sorgenti.push_back({stub, "lo stub"});
     questa.programma = programma_in_corsa();
     std::optional<Corsa> corsa;
-    if (const int rifiuto = corsa_di_uscita(&corsa, questa, uscita, "l'installatore"); rifiuto != 0) {
+    if (const int rifiuto = corsa_di_uscita(&corsa, questa, uscita, "l'installatore");
+        rifiuto != 0) {
       return rifiuto;
     }
     InsiemeFile scrittura;

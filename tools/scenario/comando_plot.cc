@@ -41,7 +41,8 @@ int esegui(const Argomenti& a) {
     // temporary file for one a killed run left.
     std::optional<Corsa> corsa;
     if (const int rifiuto = corsa_di_uscita(
-            &corsa, corsa_dello_scenario(dir, *id, {}, {posto_planimetria, posto_celle, posto_testata}),
+            &corsa,
+            corsa_dello_scenario(dir, *id, {}, {posto_planimetria, posto_celle, posto_testata}),
             uscita, "il disegno");
         rifiuto != 0) {
       return rifiuto;
