@@ -23,11 +23,11 @@ class LettoreFile : public LettoreIntervalli {
     fd_ = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) throw GuastoPiattaforma(percorso_, std::strerror(errno), "leggere");
     struct stat s {};
-    if (::fstat(fd_, &s) != 0 || !S_ISREG(s.st_mode)) {
+    const bool letto = ::fstat(fd_, &s) == 0;
+    if (!letto || !S_ISREG(s.st_mode)) {
       const int e = errno;
-      const bool file = S_ISREG(s.st_mode);
       ::close(fd_);
-      throw GuastoPiattaforma(percorso_, file ? std::strerror(e) : "non e' un file", "leggere");
+      throw GuastoPiattaforma(percorso_, letto ? "non e' un file" : std::strerror(e), "leggere");
     }
     dimensione_ = static_cast<uint64_t>(s.st_size);
   }

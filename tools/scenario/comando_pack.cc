@@ -183,8 +183,10 @@ Sottocomando comando_pack() {
           "scrive i cinque testi, compila i due sorgenti e lascia i sei file.\n"
           "I sorgenti con errori sono rifiutati (l'esito del controllo e' mostrato).\n"
           "L'installatore si chiama DIR/LINEA_TRENO, con .exe se lo stub e' un\n"
-          "programma Windows. Stato d'uscita: 0 scritto, 1 sorgenti con errori o testo\n"
-          "mancante, 3 errore del sistema, 64 uso errato.\n",
+          "programma Windows. Lo stub deve essere quello di questo progetto, e nessun\n"
+          "nome dell'installatore puo' coincidere con un altro (ne' con un sorgente).\n"
+          "Stato d'uscita: 0 scritto, 1 sorgenti con errori o testo mancante,\n"
+          "3 errore del sistema, 64 uso errato.\n",
       .opzioni = {kOpzioneDir,
                   {"--output", "-o", "OUT", "il file dell'installatore da scrivere"},
                   {"--stub", "", "STUB",
