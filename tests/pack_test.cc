@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "app/marca_stub.h"
 #include "generatore/generatore.h"
 #include "model/identita.h"
 #include "tests/support/cartella.h"
@@ -47,6 +48,15 @@ void scrivi_testi(const fs::path& dir, const Identita& id, const std::vector<std
 
 test::Uscita pack(const fs::path& dir, const std::string& argomenti) {
   return esegui(avvio(kTool, "pack " + argomenti), dir);
+}
+
+// A Windows stub as small as can be: a PE file whose one section holds the
+// stub's mark.
+std::string pe_stub() {
+  std::string f = test::pe_minimo(256);
+  const std::string marca = marca_stub();
+  f.replace(64 + 24 + 40, marca.size(), marca);
+  return f;
 }
 
 // The files of a folder but the program itself, name and bytes.
@@ -202,10 +212,10 @@ TEST(Pack, OutputNameAndStub) {
   CartellaProva dir;
   scrivi_testi(dir.percorso(), kValleNera, testi(valle_nera()));
   // A Windows stub (told by its content) names the installer with .exe.
-  test::scrivi(dir / "finto.exe", test::pe_minimo(256));
+  test::scrivi(dir / "finto.exe", pe_stub());
   auto u = pack(dir.percorso(), "Valle_Nera 31415 --stub finto.exe");
   EXPECT_EQ(u.stato, 0) << u.err;
-  EXPECT_EQ(leggi(dir / (kProgramma + ".exe")).substr(0, 100), test::pe_minimo(256).substr(0, 100));
+  EXPECT_EQ(leggi(dir / (kProgramma + ".exe")).substr(0, pe_stub().size()), pe_stub());
   EXPECT_FALSE(fs::exists(dir / kProgramma));
   // -o names it; the folder may be another.
   CartellaProva altrove;

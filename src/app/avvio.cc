@@ -81,6 +81,8 @@ std::unique_ptr<LettoreIntervalli> Piattaforma::apri_programma() {
   return scenario::apri_programma();
 }
 
+std::filesystem::path Piattaforma::percorso_programma() { return scenario::percorso_programma(); }
+
 Carico carico_installatore(LettoreIntervalli& programma) {
   Carico c = decodifica_carico(programma);
   const auto attesi = nomi_testi(c.id);
@@ -129,12 +131,16 @@ struct FineCorsa {
 
 // The run itself, holding the folder: the five texts, the compile, the
 // three binary files. The sources it writes never outlive it.
-FineCorsa installa(const std::filesystem::path& cartella, const Identita& id,
-                   std::span<const FileNominato> testi, std::chrono::milliseconds attesa) {
-  std::vector<std::string> nomi;
-  for (const FileNominato& t : testi) nomi.push_back(t.nome);
-  for (std::string& n : nomi_binari(id)) nomi.push_back(std::move(n));
-  Corsa corsa(cartella, nomi, attesa);
+FineCorsa installa(const std::filesystem::path& cartella, const std::filesystem::path& programma,
+                   const Identita& id, std::span<const FileNominato> testi,
+                   std::chrono::milliseconds attesa) {
+  // Players run installers on Windows: names are told apart as it does,
+  // whatever the build.
+  NomiCorsa file;
+  file.uscite = file_installatore(cartella, id);
+  file.programma = programma;
+  file.confronto = Confronto::senza_maiuscole;
+  Corsa corsa(cartella, file, attesa);
   corsa.rimuovi_alla_fine(nome_sorgente_linea(id));
   corsa.rimuovi_alla_fine(nome_sorgente_treno(id));
   for (const FileNominato& t : testi) scrivi_file(cartella / t.nome, t.bytes);
@@ -164,7 +170,8 @@ int avvio(Piattaforma& piattaforma, const Identita& id, std::span<const FileNomi
   try {
     piattaforma.mostra_attesa();
     controlla_uscita();
-    esito = installa(piattaforma.cartella_programma(), id, testi, attesa);
+    esito = installa(piattaforma.cartella_programma(), piattaforma.percorso_programma(), id, testi,
+                     attesa);
   } catch (const std::bad_alloc&) {
     esito = {uscita_guasto, "impossibile proseguire: memoria esaurita"};
   } catch (const std::exception& e) {

@@ -7,21 +7,6 @@ namespace scenario {
 
 namespace {
 
-// "NAME.tmp" and one to ten digits: what a run of an older version wrote
-// before it renamed a file.
-bool temporaneo_antico(std::string_view voce, const std::vector<std::string>& nomi) {
-  for (const std::string& nome : nomi) {
-    const std::string prefisso = nome + ".tmp";
-    if (!voce.starts_with(prefisso)) continue;
-    const std::string_view cifre = voce.substr(prefisso.size());
-    if (cifre.empty() || cifre.size() > 10) continue;
-    if (std::all_of(cifre.begin(), cifre.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-      return true;
-    }
-  }
-  return false;
-}
-
 // Only this program's files, never a folder. Under the lock no other run is
 // writing, so each one is what a killed run left.
 void rimuovi_avanzi(const std::filesystem::path& cartella, const std::vector<std::string>& nomi) {
@@ -29,12 +14,30 @@ void rimuovi_avanzi(const std::filesystem::path& cartella, const std::vector<std
   for (std::filesystem::directory_iterator it(cartella, ec), fine; !ec && it != fine;
        it.increment(ec)) {
     const std::string voce = it->path().filename().string();
-    if (!nome_temporaneo(voce) && !temporaneo_antico(voce, nomi)) continue;
+    if (!nome_di_avanzo(voce, nomi)) continue;
     std::error_code tipo;
     if (it->is_directory(tipo) && !it->is_symlink(tipo)) continue;
     std::error_code rimozione;
     std::filesystem::remove(it->path(), rimozione);  // one that stays does no harm
   }
+}
+
+// Names in `cartella` that are the run's outputs, each its own role.
+NomiCorsa uscite_di(const std::filesystem::path& cartella, const std::vector<std::string>& nomi) {
+  NomiCorsa n;
+  for (const std::string& nome : nomi) n.uscite.push_back({cartella / nome, nome});
+  return n;
+}
+
+// The names of the run's files in `cartella`.
+std::vector<std::string> nomi_in(const std::filesystem::path& cartella, const NomiCorsa& file) {
+  std::vector<std::string> nomi;
+  for (const auto* gruppo : {&file.uscite, &file.sorgenti}) {
+    for (const FileCorsa& f : *gruppo) {
+      if (f.percorso.parent_path() == cartella) nomi.push_back(f.percorso.filename().string());
+    }
+  }
+  return nomi;
 }
 
 }  // namespace
@@ -52,9 +55,16 @@ void controlla_nomi(const std::filesystem::path& cartella, const std::vector<std
 
 Corsa::Corsa(std::filesystem::path cartella, const std::vector<std::string>& nomi,
              std::chrono::milliseconds attesa)
-    : cartella_(std::move(cartella)), blocco_(cartella_, attesa) {
-  controlla_nomi(cartella_, nomi);
-  rimuovi_avanzi(cartella_, nomi);
+    : Corsa(cartella, uscite_di(cartella, nomi), attesa) {}
+
+Corsa::Corsa(std::filesystem::path cartella, const NomiCorsa& file,
+             std::chrono::milliseconds attesa)
+    // Names that cannot be are refused at once, without waiting for the
+    // folder.
+    : cartella_((verifica_cartella(cartella), controlla_nomi(cartella, nomi_in(cartella, file)),
+                 controlla_corsa(file), std::move(cartella))),
+      blocco_(cartella_, attesa) {
+  rimuovi_avanzi(cartella_, nomi_in(cartella_, file));
 }
 
 Corsa::~Corsa() {

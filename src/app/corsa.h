@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/blocco.h"
+#include "app/nomi_corsa.h"
 #include "app/pulizia.h"
 #include "app/scrittura.h"
 #include "compiler/archivio.h"
@@ -40,6 +41,14 @@ class Corsa {
   // earlier run left: this program's temporary files, and the older kind
   // ("NAME.tmp" and digits) of `nomi`. Throws GuastoPiattaforma.
   Corsa(std::filesystem::path cartella, const std::vector<std::string>& nomi,
+        std::chrono::milliseconds attesa = kAttesaBlocco);
+  // The same for a run whose files are described with their roles: first
+  // `file` is checked by the rule of controlla_corsa (outputs that collide,
+  // with each other, with a source or with the program; an output name held
+  // by a device, a FIFO, a socket), before the lock is taken and anything is
+  // removed or written. The outputs and sources in `cartella`
+  // are the names checked against its limit.
+  Corsa(std::filesystem::path cartella, const NomiCorsa& file,
         std::chrono::milliseconds attesa = kAttesaBlocco);
   // Removes what is left of the names given to `rimuovi_alla_fine`.
   ~Corsa();

@@ -26,6 +26,8 @@ class Piattaforma {
   virtual void messaggio_guasto(const std::string& testo) = 0;
   // The running program's own file, for its payload (app/programma.h).
   virtual std::unique_ptr<LettoreIntervalli> apri_programma();
+  // The running program's file, which no output of the run may replace.
+  virtual std::filesystem::path percorso_programma();
 };
 
 std::unique_ptr<Piattaforma> crea_piattaforma();

@@ -18,13 +18,16 @@ constexpr char kProgramma[] = "/proc/self/exe";
 class LettoreFile : public LettoreIntervalli {
  public:
   explicit LettoreFile(const std::filesystem::path& percorso) : percorso_(percorso) {
-    fd_ = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC);
+    // Opening a FIFO or a device could wait for ever: opened without
+    // waiting, anything but a file is refused before a byte is read.
+    fd_ = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd_ < 0) throw GuastoPiattaforma(percorso_, std::strerror(errno), "leggere");
     struct stat s {};
-    if (::fstat(fd_, &s) != 0) {
+    const bool letto = ::fstat(fd_, &s) == 0;
+    if (!letto || !S_ISREG(s.st_mode)) {
       const int e = errno;
       ::close(fd_);
-      throw GuastoPiattaforma(percorso_, std::strerror(e), "leggere");
+      throw GuastoPiattaforma(percorso_, letto ? "non e' un file" : std::strerror(e), "leggere");
     }
     dimensione_ = static_cast<uint64_t>(s.st_size);
   }

@@ -17,6 +17,11 @@ class LettoreFile : public LettoreIntervalli {
     h_ = CreateFileW(percorso.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h_ == INVALID_HANDLE_VALUE) guasto(GetLastError());
+    // A pipe or a device is no file to read by ranges.
+    if (GetFileType(h_) != FILE_TYPE_DISK) {
+      CloseHandle(h_);
+      throw GuastoPiattaforma(percorso_, "non e' un file", "leggere");
+    }
     LARGE_INTEGER d{};
     if (!GetFileSizeEx(h_, &d)) {
       const DWORD e = GetLastError();

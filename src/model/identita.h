@@ -13,13 +13,15 @@ struct Identita {
   std::string treno;  // train number
 };
 
-// An identity names files inside a folder and nothing else: printable ASCII
-// without blanks, '/', '\' or ':'.
+// An identity names files inside a folder and nothing else, on every
+// target: printable ASCII without blanks and without the characters Windows
+// refuses in a file name.
+inline constexpr std::string_view kVietatiNeiNomi = "<>:\"/\\|?*";
 inline bool identita_valida(std::string_view s) {
   if (s.empty()) return false;
   for (const char c : s) {
     const auto b = static_cast<unsigned char>(c);
-    if (b <= 0x20 || b >= 0x7F || c == '/' || c == '\\' || c == ':') return false;
+    if (b <= 0x20 || b >= 0x7F || kVietatiNeiNomi.find(c) != std::string_view::npos) return false;
   }
   return true;
 }

@@ -96,7 +96,7 @@ std::string codifica_carico(const Identita& id, std::span<const FileNominato> fi
 Carico decodifica_carico(LettoreIntervalli& file);
 
 // A name the payload may carry: a file inside the folder, by the rule of
-// identities (printable ASCII, no blanks, '/', '\' or ':'), not "." or "..".
+// identities (identita_valida), not "." or "..".
 bool nome_file_semplice(std::string_view nome);
 
 }  // namespace scenario

@@ -1,5 +1,6 @@
 #include "tools/scenario/comandi.h"
 
+#include <cerrno>
 #include <iostream>
 #include <new>
 #include <string>
@@ -8,6 +9,8 @@
 #include "app/avvio.h"
 #include "app/blocco.h"
 #include "app/corsa.h"
+#include "app/programma.h"
+#include "app/scrittura.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
 #include "tools/scenario/diagnostiche.h"
@@ -18,6 +21,48 @@ std::optional<Identita> leggi_identita(const Argomenti& a) {
   Identita id{a.posizionali.at(0), a.posizionali.at(1)};
   if (!identita_valida(id.linea) || !identita_valida(id.treno)) return std::nullopt;
   return id;
+}
+
+std::filesystem::path programma_in_corsa() {
+  try {
+    return percorso_programma();
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+NomiCorsa corsa_dello_scenario(const std::filesystem::path& dir, const Identita& id,
+                               std::initializer_list<size_t> uscite,
+                               std::initializer_list<size_t> sorgenti) {
+  const std::vector<FileCorsa> tutti = file_installatore(dir, id);
+  NomiCorsa n;
+  n.uscite = tutti;
+  controlla_nomi_corsa(n);
+  n.uscite.clear();
+  for (const size_t i : uscite) n.uscite.push_back(tutti.at(i));
+  for (const size_t i : sorgenti) n.sorgenti.push_back(tutti.at(i));
+  n.programma = programma_in_corsa();
+  return n;
+}
+
+int corsa_di_uscita(std::optional<Corsa>* corsa, NomiCorsa file,
+                    const std::filesystem::path& uscita, const char* ruolo) {
+  const std::filesystem::path dove =
+      uscita.parent_path().empty() ? std::filesystem::path(".") : uscita.parent_path();
+  std::error_code ec;
+  if (!std::filesystem::is_directory(dove, ec)) {
+    throw GuastoPiattaforma(uscita,
+                            motivo_errno(std::filesystem::exists(dove, ec) ? ENOTDIR : ENOENT));
+  }
+  file.uscite.push_back({dove / uscita.filename(), ruolo});
+  try {
+    corsa->emplace(dove, file);
+  } catch (const NomiInConflitto& e) {
+    return errore_uso(e.what());
+  } catch (const NomeTroppoLungo& e) {
+    return errore_uso(e.what());
+  }
+  return 0;
 }
 
 std::filesystem::path cartella(const Argomenti& a) {

@@ -44,12 +44,16 @@ int esegui(const Argomenti& a) {
   try {
     // Held to the end: no other run writes in the folder meanwhile, and no
     // name that does not fit is ever begun.
+    // Every binary name is checked, with --no-plan too: a cell file named
+    // as the line plan would replace the plan of every train of the line.
     std::optional<Corsa> corsa;
     try {
-      std::vector<std::string> nomi = {nome_sorgente_linea(*id), nome_sorgente_treno(*id)};
-      for (std::string& n : nomi_binari(*id)) nomi.push_back(std::move(n));
-      corsa.emplace(dir, nomi);
+      corsa.emplace(dir,
+                    corsa_dello_scenario(dir, *id, {posto_planimetria, posto_celle, posto_testata},
+                                         {posto_sorgente_linea, posto_sorgente_treno}));
     } catch (const NomeTroppoLungo& e) {
+      return errore_uso(e.what());
+    } catch (const NomiInConflitto& e) {
       return errore_uso(e.what());
     }
     ArchivioMemoria copie = copie_sorgenti(dir, *id);

@@ -2,6 +2,7 @@
 // under the carried names or under another identity's.
 #include <filesystem>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -25,8 +26,15 @@ int esegui(const Argomenti& a) {
   const std::filesystem::path dir = cartella(a);
   try {
     // Held to the end: no other run writes in the folder meanwhile.
-    const auto nomi = nomi_testi(id);
-    Corsa corsa(dir, {nomi.begin(), nomi.end()});
+    std::optional<Corsa> corsa;
+    try {
+      corsa.emplace(dir, corsa_dello_scenario(dir, id,
+                                              {posto_sorgente_linea, posto_sorgente_treno,
+                                               posto_note, posto_rallentamenti, posto_scheda},
+                                              {}));
+    } catch (const NomiInConflitto& e) {
+      return errore_uso(e.what());
+    }
     // An author's edited text is worth more than a fresh copy: nothing is
     // replaced unless asked, and then all five are.
     if (!a.ha("--force")) {

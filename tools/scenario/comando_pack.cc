@@ -2,11 +2,16 @@
 // compiler: the stub shipped beside this tool, with the scenario's identity
 // and five texts appended to it (output/carico.h).
 #include <iostream>
+#include <optional>
 #include <string>
+#include <system_error>
 #include <utility>
 #include <vector>
 
 #include "app/avvio.h"
+#include "app/corsa.h"
+#include "app/marca_stub.h"
+#include "app/nomi_corsa.h"
 #include "app/programma.h"
 #include "app/scrittura.h"
 #include "compiler/archivio.h"
@@ -48,20 +53,38 @@ std::string leggi_tutto(LettoreIntervalli& file) {
   return bytes;
 }
 
-// The stub's bytes; none, with the reason, when the file is not a program
-// with nothing appended (a packed installer is no stub).
+// The stub's bytes; none, with the reason, when the file is not this
+// project's stub whole with nothing appended (a packed installer is no
+// stub). Nothing is opened that is not a file: a FIFO would never answer.
 std::optional<std::string> leggi_stub(const std::filesystem::path& percorso, std::string* motivo) {
+  std::error_code ec;
+  const std::filesystem::file_type tipo = std::filesystem::status(percorso, ec).type();
+  if (tipo != std::filesystem::file_type::regular &&
+      tipo != std::filesystem::file_type::not_found && tipo != std::filesystem::file_type::none) {
+    *motivo = percorso.string() + " non e' un programma: e' " + genere_non_file(tipo);
+    return std::nullopt;
+  }
   const std::unique_ptr<LettoreIntervalli> file = apri_file(percorso);
   const std::optional<uint64_t> fine = fine_immagine(*file);
   if (!fine) {
     *motivo = percorso.string() + " non e' un programma (ne' ELF ne' PE)";
     return std::nullopt;
   }
-  if (*fine != file->dimensione()) {
+  if (*fine > file->dimensione()) {
+    *motivo = percorso.string() + " e' troncato: il programma finisce a " + std::to_string(*fine) +
+              " byte, il file ne ha " + std::to_string(file->dimensione());
+    return std::nullopt;
+  }
+  if (*fine < file->dimensione()) {
     *motivo = percorso.string() + " non e' uno stub: ha dati dopo il programma";
     return std::nullopt;
   }
-  return leggi_tutto(*file);
+  std::string bytes = leggi_tutto(*file);
+  if (std::string_view(bytes).find(marca_stub()) == std::string_view::npos) {
+    *motivo = percorso.string() + " non e' uno stub di questo progetto (non ne porta il segno)";
+    return std::nullopt;
+  }
+  return bytes;
 }
 
 bool programma_windows(const std::string& bytes) {
@@ -107,8 +130,37 @@ int esegui(const Argomenti& a) {
 
     std::filesystem::path uscita = dir / (id->linea + "_" + id->treno + (windows ? ".exe" : ""));
     if (auto o = a.valore("--output")) uscita = *o;
-    scrivi_file(uscita, *installatore, true);
+
+    // The installer's own run, in a folder of the player's, told apart as
+    // Windows tells names apart: its eight files and itself, under the name
+    // given here.
+    const std::vector<FileCorsa> dello_scenario = file_installatore(dir, *id);
+    NomiCorsa futura;
+    futura.uscite = dello_scenario;
+    futura.uscite.push_back({dir / uscita.filename(), "l'installatore"});
+    futura.confronto = Confronto::senza_maiuscole;
+    try {
+      controlla_nomi_corsa(futura);
+    } catch (const NomiInConflitto& e) {
+      return errore_uso(e.what());
+    }
+    // This run: the installer against the sources it is made of.
+    NomiCorsa questa;
+    questa.sorgenti.assign(dello_scenario.begin(), dello_scenario.begin() + kTestiInstallatore);
+    questa.sorgenti.push_back({stub, "lo stub"});
+    questa.programma = programma_in_corsa();
+    std::optional<Corsa> corsa;
+    if (const int rifiuto = corsa_di_uscita(&corsa, questa, uscita, "l'installatore");
+        rifiuto != 0) {
+      return rifiuto;
+    }
+    InsiemeFile scrittura;
+    scrittura.aggiungi(uscita, *installatore, true);
+    // Said before the installer takes its name: standard output that cannot
+    // be written ends the run with nothing replaced.
     std::cout << "installatore scritto: " << uscita.string() << "\n";
+    if (!std::cout.flush()) return uscita_guasto;
+    scrittura.sostituisci();
     return uscita_ok;
   } catch (const std::exception& e) {
     std::cout.flush();
@@ -131,8 +183,10 @@ Sottocomando comando_pack() {
           "scrive i cinque testi, compila i due sorgenti e lascia i sei file.\n"
           "I sorgenti con errori sono rifiutati (l'esito del controllo e' mostrato).\n"
           "L'installatore si chiama DIR/LINEA_TRENO, con .exe se lo stub e' un\n"
-          "programma Windows. Stato d'uscita: 0 scritto, 1 sorgenti con errori o testo\n"
-          "mancante, 3 errore del sistema, 64 uso errato.\n",
+          "programma Windows. Lo stub deve essere quello di questo progetto, e nessun\n"
+          "nome dell'installatore puo' coincidere con un altro (ne' con un sorgente).\n"
+          "Stato d'uscita: 0 scritto, 1 sorgenti con errori o testo mancante,\n"
+          "3 errore del sistema, 64 uso errato.\n",
       .opzioni = {kOpzioneDir,
                   {"--output", "-o", "OUT", "il file dell'installatore da scrivere"},
                   {"--stub", "", "STUB",

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "app/avvio.h"
+#include "app/corsa.h"
 #include "app/scrittura.h"
 #include "output/disegno.h"
 #include "output/lettori.h"
@@ -36,6 +37,16 @@ int esegui(const Argomenti& a) {
       a.valore("--output").value_or((dir / (id->linea + "_" + id->treno + ".svg")).string());
   std::filesystem::path letto;
   try {
+    // Held to the end in the picture's folder: no other run takes its
+    // temporary file for one a killed run left.
+    std::optional<Corsa> corsa;
+    if (const int rifiuto = corsa_di_uscita(
+            &corsa,
+            corsa_dello_scenario(dir, *id, {}, {posto_planimetria, posto_celle, posto_testata}),
+            uscita, "il disegno");
+        rifiuto != 0) {
+      return rifiuto;
+    }
     letto = dir / nome_testata(*id);
     const Testata t = leggi_testata(necessario(letto));
     letto = dir / nome_celle(*id);
