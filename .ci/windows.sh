@@ -431,7 +431,9 @@ if [[ "$FASE" == "--nel-display" ]]; then
 
   for voce in "${CONTROLLI[@]}"; do
     read -r -a parti <<<"$voce"
+    inizio=$SECONDS
     "controllo_${parti[0]}" "${parti[@]:1}"
+    echo "   ($voce: $((SECONDS - inizio)) s)"
   done
   exit 0
 fi
