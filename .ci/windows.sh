@@ -334,10 +334,11 @@ attendi_finestra() {  # name seconds
 
 # The text of a screenshot as OCR reads it: in grey, enlarged five times and
 # softened (the small system font, read as it is, loses accents and digits),
-# one block.
+# one block, with the Italian model (the English one reads "programma" as
+# "programme" at some sizes).
 leggi_schermata() {  # png
   /usr/bin/convert "$1" -colorspace Gray -resize 500% -blur 0x1 "${1%.png}-ocr.png" &&
-    tesseract "${1%.png}-ocr.png" - --psm 6 2>/dev/null | tr -d '\r' | sed '/^[[:space:]]*$/d'
+    tesseract "${1%.png}-ocr.png" - -l ita --psm 6 2>/dev/null | tr -d '\r' | sed '/^[[:space:]]*$/d'
 }
 
 # The ASCII letters, digits and underscores of a text: what OCR is trusted
@@ -430,7 +431,9 @@ if [[ "$FASE" == "--nel-display" ]]; then
 
   for voce in "${CONTROLLI[@]}"; do
     read -r -a parti <<<"$voce"
+    inizio=$SECONDS
     "controllo_${parti[0]}" "${parti[@]:1}"
+    echo "   ($voce: $((SECONDS - inizio)) s)"
   done
   exit 0
 fi
@@ -447,7 +450,7 @@ pacchetti=(cmake make g++ libgtest-dev googletest zlib1g-dev
   g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
   libz-mingw-w64-dev
   wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick xdotool tesseract-ocr
-  qemu-user)
+  tesseract-ocr-ita qemu-user)
 mancanti=()
 for p in "${pacchetti[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || mancanti+=("$p")
