@@ -1,7 +1,6 @@
 // The author tool, run as its users run it.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
 #include <algorithm>
 #include <cerrno>
@@ -10,6 +9,7 @@
 #include <optional>
 #include <thread>
 
+#include "app/blocco.h"
 #include "tests/support/cartella.h"
 #include "tests/support/compila.h"
 #include "tests/support/esegui.h"
@@ -19,8 +19,8 @@ namespace scenario {
 namespace {
 
 namespace fs = std::filesystem;
-using test::CartellaProva;
 using test::avvio;
+using test::CartellaProva;
 using test::esegui;
 using test::leggi;
 
@@ -609,12 +609,10 @@ TEST(Concorrenza, CompileWaitsForTheFolder) {
   CartellaProva dir;
   test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
   test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
-  const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  ASSERT_GE(cartella, 0);
-  ASSERT_EQ(flock(cartella, LOCK_EX), 0);
-  std::thread liberatore([cartella] {
+  auto blocco = std::make_unique<BloccoCartella>(dir.percorso(), std::chrono::milliseconds(0));
+  std::thread liberatore([&blocco] {
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    close(cartella);
+    blocco.reset();
   });
   const auto inizio = std::chrono::steady_clock::now();
   const auto u = esegui(avvio(kTool, "compile Prova 7"), dir.percorso());

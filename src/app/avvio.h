@@ -11,6 +11,7 @@
 
 #include "app/blocco.h"
 #include "app/piattaforma.h"
+#include "app/scrittura.h"
 #include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "model/identita.h"
@@ -65,6 +66,10 @@ void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
 // appears before its data. The plan's memory is turned into the plan file's
 // bytes: `c` keeps no plan afterwards.
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c);
+// The same files added to `insieme`, to be replaced with the files before
+// them in it.
+void aggiungi_binari(InsiemeFile& insieme, const std::filesystem::path& cartella,
+                     const Identita& id, Compilazione&& c);
 
 // The names of the binary files, in the order they replace older ones.
 std::vector<std::string> nomi_binari(const Identita& id);

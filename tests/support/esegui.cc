@@ -75,6 +75,7 @@ std::string path_di(const Avvio& a) {
   dup2(o, 1);
   dup2(e, 2);
   if (a.path) setenv("PATH", a.path->c_str(), 1);
+  for (const auto& [nome, valore] : a.ambiente) setenv(nome.c_str(), valore.c_str(), 1);
   std::vector<char*> argv;
   for (const std::string& s : riga) argv.push_back(const_cast<char*>(s.c_str()));
   argv.push_back(nullptr);
@@ -121,7 +122,10 @@ bool programma_della_build(const fs::path& programma) {
   std::ifstream f(programma, std::ios::binary);
   char h[5] = {};
   f.read(h, sizeof h);
-  constexpr std::string_view kMagia("\x7f" "ELF", 4);
+  constexpr std::string_view kMagia(
+      "\x7f"
+      "ELF",
+      4);
   const char classe = sizeof(void*) == 4 ? 1 : 2;  // ELFCLASS32, ELFCLASS64
   return f && std::string_view(h, 4) == kMagia && h[4] == classe;
 }
@@ -167,7 +171,8 @@ Uscita esegui(const Avvio& a, const fs::path& cartella) {
 pid_t lancia(const Avvio& a, const fs::path& cartella, const fs::path& err, int via) {
   const std::vector<std::string> riga = riga_di_avvio(a, cartella);
   const pid_t figlio = fork();
-  if (figlio == 0) esegui_nel_figlio(a, riga, cartella, a.uscita.empty() ? err : a.uscita, err, via);
+  if (figlio == 0)
+    esegui_nel_figlio(a, riga, cartella, a.uscita.empty() ? err : a.uscita, err, via);
   return figlio;
 }
 
