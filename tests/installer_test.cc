@@ -407,6 +407,46 @@ TEST(GuastoIniettato, EverySystemCallOfARunFailsInTurn) {
   }
 }
 
+// Two failures: the rename of the header file, then the put-back of the
+// cell file that the set had already swapped. Both are told; every other
+// file is put back, and the older cell file is kept whole, under the
+// temporary name the message gives.
+TEST(GuastoIniettato, PutBackThatFailsTooIsToldAndKeepsTheOlderFile) {
+  const std::vector<ChiamataContata> chiamate = chiamate_di_una_corsa(false);
+  const auto rinomina_sim = std::find_if(chiamate.begin(), chiamate.end(), [](const auto& c) {
+    return c.tipo == "rinomina" && c.percorso == nome_testata(identita_portata());
+  });
+  ASSERT_NE(rinomina_sim, chiamate.end());
+  CasoGuasto g(SCENARIO_INSTALLER_PROVA_PATH);
+  g.ambiente = {{"SCENARIO_PROVA_GUASTO",
+                 std::to_string(rinomina_sim->numero) + ":" + std::to_string(EIO) + "," +
+                     std::to_string(rinomina_sim->numero + 1) + ":" + std::to_string(EBUSY)}};
+  const test::Uscita u = g.avvia();
+  const size_t celle = kPrimoBinario + 1;
+  EXPECT_EQ(u.stato, 3);
+  const std::string atteso = "impossibile scrivere " + g.percorso(celle + 1).string() + ": " +
+                             std::strerror(EIO) + "; impossibile rimettere " +
+                             g.percorso(celle).string() + ": " + std::strerror(EBUSY) +
+                             " (il file precedente e' in " + g.dir.percorso().string() + "/" +
+                             std::string(kPrefissoTemporaneo);
+  EXPECT_EQ(u.err.rfind(atteso, 0), 0u) << u.err;
+  std::vector<std::string> temporanei;
+  for (const std::string& n : g.nomi()) {
+    if (nome_temporaneo(n)) temporanei.push_back(n);
+  }
+  ASSERT_EQ(temporanei.size(), 1u);
+  EXPECT_NE(u.err.find(temporanei[0] + ")"), std::string::npos) << u.err;
+  EXPECT_EQ(leggi(g.dir.percorso() / temporanei[0]), vecchio(kInOrdine[celle]));
+  EXPECT_EQ(leggi(g.percorso(celle)), finito(celle));
+  for (size_t i = 0; i < kInOrdine.size(); ++i) {
+    if (sorgente(i)) {
+      EXPECT_FALSE(fs::exists(g.percorso(i))) << kInOrdine[i];
+    } else if (i != celle) {
+      EXPECT_EQ(leggi(g.percorso(i)), vecchio(kInOrdine[i])) << kInOrdine[i];
+    }
+  }
+}
+
 // A user who may only read the folder holds all that a reader can (a
 // shared flock on the folder, and any handle on the lock file it manages
 // to open) all through a run: the run does not wait for him, and he never

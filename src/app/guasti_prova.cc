@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <map>
 #include <string>
 
 namespace scenario {
@@ -21,8 +22,7 @@ const char* tipo(Chiamata c) {
 }
 
 struct Regole {
-  long numero = 0;  // the call to fail, 0 for none
-  int codice = 0;
+  std::map<long, int> guasti;  // the calls to fail, and their errno
   bool senza_scambio = false;
   const char* traccia = nullptr;
 };
@@ -30,9 +30,15 @@ struct Regole {
 Regole leggi_regole() {
   Regole r;
   if (const char* g = std::getenv("SCENARIO_PROVA_GUASTO")) {
-    char* fine = nullptr;
-    r.numero = std::strtol(g, &fine, 10);
-    r.codice = *fine == ':' ? static_cast<int>(std::strtol(fine + 1, nullptr, 10)) : EIO;
+    for (const char* p = g; *p != '\0';) {
+      char* fine = nullptr;
+      const long n = std::strtol(p, &fine, 10);
+      int e = EIO;
+      if (*fine == ':') e = static_cast<int>(std::strtol(fine + 1, &fine, 10));
+      r.guasti[n] = e;
+      if (*fine != ',') break;
+      p = fine + 1;
+    }
   }
   const char* s = std::getenv("SCENARIO_PROVA_SENZA_SCAMBIO");
   r.senza_scambio = s != nullptr && std::string(s) == "1";
@@ -53,7 +59,8 @@ int guasto_di_prova(Chiamata chiamata, const std::filesystem::path& percorso) {
       std::fclose(f);
     }
   }
-  return n == regole.numero ? regole.codice : 0;
+  const auto guasto = regole.guasti.find(n);
+  return guasto == regole.guasti.end() ? 0 : guasto->second;
 }
 
 }  // namespace scenario

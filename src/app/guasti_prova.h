@@ -3,10 +3,10 @@
 // is tried on the real program without a tracer. In any other build the
 // hook is nothing at all.
 //
-//   SCENARIO_PROVA_GUASTO=N:E      the N-th counted call (from 1) fails with
-//                                  errno E; reads, deletions, renames and
-//                                  flushes count, an exchange of two names
-//                                  counting as a rename
+//   SCENARIO_PROVA_GUASTO=N:E,...  the N-th counted call (from 1) fails with
+//                                  errno E, and so on; reads, deletions,
+//                                  renames and flushes count, an exchange of
+//                                  two names counting as a rename
 //   SCENARIO_PROVA_SENZA_SCAMBIO=1 every exchange of two names is refused as
 //                                  by a file system that has none (EINVAL),
 //                                  uncounted

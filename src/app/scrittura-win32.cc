@@ -61,10 +61,6 @@ DWORD scrivi_tutto(HANDLE h, size_t posizione, std::string_view bytes) {
   return 0;
 }
 
-sistema::Motivo motivo_di(BOOL fatto) {
-  return fatto ? sistema::Motivo{} : win32::motivo(GetLastError());
-}
-
 }  // namespace
 
 // Every name here is ASCII: bytes and UTF-16 units count alike.
@@ -98,11 +94,24 @@ sistema::Scambio sistema::scambia(const std::filesystem::path&, const std::files
   return Scambio::mancante;
 }
 
-// The move is on the disk when it returns. A read-only file (the attribute)
-// is moved aside like any other: only replacing or deleting one is refused.
+// The move is on the disk when it returns. A read-only older file (the
+// attribute) moves as on POSIX, where the permission bits of a file never
+// stop a rename: if the move is refused the attribute is taken off for it,
+// and put back on the file wherever it is afterwards.
 sistema::Motivo sistema::rinomina(const std::filesystem::path& da, const std::filesystem::path& a) {
-  return motivo_di(
-      MoveFileExW(da.c_str(), a.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH));
+  constexpr DWORD kModo = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  if (MoveFileExW(da.c_str(), a.c_str(), kModo)) return {};
+  const DWORD codice = GetLastError();
+  const DWORD attributi = GetFileAttributesW(da.c_str());
+  if (codice != ERROR_ACCESS_DENIED || attributi == INVALID_FILE_ATTRIBUTES ||
+      (attributi & FILE_ATTRIBUTE_READONLY) == 0) {
+    return win32::motivo(codice);
+  }
+  SetFileAttributesW(da.c_str(), attributi & ~DWORD{FILE_ATTRIBUTE_READONLY});
+  const BOOL fatto = MoveFileExW(da.c_str(), a.c_str(), kModo);
+  const DWORD ancora = GetLastError();
+  SetFileAttributesW((fatto ? a : da).c_str(), attributi);
+  return fatto ? sistema::Motivo{} : win32::motivo(ancora);
 }
 
 // A read-only older file is deleted as on POSIX, where the permission bits
