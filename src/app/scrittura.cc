@@ -66,11 +66,12 @@ void posa(InsiemeFile::Voce& v, bool& scambio) {
   }
   // The older file goes aside first, so that it can be put back.
   v.vecchio = sistema::nome_libero(v.finale);
+  v.rimozione_vecchio = DaRimuovere(v.vecchio);
   if (const auto m = sistema::rinomina(v.finale, v.vecchio); !m.empty()) {
+    v.rimozione_vecchio.rilascia();
     v.vecchio.clear();
     fallisci(v.finale, m);
   }
-  v.rimozione_vecchio = DaRimuovere(v.vecchio);
   v.stato = Stato::spostato;
   if (const auto m = sistema::rinomina(v.temp, v.finale); !m.empty()) fallisci(v.finale, m);
   v.stato = Stato::posato;
@@ -122,7 +123,7 @@ void InsiemeFile::sostituisci() {
     size_t i = 0;
     try {
       for (; i < voci_.size(); ++i) posa(*voci_[i], scambio);
-    } catch (const GuastoPiattaforma& g) {
+    } catch (...) {
       // Put back what this set has replaced, the last first.
       std::string seguito;
       for (size_t k = i + 1; k-- > 0;) {
@@ -135,7 +136,11 @@ void InsiemeFile::sostituisci() {
         }
       }
       if (seguito.empty()) throw;
-      throw GuastoInsieme(g, seguito);
+      try {
+        throw;
+      } catch (const GuastoPiattaforma& g) {
+        throw GuastoInsieme(g, seguito);
+      }
     }
   }
   // The new set stands: made durable, then the older files go. A failure
