@@ -13,7 +13,6 @@
 #include <map>
 #include <optional>
 #include <random>
-#include <sstream>
 #include <thread>
 
 #include "app/avvio.h"
@@ -23,6 +22,7 @@
 #include "generatore/generatore.h"
 #include "model/identita.h"
 #include "tests/support/cartella.h"
+#include "tests/support/chiamate.h"
 #include "tests/support/esegui.h"
 #include "tests/support/protezione.h"
 
@@ -302,35 +302,15 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
   EXPECT_TRUE(fs::is_empty(fuori.percorso() / "cartella"));
 }
 
-// One system call of a run, as the test fault hook counts it.
-struct ChiamataContata {
-  long numero;
-  std::string tipo;   // lettura, eliminazione, rinomina, flush
-  fs::path percorso;  // inside the run's folder, relative to it ("." the folder)
-};
-
 // The calls of a whole run over an older set, listed by the hook.
-std::vector<ChiamataContata> chiamate_di_una_corsa(bool senza_scambio) {
+std::vector<test::ChiamataContata> chiamate_di_una_corsa(bool senza_scambio) {
   CasoGuasto g(SCENARIO_INSTALLER_PROVA_PATH);
   CartellaProva registro;
   g.ambiente = {{"SCENARIO_PROVA_TRACCIA", (registro / "chiamate").string()},
                 {"SCENARIO_PROVA_SENZA_SCAMBIO", senza_scambio ? "1" : "0"}};
   const test::Uscita u = g.avvia();
   EXPECT_EQ(u.stato, 0) << u.err;
-  std::vector<ChiamataContata> chiamate;
-  std::istringstream righe(leggi(registro / "chiamate"));
-  ChiamataContata c;
-  std::string percorso;
-  while (righe >> c.numero >> c.tipo && std::getline(righe >> std::ws, percorso)) {
-    c.percorso = percorso;
-    if (c.percorso == g.dir.percorso()) {
-      c.percorso = ".";
-    } else if (c.percorso.parent_path() == g.dir.percorso()) {
-      c.percorso = c.percorso.filename();
-    }
-    chiamate.push_back(c);
-  }
-  return chiamate;
+  return test::leggi_chiamate(leggi(registro / "chiamate"), g.dir.percorso());
 }
 
 // Each read, deletion, rename and flush of a run fails in turn, once, with
@@ -347,36 +327,31 @@ TEST(GuastoIniettato, EverySystemCallOfARunFailsInTurn) {
       {"flush", {EIO, ENOSPC}},
   };
   for (const bool senza_scambio : {false, true}) {
-    const std::vector<ChiamataContata> chiamate = chiamate_di_una_corsa(senza_scambio);
+    const std::vector<test::ChiamataContata> chiamate = chiamate_di_una_corsa(senza_scambio);
     std::map<std::string, int> per_tipo;
-    for (const ChiamataContata& c : chiamate) ++per_tipo[c.tipo];
+    for (const test::ChiamataContata& c : chiamate) ++per_tipo[c.tipo];
     // The payload and the two sources read; the sources deleted, and the
     // older copies of the six; the six flushed, and the folder.
     EXPECT_GE(per_tipo["lettura"], 3);
     EXPECT_EQ(per_tipo["eliminazione"], 2 + 6);
     EXPECT_EQ(per_tipo["flush"], 6 + 1);
     EXPECT_EQ(per_tipo["rinomina"], 2 + (senza_scambio ? 12 : 6));
-    for (const ChiamataContata& c : chiamate) {
+    for (const test::ChiamataContata& c : chiamate) {
       const std::vector<int>& scelta = motivi.at(c.tipo);
       const int e = scelta[static_cast<size_t>(c.numero) % scelta.size()];
       SCOPED_TRACE(std::to_string(c.numero) + " " + c.tipo + " " + c.percorso.string() + ": " +
                    std::strerror(e) + (senza_scambio ? ", without exchange" : ""));
       CasoGuasto g(SCENARIO_INSTALLER_PROVA_PATH);
-      g.ambiente = {{"SCENARIO_PROVA_GUASTO", std::to_string(c.numero) + ":" + std::to_string(e)},
+      g.ambiente = {test::guasto_alla(c.numero, e),
                     {"SCENARIO_PROVA_SENZA_SCAMBIO", senza_scambio ? "1" : "0"}};
       const test::Uscita u = g.avvia();
       EXPECT_EQ(u.stato, 3) << u.err;
       EXPECT_EQ(u.err.rfind("impossibile ", 0), 0u) << u.err;
       EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
       EXPECT_NE(u.err.find(std::string(": ") + std::strerror(e)), std::string::npos) << u.err;
-      // The file by its path; a temporary one (its name is drawn afresh
-      // in every run) by the folder and the temporary files' prefix.
-      const std::string nome = c.percorso.filename().string();
-      const bool temporaneo = nome_temporaneo(nome);
-      const fs::path nominato = c.percorso.is_absolute() ? c.percorso
-                                : c.percorso == "."      ? g.dir.percorso()
-                                : temporaneo ? g.dir.percorso() / std::string(kPrefissoTemporaneo)
-                                             : g.dir.percorso() / c.percorso;
+      const bool temporaneo = nome_temporaneo(c.percorso.filename().string());
+      const fs::path nominato =
+          test::nominato(c, g.dir.percorso(), temporaneo, kPrefissoTemporaneo);
       EXPECT_NE(u.err.find(nominato.string()), std::string::npos) << u.err;
       size_t vecchi = 0;
       size_t nuovi = 0;
@@ -412,7 +387,7 @@ TEST(GuastoIniettato, EverySystemCallOfARunFailsInTurn) {
 // file is put back, and the older cell file is kept whole, under the
 // temporary name the message gives.
 TEST(GuastoIniettato, PutBackThatFailsTooIsToldAndKeepsTheOlderFile) {
-  const std::vector<ChiamataContata> chiamate = chiamate_di_una_corsa(false);
+  const std::vector<test::ChiamataContata> chiamate = chiamate_di_una_corsa(false);
   const auto rinomina_sim = std::find_if(chiamate.begin(), chiamate.end(), [](const auto& c) {
     return c.tipo == "rinomina" && c.percorso == nome_testata(identita_portata());
   });

@@ -98,24 +98,29 @@ BloccoCartella::BloccoCartella(const std::filesystem::path& cartella,
   };
   while (true) {
     int codice = 0;
-    const int fd = apri_blocco(nome, modo);
-    if (fd == kCartellaImmutabile) return;
-    if (fd < 0) {
-      codice = errno;
-      // Another user's lock file that this user may not open: another run.
-      if (codice != EACCES) rifiuta(codice);
-      codice = EAGAIN;
-    } else {
-      codice = prendi(fd);
-      if (codice == 0 && ancora_al_suo_posto(fd, nome)) {
-        fd_ = fd;
-        maniglia_ = new Tenuto{nome, DaRimuovere(nome)};
-        return;
+    {
+      // The file made and held for removal as one step: an interruption
+      // never leaves it, nor removes one that another run holds.
+      SegnaliSospesi sospesi;
+      const int fd = apri_blocco(nome, modo);
+      if (fd == kCartellaImmutabile) return;
+      if (fd < 0) {
+        codice = errno;
+        // Another user's lock file that this user may not open: another run.
+        if (codice != EACCES) rifiuta(codice);
+        codice = EAGAIN;
+      } else {
+        codice = prendi(fd);
+        if (codice == 0 && ancora_al_suo_posto(fd, nome)) {
+          fd_ = fd;
+          maniglia_ = new Tenuto{nome, DaRimuovere(nome)};
+          return;
+        }
+        ::close(fd);
+        if (codice == 0) continue;
+        if (codice == EACCES) codice = EAGAIN;
+        if (codice != EAGAIN && codice != EINTR) rifiuta(codice);
       }
-      ::close(fd);
-      if (codice == 0) continue;
-      if (codice == EACCES) codice = EAGAIN;
-      if (codice != EAGAIN && codice != EINTR) rifiuta(codice);
     }
     if (std::chrono::steady_clock::now() >= limite) rifiuta(EAGAIN);
     std::this_thread::sleep_for(pausa);
@@ -133,7 +138,11 @@ BloccoCartella::~BloccoCartella() {
   if (fd_ < 0) return;
   // Deleted while still held, so that no one takes a lock on it afterwards
   // believing it the folder's; closing the handle releases the lock.
+  // No longer removed on interruption first: once deleted, the name may be
+  // another run's.
   auto* tenuto = static_cast<Tenuto*>(maniglia_);
+  SegnaliSospesi sospesi;
+  tenuto->rimozione.rilascia();
   ::unlink(tenuto->nome.c_str());
   delete tenuto;
   ::close(fd_);
