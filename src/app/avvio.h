@@ -59,9 +59,9 @@ Carico carico_installatore(LettoreIntervalli& programma);
 // Steps shared with the author tool. Each throws GuastoPiattaforma.
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
                   std::span<const Emittitore> testi);
-// The three binary files, replaced as one set: every temporary file is
-// written first, and a failure before the renames leaves the older set
-// whole. The header file is renamed last: it names the line and train and
+// The three binary files, replaced as one set (InsiemeFile): after any one
+// failure the older set is whole, or the new one. The header file is
+// renamed last: it names the line and train and
 // gives the length by which the other two are read, so a scenario never
 // appears before its data. The plan's memory is turned into the plan file's
 // bytes: `c` keeps no plan afterwards.
