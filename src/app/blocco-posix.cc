@@ -60,12 +60,15 @@ struct Tenuto {
   DaRimuovere rimozione;
 };
 
-// The write lock on the whole file: 0, or the errno.
+// The write lock on the whole file: 0, or the errno. A system without
+// locks of the open file (an emulator) has the process's.
 int prendi(int fd) {
   struct flock f {};
   f.l_type = F_WRLCK;
   f.l_whence = SEEK_SET;
-  return ::fcntl(fd, kPrendi, &f) == 0 ? 0 : errno;
+  if (::fcntl(fd, kPrendi, &f) == 0) return 0;
+  if (errno != EINVAL || kPrendi == F_SETLK) return errno;
+  return ::fcntl(fd, F_SETLK, &f) == 0 ? 0 : errno;
 }
 
 // The file locked is still the one under the name: its last holder did not
