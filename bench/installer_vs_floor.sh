@@ -1,9 +1,12 @@
 #!/usr/bin/env bash
-# Times whole installer runs, process start to exit, against the floor: a C
+# Times whole installer runs, process start to exit, against two floors: a C
 # program (bench/pavimento, no C++ runtime) that, copied into a fresh folder
 # and started there as the installer is, writes the same final files beside
-# itself with one write each. Prints both medians and their ratio, and the
-# peak memory of both when /usr/bin/time is there.
+# itself with one write each; and the same program flushing as the installer
+# does (pavimento -s: each file flushed after its write, the folder after the
+# last). Prints the medians, the installer's ratio to each floor, and the
+# peak memory of the installer and the plain floor when /usr/bin/time is
+# there.
 #
 #   bench/installer_vs_floor.sh [-n RUNS] [BUILD_DIR]
 #
@@ -15,15 +18,15 @@
 # program, and the maximal scenario packed by `scenario pack` onto the stub
 # (its texts read from the end of its own file). An installer whose run
 # fails is reported and skipped. Every run gets a fresh folder under
-# ${TMPDIR:-/tmp}; runs of the installer and of the floor alternate, so a
-# change in the machine's load falls on both.
+# ${TMPDIR:-/tmp}; runs of the installer and of the floors alternate, so a
+# change in the machine's load falls on all.
 set -euo pipefail
 
 runs=31
 while getopts "n:h" opt; do
   case "$opt" in
     n) runs="$OPTARG" ;;
-    *) sed -n '2,20p' "$0"; exit 64 ;;
+    *) sed -n '2,23p' "$0"; exit 64 ;;
   esac
 done
 shift $((OPTIND - 1))
@@ -60,7 +63,7 @@ measure() {  # EXE [LABEL]
   local bytes
   bytes="$(cat "${files[@]}" | wc -c)"
 
-  local inst=() floor=() i d t0 t1
+  local inst=() floor=() flush=() i d t0 t1
   for ((i = 0; i < runs; i++)); do
     d="$work/run"
     mkdir "$d" && cp "$exe" "$d/"
@@ -72,15 +75,23 @@ measure() {  # EXE [LABEL]
     t0="$(now_us)"; "$d/pavimento" "${files[@]}"; t1="$(now_us)"
     floor+=($((t1 - t0)))
     rm -rf "$d"
+
+    mkdir "$d" && cp "$pavimento" "$d/"
+    t0="$(now_us)"; "$d/pavimento" -s "${files[@]}"; t1="$(now_us)"
+    flush+=($((t1 - t0)))
+    rm -rf "$d"
   done
 
-  local mi mf
+  local mi mf ms
   mi="$(printf '%s\n' "${inst[@]}" | median)"
   mf="$(printf '%s\n' "${floor[@]}" | median)"
+  ms="$(printf '%s\n' "${flush[@]}" | median)"
   printf '%s: %d files, %d bytes, %d runs\n' "$label" "${#files[@]}" "$bytes" "$runs"
-  printf '  installer median %8.2f ms\n  floor     median %8.2f ms\n  ratio     %8.2f\n' \
-    "$(awk "BEGIN { print $mi / 1000 }")" "$(awk "BEGIN { print $mf / 1000 }")" \
-    "$(awk "BEGIN { print $mi / $mf }")"
+  printf '  installer median      %8.2f ms\n' "$(awk "BEGIN { print $mi / 1000 }")"
+  printf '  floor     median      %8.2f ms   ratio %5.2f\n' \
+    "$(awk "BEGIN { print $mf / 1000 }")" "$(awk "BEGIN { print $mi / $mf }")"
+  printf '  flushing floor median %8.2f ms   ratio %5.2f\n' \
+    "$(awk "BEGIN { print $ms / 1000 }")" "$(awk "BEGIN { print $mi / $ms }")"
 
   if [[ -x /usr/bin/time ]]; then
     local rss_i rss_f

@@ -1,5 +1,6 @@
 // The installer, copied into a fresh folder and started there as its users
 // start it.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sys/file.h>
@@ -9,15 +10,19 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <random>
 #include <thread>
 
 #include "app/avvio.h"
+#include "app/blocco.h"
+#include "app/scrittura.h"
 #include "emit/emittitori.h"
 #include "generatore/generatore.h"
 #include "model/identita.h"
 #include "tests/support/cartella.h"
+#include "tests/support/chiamate.h"
 #include "tests/support/esegui.h"
 #include "tests/support/protezione.h"
 
@@ -79,11 +84,12 @@ TEST_F(Installatore, SecondRunReplacesEverythingWithTheSameBytes) {
 }
 
 // What a killed run left (its temporary files, an older version's
-// "NAME.tmpDIGITS", its sources) is gone after the next run; files that are
-// not this program's stay.
+// "NAME.tmpDIGITS", its sources, its lock file) is gone after the next run;
+// files that are not this program's stay.
 TEST_F(Installatore, RemovesWhatAKilledRunLeft) {
-  for (const char* n : {".scenario.k1LL3d", "Lanvero_Ostrel_24817.sim.tmp1804289383",
-                        "Lanvero_Ostrel_linea.txt", "Lanvero_Ostrel_24817-.txt"}) {
+  for (const char* n :
+       {".scenario.k1LL3d", "Lanvero_Ostrel_24817.sim.tmp1804289383", "Lanvero_Ostrel_linea.txt",
+        "Lanvero_Ostrel_24817-.txt", ".scenario-blocco"}) {
     test::scrivi(dir.percorso() / n, "avanzo");
   }
   for (const char* n : {".scenario.corto", "Altro.sim.tmp12", "mio.txt"}) {
@@ -135,24 +141,24 @@ std::string vecchio(const std::string& nome) { return "vecchio " + nome; }
 // One case of a platform fault, in a folder of its own that holds the
 // program and an older file under each of the six names a run leaves.
 struct CasoGuasto {
-  CasoGuasto() {
-    fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
+  explicit CasoGuasto(const char* programma = SCENARIO_INSTALLER_PATH) {
+    fs::copy_file(programma, dir.percorso() / kProgramma);
     for (size_t i = 0; i < kInOrdine.size(); ++i) {
       if (!sorgente(i)) test::scrivi(percorso(i), vecchio(kInOrdine[i]));
     }
   }
   fs::path percorso(size_t i) const { return dir.percorso() / kInOrdine[i]; }
   test::Uscita avvia(std::optional<rlim_t> limite_file = std::nullopt) {
-    return test::esegui(
-        test::Avvio{.programma = std::string("./") + kProgramma, .limite_file = limite_file},
-        dir.percorso());
+    return test::esegui(test::Avvio{.programma = std::string("./") + kProgramma,
+                                    .limite_file = limite_file,
+                                    .ambiente = ambiente},
+                        dir.percorso());
   }
 
-  // The run stopped on file f: it says which and why; every text before f
-  // is finished, every other file keeps its older content (the three binary
-  // files go as one set: all new or all old), the sources are gone, and
-  // nothing else is left: no partial or temporary file. File f itself is
-  // the caller's to check.
+  // The run stopped on file f: it says which and why; every other file
+  // keeps its older content (the six go as one set: all new or all old),
+  // the sources are gone, and nothing else is left: no partial or
+  // temporary file. File f itself is the caller's to check.
   void fermato_su(size_t f, const test::Uscita& u, int motivo) const {
     SCOPED_TRACE(kInOrdine[f]);
     EXPECT_EQ(u.stato, 3) << u.err;
@@ -170,8 +176,7 @@ struct CasoGuasto {
         continue;
       }
       attesi.push_back(kInOrdine[i]);
-      const bool nuovo = i < f && i < kPrimoBinario;
-      EXPECT_EQ(leggi(percorso(i)), nuovo ? finito(i) : vecchio(kInOrdine[i])) << kInOrdine[i];
+      EXPECT_EQ(leggi(percorso(i)), vecchio(kInOrdine[i])) << kInOrdine[i];
     }
     std::sort(attesi.begin(), attesi.end());
     EXPECT_EQ(nomi(), attesi);
@@ -179,6 +184,7 @@ struct CasoGuasto {
   std::vector<std::string> nomi() const { return test::nomi(dir.percorso()); }
 
   CartellaProva dir;
+  std::vector<std::pair<std::string, std::string>> ambiente;
 };
 
 // A directory under a file's name cannot be replaced by the file.
@@ -225,7 +231,7 @@ TEST(GuastoInstallatore, FolderThatCannotBeWrittenIsLeftAsItWas) {
 
 // A full disk, as a limit on the size of any file the run writes: the first
 // text does not fit in 4 KB; in 1 MB everything but the line plan does.
-TEST(GuastoInstallatore, FullDiskKeepsOlderFilesAndFinishedOnes) {
+TEST(GuastoInstallatore, FullDiskKeepsTheOlderFiles) {
   struct Caso {
     rlim_t limite;
     size_t fermato_su;
@@ -296,6 +302,182 @@ TEST(GuastoInstallatore, SymbolicLinksAreReplacedNeverFollowed) {
   EXPECT_TRUE(fs::is_empty(fuori.percorso() / "cartella"));
 }
 
+// The calls of a whole run over an older set, listed by the hook.
+std::vector<test::ChiamataContata> chiamate_di_una_corsa(bool senza_scambio) {
+  CasoGuasto g(SCENARIO_INSTALLER_PROVA_PATH);
+  CartellaProva registro;
+  g.ambiente = {{"SCENARIO_PROVA_TRACCIA", (registro / "chiamate").string()},
+                {"SCENARIO_PROVA_SENZA_SCAMBIO", senza_scambio ? "1" : "0"}};
+  const test::Uscita u = g.avvia();
+  EXPECT_EQ(u.stato, 0) << u.err;
+  return test::leggi_chiamate(leggi(registro / "chiamate"), g.dir.percorso());
+}
+
+// Each read, deletion, rename and flush of a run fails in turn, once, with
+// and without a file system that swaps two names in one step: the run ends
+// with status 3 and one message that names the file (or the folder) and
+// the reason, and the six files are either all older or all new, never a
+// mix. Nothing else is left, but for the older copy of a file whose
+// deletion failed, which the next run removes.
+TEST(GuastoIniettato, EverySystemCallOfARunFailsInTurn) {
+  const std::map<std::string, std::vector<int>> motivi = {
+      {"lettura", {EIO}},
+      {"eliminazione", {EACCES, EPERM, EBUSY}},
+      {"rinomina", {EIO, EACCES, EXDEV}},
+      {"flush", {EIO, ENOSPC}},
+  };
+  for (const bool senza_scambio : {false, true}) {
+    const std::vector<test::ChiamataContata> chiamate = chiamate_di_una_corsa(senza_scambio);
+    std::map<std::string, int> per_tipo;
+    for (const test::ChiamataContata& c : chiamate) ++per_tipo[c.tipo];
+    // The payload and the two sources read; the sources deleted, and the
+    // older copies of the six; the six flushed, and the folder.
+    EXPECT_GE(per_tipo["lettura"], 3);
+    EXPECT_EQ(per_tipo["eliminazione"], 2 + 6);
+    EXPECT_EQ(per_tipo["flush"], 6 + 1);
+    EXPECT_EQ(per_tipo["rinomina"], 2 + (senza_scambio ? 12 : 6));
+    for (const test::ChiamataContata& c : chiamate) {
+      const std::vector<int>& scelta = motivi.at(c.tipo);
+      const int e = scelta[static_cast<size_t>(c.numero) % scelta.size()];
+      SCOPED_TRACE(std::to_string(c.numero) + " " + c.tipo + " " + c.percorso.string() + ": " +
+                   std::strerror(e) + (senza_scambio ? ", without exchange" : ""));
+      CasoGuasto g(SCENARIO_INSTALLER_PROVA_PATH);
+      g.ambiente = {test::guasto_alla(c.numero, e),
+                    {"SCENARIO_PROVA_SENZA_SCAMBIO", senza_scambio ? "1" : "0"}};
+      const test::Uscita u = g.avvia();
+      EXPECT_EQ(u.stato, 3) << u.err;
+      EXPECT_EQ(u.err.rfind("impossibile ", 0), 0u) << u.err;
+      EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
+      EXPECT_NE(u.err.find(std::string(": ") + std::strerror(e)), std::string::npos) << u.err;
+      const bool temporaneo = nome_temporaneo(c.percorso.filename().string());
+      const fs::path nominato =
+          test::nominato(c, g.dir.percorso(), temporaneo, kPrefissoTemporaneo);
+      EXPECT_NE(u.err.find(nominato.string()), std::string::npos) << u.err;
+      size_t vecchi = 0;
+      size_t nuovi = 0;
+      std::vector<std::string> attesi = {kProgramma};
+      for (size_t i = 0; i < kInOrdine.size(); ++i) {
+        if (sorgente(i)) {
+          EXPECT_FALSE(fs::exists(g.percorso(i))) << kInOrdine[i];
+          continue;
+        }
+        attesi.push_back(kInOrdine[i]);
+        const std::string bytes = leggi(g.percorso(i));
+        vecchi += bytes == vecchio(kInOrdine[i]);
+        nuovi += bytes == finito(i);
+      }
+      EXPECT_TRUE(vecchi == 6 || nuovi == 6) << vecchi << " older, " << nuovi << " new";
+      if (c.tipo == "lettura") {
+        EXPECT_EQ(vecchi, 6u);
+      }
+      std::vector<std::string> presenti = g.nomi();
+      if (c.tipo == "eliminazione" && temporaneo) {
+        const auto avanzo = std::find_if(presenti.begin(), presenti.end(),
+                                         [](const std::string& n) { return nome_temporaneo(n); });
+        if (avanzo != presenti.end()) presenti.erase(avanzo);
+      }
+      std::sort(attesi.begin(), attesi.end());
+      EXPECT_EQ(presenti, attesi);
+    }
+  }
+}
+
+// Two failures: the rename of the header file, then the put-back of the
+// cell file that the set had already swapped. Both are told; every other
+// file is put back, and the older cell file is kept whole, under the
+// temporary name the message gives.
+TEST(GuastoIniettato, PutBackThatFailsTooIsToldAndKeepsTheOlderFile) {
+  const std::vector<test::ChiamataContata> chiamate = chiamate_di_una_corsa(false);
+  const auto rinomina_sim = std::find_if(chiamate.begin(), chiamate.end(), [](const auto& c) {
+    return c.tipo == "rinomina" && c.percorso == nome_testata(identita_portata());
+  });
+  ASSERT_NE(rinomina_sim, chiamate.end());
+  CasoGuasto g(SCENARIO_INSTALLER_PROVA_PATH);
+  g.ambiente = {{"SCENARIO_PROVA_GUASTO",
+                 std::to_string(rinomina_sim->numero) + ":" + std::to_string(EIO) + "," +
+                     std::to_string(rinomina_sim->numero + 1) + ":" + std::to_string(EBUSY)}};
+  const test::Uscita u = g.avvia();
+  const size_t celle = kPrimoBinario + 1;
+  EXPECT_EQ(u.stato, 3);
+  const std::string atteso = "impossibile scrivere " + g.percorso(celle + 1).string() + ": " +
+                             std::strerror(EIO) + "; impossibile rimettere " +
+                             g.percorso(celle).string() + ": " + std::strerror(EBUSY) +
+                             " (il file precedente e' in " + g.dir.percorso().string() + "/" +
+                             std::string(kPrefissoTemporaneo);
+  EXPECT_EQ(u.err.rfind(atteso, 0), 0u) << u.err;
+  std::vector<std::string> temporanei;
+  for (const std::string& n : g.nomi()) {
+    if (nome_temporaneo(n)) temporanei.push_back(n);
+  }
+  ASSERT_EQ(temporanei.size(), 1u);
+  EXPECT_NE(u.err.find(temporanei[0] + ")"), std::string::npos) << u.err;
+  EXPECT_EQ(leggi(g.dir.percorso() / temporanei[0]), vecchio(kInOrdine[celle]));
+  EXPECT_EQ(leggi(g.percorso(celle)), finito(celle));
+  for (size_t i = 0; i < kInOrdine.size(); ++i) {
+    if (sorgente(i)) {
+      EXPECT_FALSE(fs::exists(g.percorso(i))) << kInOrdine[i];
+    } else if (i != celle) {
+      EXPECT_EQ(leggi(g.percorso(i)), vecchio(kInOrdine[i])) << kInOrdine[i];
+    }
+  }
+}
+
+// A user who may only read the folder holds all that a reader can (a
+// shared flock on the folder, and any handle on the lock file it manages
+// to open) all through a run: the run does not wait for him, and he never
+// opens the lock file.
+TEST(Concorrenza, AReaderOfTheFolderCannotHoldItAgainstTheInstaller) {
+  if (geteuid() != 0) GTEST_SKIP() << "a process of another user needs root";
+  CartellaProva dir;
+  fs::permissions(dir.percorso(), fs::perms::owner_all | fs::perms::group_read |
+                                      fs::perms::group_exec | fs::perms::others_read |
+                                      fs::perms::others_exec);
+  fs::copy_file(SCENARIO_INSTALLER_PATH, dir.percorso() / kProgramma);
+  const fs::path blocco = dir.percorso() / kNomeBlocco;
+  int pronto[2];
+  int aperto[2];
+  ASSERT_EQ(pipe(pronto), 0);
+  ASSERT_EQ(pipe(aperto), 0);
+  const pid_t lettore = fork();
+  ASSERT_GE(lettore, 0);
+  if (lettore == 0) {
+    if (setgid(65534) != 0 || setuid(65534) != 0) _exit(1);
+    const int d = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY);
+    if (d < 0 || flock(d, LOCK_SH) != 0) _exit(2);
+    if (write(pronto[1], "p", 1) != 1) _exit(3);
+    while (true) {
+      for (const int modo : {O_RDONLY, O_WRONLY, O_RDWR}) {
+        const int fd = open(blocco.c_str(), modo | O_NONBLOCK);
+        if (fd >= 0) {
+          struct flock f {};
+          f.l_type = modo == O_RDONLY ? F_RDLCK : F_WRLCK;
+          fcntl(fd, F_OFD_SETLK, &f);
+          if (write(aperto[1], "a", 1) != 1) _exit(4);
+        }
+      }
+      usleep(200);
+    }
+  }
+  close(pronto[1]);
+  close(aperto[1]);
+  char c = 0;
+  ASSERT_EQ(read(pronto[0], &c, 1), 1) << "the reader did not start";
+  const auto inizio = std::chrono::steady_clock::now();
+  const test::Uscita u = test::esegui(test::avvio(std::string("./") + kProgramma), dir.percorso());
+  const auto durata = std::chrono::steady_clock::now() - inizio;
+  kill(lettore, SIGKILL);
+  EXPECT_EQ(test::attendi(lettore), 128 + SIGKILL);
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_LT(durata, std::chrono::seconds(10));
+  fcntl(aperto[0], F_SETFL, O_NONBLOCK);
+  EXPECT_LT(read(aperto[0], &c, 1), 1) << "the reader opened the lock file";
+  close(pronto[0]);
+  close(aperto[0]);
+  std::vector<std::string> presenti = test::nomi(dir.percorso());
+  std::erase(presenti, kProgramma);
+  EXPECT_EQ(presenti, kSeiFile);
+}
+
 // Two installers started together in one folder, as a double click twice:
 // the second waits for the first and then makes its whole run. Every pair
 // leaves exactly the six files, byte for byte, and nothing else.
@@ -335,15 +517,13 @@ TEST(Concorrenza, RunWaitsForTheFolderThenRuns) {
   CartellaProva dir;
   const fs::path programma = dir.percorso() / kProgramma;
   fs::copy_file(SCENARIO_INSTALLER_PATH, programma);
-  const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  ASSERT_GE(cartella, 0);
-  ASSERT_EQ(flock(cartella, LOCK_EX), 0);
+  auto blocco = std::make_unique<BloccoCartella>(dir.percorso(), std::chrono::milliseconds(0));
   const pid_t figlio = test::lancia(test::avvio(programma), dir.percorso());
   std::this_thread::sleep_for(std::chrono::milliseconds(700));
   int stato = 0;
   EXPECT_EQ(waitpid(figlio, &stato, WNOHANG), 0) << "the run did not wait";
-  EXPECT_EQ(test::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
-  close(cartella);
+  EXPECT_EQ(test::nomi(dir.percorso()), (std::vector<std::string>{kNomeBlocco, kProgramma}));
+  blocco.reset();
   EXPECT_EQ(test::attendi(figlio), 0);
   std::vector<std::string> presenti = test::nomi(dir.percorso());
   std::erase(presenti, kProgramma);

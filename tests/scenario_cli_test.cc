@@ -1,16 +1,19 @@
 // The author tool, run as its users run it.
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <sys/file.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <chrono>
 #include <cstring>
+#include <map>
 #include <optional>
 #include <thread>
 
+#include "app/blocco.h"
+#include "app/scrittura.h"
 #include "tests/support/cartella.h"
+#include "tests/support/chiamate.h"
 #include "tests/support/compila.h"
 #include "tests/support/esegui.h"
 #include "tests/support/protezione.h"
@@ -286,6 +289,70 @@ class GuastoCompile : public Compile {
                                         "Prova_linea.dat", "Prova_linea.txt"}));
   }
 };
+
+// `compile` on the layer with the test fault hook: each read, deletion,
+// rename and flush of a run fails in turn, once. A source that cannot be
+// read is the system's failure, never fault 25; after any one failure the
+// three outputs are all older or all new, the sources stay, and the
+// message names the file (or the folder) and the reason.
+TEST_F(GuastoCompile, EverySystemCallFailsInTurn) {
+  const std::string kToolProva = SCENARIO_TOOL_PROVA_PATH;
+  std::vector<test::ChiamataContata> chiamate;
+  {
+    CartellaProva d;
+    test::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
+    test::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
+    for (const std::string& b : kBinari) test::scrivi(d.percorso() / b, vecchio(b));
+    CartellaProva registro;
+    test::Avvio a = avvio(kToolProva, "compile Prova 7 --dir " + d.percorso().string());
+    a.ambiente = {{"SCENARIO_PROVA_TRACCIA", (registro / "chiamate").string()}};
+    ASSERT_EQ(esegui(a, d.percorso()).stato, 0);
+    chiamate = test::leggi_chiamate(leggi(registro / "chiamate"), d.percorso());
+  }
+  std::map<std::string, int> per_tipo;
+  for (const test::ChiamataContata& c : chiamate) ++per_tipo[c.tipo];
+  // The two sources read and deleted (the compile's copies of them), the
+  // three renames and flushes, the folder's flush, the three older copies
+  // deleted.
+  EXPECT_EQ(per_tipo["lettura"], 2);
+  EXPECT_EQ(per_tipo["rinomina"], 3);
+  EXPECT_EQ(per_tipo["flush"], 3 + 1);
+  EXPECT_EQ(per_tipo["eliminazione"], 2 + 3);
+  const int motivi[] = {EIO, EACCES, EBUSY, ENOSPC};
+  for (const test::ChiamataContata& c : chiamate) {
+    const int e = motivi[static_cast<size_t>(c.numero) % std::size(motivi)];
+    SCOPED_TRACE(std::to_string(c.numero) + " " + c.tipo + " " + c.percorso.string() + ": " +
+                 std::strerror(e));
+    CartellaProva d;
+    test::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
+    test::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
+    for (const std::string& b : kBinari) test::scrivi(d.percorso() / b, vecchio(b));
+    test::Avvio a = avvio(kToolProva, "compile Prova 7 --dir " + d.percorso().string());
+    a.ambiente = {test::guasto_alla(c.numero, e)};
+    const test::Uscita u = esegui(a, d.percorso());
+    EXPECT_EQ(u.stato, 3) << u.out << u.err;
+    EXPECT_EQ(u.err.rfind("impossibile ", 0), 0u) << u.err;
+    EXPECT_NE(u.err.find(std::string(": ") + std::strerror(e)), std::string::npos) << u.err;
+    const bool temporaneo = nome_temporaneo(c.percorso.filename().string());
+    EXPECT_NE(u.err.find(test::nominato(c, d.percorso(), temporaneo, kPrefissoTemporaneo).string()),
+              std::string::npos)
+        << u.err;
+    size_t vecchi = 0;
+    size_t nuovi = 0;
+    for (size_t i = 0; i < kBinari.size(); ++i) {
+      const std::string bytes = leggi(d.percorso() / kBinari[i]);
+      vecchi += bytes == vecchio(kBinari[i]);
+      nuovi += bytes == finito(i);
+    }
+    EXPECT_TRUE(vecchi == 3 || nuovi == 3) << vecchi << " older, " << nuovi << " new";
+    if (c.tipo == "lettura") {
+      EXPECT_EQ(vecchi, 3u);
+      EXPECT_EQ(u.out.find("numero_errore"), std::string::npos) << u.out;
+    }
+    EXPECT_EQ(leggi(d.percorso() / "Prova_linea.txt"), kLinea);
+    EXPECT_EQ(leggi(d.percorso() / "Prova_7-.txt"), kTreno);
+  }
+}
 
 // The same faults on each output in turn, each in a folder of its own.
 class GuastoSuUnBinario : public GuastoCompile, public ::testing::WithParamInterface<size_t> {};
@@ -609,12 +676,10 @@ TEST(Concorrenza, CompileWaitsForTheFolder) {
   CartellaProva dir;
   test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
   test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
-  const int cartella = open(dir.percorso().c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  ASSERT_GE(cartella, 0);
-  ASSERT_EQ(flock(cartella, LOCK_EX), 0);
-  std::thread liberatore([cartella] {
+  auto blocco = std::make_unique<BloccoCartella>(dir.percorso(), std::chrono::milliseconds(0));
+  std::thread liberatore([&blocco] {
     std::this_thread::sleep_for(std::chrono::milliseconds(700));
-    close(cartella);
+    blocco.reset();
   });
   const auto inizio = std::chrono::steady_clock::now();
   const auto u = esegui(avvio(kTool, "compile Prova 7"), dir.percorso());

@@ -55,8 +55,14 @@ void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
 }
 
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c) {
-  Modello& m = c.modello;
   InsiemeFile insieme;
+  aggiungi_binari(insieme, cartella, id, std::move(c));
+  insieme.sostituisci();
+}
+
+void aggiungi_binari(InsiemeFile& insieme, const std::filesystem::path& cartella,
+                     const Identita& id, Compilazione&& c) {
+  Modello& m = c.modello;
   const auto aggiungi = [&](const std::string& nome, auto&& contenuto) {
     const std::filesystem::path p = cartella / nome;
     try {
@@ -74,7 +80,6 @@ void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Co
   }
   aggiungi(nome_celle(id), [&m](const ScriviA& scrivi) { scrivi(0, bytes_celle(*m.celle)); });
   aggiungi(nome_testata(id), [&m](const ScriviA& scrivi) { scrivi(0, bytes_testata(m.testata)); });
-  insieme.sostituisci();
 }
 
 std::unique_ptr<LettoreIntervalli> Piattaforma::apri_programma() {
@@ -130,7 +135,9 @@ struct FineCorsa {
 };
 
 // The run itself, holding the folder: the five texts, the compile, the
-// three binary files. The sources it writes never outlive it.
+// three binary files. The sources it writes never outlive it. What it
+// leaves (the documents and the binary files) is replaced as one set at its
+// end, so that any failure leaves the older files whole.
 FineCorsa installa(const std::filesystem::path& cartella, const std::filesystem::path& programma,
                    const Identita& id, std::span<const FileNominato> testi,
                    std::chrono::milliseconds attesa) {
@@ -143,7 +150,14 @@ FineCorsa installa(const std::filesystem::path& cartella, const std::filesystem:
   Corsa corsa(cartella, file, attesa);
   corsa.rimuovi_alla_fine(nome_sorgente_linea(id));
   corsa.rimuovi_alla_fine(nome_sorgente_treno(id));
-  for (const FileNominato& t : testi) scrivi_file(cartella / t.nome, t.bytes);
+  InsiemeFile lasciati;
+  for (const FileNominato& t : testi) {
+    if (t.nome == nome_sorgente_linea(id) || t.nome == nome_sorgente_treno(id)) {
+      scrivi_provvisorio(cartella / t.nome, t.bytes);
+    } else {
+      lasciati.aggiungi(cartella / t.nome, t.bytes);
+    }
+  }
 
   ArchivioCartella cartella_sorgenti(cartella);
   ArchivioOsservato archivio(cartella_sorgenti, cartella);
@@ -154,11 +168,12 @@ FineCorsa installa(const std::filesystem::path& cartella, const std::filesystem:
     memoria_esaurita(archivio.in_lettura(), "leggere");
   }
   const StatoUscita stato = stato_uscita(c);
-  if (stato == uscita_errore_timbri) return {stato, testo_errore(numero(c.errore_timbri))};
-  const RecordErrore errore = c.errore;
-  if (c.da_scrivere()) scrivi_binari(cartella, id, std::move(c));
-  if (stato == uscita_errore_dati) return {stato, riga_errore(errore)};
-  return {};
+  FineCorsa fine{stato, {}};
+  if (stato == uscita_errore_timbri) fine.messaggio = testo_errore(numero(c.errore_timbri));
+  if (stato == uscita_errore_dati) fine.messaggio = riga_errore(c.errore);
+  if (c.da_scrivere()) aggiungi_binari(lasciati, cartella, id, std::move(c));
+  lasciati.sostituisci();
+  return fine;
 }
 
 }  // namespace

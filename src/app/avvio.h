@@ -11,6 +11,7 @@
 
 #include "app/blocco.h"
 #include "app/piattaforma.h"
+#include "app/scrittura.h"
 #include "compiler/compila.h"
 #include "emit/emittitori.h"
 #include "model/identita.h"
@@ -58,13 +59,17 @@ Carico carico_installatore(LettoreIntervalli& programma);
 // Steps shared with the author tool. Each throws GuastoPiattaforma.
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
                   std::span<const Emittitore> testi);
-// The three binary files, replaced as one set: every temporary file is
-// written first, and a failure before the renames leaves the older set
-// whole. The header file is renamed last: it names the line and train and
+// The three binary files, replaced as one set (InsiemeFile): after any one
+// failure the older set is whole, or the new one. The header file is
+// renamed last: it names the line and train and
 // gives the length by which the other two are read, so a scenario never
 // appears before its data. The plan's memory is turned into the plan file's
 // bytes: `c` keeps no plan afterwards.
 void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Compilazione&& c);
+// The same files added to `insieme`, to be replaced with the files before
+// them in it.
+void aggiungi_binari(InsiemeFile& insieme, const std::filesystem::path& cartella,
+                     const Identita& id, Compilazione&& c);
 
 // The names of the binary files, in the order they replace older ones.
 std::vector<std::string> nomi_binari(const Identita& id);

@@ -172,10 +172,9 @@ TEST(Avvio, PlatformFailureEndsTheRunWithAMessageNamingTheFile) {
     EXPECT_NE(piattaforma.guasti[0].find(nome_celle(kId)), std::string::npos)
         << piattaforma.guasti[0];
     EXPECT_TRUE(piattaforma.errori.empty());
-    // The binary files go as a set: none of them is made. The texts
-    // finished before stay, the sources go, and no temporary is left.
-    EXPECT_EQ(nomi(cartella.percorso()),
-              ordinati({nome_celle(kId), nome_documento(kId, "note.txt")}));
+    // The documents and the binary files go as a set: none of them is
+    // made. The sources go, and no temporary is left.
+    EXPECT_EQ(nomi(cartella.percorso()), ordinati({nome_celle(kId)}));
     EXPECT_TRUE(std::filesystem::is_directory(cartella / nome_celle(kId)));
   }
 }

@@ -41,11 +41,13 @@ void verifica_cartella(const std::filesystem::path& cartella) {
 // of a hidden file opened with FILE_FLAG_DELETE_ON_CLOSE: the system deletes
 // it when the last handle to it closes, also when a process is killed. A
 // run that finds it being deleted (the last holder has just closed it)
-// waits and creates it afresh.
+// waits and creates it afresh. It is opened for writing only and shared
+// with no reader, so a user who may only read the folder can neither open
+// it nor lock a byte of it.
 BloccoCartella::BloccoCartella(const std::filesystem::path& cartella,
                                std::chrono::milliseconds attesa) {
   verifica_cartella(cartella);
-  const std::filesystem::path nome = cartella / kNomeBloccoWin32;
+  const std::filesystem::path nome = cartella / kNomeBlocco;
   const auto limite = std::chrono::steady_clock::now() + attesa;
   auto pausa = std::chrono::milliseconds(1);
   const auto aspetta = [&] {
@@ -56,9 +58,8 @@ BloccoCartella::BloccoCartella(const std::filesystem::path& cartella,
   };
   HANDLE h = INVALID_HANDLE_VALUE;
   while (true) {
-    h = CreateFileW(nome.c_str(), GENERIC_READ | GENERIC_WRITE,
-                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
-                    FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
+    h = CreateFileW(nome.c_str(), GENERIC_WRITE, FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                    OPEN_ALWAYS, FILE_ATTRIBUTE_HIDDEN | FILE_FLAG_DELETE_ON_CLOSE, nullptr);
     if (h != INVALID_HANDLE_VALUE) break;
     const DWORD codice = GetLastError();
     if (codice != ERROR_ACCESS_DENIED || !in_cancellazione(nome))

@@ -1,10 +1,12 @@
 // One run at a time in a folder: the installer and `scenario compile` hold
 // the folder's exclusive lock from before their first write to their end. A
 // second run waits for the first, at most a bounded time, and then refuses.
-// The lock leaves no file behind: on POSIX it is taken on the folder itself
-// (flock on a handle of the directory); on Windows, where only files can be
-// locked, on a file that the system deletes when the last handle to it
-// closes, however the process ends.
+// The lock is taken on the file kNomeBlocco in the folder, through a handle
+// open for writing, which a user who may only read the folder cannot have.
+// On POSIX it is a write lock (fcntl) and the holder deletes the file as it
+// lets go (a killed run leaves it empty, and the next run takes it and
+// deletes it); on Windows the system deletes the file when the last handle
+// to it closes, however the process ends.
 #ifndef SCENARIO_APP_BLOCCO_H_
 #define SCENARIO_APP_BLOCCO_H_
 
@@ -16,8 +18,9 @@ namespace scenario {
 // Long enough for the largest scenario on a slow disk.
 inline constexpr std::chrono::milliseconds kAttesaBlocco{30000};
 
-// The name of the Windows lock file.
-inline constexpr char kNomeBloccoWin32[] = ".scenario-blocco";
+// The name of the lock file.
+inline constexpr char kNomeBlocco[] = ".scenario-blocco";
+inline constexpr const char* kNomeBloccoWin32 = kNomeBlocco;
 
 class BloccoCartella {
  public:
@@ -29,7 +32,7 @@ class BloccoCartella {
   BloccoCartella& operator=(const BloccoCartella&) = delete;
 
  private:
-  void* maniglia_ = nullptr;  // HANDLE on Windows
+  void* maniglia_ = nullptr;  // HANDLE on Windows; the file's name on POSIX
   int fd_ = -1;               // POSIX
 };
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <system_error>
 
+#include "app/guasti_prova.h"
+
 namespace scenario {
 
 namespace {
@@ -82,7 +84,17 @@ void Corsa::rimuovi_alla_fine(const std::string& nome) {
 
 std::string ArchivioOsservato::leggi(const std::string& nome) const {
   ultimo_ = nome;
+  if (const int e = guasto_di_prova(Chiamata::lettura, cartella_ / nome); e != 0) {
+    throw GuastoPiattaforma(cartella_ / nome, motivo_errno(e), "leggere");
+  }
   return dentro_.leggi(nome);
+}
+
+void ArchivioOsservato::elimina(const std::string& nome) {
+  if (const int e = guasto_di_prova(Chiamata::eliminazione, cartella_ / nome); e != 0) {
+    throw GuastoPiattaforma(cartella_ / nome, motivo_errno(e), "eliminare");
+  }
+  dentro_.elimina(nome);
 }
 
 std::filesystem::path ArchivioOsservato::in_lettura() const {

@@ -75,7 +75,7 @@ class ArchivioOsservato : public ArchivioSorgenti {
       : dentro_(dentro), cartella_(std::move(cartella)) {}
   bool esiste(const std::string& nome) const override { return dentro_.esiste(nome); }
   std::string leggi(const std::string& nome) const override;
-  void elimina(const std::string& nome) override { dentro_.elimina(nome); }
+  void elimina(const std::string& nome) override;
   // The file last read, or the folder before any.
   std::filesystem::path in_lettura() const;
 

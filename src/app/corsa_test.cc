@@ -51,6 +51,47 @@ TEST(BloccoCartella, SecondHolderWaitsThenRefusesNamingTheFolder) {
   EXPECT_TRUE(nomi(cartella.percorso()).empty());
 }
 
+#ifndef _WIN32
+// The lock file gives writing to those who may write the folder and reading
+// to no one, so no read lock can hold a run off; a file a killed run left
+// is taken over and goes with its new holder.
+TEST(BloccoCartella, LockFileIsForWritersOnlyAndGoesWithItsHolder) {
+  namespace fs = std::filesystem;
+  using fs::perms;
+  struct Caso {
+    perms cartella;
+    perms atteso;
+  };
+  const Caso casi[] = {
+      {perms::owner_all | perms::group_read | perms::group_exec | perms::others_read |
+           perms::others_exec,
+       perms::owner_write},
+      {perms::owner_all | perms::group_all | perms::others_read | perms::others_exec,
+       perms::owner_write | perms::group_write},
+      {perms::all, perms::owner_write | perms::group_write | perms::others_write},
+  };
+  for (const Caso& c : casi) {
+    CartellaProva cartella;
+    fs::permissions(cartella.percorso(), c.cartella);
+    const fs::path blocco = cartella / kNomeBlocco;
+    for (const bool lasciato : {false, true}) {
+      SCOPED_TRACE(std::to_string(static_cast<int>(c.cartella)) +
+                   (lasciato ? ", left by a killed run" : ""));
+      if (lasciato) scrivi(blocco, "");
+      {
+        BloccoCartella b(cartella.percorso(), 0ms);
+        ASSERT_TRUE(fs::exists(blocco));
+        if (!lasciato) {
+          EXPECT_EQ(fs::status(blocco).permissions(), c.atteso);
+        }
+        EXPECT_THROW(BloccoCartella(cartella.percorso(), 0ms), GuastoPiattaforma);
+      }
+      EXPECT_TRUE(nomi(cartella.percorso()).empty());
+    }
+  }
+}
+#endif
+
 TEST(BloccoCartella, MissingFolderOrAFileIsNamed) {
   CartellaProva cartella;
   scrivi(cartella / "file", "x");

@@ -5,6 +5,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "app/guasti_prova.h"
 #include "app/programma.h"
 #include "app/scrittura.h"
 
@@ -38,6 +39,9 @@ class LettoreFile : public LettoreIntervalli {
   uint64_t dimensione() const override { return dimensione_; }
 
   void leggi(uint64_t inizio, std::span<char> destinazione) override {
+    if (const int e = guasto_di_prova(Chiamata::lettura, percorso_); e != 0) {
+      throw GuastoPiattaforma(percorso_, std::strerror(e), "leggere");
+    }
     size_t letti = 0;
     while (letti < destinazione.size()) {
       const ssize_t n = ::pread(fd_, destinazione.data() + letti, destinazione.size() - letti,

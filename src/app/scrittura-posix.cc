@@ -9,8 +9,10 @@
 #include <cstdio>
 #include <random>
 
+#include "app/guasti_prova.h"
 #include "app/pulizia.h"
 #include "app/scrittura.h"
+#include "app/scrittura_sistema.h"
 #include "app/temporaneo.h"
 
 namespace scenario {
@@ -21,16 +23,20 @@ namespace {
   throw GuastoPiattaforma(finale, motivo_errno(codice));
 }
 
+std::minstd_rand& generatore() {
+  static std::minstd_rand g(
+      static_cast<unsigned>(getpid()) ^ std::random_device{}() ^
+      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
+  return g;
+}
+
 // Creates a new file beside `finale`, never opening one that exists. The
 // name is held for removal from the moment the file exists.
 int crea_temporaneo(const std::filesystem::path& finale, std::filesystem::path* temp,
                     DaRimuovere* rimozione, mode_t modo) {
-  static std::minstd_rand generatore(
-      static_cast<unsigned>(getpid()) ^ std::random_device{}() ^
-      static_cast<unsigned>(std::chrono::steady_clock::now().time_since_epoch().count()));
   installa_pulizia();
   for (int tentativo = 0; tentativo < 100; ++tentativo) {
-    *temp = nome_casuale(finale.parent_path(), generatore);
+    *temp = nome_casuale(finale.parent_path(), generatore());
     SegnaliSospesi sospesi;
     const int fd =
         ::open(temp->c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, modo);
@@ -59,10 +65,30 @@ int scrivi_tutto(int fd, size_t posizione, std::string_view bytes) {
   return 0;
 }
 
-// What would stop a rename over `finale`, found before any rename: a folder
-// under its name, an immutable or append-only file, a mount point. False
-// when there is no file of that name.
-bool controlla_sostituibile(const std::filesystem::path& finale) {
+// 0, or the errno of a flush that failed: the file's bytes and size on
+// the disk.
+int consolida(int fd, const std::filesystem::path& finale) {
+  if (const int e = guasto_di_prova(Chiamata::flush, finale); e != 0) return e;
+#ifdef __linux__
+  while (::fdatasync(fd) != 0) {
+#else
+  while (::fsync(fd) != 0) {
+#endif
+    if (errno != EINTR) return errno;
+  }
+  return 0;
+}
+
+// The reason of a step that failed with `codice`, or none.
+sistema::Motivo motivo_di(int codice) {
+  return codice == 0 ? sistema::Motivo{} : motivo_errno(codice);
+}
+
+}  // namespace
+
+// A folder under the final name, an immutable or append-only file, a mount
+// point.
+bool sistema::controlla_sostituibile(const std::filesystem::path& finale) {
   struct stat st {};
   if (::lstat(finale.c_str(), &st) != 0) {
     if (errno == ENOENT) return false;
@@ -84,28 +110,68 @@ bool controlla_sostituibile(const std::filesystem::path& finale) {
   return true;
 }
 
-// Puts `temp` under the name `finale`. Where the file system can swap two
-// names in one step, an older file goes to the temporary name, so that it
-// can be put back; true when it did.
-bool rinomina(const std::filesystem::path& temp, const std::filesystem::path& finale, bool esiste) {
-#ifdef RENAME_EXCHANGE
-  if (esiste) {
-    if (::renameat2(AT_FDCWD, temp.c_str(), AT_FDCWD, finale.c_str(), RENAME_EXCHANGE) == 0) {
-      return true;
-    }
-    if (errno != EINVAL && errno != ENOSYS && errno != ENOENT && errno != ENOTSUP) {
-      fallisci(finale, errno);
-    }
+sistema::Scambio sistema::scambia(const std::filesystem::path& a, const std::filesystem::path& b,
+                                  Motivo* motivo) {
+  if (const int e = guasto_di_prova(Chiamata::scambio, b); e != 0) {
+    if (e == EINVAL) return Scambio::mancante;
+    *motivo = motivo_errno(e);
+    return Scambio::fallito;
   }
+#ifdef RENAME_EXCHANGE
+  if (::renameat2(AT_FDCWD, a.c_str(), AT_FDCWD, b.c_str(), RENAME_EXCHANGE) == 0) {
+    return Scambio::fatto;
+  }
+  if (errno == EINVAL || errno == ENOSYS || errno == ENOTSUP) return Scambio::mancante;
+  *motivo = motivo_errno(errno);
+  return Scambio::fallito;
 #else
-  (void)esiste;
+  (void)a;
+  (void)motivo;
+  return Scambio::mancante;
 #endif
-  // rename() replaces a symbolic link itself, never the file it points to.
-  if (::rename(temp.c_str(), finale.c_str()) != 0) fallisci(finale, errno);
-  return false;
 }
 
-}  // namespace
+// rename() replaces a symbolic link itself, never the file it points to.
+sistema::Motivo sistema::rinomina(const std::filesystem::path& da, const std::filesystem::path& a) {
+  // The step is about the final name of the two, a temporary one aside.
+  const bool verso_temporaneo = nome_temporaneo(a.filename().string());
+  if (const int e = guasto_di_prova(Chiamata::rinomina, verso_temporaneo ? da : a); e != 0) {
+    return motivo_errno(e);
+  }
+  return motivo_di(::rename(da.c_str(), a.c_str()) == 0 ? 0 : errno);
+}
+
+sistema::Motivo sistema::elimina(const std::filesystem::path& percorso) {
+  if (const int e = guasto_di_prova(Chiamata::eliminazione, percorso); e != 0) {
+    return motivo_errno(e);
+  }
+  return motivo_di(::unlink(percorso.c_str()) == 0 || errno == ENOENT ? 0 : errno);
+}
+
+sistema::Motivo sistema::consolida_cartella(const std::filesystem::path& cartella) {
+  if (const int e = guasto_di_prova(Chiamata::flush, cartella); e != 0) return motivo_errno(e);
+  const int fd = ::open(cartella.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return motivo_errno(errno);
+  int codice = 0;
+  while (::fsync(fd) != 0) {
+    if (errno == EINTR) continue;
+    // A folder that cannot be flushed at all (some file systems) holds its
+    // names as the system keeps them; that is no failure of this run.
+    if (errno != EINVAL && errno != ENOTSUP) codice = errno;
+    break;
+  }
+  ::close(fd);
+  return motivo_di(codice);
+}
+
+std::filesystem::path sistema::nome_libero(const std::filesystem::path& accanto) {
+  struct stat st {};
+  for (int tentativo = 0; tentativo < 100; ++tentativo) {
+    std::filesystem::path p = nome_casuale(accanto.parent_path(), generatore());
+    if (::lstat(p.c_str(), &st) != 0 && errno == ENOENT) return p;
+  }
+  fallisci(accanto, EEXIST);
+}
 
 size_t limite_nome(const std::filesystem::path& cartella) {
   errno = 0;
@@ -115,23 +181,10 @@ size_t limite_nome(const std::filesystem::path& cartella) {
   return NAME_MAX;  // no limit of its own
 }
 
-struct InsiemeFile::Voce {
-  std::filesystem::path finale;
-  std::filesystem::path temp;
-  DaRimuovere rimozione;
-  bool esiste = false;     // an older file was there before the rename
-  bool scambiato = false;  // the older file now sits under the temporary name
-  bool rinominato = false;
-};
-
-InsiemeFile::InsiemeFile() {
+InsiemeFile::InsiemeFile(bool durevole) : durevole_(durevole) {
   // Past a file-size limit, write() should fail with EFBIG, not kill us.
   static const bool ignora_sigxfsz = (std::signal(SIGXFSZ, SIG_IGN), true);
   (void)ignora_sigxfsz;
-}
-
-InsiemeFile::~InsiemeFile() {
-  for (const auto& v : voci_) ::unlink(v->temp.c_str());
 }
 
 void InsiemeFile::aggiungi(const std::filesystem::path& finale,
@@ -146,6 +199,9 @@ void InsiemeFile::aggiungi(const std::filesystem::path& finale,
         fallisci(finale, codice);
       }
     });
+    if (durevole_) {
+      if (const int codice = consolida(fd, finale); codice != 0) fallisci(finale, codice);
+    }
   } catch (...) {
     ::close(fd);
     ::unlink(v->temp.c_str());
@@ -157,39 +213,6 @@ void InsiemeFile::aggiungi(const std::filesystem::path& finale,
     fallisci(finale, codice);
   }
   voci_.push_back(std::move(v));
-}
-
-void InsiemeFile::sostituisci() {
-  for (const auto& v : voci_) v->esiste = controlla_sostituibile(v->finale);
-  {
-    // The renames run as one: an interruption waits for the last of them.
-    SegnaliSospesi sospesi;
-    for (size_t i = 0; i < voci_.size(); ++i) {
-      Voce& v = *voci_[i];
-      try {
-        v.scambiato = rinomina(v.temp, v.finale, v.esiste);
-        v.rinominato = true;
-      } catch (const GuastoPiattaforma&) {
-        // Put back what this set has replaced so far, where it can be.
-        for (size_t k = i; k-- > 0;) {
-          Voce& w = *voci_[k];
-#ifdef RENAME_EXCHANGE
-          if (w.scambiato) {
-            ::renameat2(AT_FDCWD, w.temp.c_str(), AT_FDCWD, w.finale.c_str(), RENAME_EXCHANGE);
-            continue;
-          }
-#endif
-          if (!w.esiste) {
-            ::rename(w.finale.c_str(), w.temp.c_str());
-          }
-        }
-        throw;
-      }
-    }
-  }
-  // The temporary names now hold the older files, or nothing.
-  for (const auto& v : voci_) ::unlink(v->temp.c_str());
-  voci_.clear();
 }
 
 }  // namespace scenario

@@ -15,9 +15,15 @@ std::filesystem::path ArchivioCartella::percorso(const std::string& nome) const 
   return cartella_ / std::filesystem::path(nome);
 }
 
+// A name the system cannot even look up (a folder on the way that may not
+// be searched, a failing disk) is its refusal, not a missing file.
 bool ArchivioCartella::esiste(const std::string& nome) const {
   std::error_code ec;
-  return std::filesystem::is_regular_file(percorso(nome), ec);
+  const std::filesystem::file_status stato = std::filesystem::status(percorso(nome), ec);
+  if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
+    throw GuastoPiattaforma(percorso(nome), ec.message(), "leggere");
+  }
+  return std::filesystem::is_regular_file(stato);
 }
 
 // The whole file in one read, into a buffer of its size. Only a regular

@@ -13,10 +13,15 @@ namespace scenario {
 class ArchivioSorgenti {
  public:
   virtual ~ArchivioSorgenti() = default;
+  // Whether the file is there. A folder throws GuastoPiattaforma when the
+  // system cannot tell.
   virtual bool esiste(const std::string& nome) const = 0;
-  // The whole file; throws when it cannot be read.
+  // The whole file; throws when it cannot be read (GuastoPiattaforma from a
+  // folder: the system's failure, which the compile never records as a
+  // fault of the data).
   virtual std::string leggi(const std::string& nome) const = 0;
-  // Removes the file if it is there; throws when it cannot.
+  // Removes the file if it is there; throws when it cannot (a folder:
+  // GuastoPiattaforma, as for a read).
   virtual void elimina(const std::string& nome) = 0;
 };
 

@@ -62,5 +62,26 @@ TEST(ArchivioCartella, UnreadableNamesAreRefusedWithTheirReason) {
   EXPECT_FALSE(archivio.esiste("cartella.txt"));  // for the compiler, no source
 }
 
+#ifndef _WIN32
+// A name the system cannot even look up is its failure, never a missing
+// source (which the compile would record as a fault of the data).
+TEST(ArchivioCartella, NameThatCannotBeLookedUpIsTheSystemsFailure) {
+  CartellaProva dir;
+  std::filesystem::create_symlink("anello.txt", dir / "anello.txt");  // ELOOP
+  ArchivioCartella archivio(dir.percorso());
+  try {
+    archivio.esiste("anello.txt");
+    ADD_FAILURE() << "a loop of links passed for a missing file";
+  } catch (const GuastoPiattaforma& g) {
+    EXPECT_EQ(g.file(), dir / "anello.txt");
+    EXPECT_EQ(
+        std::string(g.what()).rfind("impossibile leggere " + (dir / "anello.txt").string(), 0), 0u)
+        << g.what();
+  }
+  EXPECT_FALSE(archivio.esiste("manca.txt"));
+  EXPECT_FALSE(archivio.esiste("manca/dentro.txt"));
+}
+#endif
+
 }  // namespace
 }  // namespace scenario

@@ -12,16 +12,13 @@ namespace scenario {
 
 namespace {
 
-// Any failure that is not a coded check: close, delete what is left of
-// both sources, record 25. The error position stays as it was.
+// Any failure of the data that is not a coded check: close, delete what is
+// left of both sources, record 25. The error position stays as it was. A
+// source that the system will not delete goes to the caller.
 void coda_errore(StatoParser& s, const Luogo& luogo) {
   s.lettore.reset();
   for (const std::string& nome : {nome_sorgente_linea(s.id), nome_sorgente_treno(s.id)}) {
-    try {
-      if (s.archivio.esiste(nome)) s.archivio.elimina(nome);
-    } catch (const std::exception&) {
-      // Nothing more can be done for a file that will not go away.
-    }
+    if (s.archivio.esiste(nome)) s.archivio.elimina(nome);
   }
   s.errore.numero_errore = numero(Codice::dato_illeggibile);
   s.luogo_errore = luogo;
@@ -40,6 +37,8 @@ void memorizza_dati(StatoParser& s) {
     coda_errore(s, g.luogo().file.empty() ? s.luogo() : g.luogo());
   } catch (const std::bad_alloc&) {
     throw;  // the machine's failure, not the data's: the caller says so
+  } catch (const GuastoPiattaforma&) {
+    throw;  // a source the system would not read or delete: the same
   } catch (const std::exception& e) {
     s.motivo_guasto = e.what();
     coda_errore(s, s.luogo());

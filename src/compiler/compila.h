@@ -37,8 +37,9 @@ Compilazione memorizza_percorso(ArchivioSorgenti& archivio, const Identita& id, 
 // The parser alone: reads the line file, then the train file, into the
 // model, and deletes both. Every outcome is in the model and the error
 // record; a failure that is not a coded check ends in the error tail, but
-// for running out of memory (std::bad_alloc), which is no fault of the data
-// and goes to the caller.
+// for running out of memory (std::bad_alloc) and the system refusing to
+// read or delete a source (GuastoPiattaforma), which are no fault of the
+// data and go to the caller.
 void memorizza_dati(StatoParser& s);
 
 }  // namespace scenario

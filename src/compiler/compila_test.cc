@@ -55,5 +55,68 @@ TEST(MemorizzaPercorso, ResetsTheHeaderTable) {
   EXPECT_EQ(p.voce(85).testo, test::kId.linea);
 }
 
+// Sources in memory whose reading or deletion of one name the system
+// refuses, as a folder's archive refuses it.
+class ArchivioRifiutante : public ArchivioMemoria {
+ public:
+  ArchivioRifiutante(std::string nome, bool in_lettura)
+      : nome_(std::move(nome)), in_lettura_(in_lettura) {}
+  std::string leggi(const std::string& nome) const override {
+    if (in_lettura_ && nome == nome_)
+      throw GuastoPiattaforma(nome, "Input/output error", "leggere");
+    return ArchivioMemoria::leggi(nome);
+  }
+  void elimina(const std::string& nome) override {
+    if (!in_lettura_ && nome == nome_) {
+      throw GuastoPiattaforma(nome, "Permission denied", "eliminare");
+    }
+    ArchivioMemoria::elimina(nome);
+  }
+
+ private:
+  std::string nome_;
+  bool in_lettura_;
+};
+
+// The system refusing to read or delete a source is its failure, not the
+// data's: it reaches the caller as it was raised, and never becomes fault
+// 25, whether the sources were whole or the data had already failed.
+TEST(MemorizzaPercorso, SystemFailureOnASourceGoesToTheCaller) {
+  const Identita id{"Prova", "7"};
+  const std::string treno_buono = "[generale]\r\n[fine]\r\n";
+  const std::string treno_illeggibile = "[generale]\r\nvelocita, 12abc, 5\r\n";
+  struct Caso {
+    std::string nome;
+    bool in_lettura;
+    const std::string& treno;
+    const char* atteso;
+  };
+  const Caso casi[] = {
+      {nome_sorgente_linea(id), true, treno_buono, "impossibile leggere Prova_linea.txt"},
+      {nome_sorgente_linea(id), false, treno_buono, "impossibile eliminare Prova_linea.txt"},
+      {nome_sorgente_treno(id), true, treno_buono, "impossibile leggere Prova_7-.txt"},
+      {nome_sorgente_treno(id), false, treno_buono, "impossibile eliminare Prova_7-.txt"},
+      // Fault 25 of the data first; then the error tail cannot delete.
+      {nome_sorgente_treno(id), false, treno_illeggibile, "impossibile eliminare Prova_7-.txt"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(std::string(c.atteso) + (&c.treno == &treno_buono ? "" : ", after fault 25"));
+    ArchivioRifiutante archivio(c.nome, c.in_lettura);
+    archivio.metti(nome_sorgente_linea(id), file_linea(""));
+    archivio.metti(nome_sorgente_treno(id), c.treno);
+    try {
+      memorizza_percorso(archivio, id, 1);
+      ADD_FAILURE() << "the failure did not reach the caller";
+    } catch (const GuastoPiattaforma& g) {
+      EXPECT_EQ(std::string(g.what()).rfind(c.atteso, 0), 0u) << g.what();
+    }
+  }
+  // Without the refusal the unreadable field is fault 25, as ever.
+  ArchivioMemoria archivio;
+  archivio.metti(nome_sorgente_linea(id), file_linea(""));
+  archivio.metti(nome_sorgente_treno(id), treno_illeggibile);
+  EXPECT_EQ(memorizza_percorso(archivio, id, 1).errore.numero_errore, 25);
+}
+
 }  // namespace
 }  // namespace scenario

@@ -121,6 +121,7 @@ std::string path_di(const Avvio& a) {
   dup2(o, 1);
   dup2(e, 2);
   if (a.path) setenv("PATH", a.path->c_str(), 1);
+  for (const auto& [nome, valore] : a.ambiente) setenv(nome.c_str(), valore.c_str(), 1);
   std::vector<char*> argv;
   for (const std::string& s : riga) argv.push_back(const_cast<char*>(s.c_str()));
   argv.push_back(nullptr);

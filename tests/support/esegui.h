@@ -15,6 +15,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace scenario::test {
@@ -41,6 +42,8 @@ struct Avvio {
   std::filesystem::path uscita = {};
   // The PATH the program is looked up in and started with.
   std::optional<std::string> path = std::nullopt;
+  // Further variables of the program's environment, name and value.
+  std::vector<std::pair<std::string, std::string>> ambiente = {};
 };
 
 // The words of `testo` split at blanks, a '...' quote kept as one word:
