@@ -750,13 +750,16 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
 
   std::vector<Diagnostica> dd;
   const Resoconto esito(motore, modello);
-  for (const GuastoLetto& g : motore.guasti) {
+  dd.reserve(motore.guasti.size());
+  for (GuastoLetto& g : motore.guasti) {
     if (g.codice == Codice::progressiva_fuori_griglia && !g.record) {
       for (Diagnostica& d : esito.progressive()) dd.push_back(std::move(d));
     } else {
       dd.push_back(esito.diagnostica(g));
     }
+    std::string().swap(g.dettaglio);  // said: a fault is held once
   }
+  std::vector<GuastoLetto>().swap(motore.guasti);
   if (timbri) dd.push_back(esito.timbri(timbri->first, timbri->second));
   trova_avvisi(motore.registro, modello, motore.mostrati(), dd);
 
