@@ -286,6 +286,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     rec.sezione = sezione_[f()];
     rec.dopo_fine = dopo_fine_[f()];
     rec.campi = CampiRecord(registro.campi, registro.campi.size());
+    rec.indice = static_cast<uint32_t>(registro.record.size());
     registro.record.push_back(std::move(rec));
     const size_t i = registro.record.size() - 1;
     in_corso_ = i;
@@ -695,7 +696,7 @@ class Resoconto {
   }
 
   const RecordLetto* occupante(int64_t cella, const RecordLetto& r) const {
-    return prop_.di(cella, static_cast<size_t>(&r - m_.registro.record.data()));
+    return prop_.di(cella, r.indice);
   }
 
   static std::string dettaglio_percorso(const GuastoLetto& g) {

@@ -4,7 +4,6 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <span>
 #include <string_view>
 
 #include "model/arrotonda.h"
@@ -234,7 +233,7 @@ class Avvisi {
       if (i > 0 && stesso_campo(r_.record[i - 1], rec)) continue;
       size_t fine = i + 1;
       while (fine < r_.record.size() && stesso_campo(r_.record[fine], rec)) ++fine;
-      guarda_parola(rec, std::span(r_.record).subspan(i, fine - i));
+      guarda_parola(i, fine);
     }
   }
 
@@ -277,8 +276,9 @@ class Avvisi {
     return m;
   }
 
-  // `stessi`: the records the field started, `rec` the first.
-  void guarda_parola(const RecordLetto& rec, std::span<const RecordLetto> stessi) {
+  // The records numbered da to a (not included), all started by one field.
+  void guarda_parola(size_t da, size_t a) {
+    const RecordLetto& rec = r_.record[da];
     const std::string_view t = senza_spazi(rec.parola);
     if (rec.parola.size() > 0 && rec.parola.front() == '[') {
       avvisa(Avviso::parola_nel_campo, rec,
@@ -286,10 +286,10 @@ class Avvisi {
                  ": e' letta come un record");
       return;
     }
-    if (stessi.size() > 1) {
+    if (a - da > 1) {
       std::string elenco;
-      for (const RecordLetto& k : stessi) {
-        elenco += std::string(elenco.empty() ? "" : ", ") + nome_tipo(k.tipo);
+      for (size_t k = da; k < a; ++k) {
+        elenco += std::string(elenco.empty() ? "" : ", ") + nome_tipo(r_.record[k].tipo);
       }
       avvisa(Avviso::parola_nel_campo, rec,
              "il campo " + cita(t) + " contiene le parole chiave di piu' record (" + elenco +
@@ -905,7 +905,7 @@ class Avvisi {
     for (const RecordLetto* s : st) {
       if (!s->ha(1) || s->valore(1) >= 25) continue;
       const int64_t c = vicino(s->zona_fine - 50, 50);
-      const RecordLetto* altro = prop.di(c, static_cast<size_t>(s - r_.record.data()));
+      const RecordLetto* altro = prop.di(c, s->indice);
       if (altro != nullptr) {
         avvisa(Avviso::stesso_posto, *s,
                "il segno di fermata della stazione va nella cella " + std::to_string(c) +

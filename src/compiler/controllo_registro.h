@@ -87,6 +87,7 @@ class CampiRecord {
 
 struct RecordLetto {
   Tipo tipo{};
+  uint32_t indice = 0;      // its place among the register's records
   Posto posto;              // the keyword field
   std::string_view parola;  // the keyword field's text
   CampiRecord campi;        // the values read, up to a fault
@@ -126,8 +127,10 @@ struct CampoScartato {
   std::optional<size_t> precedente;
 };
 
+// Records and fields are held in deques: they never move and never take
+// twice their room while they grow.
 struct Registro {
-  std::vector<RecordLetto> record;
+  std::deque<RecordLetto> record;
   std::deque<CampoLetto> campi;  // the fields of every record, in order
   std::vector<Intestazione> intestazioni;
   std::vector<CampoScartato> scartati;
