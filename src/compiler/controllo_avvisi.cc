@@ -48,6 +48,14 @@ size_t distanza(std::string_view a, std::string_view b) {
   return riga[b.size()];
 }
 
+// The distance when it is below `limite`, else `limite`: two texts differ
+// by at least their lengths' difference, so that a long field costs no
+// table of its length times the keyword's.
+size_t distanza_entro(std::string_view a, std::string_view b, size_t limite) {
+  const size_t differenza = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+  return differenza >= limite ? limite : std::min(distanza(a, b), limite);
+}
+
 // The keywords an author would have meant, per file, as the carried files
 // write them.
 constexpr std::string_view kParoleLinea[] = {"lunghezza percorso",
@@ -78,7 +86,8 @@ std::optional<std::string_view> suggerimento(Sorgente f, std::string_view campo)
   size_t minima = 3;
   const auto prova = [&](std::string_view p) {
     // Against the keyword and against its first word.
-    const size_t d = std::min(distanza(c, p), distanza(c, p.substr(0, p.find(' '))));
+    const size_t d =
+        std::min(distanza_entro(c, p, minima), distanza_entro(c, p.substr(0, p.find(' ')), minima));
     if (d < minima) {
       minima = d;
       migliore = p;
@@ -373,7 +382,7 @@ class Avvisi {
     size_t minima = 4;
     const auto prova = [&](const auto& tabella) {
       for (const Sezione& s : tabella) {
-        const size_t d = distanza(t, s.nome);
+        const size_t d = distanza_entro(t, s.nome, minima);
         if (d < minima) {
           minima = d;
           migliore = s.nome;
