@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <array>
-#include <bit>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
@@ -435,11 +434,12 @@ double distanza2_segmento(const Punto2& q, const Punto2& a, const Punto2& b) {
 // last kept one go first (linear), then the polyline keeps only the points
 // that stand out from it by more than `tolleranza`. A split far off the
 // middle of its stretch costs the whole stretch again, so that noise would
-// make the splits quadratic; once the work passes what balanced splits
-// would cost, a lopsided split also keeps its stretch's middle point, and
-// every stretch then at most three quarters of the one before it: the work
-// stays O(n log n) on any input, and a point dropped is still within
-// `tolleranza` of the line kept.
+// make the splits quadratic. Once the work passes 64 looks per point (a
+// traced line takes a few tens at most: the plain splits, and so every
+// compiled line's picture, stay as they are), a lopsided split also keeps
+// its stretch's middle point, and every stretch is then at most three
+// quarters of the one before it: the work stays O(n log n) on any input,
+// and a point dropped is still within `tolleranza` of the line kept.
 std::vector<Punto2> sfoltisci(const std::vector<Punto2>& in, double tolleranza) {
   if (in.size() <= 2) return in;
   std::vector<Punto2> radiale;
@@ -451,7 +451,7 @@ std::vector<Punto2> sfoltisci(const std::vector<Punto2>& in, double tolleranza) 
   radiale.push_back(in.back());
   const size_t n = radiale.size();
   const double soglia = tolleranza * tolleranza;
-  const size_t bilanciato = 2 * n * (static_cast<size_t>(std::bit_width(n)) + 1);
+  const size_t bilanciato = 64 * n;  // looks at points before splits are balanced
   size_t lavoro = 0;
   std::vector<char> tieni(n, 0);
   tieni.front() = tieni.back() = 1;
