@@ -897,14 +897,28 @@ class Avvisi {
                    0, p);
           }
         }
+        // Said once, at the first slowdown it overlaps: a slowdown over
+        // thousands of others is one warning, not one per pair.
+        const RecordLetto* primo = nullptr;
+        size_t altri = 0;
         for (const RecordLetto* a : rallentamenti) {
           const int64_t q = a->valore(0);
           if (p < q + a->valore(2) && fine > q) {
-            avvisa(Avviso::sovrapposizione, rec,
-                   "il rallentamento (da " + std::to_string(p) + " a " + std::to_string(fine) +
-                       " m) si sovrappone a quello di " + riga(*a),
-                   0, p);
+            if (primo == nullptr) {
+              primo = a;
+            } else {
+              ++altri;
+            }
           }
+        }
+        if (primo != nullptr) {
+          avvisa(Avviso::sovrapposizione, rec,
+                 "il rallentamento (da " + std::to_string(p) + " a " + std::to_string(fine) +
+                     " m) si sovrappone a quello di " + riga(*primo) +
+                     (altri == 0 ? std::string()
+                                 : " e ad altri " + std::to_string(altri) +
+                                       (altri == 1 ? " rallentamento" : " rallentamenti")),
+                 0, p);
         }
         rallentamenti.push_back(&rec);
       }
