@@ -265,5 +265,42 @@ TEST_F(Check, FilesAreNamedAsOpened) {
   EXPECT_EQ(errori(u.out).at(0).rfind("sub/" + kLinea + ":11:1: error: ", 0), 0u) << u.out;
 }
 
+// What the check keeps grows with the records it reads, never with blank
+// lines or empty fields: 16 MB of empty lines and a line of 4 M commas read
+// in an address space a tenth of what one note per line took, and say what
+// the texts alone say.
+TEST_F(Check, BlankLinesAndCommasCostNothingKept) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+  const test::Uscita senza = check();
+  scrivi(linea + std::string(16 << 20, '\n') + std::string(4 << 20, ',') + "\r\n", treno);
+  test::Avvio a = avvio(kTool, "check Lanvero_Ostrel 24817");
+  a.limite_memoria = 128 << 20;
+  const auto u = esegui(a, dir.percorso());
+  EXPECT_EQ(u.stato, senza.stato) << u.err;
+  EXPECT_EQ(u.out, senza.out);
+#endif
+}
+
+// Memory that runs out while the check reads names the source it was
+// reading, status 3, and no diagnostics are printed.
+TEST_F(Check, OutOfMemoryNamesTheSourceBeingRead) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
+#else
+  std::string guasti;
+  for (int i = 0; i < 400000; ++i) guasti += "velocita, x\r\n";
+  scrivi(linea, treno + guasti);
+  test::Avvio a = avvio(kTool, "check Lanvero_Ostrel 24817");
+  a.limite_memoria = 64 << 20;
+  const auto u = esegui(a, dir.percorso());
+  EXPECT_EQ(u.stato, 3);
+  EXPECT_EQ(u.out, "");
+  EXPECT_EQ(u.err,
+            "impossibile leggere " + (fs::path(".") / kTreno).string() + ": memoria esaurita\n");
+#endif
+}
+
 }  // namespace
 }  // namespace scenario

@@ -4,12 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <random>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "output/lettori.h"
 #include "tests/compilati.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
@@ -211,6 +214,33 @@ TEST(Inspect, RandomBytesAreRefused) {
       EXPECT_EQ(u.stato, 1) << nome << " " << b.size() << u.err;
       EXPECT_NE(u.err.find(": offset "), std::string::npos) << u.err;
     }
+  }
+}
+
+// A file larger than any compiled one of its kind is refused from its
+// size, before it is read: one byte over the largest, and a sparse 2 GB
+// file. The largest size itself is read, and refused for its bytes.
+TEST(Inspect, FilesLargerThanAnyOfTheirKind) {
+  CartellaProva dir;
+  const std::pair<std::string, TipoFile> casi[] = {{"a.sim", TipoFile::testata},
+                                                   {"a.dat", TipoFile::celle},
+                                                   {"a_linea.dat", TipoFile::planimetria}};
+  for (const auto& [nome, tipo] : casi) {
+    const fs::path file = dir.percorso() / nome;
+    const std::uintmax_t massimo = massimo_byte(tipo);
+    for (const std::uintmax_t n : {massimo, massimo + 1, std::uintmax_t{2} << 30}) {
+      test::scrivi(file, "");
+      fs::resize_file(file, n);
+      const auto u = esegui(avvio(kStrumento, "inspect " + nome), dir.percorso());
+      EXPECT_EQ(u.stato, 1) << u.err;
+      EXPECT_EQ(u.out, "");
+      const std::string rifiuto = ": offset " + std::to_string(massimo) + ": il file e' lungo " +
+                                  std::to_string(n) +
+                                  " byte, piu' di ogni file compilato del suo tipo (al massimo " +
+                                  std::to_string(massimo) + " byte): non e' letto\n";
+      EXPECT_EQ(u.err.ends_with(rifiuto), n > massimo) << nome << " " << n << ": " << u.err;
+    }
+    fs::remove(file);
   }
 }
 

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "output/lettori.h"
 #include "tests/compilati.h"
 #include "tests/support/binari.h"
 #include "tests/support/cartella.h"
@@ -170,12 +172,23 @@ TEST(Plot, Faults) {
                leggi(dir.percorso() / "Lanvero_Ostrel_24817.sim"));
   test::scrivi(dir.percorso() / "rotta" / "Lanvero_Ostrel_24817.dat",
                leggi(dir.percorso() / "Lanvero_Ostrel_24817.dat").substr(0, 100));
+  // A plan file larger than any: refused from its size, never read.
+  fs::create_directory(dir.percorso() / "enorme");
+  for (const char* f : {"Lanvero_Ostrel_24817.sim", "Lanvero_Ostrel_24817.dat"}) {
+    fs::copy_file(dir.percorso() / f, dir.percorso() / "enorme" / f);
+  }
+  test::scrivi(dir.percorso() / "enorme" / "Lanvero_Ostrel_linea.dat", "");
+  fs::resize_file(dir.percorso() / "enorme" / "Lanvero_Ostrel_linea.dat", std::uintmax_t{2} << 30);
   struct Caso {
     std::string argomenti;
     int stato;
     std::string messaggio;
   };
   const Caso casi[] = {
+      {"Lanvero_Ostrel 24817 --dir enorme", 1,
+       "enorme/Lanvero_Ostrel_linea.dat: offset " +
+           std::to_string(massimo_byte(TipoFile::planimetria)) +
+           ": il file e' lungo 2147483648 byte, piu' di ogni file compilato del suo tipo"},
       {"Lanvero_Ostrel 24817 --dir vuota", 1,
        "vuota/Lanvero_Ostrel_24817.sim: il file non esiste: compila prima lo scenario"},
       {"Lanvero_Ostrel 24817 --dir rotta", 1,
@@ -190,7 +203,7 @@ TEST(Plot, Faults) {
     EXPECT_NE(u.err.find(c.messaggio), std::string::npos) << c.argomenti << ": " << u.err;
   }
   // Nothing was drawn for any of them.
-  for (const auto& sotto : {"vuota", "rotta", "."}) {
+  for (const auto& sotto : {"vuota", "rotta", "enorme", "."}) {
     for (const std::string& n : test::nomi(dir.percorso() / sotto)) {
       EXPECT_EQ(n.find(".svg"), std::string::npos) << n;
     }

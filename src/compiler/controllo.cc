@@ -141,36 +141,35 @@ bool intestazione(std::string_view t) {
   return !t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos;
 }
 
-// The lines of a source text, as the field reader counts them.
+// The line of a source text around a place in it, found from the place
+// (its byte offset and column) and never tabled: a file of a million blank
+// lines costs nothing here.
 class Righe {
  public:
-  explicit Righe(const std::string& t) : t_(t) {
-    inizi_.push_back(0);
-    for (size_t i = 0; i < t.size(); ++i) {
-      if (t[i] == '\n' || (t[i] == '\r' && (i + 1 >= t.size() || t[i + 1] != '\n'))) {
-        inizi_.push_back(i + 1);
-      }
-    }
-  }
-  // The line's bytes, without its end.
-  std::string_view riga(int r) const {
-    if (r < 1 || static_cast<size_t>(r) > inizi_.size()) return {};
-    const size_t da = inizi_[static_cast<size_t>(r) - 1];
-    size_t a = da;
+  explicit Righe(std::string_view t) : t_(t) {}
+  // The line's bytes from its start up to `offset`, and then to its end.
+  std::string_view riga(size_t offset, int colonna) const {
+    const size_t da = inizio(offset, colonna);
+    size_t a = std::min(offset, t_.size());
     while (a < t_.size() && t_[a] != '\r' && t_[a] != '\n') ++a;
-    return std::string_view(t_).substr(da, a - da);
+    return t_.substr(da, a - da);
   }
-  // True when column c of line r is where its first field begins.
-  bool primo_campo(int r, int c) const {
-    const std::string_view l = riga(r);
-    size_t i = 0;
-    while (i < l.size() && (l[i] == ' ' || l[i] == '\t')) ++i;
-    return static_cast<int>(i) + 1 == c;
+  // True when the place is where its line's first field begins: only
+  // blanks before it (looked at back from the place, so each field pays
+  // for its own blanks only).
+  bool primo_campo(size_t offset, int colonna) const {
+    const size_t da = inizio(offset, colonna);
+    for (size_t i = std::min(offset, t_.size()); i > da; --i) {
+      if (t_[i - 1] != ' ' && t_[i - 1] != '\t') return false;
+    }
+    return true;
   }
 
  private:
-  const std::string& t_;
-  std::vector<size_t> inizi_;
+  static size_t inizio(size_t offset, int colonna) {
+    return offset - std::min(offset, static_cast<size_t>(std::max(colonna, 1) - 1));
+  }
+  std::string_view t_;
 };
 
 // A fault as the reading met it; its message and place are settled once the
@@ -187,14 +186,34 @@ struct GuastoLetto {
   std::optional<int32_t> origine;  // ...and the signal or slowdown it is for
 };
 
+// The reading deletes what it has read: here that only hides it from the
+// rest of the reading, and the archive stays as it is.
+class SoloLettura : public ArchivioSorgenti {
+ public:
+  explicit SoloLettura(const ArchivioSorgenti& dentro) : dentro_(dentro) {}
+  bool esiste(const std::string& nome) const override {
+    return !eliminati_.contains(nome) && dentro_.esiste(nome);
+  }
+  std::string leggi(const std::string& nome) const override { return dentro_.leggi(nome); }
+  void elimina(const std::string& nome) override { eliminati_.insert(nome); }
+
+ private:
+  const ArchivioSorgenti& dentro_;
+  std::set<std::string> eliminati_;
+};
+
 class Motore final : public Osservatore, public OsservatoreCampi, public OsservatorePercorso {
  public:
-  Motore(const Identita& id, const OpzioniControllo& opzioni, const ArchivioMemoria& copie) {
+  // `in_lettura` follows the source being read, for a failure to name it.
+  Motore(const Identita& id, const OpzioniControllo& opzioni, const ArchivioSorgenti& archivio,
+         std::string& in_lettura)
+      : in_lettura_(in_lettura) {
     const std::string nomi[2] = {nome_sorgente_linea(id), nome_sorgente_treno(id)};
     for (size_t f = 0; f < 2; ++f) {
       nomi_[f] = nomi[f];
       mostrati_[f] = opzioni.cartella + nomi[f];
-      if (copie.esiste(nomi[f])) testi_[f] = copie.leggi(nomi[f]);
+      in_lettura_ = nomi[f];
+      if (archivio.esiste(nomi[f])) testi_[f] = archivio.leggi(nomi[f]);
       righe_[f].emplace(testi_[f]);
     }
   }
@@ -207,6 +226,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
 
   void parte(StatoParser& s, ParteFile p) override {
     file_ = sorgente(s.lettore->nome());
+    in_lettura_ = nomi_[f()];
     parte_ = p;
     lettore_ = &*s.lettore;
     s.lettore->osserva(this);
@@ -217,6 +237,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   void chiave(const StatoParser&, std::string_view, bool saltato) override {
     const Posto l = visto_.posto;
     posto_chiave_ = l;
+    offset_chiave_ = offset_visto_;
     parola_ = visto_.testo;
     candidato_ = false;
     const std::string_view t = senza_spazi(visto_.testo);
@@ -234,10 +255,11 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     c.posto = l;
     c.testo = visto_.testo;
     c.trattino = saltato;
-    c.inizio_riga = righe_[f()]->primo_campo(l.riga, l.colonna);
+    c.inizio_riga = righe_[f()]->primo_campo(offset_visto_, l.colonna);
     c.sezione = sezione_[f()];
     c.dopo_fine = dopo_fine_[f()];
     c.precedente = ultimo_record_[f()];
+    if (!da_tenere(c)) return;
     // Dropped again when a record takes the field.
     registro.scartati.push_back(std::move(c));
     candidato_ = !saltato;
@@ -263,10 +285,13 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     rec.parola = parola_;
     rec.sezione = sezione_[f()];
     rec.dopo_fine = dopo_fine_[f()];
+    rec.campi = CampiRecord(registro.campi, registro.campi.size());
+    rec.indice = static_cast<uint32_t>(registro.record.size());
     registro.record.push_back(std::move(rec));
     const size_t i = registro.record.size() - 1;
     in_corso_ = i;
     ultimo_record_[f()] = i;
+    ultimo_del_record_ = {posto_chiave_, offset_chiave_};
 
     Esito e = Esito::continua;
     LettoreCampi::Fallimento fallito = LettoreCampi::Fallimento::nessuno;
@@ -280,13 +305,13 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     in_corso_.reset();
 
     RecordLetto& r = registro.record[i];
-    if (r.tipo == Tipo::lunghezza && r.guasto == 0 && r.ha(0)) registro.lunghezza = r.valori[0];
+    if (r.tipo == Tipo::lunghezza && r.guasto == 0 && r.ha(0)) registro.lunghezza = r.valore(0);
     if (r.tipo == Tipo::stazione && r.guasto == 0) {
       r.voce = s.treno.stazione - 1;
       r.zona_inizio = s.modello.testata[static_cast<size_t>(r.voce)].valore_uno;
       r.zona_fine = s.modello.testata[static_cast<size_t>(r.voce)].valore_due;
     }
-    if (e == Esito::prossimo_record && s.lettore) riprendi(*s.lettore, r, fallito);
+    if (e == Esito::prossimo_record && s.lettore) riprendi(*s.lettore, fallito);
     return e;
   }
 
@@ -333,10 +358,13 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
       mio = std::string_view(testi_[f()]).substr(da, testo.size());
     }
     visto_ = CampoLetto{Posto{inizio.riga, inizio.colonna}, mio, testo.empty()};
+    offset_visto_ = lettore_->offset_luogo();
     if (!in_corso_) return;
+    ultimo_del_record_ = {visto_.posto, offset_visto_};
     RecordLetto& r = registro.record[*in_corso_];
-    r.campi.push_back(visto_);
-    r.valori.push_back(numero.value_or(0));
+    registro.campi.push_back(visto_);
+    registro.campi.back().numero = numero.value_or(0);
+    r.campi.aggiungi_ultimo();
   }
 
   // -- OsservatorePercorso -------------------------------------------------
@@ -357,7 +385,6 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
 
   const std::array<std::string, 2>& mostrati() const { return mostrati_; }
   const std::string& testo(Sorgente f) const { return testi_[static_cast<size_t>(f)]; }
-  const Righe& righe(Sorgente f) const { return *righe_[static_cast<size_t>(f)]; }
   Sorgente sorgente(const std::string& nome) const {
     return nome == nomi_[1] ? Sorgente::treno : Sorgente::linea;
   }
@@ -365,10 +392,24 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
  private:
   size_t f() const { return static_cast<size_t>(file_); }
 
+  // Only the stray fields a warning can be about are kept, so that what
+  // the check holds grows with the records and never with blank lines or
+  // commas: a line's first field that holds something, and the first field
+  // left over after a sound record on that record's own line.
+  bool da_tenere(const CampoScartato& c) const {
+    if (c.inizio_riga) return !senza_spazi(c.testo).empty();
+    if (c.trattino || c.parte == Parte::prima_generale || !c.precedente) return false;
+    const RecordLetto& r = registro.record[*c.precedente];
+    if (r.guasto != 0 || r.campi.empty() || r.campi.back().posto.riga != c.posto.riga) return false;
+    if (registro.scartati.empty()) return true;
+    const CampoScartato& prima = registro.scartati.back();
+    return prima.inizio_riga || prima.file != c.file || prima.posto.riga != c.posto.riga;
+  }
+
   // Where the reading goes on after a faulty record: the next line, or the
   // line whose first field the record took for a value it lacked.
-  void riprendi(LettoreCampi& in, const RecordLetto& r, LettoreCampi::Fallimento fallito) {
-    if (fallito == LettoreCampi::Fallimento::lettura && campo_mancante(in.luogo(), r)) {
+  void riprendi(LettoreCampi& in, LettoreCampi::Fallimento fallito) {
+    if (fallito == LettoreCampi::Fallimento::lettura && campo_mancante(in)) {
       in.torna_a_inizio_riga();
     } else {
       in.salta_riga();
@@ -377,9 +418,10 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
 
   // A field that is the first of a later line than the record's last one:
   // the record lacked its last value and took the next line's keyword.
-  bool campo_mancante(const Luogo& l, const RecordLetto& r) const {
-    const int ultima = r.campi.empty() ? r.posto.riga : r.campi.back().posto.riga;
-    return l.riga > ultima && righe_[f()]->primo_campo(l.riga, l.colonna);
+  bool campo_mancante(const LettoreCampi& in) const {
+    const Luogo& l = in.luogo();
+    return l.riga > ultimo_del_record_.first.riga &&
+           righe_[f()]->primo_campo(in.offset_luogo(), l.colonna);
   }
 
   void guasto_nel_record(StatoParser& s, const Guasto& x, size_t i,
@@ -392,12 +434,14 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     g.file = file_;
     g.dettaglio = x.what();
     const Luogo lettore = s.lettore ? s.lettore->luogo() : Luogo{};
-    if (fallito == LettoreCampi::Fallimento::lettura && s.lettore && campo_mancante(lettore, r)) {
-      const int riga = r.campi.empty() ? r.posto.riga : r.campi.back().posto.riga;
-      g.posto = Posto{riga, static_cast<int>(righe_[f()]->riga(riga).size()) + 1};
+    if (fallito == LettoreCampi::Fallimento::lettura && s.lettore && campo_mancante(*s.lettore)) {
+      const auto& [ultimo, offset] = ultimo_del_record_;
+      g.posto = Posto{ultimo.riga,
+                      static_cast<int>(righe_[f()]->riga(offset, ultimo.colonna).size()) + 1};
       g.dettaglio = "manca un campo alla fine della riga: il record " +
-                    std::string(nome_tipo(r.tipo)) + " prenderebbe " + cita(primo_token(lettore)) +
-                    " dalla riga " + std::to_string(lettore.riga);
+                    std::string(nome_tipo(r.tipo)) + " prenderebbe " +
+                    cita(primo_token(s.lettore->offset_luogo())) + " dalla riga " +
+                    std::to_string(lettore.riga);
     } else if (fallito != LettoreCampi::Fallimento::nessuno ||
                (!x.luogo().file.empty() && !(x.luogo() == lettore))) {
       // The reader's own field, or a place the failure names (the record
@@ -411,11 +455,12 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   }
 
   // The start of a line's first field, for messages.
-  std::string primo_token(const Luogo& l) const {
-    const std::string_view riga = righe_[f()]->riga(l.riga);
-    std::string_view t = riga.substr(std::min(riga.size(), static_cast<size_t>(l.colonna - 1)));
-    t = t.substr(0, t.find(','));
-    return std::string(senza_spazi(t));
+  std::string primo_token(size_t offset) const {
+    const std::string_view t = testi_[f()];
+    size_t a = std::min(offset, t.size());
+    while (a < t.size() && t[a] != ',' && t[a] != '\r' && t[a] != '\n') ++a;
+    const size_t da = std::min(offset, t.size());
+    return std::string(senza_spazi(t.substr(da, a - da)));
   }
 
   // The field a coded fault points at: the position, unless another field
@@ -441,8 +486,8 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   int campo_del_guasto(const RecordLetto& r, std::string_view motivo) const {
     const auto ha = [&](std::string_view p) { return motivo.find(p) != std::string_view::npos; };
     switch (r.tipo) {
-      case Tipo::montagna: return r.ha(0) && vicino(r.valori[0], kMetriCella) < 0 ? 0 : 1;
-      case Tipo::rallentamento: return r.ha(0) && cella_di(r.valori[0]) < 0 ? 0 : 2;
+      case Tipo::montagna: return r.ha(0) && vicino(r.valore(0), kMetriCella) < 0 ? 0 : 1;
+      case Tipo::rallentamento: return r.ha(0) && cella_di(r.valore(0)) < 0 ? 0 : 2;
       case Tipo::stazione:
         if (ha("orario")) return 13;
         if (ha("nome")) return 16;
@@ -456,7 +501,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   // What the fault's meaning alone does not say, from the state of the
   // reading when it was met.
   std::string dettaglio_al_momento(const StatoParser& s, Codice c, const RecordLetto& r) const {
-    const auto v = [&r](size_t k) { return r.ha(k) ? std::to_string(r.valori[k]) : "?"; };
+    const auto v = [&r](size_t k) { return r.ha(k) ? std::to_string(r.valore(k)) : "?"; };
     const int32_t i = s.treno.stazione;
     const Testata& t = s.modello.testata;
     switch (c) {
@@ -497,6 +542,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     }
   }
 
+  std::string& in_lettura_;
   std::array<std::string, 2> nomi_;
   std::array<std::string, 2> mostrati_;
   std::array<std::string, 2> testi_;
@@ -509,7 +555,12 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   std::array<std::optional<size_t>, 2> ultimo_record_;
   const LettoreCampi* lettore_ = nullptr;
   CampoLetto visto_;  // the last field the reader read
+  size_t offset_visto_ = 0;
   Posto posto_chiave_;
+  size_t offset_chiave_ = 0;
+  // The last field of the record being read (its keyword, before any
+  // other), with its offset.
+  std::pair<Posto, size_t> ultimo_del_record_;
   std::string_view parola_;
   bool candidato_ = false;  // the keyword field is the last stray field noted
   std::optional<size_t> in_corso_;
@@ -571,8 +622,8 @@ class Resoconto {
         const bool progressiva = r.tipo == Tipo::progressiva_uno ||
                                  r.tipo == Tipo::progressiva_due || r.tipo == Tipo::progressiva_tre;
         if (!progressiva || !r.ha(2) || r.guasto != 0) continue;
-        const int64_t secondo = r.valori[1] + (r.valori[2] == 1 ? 100 : 0);
-        if (r.valori[0] == v.valore_uno && secondo == v.valore_due && r.valori[2] == v.valore_tre) {
+        const int64_t secondo = r.valore(1) + (r.valore(2) == 1 ? 100 : 0);
+        if (r.valore(0) == v.valore_uno && secondo == v.valore_due && r.valore(2) == v.valore_tre) {
           da = &r;
         }
       }
@@ -581,10 +632,10 @@ class Resoconto {
       d.file = m_.mostrati()[0];
       d.messaggio = std::string(significato_errore(d.codice));
       if (da != nullptr) {
-        const size_t k = da->valori[0] % kMetriCella != 0 ? 0 : 1;
+        const size_t k = da->valore(0) % kMetriCella != 0 ? 0 : 1;
         d.riga = da->campi[k].posto.riga;
         d.colonna = da->campi[k].posto.colonna;
-        d.messaggio += ": " + std::to_string(da->valori[k]) + " m";
+        d.messaggio += ": " + std::to_string(da->valore(k)) + " m";
       }
       dd.push_back(std::move(d));
     }
@@ -617,7 +668,7 @@ class Resoconto {
  private:
   std::string dettaglio_cella(const GuastoLetto& g, const RecordLetto& r) const {
     if (!r.ha(0)) return {};
-    const int64_t p = r.valori[0];
+    const int64_t p = r.valore(0);
     std::optional<int64_t> cella;
     switch (g.codice) {
       case Codice::cartello_su_cella_occupata:
@@ -627,7 +678,7 @@ class Resoconto {
       case Codice::abbattimento_su_cella_occupata: cella = vicino(p, kMetriCella); break;
       case Codice::avviso_occupato: cella = cella_di(p - 1200); break;
       case Codice::fine_rallentamento_occupata:
-        if (r.ha(2)) cella = cella_di(p + r.valori[2]);
+        if (r.ha(2)) cella = cella_di(p + r.valore(2));
         break;
       case Codice::preavviso_occupato: {
         const int64_t h = vicino(p - 1200, kMetriCella);
@@ -645,7 +696,7 @@ class Resoconto {
   }
 
   const RecordLetto* occupante(int64_t cella, const RecordLetto& r) const {
-    return prop_.di(cella, static_cast<size_t>(&r - m_.registro.record.data()));
+    return prop_.di(cella, r.indice);
   }
 
   static std::string dettaglio_percorso(const GuastoLetto& g) {
@@ -672,19 +723,17 @@ class Resoconto {
 
 }  // namespace controllo
 
+namespace {
+
 std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Identita& id,
-                                   const OpzioniControllo& opzioni) {
+                                   const OpzioniControllo& opzioni, std::string& in_lettura) {
   using namespace controllo;
-  // The reading deletes what it has read: it works on copies.
-  ArchivioMemoria copie;
-  for (const std::string& nome : {nome_sorgente_linea(id), nome_sorgente_treno(id)}) {
-    if (archivio.esiste(nome)) copie.metti(nome, archivio.leggi(nome));
-  }
-  Motore motore(id, opzioni, copie);
+  SoloLettura lettura(archivio);
+  Motore motore(id, opzioni, archivio, in_lettura);
   motore.registro.testi = {motore.testo(Sorgente::linea), motore.testo(Sorgente::treno)};
   Modello modello;
   RecordErrore errore;
-  StatoParser s(modello, errore, copie, id, 1);
+  StatoParser s(modello, errore, lettura, id, 1);
   s.politica = Politica::prosegui;
   s.osservatore = &motore;
   s.traccia_piano = false;
@@ -702,13 +751,16 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
 
   std::vector<Diagnostica> dd;
   const Resoconto esito(motore, modello);
-  for (const GuastoLetto& g : motore.guasti) {
+  dd.reserve(motore.guasti.size());
+  for (GuastoLetto& g : motore.guasti) {
     if (g.codice == Codice::progressiva_fuori_griglia && !g.record) {
       for (Diagnostica& d : esito.progressive()) dd.push_back(std::move(d));
     } else {
       dd.push_back(esito.diagnostica(g));
     }
+    std::string().swap(g.dettaglio);  // said: a fault is held once
   }
+  std::vector<GuastoLetto>().swap(motore.guasti);
   if (timbri) dd.push_back(esito.timbri(timbri->first, timbri->second));
   trova_avvisi(motore.registro, modello, motore.mostrati(), dd);
 
@@ -716,31 +768,43 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
     return !d.errore() && opzioni.spenti.test(static_cast<size_t>(d.avviso));
   });
   // File order: the line file's, then the train file's, each by line and
-  // column, those of no line last.
-  std::vector<std::pair<std::tuple<int, int, int, int>, size_t>> ordine;
-  ordine.reserve(dd.size());
-  for (size_t i = 0; i < dd.size(); ++i) {
-    const Diagnostica& d = dd[i];
-    ordine.emplace_back(
-        std::tuple(d.file == motore.mostrati()[0] ? 0 : 1, d.riga == 0 ? 1 : 0, d.riga, d.colonna),
-        i);
-  }
-  std::stable_sort(ordine.begin(), ordine.end(),
-                   [](const auto& a, const auto& b) { return a.first < b.first; });
+  // column, those of no line last. Sorted in place: no second copy.
+  const auto chiave = [&motore](const Diagnostica& d) {
+    return std::tuple(d.file == motore.mostrati()[0] ? 0 : 1, d.riga == 0 ? 1 : 0, d.riga,
+                      d.colonna);
+  };
+  std::stable_sort(dd.begin(), dd.end(), [&chiave](const Diagnostica& a, const Diagnostica& b) {
+    return chiave(a) < chiave(b);
+  });
   // The same fault met again (a speed that does not fit, at every record
-  // after it) is said once: it stands at the same place.
-  std::vector<Diagnostica> uscita;
-  uscita.reserve(dd.size());
-  for (size_t k = 0; k < ordine.size(); ++k) {
-    Diagnostica& d = dd[ordine[k].second];
-    bool doppia = false;
-    for (size_t j = k; j-- > 0 && ordine[j].first == ordine[k].first;) {
-      const Diagnostica& e = dd[ordine[j].second];
-      doppia |= e.gravita == d.gravita && e.codice == d.codice && e.messaggio == d.messaggio;
+  // after it) is said once: it stands at the same place. Each place's
+  // diagnostics are told apart by a set, however many there are.
+  size_t tenute = 0;
+  std::set<std::tuple<Gravita, int32_t, std::string>> dette;
+  std::optional<decltype(chiave(dd.front()))> posto;
+  for (size_t k = 0; k < dd.size(); ++k) {
+    if (const auto qui = chiave(dd[k]); qui != posto) {
+      dette.clear();
+      posto = qui;
     }
-    if (!doppia) uscita.push_back(std::move(d));
+    if (!dette.emplace(dd[k].gravita, dd[k].codice, dd[k].messaggio).second) continue;
+    if (tenute != k) dd[tenute] = std::move(dd[k]);
+    ++tenute;
   }
-  return uscita;
+  dd.resize(tenute);
+  return dd;
+}
+
+}  // namespace
+
+std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Identita& id,
+                                   const OpzioniControllo& opzioni) {
+  std::string in_lettura = nome_sorgente_linea(id);
+  try {
+    return controlla(archivio, id, opzioni, in_lettura);
+  } catch (const std::bad_alloc&) {
+    throw MemoriaEsaurita(in_lettura);
+  }
 }
 
 }  // namespace scenario

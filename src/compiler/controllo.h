@@ -8,6 +8,7 @@
 #include <bitset>
 #include <cstddef>
 #include <cstdint>
+#include <new>
 #include <optional>
 #include <span>
 #include <string>
@@ -70,9 +71,22 @@ struct OpzioniControllo {
   std::bitset<kNumeroAvvisi> spenti;  // warnings not to report
 };
 
+// Memory ran out while the check read one of the sources (or, the reading
+// over, while it looked at what it had read from them).
+class MemoriaEsaurita : public std::bad_alloc {
+ public:
+  explicit MemoriaEsaurita(std::string file) : file_(std::move(file)) {}
+  const char* what() const noexcept override { return "memoria esaurita"; }
+  const std::string& file() const { return file_; }  // the source's name in the archive
+
+ private:
+  std::string file_;
+};
+
 // Checks the two sources of `id` found in `archivio` (which stays as it is)
 // and returns the diagnostics in file order: the line file's, then the
-// train file's, each by line and column.
+// train file's, each by line and column. Throws MemoriaEsaurita when memory
+// runs out.
 std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Identita& id,
                                    const OpzioniControllo& opzioni = {});
 

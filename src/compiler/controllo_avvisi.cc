@@ -4,7 +4,6 @@
 #include <map>
 #include <optional>
 #include <set>
-#include <span>
 #include <string_view>
 
 #include "model/arrotonda.h"
@@ -49,6 +48,14 @@ size_t distanza(std::string_view a, std::string_view b) {
   return riga[b.size()];
 }
 
+// The distance when it is below `limite`, else `limite`: two texts differ
+// by at least their lengths' difference, so that a long field costs no
+// table of its length times the keyword's.
+size_t distanza_entro(std::string_view a, std::string_view b, size_t limite) {
+  const size_t differenza = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+  return differenza >= limite ? limite : std::min(distanza(a, b), limite);
+}
+
 // The keywords an author would have meant, per file, as the carried files
 // write them.
 constexpr std::string_view kParoleLinea[] = {"lunghezza percorso",
@@ -79,7 +86,8 @@ std::optional<std::string_view> suggerimento(Sorgente f, std::string_view campo)
   size_t minima = 3;
   const auto prova = [&](std::string_view p) {
     // Against the keyword and against its first word.
-    const size_t d = std::min(distanza(c, p), distanza(c, p.substr(0, p.find(' '))));
+    const size_t d =
+        std::min(distanza_entro(c, p, minima), distanza_entro(c, p.substr(0, p.find(' ')), minima));
     if (d < minima) {
       minima = d;
       migliore = p;
@@ -234,7 +242,7 @@ class Avvisi {
       if (i > 0 && stesso_campo(r_.record[i - 1], rec)) continue;
       size_t fine = i + 1;
       while (fine < r_.record.size() && stesso_campo(r_.record[fine], rec)) ++fine;
-      guarda_parola(rec, std::span(r_.record).subspan(i, fine - i));
+      guarda_parola(i, fine);
     }
   }
 
@@ -277,8 +285,9 @@ class Avvisi {
     return m;
   }
 
-  // `stessi`: the records the field started, `rec` the first.
-  void guarda_parola(const RecordLetto& rec, std::span<const RecordLetto> stessi) {
+  // The records numbered da to a (not included), all started by one field.
+  void guarda_parola(size_t da, size_t a) {
+    const RecordLetto& rec = r_.record[da];
     const std::string_view t = senza_spazi(rec.parola);
     if (rec.parola.size() > 0 && rec.parola.front() == '[') {
       avvisa(Avviso::parola_nel_campo, rec,
@@ -286,10 +295,10 @@ class Avvisi {
                  ": e' letta come un record");
       return;
     }
-    if (stessi.size() > 1) {
+    if (a - da > 1) {
       std::string elenco;
-      for (const RecordLetto& k : stessi) {
-        elenco += std::string(elenco.empty() ? "" : ", ") + nome_tipo(k.tipo);
+      for (size_t k = da; k < a; ++k) {
+        elenco += std::string(elenco.empty() ? "" : ", ") + nome_tipo(r_.record[k].tipo);
       }
       avvisa(Avviso::parola_nel_campo, rec,
              "il campo " + cita(t) + " contiene le parole chiave di piu' record (" + elenco +
@@ -373,7 +382,7 @@ class Avvisi {
     size_t minima = 4;
     const auto prova = [&](const auto& tabella) {
       for (const Sezione& s : tabella) {
-        const size_t d = distanza(t, s.nome);
+        const size_t d = distanza_entro(t, s.nome, minima);
         if (d < minima) {
           minima = d;
           migliore = s.nome;
@@ -449,12 +458,12 @@ class Avvisi {
         continue;
       }
       if (!rec.ha(0)) continue;
-      const int64_t p = rec.valori[0];
+      const int64_t p = rec.valore(0);
       griglia(rec);
       oltre_linea(rec);
       if (ultimo != nullptr && ultimo->ha(0)) {
         const RecordLetto& prima = *ultimo;
-        const int64_t q = prima.valori[0];
+        const int64_t q = prima.valore(0);
         if (rec.tipo == Tipo::pendenza || rec.tipo == Tipo::velocita ||
             rec.tipo == Tipo::aderenza) {
           if (vicino(p, 50) == vicino(q, 50) && p >= q) {
@@ -469,10 +478,10 @@ class Avvisi {
                  nome(rec) + " a " + std::to_string(p) + " m dopo quello a " + std::to_string(q) +
                      " m (" + riga(prima) + "): fuori ordine" + conseguenza_ordine(rec.tipo),
                  0, p);
-        } else if (rec.tipo == Tipo::curva && prima.ha(1) && p < q + prima.valori[1]) {
+        } else if (rec.tipo == Tipo::curva && prima.ha(1) && p < q + prima.valore(1)) {
           avvisa(Avviso::ordine, rec,
                  "la curva inizia a " + std::to_string(p) + " m, prima della fine della curva di " +
-                     riga(prima) + " (" + std::to_string(q + prima.valori[1]) +
+                     riga(prima) + " (" + std::to_string(q + prima.valore(1)) +
                      " m): se ne traccia solo la parte oltre",
                  0, p);
         }
@@ -500,7 +509,7 @@ class Avvisi {
                  std::to_string(come),
              campo, p);
     };
-    const int64_t p = rec.valori[0];
+    const int64_t p = rec.valore(0);
     switch (rec.tipo) {
       case Tipo::segnale:
       case Tipo::indicatori:
@@ -508,7 +517,7 @@ class Avvisi {
       case Tipo::rallentamento:
         fuori(0, p, (cella_di(p) - 1) * 50);
         if (rec.ha(2) && p % 50 == 0)
-          fuori(2, p + rec.valori[2], (cella_di(p + rec.valori[2]) - 1) * 50);
+          fuori(2, p + rec.valore(2), (cella_di(p + rec.valore(2)) - 1) * 50);
         break;
       case Tipo::pendenza:
       case Tipo::velocita:
@@ -516,7 +525,7 @@ class Avvisi {
       case Tipo::abbattimento: fuori(0, p, vicino(p, 50) * 50); break;
       case Tipo::montagna:
         fuori(0, p, vicino(p, 50) * 50);
-        if (rec.ha(1) && p % 50 == 0) fuori(1, rec.valori[1], vicino(rec.valori[1], 50) * 50);
+        if (rec.ha(1) && p % 50 == 0) fuori(1, rec.valore(1), vicino(rec.valore(1), 50) * 50);
         break;
       default: break;
     }
@@ -525,16 +534,16 @@ class Avvisi {
   void oltre_linea(const RecordLetto& rec) {
     if (!r_.lunghezza) return;
     const int64_t l = *r_.lunghezza;
-    const int64_t p = rec.valori[0];
+    const int64_t p = rec.valore(0);
     std::optional<std::pair<size_t, int64_t>> oltre;
     if (p > l) {
       oltre = std::pair{size_t{0}, p};
-    } else if (rec.tipo == Tipo::rallentamento && rec.ha(2) && p + rec.valori[2] > l) {
-      oltre = std::pair{size_t{2}, p + rec.valori[2]};
-    } else if (rec.tipo == Tipo::curva && rec.ha(1) && p + rec.valori[1] > l) {
-      oltre = std::pair{size_t{1}, p + rec.valori[1]};
-    } else if (rec.tipo == Tipo::montagna && rec.ha(1) && rec.valori[1] > l) {
-      oltre = std::pair{size_t{1}, rec.valori[1]};
+    } else if (rec.tipo == Tipo::rallentamento && rec.ha(2) && p + rec.valore(2) > l) {
+      oltre = std::pair{size_t{2}, p + rec.valore(2)};
+    } else if (rec.tipo == Tipo::curva && rec.ha(1) && p + rec.valore(1) > l) {
+      oltre = std::pair{size_t{1}, p + rec.valore(1)};
+    } else if (rec.tipo == Tipo::montagna && rec.ha(1) && rec.valore(1) > l) {
+      oltre = std::pair{size_t{1}, rec.valore(1)};
     }
     if (!oltre) return;
     avvisa(Avviso::oltre_linea, rec,
@@ -547,110 +556,110 @@ class Avvisi {
   void valori() {
     for (const RecordLetto& rec : r_.record) {
       if (rec.guasto != 0) continue;
-      const auto& v = rec.valori;
+      const auto v = [&rec](size_t k) { return rec.valore(k); };
       const auto avvisa_valore = [&](size_t campo, std::string m) {
         avvisa(Avviso::valore, rec, std::move(m), campo);
       };
       const auto velocita = [&](size_t campo, const char* cosa) {
-        if (!rec.ha(campo) || (v[campo] >= 0 && v[campo] <= 300)) return;
-        avvisa_valore(campo, std::string(cosa) + " di " + std::to_string(v[campo]) +
+        if (!rec.ha(campo) || (v(campo) >= 0 && v(campo) <= 300)) return;
+        avvisa_valore(campo, std::string(cosa) + " di " + std::to_string(v(campo)) +
                                  " km/h: nessun treno ci va");
       };
       const auto a_16_bit = [&](size_t campo, const char* cosa) {
-        if (!rec.ha(campo) || (v[campo] >= INT16_MIN && v[campo] <= INT16_MAX)) return;
-        avvisa_valore(campo, std::string(cosa) + " " + std::to_string(v[campo]) +
+        if (!rec.ha(campo) || (v(campo) >= INT16_MIN && v(campo) <= INT16_MAX)) return;
+        avvisa_valore(campo, std::string(cosa) + " " + std::to_string(v(campo)) +
                                  " non sta in 16 bit: diventa " +
-                                 std::to_string(static_cast<int16_t>(v[campo])));
+                                 std::to_string(static_cast<int16_t>(v(campo))));
       };
       const auto ora = [&](size_t h) {
         if (!rec.ha(h + 2)) return;
-        if (v[h] < 0 || v[h] > 23 || v[h + 1] < 0 || v[h + 1] > 59 || v[h + 2] < 0 ||
-            v[h + 2] > 59) {
-          avvisa_valore(h, "ora " + std::to_string(v[h]) + ":" + std::to_string(v[h + 1]) + ":" +
-                               std::to_string(v[h + 2]) + ": non e' un'ora del giorno");
+        if (v(h) < 0 || v(h) > 23 || v(h + 1) < 0 || v(h + 1) > 59 || v(h + 2) < 0 ||
+            v(h + 2) > 59) {
+          avvisa_valore(h, "ora " + std::to_string(v(h)) + ":" + std::to_string(v(h + 1)) + ":" +
+                               std::to_string(v(h + 2)) + ": non e' un'ora del giorno");
         }
       };
       switch (rec.tipo) {
         case Tipo::lunghezza:
-          if (rec.ha(0) && v[0] == 0) avvisa_valore(0, "linea di lunghezza 0");
+          if (rec.ha(0) && v(0) == 0) avvisa_valore(0, "linea di lunghezza 0");
           break;
         case Tipo::velocita: velocita(1, "velocita"); break;
         case Tipo::indicatori:
           for (size_t k : {1, 2, 3, 5, 6, 7}) velocita(k, "velocita dell'indicatore");
           break;
         case Tipo::rallentamento:
-          if (rec.ha(1) && (v[1] <= 0 || v[1] > 300)) {
-            avvisa_valore(1, "velocita del rallentamento di " + std::to_string(v[1]) + " km/h");
+          if (rec.ha(1) && (v(1) <= 0 || v(1) > 300)) {
+            avvisa_valore(1, "velocita del rallentamento di " + std::to_string(v(1)) + " km/h");
           }
-          if (rec.ha(2) && cella_di(v[0] + v[2]) <= cella_di(v[0])) {
-            avvisa_valore(2, "rallentamento lungo " + std::to_string(v[2]) +
+          if (rec.ha(2) && cella_di(v(0) + v(2)) <= cella_di(v(0))) {
+            avvisa_valore(2, "rallentamento lungo " + std::to_string(v(2)) +
                                  " m: la fine cade nella cella dell'inizio o prima");
           }
-          if (rec.ha(4) && v[4] != 0 && v[0] <= 1500) {
+          if (rec.ha(4) && v(4) != 0 && v(0) <= 1500) {
             avvisa_valore(4, "preavviso ignorato: il rallentamento inizia entro 1500 m");
           }
           a_16_bit(1, "velocita");
           a_16_bit(5, "valore");
           break;
         case Tipo::pendenza:
-          if (rec.ha(1) && (v[1] < -100 || v[1] > 155)) {
+          if (rec.ha(1) && (v(1) < -100 || v(1) > 155)) {
             avvisa_valore(
-                1, "pendenza di " + std::to_string(v[1]) + " per mille: nel suo byte diventa " +
-                       std::to_string(static_cast<int>(static_cast<uint8_t>(v[1] + 100)) - 100));
-          } else if (rec.ha(1) && (v[1] < -60 || v[1] > 60)) {
-            avvisa_valore(1, "pendenza di " + std::to_string(v[1]) +
+                1, "pendenza di " + std::to_string(v(1)) + " per mille: nel suo byte diventa " +
+                       std::to_string(static_cast<int>(static_cast<uint8_t>(v(1) + 100)) - 100));
+          } else if (rec.ha(1) && (v(1) < -60 || v(1) > 60)) {
+            avvisa_valore(1, "pendenza di " + std::to_string(v(1)) +
                                  " per mille: nessuna ferrovia ad aderenza ne ha");
           }
           break;
         case Tipo::aderenza:
-          if (rec.ha(1) && (v[1] < 0 || v[1] > 255)) {
-            avvisa_valore(1, "aderenza " + std::to_string(v[1]) + ": nel suo byte diventa " +
-                                 std::to_string(static_cast<uint8_t>(v[1])));
+          if (rec.ha(1) && (v(1) < 0 || v(1) > 255)) {
+            avvisa_valore(1, "aderenza " + std::to_string(v(1)) + ": nel suo byte diventa " +
+                                 std::to_string(static_cast<uint8_t>(v(1))));
           }
           break;
         case Tipo::vetture:
-          if (rec.ha(0) && (v[0] < 1 || v[0] > 50)) {
-            avvisa_valore(0, std::to_string(v[0]) + " vetture: un treno ne ha da 1 a 50");
+          if (rec.ha(0) && (v(0) < 1 || v(0) > 50)) {
+            avvisa_valore(0, std::to_string(v(0)) + " vetture: un treno ne ha da 1 a 50");
           }
           break;
         case Tipo::massa_frenata:
-          if (rec.ha(0) && (v[0] < 1 || v[0] > 250)) {
+          if (rec.ha(0) && (v(0) < 1 || v(0) > 250)) {
             avvisa_valore(
-                0, "percentuale di massa frenata " + std::to_string(v[0]) + ": fuori da 1-250");
+                0, "percentuale di massa frenata " + std::to_string(v(0)) + ": fuori da 1-250");
           }
           break;
         case Tipo::orologio: ora(0); break;
         case Tipo::stazione:
-          if (rec.ha(1) && !tipo_stazione_noto(v[1])) {
+          if (rec.ha(1) && !tipo_stazione_noto(v(1))) {
             avvisa_valore(1,
-                          "tipo di stazione " + std::to_string(v[1]) +
+                          "tipo di stazione " + std::to_string(v(1)) +
                               ": nessuna regola lo nomina (tipi: 5, 6, 7, 8, 12, 22, 25, 27, 28)");
           }
-          if (rec.ha(2) && v[2] <= 0) {
-            avvisa_valore(2, "zona di stazione lunga " + std::to_string(v[2]) + " m");
+          if (rec.ha(2) && v(2) <= 0) {
+            avvisa_valore(2, "zona di stazione lunga " + std::to_string(v(2)) + " m");
           }
           ora(13);
           break;
         case Tipo::montagna:
-          if (rec.ha(1) && v[1] <= v[0]) {
-            avvisa_valore(1, "la struttura finisce a " + std::to_string(v[1]) +
+          if (rec.ha(1) && v(1) <= v(0)) {
+            avvisa_valore(1, "la struttura finisce a " + std::to_string(v(1)) +
                                  " m, non dopo il suo inizio: non copre nessuna cella");
           }
-          if (rec.ha(2) && (v[2] <= 0 || v[2] > 20)) {
-            avvisa_valore(2, "tipo di struttura " + std::to_string(v[2]) + ": fuori da 1-20");
+          if (rec.ha(2) && (v(2) <= 0 || v(2) > 20)) {
+            avvisa_valore(2, "tipo di struttura " + std::to_string(v(2)) + ": fuori da 1-20");
           }
           break;
         case Tipo::curva:
-          if (rec.ha(1) && v[1] <= 0) {
-            avvisa_valore(1, "curva lunga " + std::to_string(v[1]) + " m: non e' tracciata");
+          if (rec.ha(1) && v(1) <= 0) {
+            avvisa_valore(1, "curva lunga " + std::to_string(v(1)) + " m: non e' tracciata");
           }
           break;
         case Tipo::segnale:
-          if (rec.ha(10) && v[1] == 2 && v[10] >= 1 && v[10] <= 100) {
-            avvisa_valore(10, "tempo " + std::to_string(v[10]) + ": fino a 100 diventa 101");
-          } else if (rec.ha(10) && v[1] == 2 && (v[10] < 0 || v[10] > 255)) {
-            avvisa_valore(10, "tempo " + std::to_string(v[10]) + ": nel suo byte diventa " +
-                                  std::to_string(static_cast<uint8_t>(v[10])));
+          if (rec.ha(10) && v(1) == 2 && v(10) >= 1 && v(10) <= 100) {
+            avvisa_valore(10, "tempo " + std::to_string(v(10)) + ": fino a 100 diventa 101");
+          } else if (rec.ha(10) && v(1) == 2 && (v(10) < 0 || v(10) > 255)) {
+            avvisa_valore(10, "tempo " + std::to_string(v(10)) + ": nel suo byte diventa " +
+                                  std::to_string(static_cast<uint8_t>(v(10))));
           }
           break;
         case Tipo::abbattimento: a_16_bit(1, "valore"); break;
@@ -759,13 +768,13 @@ class Avvisi {
                                rec.tipo == Tipo::progressiva_due ||
                                rec.tipo == Tipo::progressiva_tre;
       if (!progressiva || rec.guasto != 0 || !rec.ha(2)) continue;
-      if (rec.valori[0] == 0 && rec.valori[1] == 0 && rec.valori[2] == 0) continue;
-      const int64_t secondo = rec.valori[1] + (rec.valori[2] == 1 ? 100 : 0);
+      if (rec.valore(0) == 0 && rec.valore(1) == 0 && rec.valore(2) == 0) continue;
+      const int64_t secondo = rec.valore(1) + (rec.valore(2) == 1 ? 100 : 0);
       bool tenuta = false;
       for (int e = kVoceProgressivaTre; e <= kVoceProgressivaUno; ++e) {
         const Voce& v = m_.testata[static_cast<size_t>(e)];
-        if (v.valore_uno == rec.valori[0] && v.valore_due == secondo &&
-            v.valore_tre == rec.valori[2]) {
+        if (v.valore_uno == rec.valore(0) && v.valore_due == secondo &&
+            v.valore_tre == rec.valore(2)) {
           tenuta = true;
         }
       }
@@ -793,11 +802,11 @@ class Avvisi {
       if (primo == nullptr) {
         avvisa(Avviso::profilo, Sorgente::treno, Posto{},
                std::string("nessun record ") + cosa + ": " + cosa + " 0 su tutta la linea");
-      } else if (vicino(primo->valori[0], 50) > 0) {
+      } else if (vicino(primo->valore(0), 50) > 0) {
         avvisa(Avviso::profilo, *primo,
-               std::string("prima di ") + std::to_string(primo->valori[0]) + " m la " + cosa +
+               std::string("prima di ") + std::to_string(primo->valore(0)) + " m la " + cosa +
                    " e' 0: manca un record " + cosa + " alla posizione 0",
-               0, primo->valori[0]);
+               0, primo->valore(0));
       }
     }
   }
@@ -860,12 +869,12 @@ class Avvisi {
     std::array<std::optional<int64_t>, kNumeroTipi> in_vigore;
     for (const RecordLetto& rec : r_.record) {
       if (rec.guasto != 0 || !rec.ha(1)) continue;
-      const int64_t p = rec.valori[0];
+      const int64_t p = rec.valore(0);
       bool cambia = false;
       if (rec.tipo == Tipo::velocita || rec.tipo == Tipo::pendenza) {
         std::optional<int64_t>& prima = in_vigore[static_cast<size_t>(rec.tipo)];
-        cambia = prima && *prima != rec.valori[1];
-        prima = rec.valori[1];
+        cambia = prima && *prima != rec.valore(1);
+        prima = rec.valore(1);
       }
       if (cambia) {
         for (const RecordLetto* s : st) {
@@ -879,7 +888,7 @@ class Avvisi {
         }
       }
       if (rec.tipo == Tipo::rallentamento && rec.ha(2)) {
-        const int64_t fine = p + rec.valori[2];
+        const int64_t fine = p + rec.valore(2);
         for (const RecordLetto* s : st) {
           if (p < s->zona_fine && fine > s->zona_inizio) {
             avvisa(Avviso::sovrapposizione, rec,
@@ -888,14 +897,28 @@ class Avvisi {
                    0, p);
           }
         }
+        // Said once, at the first slowdown it overlaps: a slowdown over
+        // thousands of others is one warning, not one per pair.
+        const RecordLetto* primo = nullptr;
+        size_t altri = 0;
         for (const RecordLetto* a : rallentamenti) {
-          const int64_t q = a->valori[0];
-          if (p < q + a->valori[2] && fine > q) {
-            avvisa(Avviso::sovrapposizione, rec,
-                   "il rallentamento (da " + std::to_string(p) + " a " + std::to_string(fine) +
-                       " m) si sovrappone a quello di " + riga(*a),
-                   0, p);
+          const int64_t q = a->valore(0);
+          if (p < q + a->valore(2) && fine > q) {
+            if (primo == nullptr) {
+              primo = a;
+            } else {
+              ++altri;
+            }
           }
+        }
+        if (primo != nullptr) {
+          avvisa(Avviso::sovrapposizione, rec,
+                 "il rallentamento (da " + std::to_string(p) + " a " + std::to_string(fine) +
+                     " m) si sovrappone a quello di " + riga(*primo) +
+                     (altri == 0 ? std::string()
+                                 : " e ad altri " + std::to_string(altri) +
+                                       (altri == 1 ? " rallentamento" : " rallentamenti")),
+                 0, p);
         }
         rallentamenti.push_back(&rec);
       }
@@ -903,9 +926,9 @@ class Avvisi {
     // A station's stop mark is written over whatever its cell holds.
     const Proprietari prop(r_);
     for (const RecordLetto* s : st) {
-      if (!s->ha(1) || s->valori[1] >= 25) continue;
+      if (!s->ha(1) || s->valore(1) >= 25) continue;
       const int64_t c = vicino(s->zona_fine - 50, 50);
-      const RecordLetto* altro = prop.di(c, static_cast<size_t>(s - r_.record.data()));
+      const RecordLetto* altro = prop.di(c, s->indice);
       if (altro != nullptr) {
         avvisa(Avviso::stesso_posto, *s,
                "il segno di fermata della stazione va nella cella " + std::to_string(c) +
@@ -932,7 +955,7 @@ Proprietari::Proprietari(const Registro& r) : r_(r) {
   for (size_t i = 0; i < r.record.size(); ++i) {
     const RecordLetto& rec = r.record[i];
     if (!cella_codificata(rec) || !rec.ha(0)) continue;
-    const int64_t p = rec.valori[0];
+    const int64_t p = rec.valore(0);
     const auto segna = [&](int64_t c) { celle_.emplace_back(c, i); };
     switch (rec.tipo) {
       case Tipo::segnale:
@@ -942,16 +965,16 @@ Proprietari::Proprietari(const Registro& r) : r_(r) {
       case Tipo::rallentamento:
         if (!rec.ha(5)) break;
         segna(cella_di(p));
-        segna(cella_di(p + rec.valori[2]));
+        segna(cella_di(p + rec.valore(2)));
         if (p > 1500) {
           segna(cella_di(p - 1200));
-          if (rec.valori[4] != 0 && rec.guasto == 0) {
+          if (rec.valore(4) != 0 && rec.guasto == 0) {
             for (int64_t k = 0; k < 4; ++k) segna(vicino(p - 1200, 50) - k);
           }
         }
         break;
       case Tipo::stazione:
-        if (rec.voce > 0 && rec.ha(1) && rec.valori[1] < 25) segna(vicino(rec.zona_fine - 50, 50));
+        if (rec.voce > 0 && rec.ha(1) && rec.valore(1) < 25) segna(vicino(rec.zona_fine - 50, 50));
         break;
       default: break;
     }
@@ -961,13 +984,14 @@ Proprietari::Proprietari(const Registro& r) : r_(r) {
 }
 
 const RecordLetto* Proprietari::di(int64_t cella, size_t prima_di) const {
-  const auto da = std::lower_bound(celle_.begin(), celle_.end(), cella,
-                                   [](const auto& e, int64_t c) { return e.first < c; });
-  const RecordLetto* trovato = nullptr;
-  for (auto it = da; it != celle_.end() && it->first == cella; ++it) {
-    if (it->second < prima_di) trovato = &r_.record[it->second];
-  }
-  return trovato;
+  // The entries of a cell stand in record order: the last one before
+  // `prima_di` is found by halving, however many records share the cell.
+  const auto dopo = std::lower_bound(
+      celle_.begin(), celle_.end(), std::pair{cella, prima_di}, [](const auto& e, const auto& c) {
+        return e.first < c.first || (e.first == c.first && e.second < c.second);
+      });
+  if (dopo == celle_.begin() || std::prev(dopo)->first != cella) return nullptr;
+  return &r_.record[std::prev(dopo)->second];
 }
 
 void trova_avvisi(const Registro& r, const Modello& m, const std::array<std::string, 2>& file,

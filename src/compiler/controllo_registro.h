@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -61,23 +62,45 @@ struct CampoLetto {
   Posto posto;
   std::string_view testo;  // as it stands in the file, blanks before it skipped
   bool vuoto = false;
+  int64_t numero = 0;  // a whole-number field's value; 0 for a text field
+};
+
+// A record's fields, in the register's one table of every field records
+// read (whose elements never move): a record costs no allocation of its own.
+class CampiRecord {
+ public:
+  CampiRecord() = default;
+  CampiRecord(const std::deque<CampoLetto>& tabella, size_t primo)
+      : tabella_(&tabella), primo_(primo) {}
+  size_t size() const { return quanti_; }
+  bool empty() const { return quanti_ == 0; }
+  const CampoLetto& operator[](size_t i) const { return (*tabella_)[primo_ + i]; }
+  const CampoLetto& back() const { return (*this)[quanti_ - 1]; }
+  // The table's newest field is the record's next one.
+  void aggiungi_ultimo() { ++quanti_; }
+
+ private:
+  const std::deque<CampoLetto>* tabella_ = nullptr;
+  size_t primo_ = 0;
+  uint32_t quanti_ = 0;
 };
 
 struct RecordLetto {
   Tipo tipo{};
-  Posto posto;                    // the keyword field
-  std::string_view parola;        // the keyword field's text
-  std::vector<CampoLetto> campi;  // the values read, up to a fault
-  std::vector<int64_t> valori;    // their numbers; 0 for a text field
-  int sezione = -1;               // the heading in force (index), -1 none
-  bool dopo_fine = false;         // a "[fine]" came before it
-  int32_t guasto = 0;             // the code of the fault that ended it
+  uint32_t indice = 0;      // its place among the register's records
+  Posto posto;              // the keyword field
+  std::string_view parola;  // the keyword field's text
+  CampiRecord campi;        // the values read, up to a fault
+  int sezione = -1;         // the heading in force (index), -1 none
+  bool dopo_fine = false;   // a "[fine]" came before it
+  int32_t guasto = 0;       // the code of the fault that ended it
   // Stations that were stored: their header entry and zone.
   int32_t voce = 0;
   int64_t zona_inizio = 0;
   int64_t zona_fine = 0;
 
-  bool ha(size_t i) const { return i < valori.size(); }
+  bool ha(size_t i) const { return i < campi.size(); }
+  int64_t valore(size_t i) const { return campi[i].numero; }
 };
 
 struct Intestazione {
@@ -104,8 +127,11 @@ struct CampoScartato {
   std::optional<size_t> precedente;
 };
 
+// Records and fields are held in deques: they never move and never take
+// twice their room while they grow.
 struct Registro {
-  std::vector<RecordLetto> record;
+  std::deque<RecordLetto> record;
+  std::deque<CampoLetto> campi;  // the fields of every record, in order
   std::vector<Intestazione> intestazioni;
   std::vector<CampoScartato> scartati;
   // Per file: read at all, its reading cut short by a fault that leaves

@@ -185,5 +185,32 @@ TEST(Controllo, SwitchesWarningsOff) {
   for (const Avviso w : avvisi()) EXPECT_EQ(avviso_di_nome(nome_avviso(w)), w);
 }
 
+// What the check says grows with the records, never with their pairs: 60
+// slowdowns that all overlap each other give one warning each, the first
+// overlapped named and the others counted.
+TEST(Controllo, OverlapsAreSaidOncePerSlowdown) {
+  std::string treno = "[generale]\r\n[rallentamenti]\r\n";
+  for (int k = 0; k < 60; ++k) {
+    treno += "rallentamento, " + std::to_string(10000 + 1000 * k) + ", 70, " +
+             std::to_string(70000 + 50 * k) + ", 0, 1, 0\r\n";
+  }
+  treno += "[fine]\r\n";
+  const std::vector<Diagnostica> dd =
+      controlla(archivio("[generale]\r\nlunghezza percorso, 200000\r\n[fine]\r\n", treno), kId);
+  std::vector<std::string> sovrapposizioni;
+  for (const Diagnostica& d : dd) {
+    if (!d.errore() && d.avviso == Avviso::sovrapposizione) sovrapposizioni.push_back(d.messaggio);
+  }
+  ASSERT_EQ(sovrapposizioni.size(), 59u);
+  EXPECT_EQ(sovrapposizioni[0],
+            "il rallentamento (da 11000 a 81050 m) si sovrappone a quello di riga 3");
+  EXPECT_EQ(sovrapposizioni[1],
+            "il rallentamento (da 12000 a 82100 m) si sovrappone a quello di riga 3 e ad altri 1 "
+            "rallentamento");
+  EXPECT_EQ(sovrapposizioni[58],
+            "il rallentamento (da 69000 a 141950 m) si sovrappone a quello di riga 3 e ad altri "
+            "58 rallentamenti");
+}
+
 }  // namespace
 }  // namespace scenario

@@ -70,6 +70,8 @@ class LettoreCampi {
 
   // Where the last field read began (or the one that failed).
   const Luogo& luogo() const { return inizio_; }
+  // The same place as a byte offset into testo().
+  size_t offset_luogo() const { return inizio_pos_; }
   const std::string& nome() const { return inizio_.file; }
   const std::string& testo() const { return testo_; }
 

@@ -23,10 +23,11 @@ constexpr double kLarghezza = 1800;
 constexpr double kSinistra = 150;  // band names left of this
 constexpr double kDestra = 1752;   // scale numbers right of this
 constexpr double kMetriCella = 50;
-constexpr double kCorpo = 11;               // text size of labels
-constexpr double kLarghezzaLettera = 0.62;  // a capital's width per unit of text size
-constexpr double kVicinanzaSegni = 4;       // marks closer than this share a symbol
-constexpr size_t kVociPerGruppo = 4;        // lines a shared symbol's title lists
+constexpr double kCorpo = 11;                   // text size of labels
+constexpr double kLarghezzaLettera = 0.62;      // a capital's width per unit of text size
+constexpr double kVicinanzaSegni = 4;           // marks closer than this share a symbol
+constexpr size_t kVociPerGruppo = 4;            // lines a shared symbol's title lists
+constexpr size_t kMassimoPuntiPianta = 100000;  // the ground plan's track at most
 
 constexpr std::string_view kCaratteri = "DejaVu Sans, Verdana, Arial, sans-serif";
 
@@ -417,17 +418,28 @@ struct Punto2 {
   size_t p;  // plan point
 };
 
-double distanza_segmento(const Punto2& q, const Punto2& a, const Punto2& b) {
+// The square of q's distance from the segment a-b: squares compare as the
+// distances do, without a square root per point.
+double distanza2_segmento(const Punto2& q, const Punto2& a, const Punto2& b) {
   const double dx = b.x - a.x, dy = b.y - a.y;
   const double l2 = dx * dx + dy * dy;
-  if (l2 == 0) return std::hypot(q.x - a.x, q.y - a.y);
-  const double t = std::clamp(((q.x - a.x) * dx + (q.y - a.y) * dy) / l2, 0.0, 1.0);
-  return std::hypot(q.x - a.x - t * dx, q.y - a.y - t * dy);
+  const double qx = q.x - a.x, qy = q.y - a.y;
+  if (l2 == 0) return qx * qx + qy * qy;
+  const double t = std::clamp((qx * dx + qy * dy) / l2, 0.0, 1.0);
+  const double ex = qx - t * dx, ey = qy - t * dy;
+  return ex * ex + ey * ey;
 }
 
 // Douglas-Peucker after a radial pass: points nearer than `tolleranza` to the
 // last kept one go first (linear), then the polyline keeps only the points
-// that stand out from it by more than `tolleranza`.
+// that stand out from it by more than `tolleranza`. A split far off the
+// middle of its stretch costs the whole stretch again, so that noise would
+// make the splits quadratic. Once the work passes 64 looks per point (a
+// traced line takes a few tens at most: the plain splits, and so every
+// compiled line's picture, stay as they are), a lopsided split also keeps
+// its stretch's middle point, and every stretch is then at most three
+// quarters of the one before it: the work stays O(n log n) on any input,
+// and a point dropped is still within `tolleranza` of the line kept.
 std::vector<Punto2> sfoltisci(const std::vector<Punto2>& in, double tolleranza) {
   if (in.size() <= 2) return in;
   std::vector<Punto2> radiale;
@@ -437,27 +449,62 @@ std::vector<Punto2> sfoltisci(const std::vector<Punto2>& in, double tolleranza) 
     if (std::hypot(in[i].x - u.x, in[i].y - u.y) >= tolleranza) radiale.push_back(in[i]);
   }
   radiale.push_back(in.back());
-  std::vector<char> tieni(radiale.size(), 0);
+  const size_t n = radiale.size();
+  const double soglia = tolleranza * tolleranza;
+  const size_t bilanciato = 64 * n;  // looks at points before splits are balanced
+  size_t lavoro = 0;
+  std::vector<char> tieni(n, 0);
   tieni.front() = tieni.back() = 1;
-  std::vector<std::pair<size_t, size_t>> pila = {{0, radiale.size() - 1}};
+  std::vector<std::pair<size_t, size_t>> pila = {{0, n - 1}};
   while (!pila.empty()) {
     const auto [a, b] = pila.back();
     pila.pop_back();
     double peggiore = -1;
     size_t dove_peggiore = a;
     for (size_t i = a + 1; i < b; ++i) {
-      const double d = distanza_segmento(radiale[i], radiale[a], radiale[b]);
+      const double d = distanza2_segmento(radiale[i], radiale[a], radiale[b]);
       if (d > peggiore) peggiore = d, dove_peggiore = i;
     }
-    if (peggiore > tolleranza) {
-      tieni[dove_peggiore] = 1;
+    lavoro += b - a;
+    if (peggiore <= soglia) continue;
+    tieni[dove_peggiore] = 1;
+    const size_t quarto = (b - a) / 4;
+    if (lavoro > bilanciato && (dove_peggiore - a < quarto || b - dove_peggiore < quarto)) {
+      const size_t mezzo = a + (b - a) / 2;
+      tieni[mezzo] = 1;
+      const auto [x, y] = std::minmax(dove_peggiore, mezzo);
+      pila.push_back({a, x});
+      if (x != y) pila.push_back({x, y});
+      pila.push_back({y, b});
+    } else {
       pila.push_back({a, dove_peggiore});
       pila.push_back({dove_peggiore, b});
     }
   }
   std::vector<Punto2> r;
-  for (size_t i = 0; i < radiale.size(); ++i) {
+  for (size_t i = 0; i < n; ++i) {
     if (tieni[i]) r.push_back(radiale[i]);
+  }
+  return r;
+}
+
+// The last resort for a plan that no tolerance thins (all noise): in each
+// pixel column a run of points keeps its first, lowest, highest and last,
+// so that the drawing keeps its envelope, as the cell series do.
+std::vector<Punto2> inviluppo(const std::vector<Punto2>& in) {
+  std::vector<Punto2> r;
+  for (size_t i = 0; i < in.size();) {
+    const double colonna = std::floor(in[i].x);
+    size_t j = i, basso = i, alto = i;
+    for (; j < in.size() && std::floor(in[j].x) == colonna; ++j) {
+      if (in[j].y < in[basso].y) basso = j;
+      if (in[j].y > in[alto].y) alto = j;
+    }
+    const auto [primo, secondo] = std::minmax(basso, alto);
+    for (const size_t k : {i, primo, secondo, j - 1}) {
+      if (r.empty() || r.back().p != in[k].p) r.push_back(in[k]);
+    }
+    i = j;
   }
   return r;
 }
@@ -628,17 +675,42 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
   svg.etichetta(12, cima + 18, "Planimetria", 13, "start", "font-weight=\"bold\"");
   // The track, thinned to a third of a pixel; coarser while it would still
   // take more points than a picture needs (only a plan that no compile
-  // writes, all noise, gets there). A lone point draws no line.
+  // writes, all noise, gets there), each pass thinning the one before. A
+  // pass that keeps nearly every point shows noise that no tolerance
+  // thins: its envelope by pixel columns is drawn, and at last every k-th
+  // point, so that the track never takes more than the picture's share. A
+  // lone point draws no line.
   std::vector<std::vector<Punto2>> tracciato;
-  for (double tolleranza = 0.3;; tolleranza *= 2) {
-    tracciato.clear();
-    size_t n = 0;
-    for (const auto& pezzo : pi.pezzi) {
-      if (pezzo.size() < 2) continue;
-      tracciato.push_back(sfoltisci(pezzo, tolleranza));
-      n += tracciato.back().size();
+  size_t n = 0;
+  for (const auto& pezzo : pi.pezzi) {
+    if (pezzo.size() < 2) continue;
+    tracciato.push_back(pezzo);
+    n += pezzo.size();
+  }
+  const auto ogni_pezzo = [&tracciato, &n](const auto& sfoltito) {
+    n = 0;
+    for (auto& pezzo : tracciato) {
+      pezzo = sfoltito(pezzo);
+      n += pezzo.size();
     }
-    if (n <= 100000 || tolleranza > 40) break;
+  };
+  for (double tolleranza = 0.3;; tolleranza *= 2) {
+    const size_t prima = n;
+    ogni_pezzo([tolleranza](const auto& pezzo) { return sfoltisci(pezzo, tolleranza); });
+    if (n <= kMassimoPuntiPianta || tolleranza > 40 || n > prima / 10 * 9) break;
+  }
+  if (n > kMassimoPuntiPianta) ogni_pezzo([](const auto& pezzo) { return inviluppo(pezzo); });
+  if (n > kMassimoPuntiPianta) {
+    const size_t passo = n / kMassimoPuntiPianta + 1;
+    size_t k = 0;
+    ogni_pezzo([passo, &k](const auto& pezzo) {
+      std::vector<Punto2> r;
+      for (const Punto2& q : pezzo) {
+        if (k++ % passo == 0) r.push_back(q);
+      }
+      return r;
+    });
+    std::erase_if(tracciato, [](const auto& pezzo) { return pezzo.size() < 2; });
   }
   Etichette occupate;
   svg.t("<path d=\"");

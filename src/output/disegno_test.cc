@@ -222,5 +222,38 @@ TEST(Disegno, LongestLineStaysSmall) {
   EXPECT_LT(svg.size(), 2u << 20);
 }
 
+// Plans no compile writes, all noise, as long as plans get: a zigzag
+// across the whole height that dies away, and a six-point pattern over and
+// over. No tolerance a picture allows thins them; the track still keeps no
+// more than the picture's budget of 100000 points (its envelope by pixel
+// columns), where a plain thinning keeps nearly all of them.
+TEST(Disegno, NoiseThinsToWhatThePictureShows) {
+  static constexpr double kSei[] = {0, 1, -1, 0.7, -0.7, 0};
+  struct Caso {
+    const char* nome;
+    double (*x1)(size_t p, size_t n);
+  };
+  const Caso casi[] = {
+      {"zigzag",
+       [](size_t p, size_t n) {
+         return (p % 2 == 0 ? 1 : -1) * 115000 * (1 - static_cast<double>(p) / n);
+       }},
+      {"six points", [](size_t p, size_t) { return 115000 * kSei[p % 6]; }},
+  };
+  const size_t punti = 1007001;
+  for (const Caso& c : casi) {
+    PianoLetto piano;
+    for (size_t p = 0; p < punti; ++p) {
+      piano.x0.push_back({TipoValore::reale, static_cast<double>(p)});
+      piano.x1.push_back({TipoValore::reale, c.x1(p, punti)});
+    }
+    const std::string svg = disegna_scenario(testata_base(), celle_base(20141), &piano);
+    const std::vector<double> xy = binario(svg);
+    EXPECT_GT(xy.size(), 100u) << c.nome;
+    EXPECT_LE(xy.size() / 2, 100000u) << c.nome;
+    ben_formato(svg, c.nome);
+  }
+}
+
 }  // namespace
 }  // namespace scenario

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "model/modello.h"
+#include "output/scrittori.h"
 
 namespace scenario {
 
@@ -40,11 +41,36 @@ std::optional<TipoFile> tipo_da_nome(std::string_view nome);
 // Format stamps and table sizes that every compiled file has.
 constexpr int16_t kTimbroFormatoTestata = 610;  // entry 85, `intero_uno`
 constexpr int16_t kTimbroFormatoCelle = 5121;   // cell 1, `dato_uno`
-constexpr size_t kMinimoCelle = 141;            // a line of 0 m: cells 0..140
-constexpr size_t kMassimoCelle = 20141;         // a line of 1000000 m
-constexpr size_t kMinimoPunti = 7001;           // points 0..L, L = length + 7000
-constexpr size_t kMassimoPunti = 1007001;
+// A line of length m has the cells 0..(m + run-off) / 50 and the plan
+// points 0..m + run-off: a line of 0 m the fewest, the longest line the most.
+constexpr size_t celle_di_linea(int32_t metri) {
+  return static_cast<size_t>((metri + kMetriProlungamento) / kMetriCella) + 1;
+}
+constexpr size_t punti_di_linea(int32_t metri) {
+  return static_cast<size_t>(metri + kMetriProlungamento) + 1;
+}
+constexpr size_t kMinimoCelle = celle_di_linea(0);
+constexpr size_t kMassimoCelle = celle_di_linea(kLunghezzaMassima);
+constexpr size_t kMinimoPunti = punti_di_linea(0);
+constexpr size_t kMassimoPunti = punti_di_linea(kLunghezzaMassima);
 constexpr size_t kBytesVoceVuota = 34;  // a header entry with an empty text
+
+// The largest file of each kind there can be: the longest line's cells;
+// its points with both values reals, the widest kind; every header text
+// as long as its 16-bit length allows. Anything larger is refused from its
+// size, before it is read.
+constexpr size_t kMassimoByteCelle = kMassimoCelle * kBytesCella;
+constexpr size_t kMassimoBytePlanimetria = 2 * kMassimoPunti * larghezza_valore(TipoValore::reale);
+constexpr size_t kMassimoByteTestata =
+    static_cast<size_t>(kVociTestata) * (kBytesVoceVuota + UINT16_MAX);
+constexpr size_t massimo_byte(TipoFile t) {
+  switch (t) {
+    case TipoFile::planimetria: return kMassimoBytePlanimetria;
+    case TipoFile::testata: return kMassimoByteTestata;
+    case TipoFile::celle: return kMassimoByteCelle;
+  }
+  return 0;
+}
 
 // The 87 header entries. Throws ErroreLettura.
 Testata leggi_testata(std::string_view bytes);

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "app/avvio.h"
+#include "app/corsa.h"
 #include "compiler/controllo.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
@@ -57,8 +58,19 @@ int esegui(const Argomenti& a) {
   if (a.ha(kOpzioneDir.nome)) opzioni.cartella = (dir / "").string();
   try {
     const ArchivioMemoria copie = copie_sorgenti(dir, *id);
-    const std::vector<Diagnostica> dd = controlla(copie, *id, opzioni);
-    std::cout << (a.ha("--json") ? json_diagnostiche(dd) : testo_diagnostiche(dd));
+    std::vector<Diagnostica> dd;
+    try {
+      dd = controlla(copie, *id, opzioni);
+    } catch (const MemoriaEsaurita& e) {
+      memoria_esaurita(dir / e.file(), "leggere");
+    }
+    if (a.ha("--json")) {
+      std::cout << json_diagnostiche(dd);
+    } else {
+      // Line by line: the text of a long list is never whole in memory.
+      for (const Diagnostica& d : dd) std::cout << riga_diagnostica(d) << '\n';
+      std::cout << riepilogo_diagnostiche(dd) << '\n';
+    }
     return con_errori(dd) ? uscita_errore_dati : uscita_ok;
   } catch (const std::exception& e) {
     std::cout.flush();

@@ -52,7 +52,7 @@ int esegui(const Argomenti& a) {
   }
   std::optional<std::string> bytes;
   try {
-    bytes = leggi_file(nome);
+    bytes = leggi_file(nome, *tipo);
     if (!bytes) {
       std::cerr << "scenario: " << nome << ": il file non esiste" << std::endl;
       return uscita_errore_dati;
@@ -64,11 +64,15 @@ int esegui(const Argomenti& a) {
   } catch (const ErroreLettura& e) {
     std::cerr << "scenario: " << nome << " (" << descrizione_tipo(*tipo) << "): " << e.what();
     // A file saved under another kind's name says so.
-    if (const auto altro = tipo_dal_contenuto(*bytes)) {
+    if (const auto altro = bytes ? tipo_dal_contenuto(*bytes) : std::nullopt) {
       std::cerr << " (il contenuto e' quello di: " << descrizione_tipo(*altro) << ")";
     }
     std::cerr << std::endl;
     return uscita_errore_dati;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "scenario: " << GuastoPiattaforma(nome, "memoria esaurita", "leggere").what()
+              << std::endl;
+    return uscita_guasto;
   } catch (const std::exception& e) {
     std::cerr << "scenario: " << e.what() << std::endl;
     return uscita_guasto;

@@ -22,8 +22,8 @@ class FileMancante : public std::runtime_error {
   using std::runtime_error::runtime_error;
 };
 
-std::string necessario(const std::filesystem::path& p) {
-  std::optional<std::string> b = leggi_file(p);
+std::string necessario(const std::filesystem::path& p, TipoFile tipo) {
+  std::optional<std::string> b = leggi_file(p, tipo);
   if (!b) throw FileMancante("il file non esiste: compila prima lo scenario");
   return std::move(*b);
 }
@@ -48,14 +48,15 @@ int esegui(const Argomenti& a) {
       return rifiuto;
     }
     letto = dir / nome_testata(*id);
-    const Testata t = leggi_testata(necessario(letto));
+    const Testata t = leggi_testata(necessario(letto, TipoFile::testata));
     letto = dir / nome_celle(*id);
-    const std::vector<Cella> c = leggi_celle(necessario(letto));
+    const std::vector<Cella> c = leggi_celle(necessario(letto, TipoFile::celle));
 
     // Without a plan file (compiled with --no-plan), no ground plan.
     letto = dir / nome_planimetria(*id);
     std::optional<PianoLetto> piano;
-    if (const std::optional<std::string> p = leggi_file(letto)) piano = leggi_planimetria(*p);
+    if (const std::optional<std::string> p = leggi_file(letto, TipoFile::planimetria))
+      piano = leggi_planimetria(*p);
 
     scrivi_file(uscita, disegna_scenario(t, c, piano ? &*piano : nullptr));
     return uscita_ok;
@@ -65,6 +66,10 @@ int esegui(const Argomenti& a) {
   } catch (const FileMancante& e) {
     std::cerr << "scenario: " << letto.string() << ": " << e.what() << std::endl;
     return uscita_errore_dati;
+  } catch (const std::bad_alloc&) {
+    std::cerr << "scenario: " << GuastoPiattaforma(letto, "memoria esaurita", "leggere").what()
+              << std::endl;
+    return uscita_guasto;
   } catch (const std::exception& e) {
     std::cerr << "scenario: " << e.what() << std::endl;
     return uscita_guasto;

@@ -1,15 +1,32 @@
 #include "tools/scenario/file_binari.h"
 
+#include <new>
 #include <system_error>
 
+#include "app/corsa.h"
 #include "compiler/archivio.h"
 
 namespace scenario {
 
-std::optional<std::string> leggi_file(const std::filesystem::path& percorso) {
+std::optional<std::string> leggi_file(const std::filesystem::path& percorso, TipoFile tipo) {
   std::error_code ec;
   if (!std::filesystem::exists(percorso, ec)) return std::nullopt;
-  return ArchivioCartella(percorso.parent_path()).leggi(percorso.filename().string());
+  // Only a regular file has a size to go by; anything else is read and
+  // judged by its bytes.
+  if (std::filesystem::is_regular_file(percorso, ec)) {
+    const std::uintmax_t n = std::filesystem::file_size(percorso, ec);
+    if (!ec && n > massimo_byte(tipo)) {
+      throw ErroreLettura(massimo_byte(tipo),
+                          "il file e' lungo " + std::to_string(n) +
+                              " byte, piu' di ogni file compilato del suo tipo (al massimo " +
+                              std::to_string(massimo_byte(tipo)) + " byte): non e' letto");
+    }
+  }
+  try {
+    return ArchivioCartella(percorso.parent_path()).leggi(percorso.filename().string());
+  } catch (const std::bad_alloc&) {
+    memoria_esaurita(percorso, "leggere");
+  }
 }
 
 }  // namespace scenario

@@ -6,12 +6,17 @@
 #include <optional>
 #include <string>
 
+#include "output/lettori.h"
+
 namespace scenario {
 
-// The whole file, or none when nothing of that name exists. A name that is
-// there but cannot be read is a platform failure: throws GuastoPiattaforma
-// ("impossibile leggere PERCORSO: MOTIVO").
-std::optional<std::string> leggi_file(const std::filesystem::path& percorso);
+// The whole file, or none when nothing of that name exists. A file larger
+// than any compiled file of kind `tipo` is refused from its size before it
+// is read: throws ErroreLettura at the offset where the largest one ends. A
+// name that is there but cannot be read, or memory that runs out reading
+// it, is a platform failure: throws GuastoPiattaforma ("impossibile
+// leggere PERCORSO: MOTIVO").
+std::optional<std::string> leggi_file(const std::filesystem::path& percorso, TipoFile tipo);
 
 }  // namespace scenario
 

@@ -1,0 +1,99 @@
+#!/usr/bin/env bash
+# Times the real `scenario` on inputs that grow without bound, and prints
+# one Markdown table row per run: the wall time and the peak memory
+# (maximum resident set) that /usr/bin/time reports.
+#
+#   bench/ingressi_grandi.sh [BUILD_DIR]
+#
+# BUILD_DIR defaults to build/bench (the `bench` preset). The inputs, made
+# in a fresh folder under ${TMPDIR:-/tmp}:
+#   - `check` on the carried texts with one line of 64 K to 4 M commas
+#     (doubling) appended to the line file (the time should double with
+#     the size), with 8 MB of empty lines appended, and with 60 MB of the
+#     line file's gradient records repeated (nearly every one a diagnostic);
+#   - `plot` on the carried scenario's header and cell files with a noisy
+#     line plan of 7 001 to 1 007 001 points (bench/piano_rumoroso, zigzag),
+#     and the same length of a six-point pattern;
+#   - `inspect` of a sparse 2 GB header file, refused from its size.
+set -euo pipefail
+
+build="${1:-build/bench}"
+scenario="$build/tools/scenario/scenario"
+piano="$build/bench/piano_rumoroso"
+for exe in "$scenario" "$piano"; do
+  [[ -x "$exe" ]] || { echo "missing $exe: build the bench preset first" >&2; exit 64; }
+done
+[[ -x /usr/bin/time ]] || { echo "missing /usr/bin/time (Debian: time)" >&2; exit 64; }
+
+work="$(mktemp -d "${TMPDIR:-/tmp}/ingressi_grandi.XXXXXX")"
+trap 'rm -rf "$work"' EXIT
+id=(Lanvero_Ostrel 24817)
+linea="${id[0]}_linea.txt"
+
+mkdir -p "$work/testi" "$work/compilato"
+"$scenario" emit --dir "$work/testi"
+cp "$work/testi/"* "$work/compilato/"
+"$scenario" compile "${id[@]}" --dir "$work/compilato" >/dev/null
+
+# A folder holding the carried texts, the line file with `$2` appended.
+testi_con() {  # DIR FILE_OF_BYTES
+  mkdir -p "$1"
+  cp "$work/testi/"* "$1/"
+  cat "$2" >>"$1/$linea"
+}
+
+# Microseconds since the epoch.
+now_us() { local t="${EPOCHREALTIME/./}"; echo "$((10#$t))"; }
+
+# One row: | WHAT | MILLISECONDS | MiB | EXIT STATUS |, the time taken
+# around /usr/bin/time (its own start included, well under a millisecond).
+misura() {  # WHAT COMMAND...
+  local cosa="$1"
+  shift
+  local stato=0 inizio fine
+  inizio="$(now_us)"
+  /usr/bin/time -f "%M" -o "$work/tempo" "$@" >/dev/null 2>"$work/err" || stato=$?
+  fine="$(now_us)"
+  local kib
+  kib="$(tail -n 1 "$work/tempo")"
+  awk -v c="$cosa" -v us="$((fine - inizio))" -v k="$kib" -v s="$stato" \
+    'BEGIN { printf "| %s | %.1f | %.1f | %s |\n", c, us / 1000, k / 1024, s }'
+}
+
+echo "| Run | Time (ms) | Peak memory (MiB) | Exit status |"
+echo "|---|---:|---:|---:|"
+
+misura "check, the carried texts alone" "$scenario" check "${id[@]}" --dir "$work/testi"
+for k in 64 128 256 512 1024 2048 4096; do
+  head -c "$((k * 1024))" /dev/zero | tr '\0' ',' >"$work/virgole"
+  printf '\r\n' >>"$work/virgole"
+  testi_con "$work/v$k" "$work/virgole"
+  misura "check, one line of $k K fields" "$scenario" check "${id[@]}" --dir "$work/v$k"
+done
+
+{ yes $'\r' || true; } | head -n "$((4 << 20))" >"$work/vuote"
+testi_con "$work/vuote_dir" "$work/vuote"
+misura "check, 8 MB of empty lines" "$scenario" check "${id[@]}" --dir "$work/vuote_dir"
+
+# The line file's [pendenze] records, repeated to 60 MB.
+awk '/^\[pendenze\]/ { dentro = 1; next } /^\[/ { dentro = 0 } dentro' \
+  "$work/testi/$linea" >"$work/blocco"
+{ yes "$(cat "$work/blocco")" || true; } | head -c "$((60 << 20))" >"$work/sessanta"
+testi_con "$work/ripetuti_dir" "$work/sessanta"
+misura "check, 60 MB of repeated records" "$scenario" check "${id[@]}" --dir "$work/ripetuti_dir"
+
+for n in 7001 20000 40000 1007001; do
+  d="$work/p$n"
+  mkdir -p "$d"
+  cp "$work/compilato/${id[0]}_${id[1]}.sim" "$work/compilato/${id[0]}_${id[1]}.dat" "$d/"
+  "$piano" "$n" "$d/${id[0]}_linea.dat"
+  misura "plot, noisy plan of $n points" "$scenario" plot "${id[@]}" --dir "$d"
+done
+d="$work/sei"
+mkdir -p "$d"
+cp "$work/compilato/${id[0]}_${id[1]}.sim" "$work/compilato/${id[0]}_${id[1]}.dat" "$d/"
+"$piano" 1007001 "$d/${id[0]}_linea.dat" sei
+misura "plot, six-point pattern of 1007001 points" "$scenario" plot "${id[@]}" --dir "$d"
+
+truncate -s 2G "$work/enorme.sim"
+misura "inspect, sparse 2 GB .sim (refused)" "$scenario" inspect "$work/enorme.sim"
