@@ -12,7 +12,7 @@ bool ha(std::string_view campo, std::string_view parola, Confronto confronto) {
                                         : contiene_senza_maiuscole(campo, parola);
 }
 
-bool corrisponde(const Gestore& g, std::string_view campo) {
+bool corrisponde(const DefinizioneRecord& g, std::string_view campo) {
   return ha(campo, g.parola, g.confronto) && ha(campo, g.seconda_parola, g.confronto);
 }
 
@@ -40,8 +40,8 @@ bool leggi_chiave(StatoParser& s, const Sezione& sezione) {
 // Every kind whose words the field holds runs, in order, until one ends the
 // loop. A handler may change the field (a board reads its text into it):
 // the kinds after it are tried on what it left.
-Esito prova_gestori(StatoParser& s, std::span<const Gestore> gestori) {
-  for (const Gestore& g : gestori) {
+Esito prova_gestori(StatoParser& s, std::span<const DefinizioneRecord> gestori) {
+  for (const DefinizioneRecord& g : gestori) {
     if (!corrisponde(g, s.campo)) continue;
     const Esito e = s.osservatore ? s.osservatore->record(s, g) : g.gestisci(s);
     if (e != Esito::continua) return e;

@@ -1,6 +1,7 @@
 // The one record loop both source files are read with. Field by field: a
-// keyword field at the top of each pass, tried against the section's table
-// of record kinds; each kind whose words it holds reads its own values.
+// keyword field at the top of each pass, tried against the section's slice
+// of the table of record kinds (tipi_record.h); each kind whose words it holds reads its own
+// values.
 #ifndef SCENARIO_COMPILER_CICLO_RECORD_H_
 #define SCENARIO_COMPILER_CICLO_RECORD_H_
 
@@ -8,23 +9,13 @@
 #include <string_view>
 
 #include "compiler/stato_parser.h"
+#include "compiler/tipi_record.h"
 
 namespace scenario {
 
-enum class Confronto { senza_maiuscole, esatto };
-
-// A record kind: the words its keyword field must hold (the second may be
-// empty) and the handler that reads and stores the record.
-struct Gestore {
-  std::string_view parola;
-  std::string_view seconda_parola;
-  Confronto confronto;
-  Esito (*gestisci)(StatoParser&);
-};
-
 // One section of a source file.
 struct Sezione {
-  std::span<const Gestore> gestori;  // tried in order
+  std::span<const DefinizioneRecord> gestori;  // tried in order
   // A field holding "-" stands aside for the next one, up to this many in a
   // row...
   int salti_trattino;

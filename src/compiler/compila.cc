@@ -34,6 +34,7 @@ void memorizza_dati(StatoParser& s) {
     if (leggi_file_linea(s)) leggi_file_treno(s);
   } catch (const Guasto& g) {
     s.motivo_guasto = g.what();
+    s.oggetto_guasto = g.oggetto();
     coda_errore(s, g.luogo().file.empty() ? s.luogo() : g.luogo());
   } catch (const std::bad_alloc&) {
     throw;  // the machine's failure, not the data's: the caller says so

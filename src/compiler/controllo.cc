@@ -74,61 +74,6 @@ namespace controllo {
 
 namespace {
 
-struct DatiTipo {
-  Tipo tipo;
-  std::string_view parola, seconda;  // the reader's test, to know its kind
-  const char* nome;                  // as the carried files write it
-};
-constexpr DatiTipo kTipi[] = {
-    {Tipo::lunghezza, "percorso", "lunghezza", "lunghezza percorso"},
-    {Tipo::progressiva_tre, "tre", "progressiva", "progressiva chilometrica tre"},
-    {Tipo::progressiva_due, "due", "progressiva", "progressiva chilometrica due"},
-    {Tipo::progressiva_uno, "uno", "progressiva", "progressiva chilometrica uno"},
-    {Tipo::sfondo_uno, "sfondo", "uno", "sfondo uno"},
-    {Tipo::sfondo_due, "sfondo", "due", "sfondo due"},
-    {Tipo::sfondo_tre, "sfondo", "tre", "sfondo tre"},
-    {Tipo::ripetizione, "segnali", "ripetizione", "ripetizione segnali"},
-    {Tipo::pendenza, "pendenza", "", "pendenza"},
-    {Tipo::curva, "curva", "", "curva"},
-    {Tipo::montagna, "montagna", "", "montagna"},
-    {Tipo::indicatori, "indicatori_v", "", "indicatori_vmax"},
-    {Tipo::cartello, "cartello", "indicat", "cartello_indicatore"},
-    {Tipo::massa_frenata, "frenata", "massa", "percentuale massa frenata"},
-    {Tipo::vetture, "vetture", "", "numero vetture"},
-    {Tipo::velocita, "velocit", "", "velocita"},
-    {Tipo::aderenza, "aderenza", "", "aderenza"},
-    {Tipo::orologio, "orologio", "", "orologio"},
-    {Tipo::sabbia, "sabbia", "", "sabbia"},
-    {Tipo::segnale, "segnale", "", "segnale"},
-    {Tipo::rallentamento, "rallentamento", "", "rallentamento"},
-    {Tipo::abbattimento, "abbattimento", "", "abbattimento"},
-    {Tipo::stazione, "stazione", "", "stazione"},
-};
-static_assert(std::size(kTipi) == kNumeroTipi);
-
-std::optional<Tipo> tipo_di(const Gestore& g) {
-  for (const DatiTipo& t : kTipi) {
-    if (t.parola == g.parola && t.seconda == g.seconda_parola) return t.tipo;
-  }
-  return std::nullopt;
-}
-
-}  // namespace
-
-const char* nome_tipo(Tipo t) { return kTipi[static_cast<size_t>(t)].nome; }
-
-std::pair<std::string_view, std::string_view> parole_tipo(Tipo t) {
-  const DatiTipo& d = kTipi[static_cast<size_t>(t)];
-  return {d.parola, d.seconda};
-}
-
-Sorgente sorgente_di(Tipo t) {
-  return static_cast<size_t>(t) <= static_cast<size_t>(Tipo::cartello) ? Sorgente::linea
-                                                                       : Sorgente::treno;
-}
-
-namespace {
-
 int64_t cella_di(int64_t p) { return vicino(p + kMetriCella, kMetriCella); }
 
 std::string_view senza_spazi(std::string_view s) {
@@ -182,6 +127,7 @@ struct GuastoLetto {
   std::optional<Posto> posto;      // a place fixed when it was met
   int campo = 0;                   // else the record's field (-1: its keyword)
   std::string dettaglio;           // what the meaning alone does not say
+  bool proprio = false;            // the detail is the whole message
   std::optional<int32_t> cella;    // the walk: the cell with no free place...
   std::optional<int32_t> origine;  // ...and the signal or slowdown it is for
 };
@@ -269,9 +215,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     registro.ultimo[f()] = visto_;
   }
 
-  Esito record(StatoParser& s, const Gestore& g) override {
-    const std::optional<Tipo> tipo = tipo_di(g);
-    if (!tipo) return g.gestisci(s);
+  Esito record(StatoParser& s, const DefinizioneRecord& g) override {
     // Without a length there are no cells: nothing further can be read.
     if (!s.modello.celle && parte_ == ParteFile::record && file_ == Sorgente::linea) {
       throw Guasto("nessuna lunghezza della linea prima di questo record",
@@ -280,7 +224,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     if (candidato_) registro.scartati.pop_back();
     candidato_ = false;
     RecordLetto rec;
-    rec.tipo = *tipo;
+    rec.tipo = g.tipo;
     rec.posto = posto_chiave_;
     rec.parola = parola_;
     rec.sezione = sezione_[f()];
@@ -332,8 +276,10 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
       if (!l.file.empty()) g.file = sorgente(l.file);
       g.posto = Posto{l.riga, l.colonna};
       g.dettaglio = s.motivo_guasto;
-      if (l.riga == 0 && s.motivo_guasto == "file del treno mancante") {
+      if (s.oggetto_guasto == Guasto::Oggetto::sorgente_mancante) {
+        // A missing file says so in its own words, naming the file.
         g.dettaglio += ": " + mostrati_[1];
+        g.proprio = true;
       }
     } else {
       g.posto = Posto{};
@@ -449,7 +395,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
       const Luogo& l = x.luogo().file.empty() ? lettore : x.luogo();
       g.posto = Posto{l.riga, l.colonna};
     } else {
-      g.campo = campo_del_guasto(r, x.what());
+      g.campo = campo_del_guasto(r, x.campo());
     }
     guasti.push_back(std::move(g));
   }
@@ -482,18 +428,14 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   }
 
   // A failure of the model's bounds inside a record: the field whose value
-  // put the record outside the tables.
-  int campo_del_guasto(const RecordLetto& r, std::string_view motivo) const {
-    const auto ha = [&](std::string_view p) { return motivo.find(p) != std::string_view::npos; };
+  // put the record outside the tables, as the handler that raised it says;
+  // else found from the values (a cell or entry out of its table).
+  static int campo_del_guasto(const RecordLetto& r, std::optional<int> detto) {
+    if (detto) return *detto;
     switch (r.tipo) {
       case Tipo::montagna: return r.ha(0) && vicino(r.valore(0), kMetriCella) < 0 ? 0 : 1;
       case Tipo::rallentamento: return r.ha(0) && cella_di(r.valore(0)) < 0 ? 0 : 2;
-      case Tipo::stazione:
-        if (ha("orario")) return 13;
-        if (ha("nome")) return 16;
-        return 2;
-      case Tipo::cartello: return ha("cartelli") ? -1 : ha("testo") ? 1 : 0;
-      case Tipo::indicatori: return ha("velocita") ? 1 : 0;
+      case Tipo::stazione: return 2;  // a zone bound from the zone's length
       default: return 0;
     }
   }
@@ -601,8 +543,7 @@ class Resoconto {
     d.file = m_.mostrati()[static_cast<size_t>(file)];
     d.riga = l.riga;
     d.colonna = l.riga > 0 ? l.colonna : 0;
-    // A missing train file says so in its own words.
-    if (dettaglio.rfind("file del treno mancante", 0) == 0) {
+    if (g.proprio) {
       d.messaggio = dettaglio;
     } else {
       d.messaggio = std::string(significato_errore(d.codice));

@@ -56,29 +56,6 @@ size_t distanza_entro(std::string_view a, std::string_view b, size_t limite) {
   return differenza >= limite ? limite : std::min(distanza(a, b), limite);
 }
 
-// The keywords an author would have meant, per file, as the carried files
-// write them.
-constexpr std::string_view kParoleLinea[] = {"lunghezza percorso",
-                                             "progressiva chilometrica uno",
-                                             "sfondo uno",
-                                             "ripetizione segnali",
-                                             "pendenza",
-                                             "curvad",
-                                             "curvas",
-                                             "montagna",
-                                             "indicatori_vmax",
-                                             "cartello_indicatore"};
-constexpr std::string_view kParoleTreno[] = {"percentuale massa frenata",
-                                             "numero vetture",
-                                             "velocita",
-                                             "aderenza",
-                                             "orologio",
-                                             "sabbia",
-                                             "segnale",
-                                             "rallentamento",
-                                             "abbattimento",
-                                             "stazione"};
-
 std::optional<std::string_view> suggerimento(Sorgente f, std::string_view campo) {
   const std::string c = in_minuscolo(senza_spazi(campo));
   if (c.size() < 4) return std::nullopt;
@@ -93,10 +70,13 @@ std::optional<std::string_view> suggerimento(Sorgente f, std::string_view campo)
       migliore = p;
     }
   };
-  if (f == Sorgente::linea) {
-    for (std::string_view p : kParoleLinea) prova(p);
-  } else {
-    for (std::string_view p : kParoleTreno) prova(p);
+  // The keywords an author would have meant, as the carried files write
+  // them, in the table's order: the first of two as near wins.
+  for (const DefinizioneRecord& d : tipi_record()) {
+    if (d.file() != f) continue;
+    for (std::string_view p : d.proposte) {
+      if (!p.empty()) prova(p);
+    }
   }
   return migliore;
 }
@@ -131,22 +111,7 @@ namespace {
 int rango_fine(Sorgente f) { return f == Sorgente::linea ? 6 : 7; }
 
 // The heading a record kind usually stands under.
-std::string_view sezione_solita(Tipo t) {
-  switch (t) {
-    case Tipo::pendenza: return "[pendenze]";
-    case Tipo::curva: return "[curve]";
-    case Tipo::montagna: return "[montagne]";
-    case Tipo::indicatori: return "[cartelli]";
-    case Tipo::cartello: return "[indicazioni]";
-    case Tipo::aderenza: return "[aderenze]";
-    case Tipo::velocita: return "[vel_limite]";
-    case Tipo::stazione: return "[stazioni]";
-    case Tipo::rallentamento: return "[rallentamenti]";
-    case Tipo::segnale: return "[segnali]";
-    case Tipo::abbattimento: return "[codici]";
-    default: return "[generale]";
-  }
-}
+std::string_view sezione_solita(Tipo t) { return definizione(t).intestazione; }
 
 bool con_posizione(Tipo t) {
   switch (t) {
@@ -252,13 +217,23 @@ class Avvisi {
     if (c.parte == Parte::prima_generale) {
       return cita(t) + " sta prima di [generale]: non e' letto";
     }
+    // A kind's words, in any case.
+    const auto di = [&](LetturaRecord l) {
+      for (const DefinizioneRecord& d : tipi_letti(l)) {
+        if (ha(d.parola) && ha(d.seconda_parola)) return true;
+      }
+      return false;
+    };
+    // The word that tells a record of the other file.
+    const auto dell_altro_file = [&] {
+      for (const DefinizioneRecord& d : tipi_record()) {
+        if (d.file() != c.file && ha(d.indizio)) return true;
+      }
+      return false;
+    };
     if (c.file == Sorgente::linea) {
-      const bool chiave_generale = (ha("lunghezza") && ha("percorso")) ||
-                                   (ha("progressiva") && (ha("uno") || ha("due") || ha("tre"))) ||
-                                   (ha("sfondo") && (ha("uno") || ha("due") || ha("tre"))) ||
-                                   (ha("segnali") && ha("ripetizione"));
-      const bool record_successivo = ha("pendenza") || ha("curva") || ha("montagna") ||
-                                     ha("indicatori_v") || (ha("cartello") && ha("indicat"));
+      const bool chiave_generale = di(LetturaRecord::generale_linea);
+      const bool record_successivo = di(LetturaRecord::successive_linea);
       if (c.parte == Parte::generale && chiave_generale) {
         return "le parole chiave di [generale] vanno scritte in minuscolo: " + cita(t) +
                " e' ignorato";
@@ -269,16 +244,9 @@ class Avvisi {
       if (c.parte == Parte::successive && chiave_generale) {
         return cita(t) + " e' letto solo nella sezione [generale]: il record e' ignorato";
       }
-      for (std::string_view p : kParoleTreno) {
-        if (ha(p.substr(0, p.find(' ')))) {
-          return cita(t) + " e' un record del file del treno: qui e' ignorato";
-        }
-      }
-    } else {
-      for (std::string_view p : {"pendenza", "curva", "montagna", "indicatori_v", "cartello",
-                                 "lunghezza", "progressiva", "sfondo", "ripetizione"}) {
-        if (ha(p)) return cita(t) + " e' un record del file della linea: qui e' ignorato";
-      }
+      if (dell_altro_file()) return cita(t) + " e' un record del file del treno: qui e' ignorato";
+    } else if (dell_altro_file()) {
+      return cita(t) + " e' un record del file della linea: qui e' ignorato";
     }
     std::string m = "parola chiave sconosciuta " + cita(t) + ": il record e' ignorato";
     if (const auto s = suggerimento(c.file, t)) m += " (forse '" + std::string(*s) + "'?)";
@@ -317,8 +285,8 @@ class Avvisi {
       return;
     }
     const std::string minuscolo = in_minuscolo(t);
-    const auto [prima, seconda] = parole_tipo(rec.tipo);
-    for (std::string_view p : {prima, seconda}) {
+    const DefinizioneRecord& d = definizione(rec.tipo);
+    for (std::string_view p : {d.parola, d.seconda_parola}) {
       if (p.empty()) continue;
       const size_t dove = minuscolo.find(p);
       if (dove != std::string::npos && dove > 0 &&
@@ -560,12 +528,16 @@ class Avvisi {
       const auto avvisa_valore = [&](size_t campo, std::string m) {
         avvisa(Avviso::valore, rec, std::move(m), campo);
       };
-      const auto velocita = [&](size_t campo, const char* cosa) {
+      // A field as the table of record kinds names it.
+      const auto nome_campo = [&rec](size_t campo) {
+        return std::string(definizione(rec.tipo).campi[campo].nome);
+      };
+      const auto velocita = [&](size_t campo, std::string_view cosa) {
         if (!rec.ha(campo) || (v(campo) >= 0 && v(campo) <= 300)) return;
         avvisa_valore(campo, std::string(cosa) + " di " + std::to_string(v(campo)) +
                                  " km/h: nessun treno ci va");
       };
-      const auto a_16_bit = [&](size_t campo, const char* cosa) {
+      const auto a_16_bit = [&](size_t campo, std::string_view cosa) {
         if (!rec.ha(campo) || (v(campo) >= INT16_MIN && v(campo) <= INT16_MAX)) return;
         avvisa_valore(campo, std::string(cosa) + " " + std::to_string(v(campo)) +
                                  " non sta in 16 bit: diventa " +
@@ -583,7 +555,7 @@ class Avvisi {
         case Tipo::lunghezza:
           if (rec.ha(0) && v(0) == 0) avvisa_valore(0, "linea di lunghezza 0");
           break;
-        case Tipo::velocita: velocita(1, "velocita"); break;
+        case Tipo::velocita: velocita(1, nome_campo(1)); break;
         case Tipo::indicatori:
           for (size_t k : {1, 2, 3, 5, 6, 7}) velocita(k, "velocita dell'indicatore");
           break;
@@ -598,7 +570,7 @@ class Avvisi {
           if (rec.ha(4) && v(4) != 0 && v(0) <= 1500) {
             avvisa_valore(4, "preavviso ignorato: il rallentamento inizia entro 1500 m");
           }
-          a_16_bit(1, "velocita");
+          a_16_bit(1, nome_campo(1));
           a_16_bit(5, "valore");
           break;
         case Tipo::pendenza:
@@ -746,7 +718,8 @@ class Avvisi {
                "la parola " + cita(senza_spazi(rec.parola)) + " ha piu' cifre: conta la classe " +
                    std::string(1, scelta) + ", la prima cifra da 1 a 6 che vi compare");
       }
-      const size_t dopo = t.find("curva") + 5;
+      const std::string_view parola = definizione(Tipo::curva).parola;
+      const size_t dopo = t.find(parola) + parola.size();
       const char lato = dopo < t.size() ? t[dopo] : '\0';
       const bool sinistra = t.find('s') != std::string::npos;
       if (sinistra && lato != 's') {
@@ -798,7 +771,7 @@ class Avvisi {
           break;
         }
       }
-      const char* cosa = t == Tipo::velocita ? "velocita" : "aderenza";
+      const char* cosa = nome_tipo(t);
       if (primo == nullptr) {
         avvisa(Avviso::profilo, Sorgente::treno, Posto{},
                std::string("nessun record ") + cosa + ": " + cosa + " 0 su tutta la linea");

@@ -13,6 +13,7 @@
 
 #include "compiler/compila.h"
 #include "compiler/controllo.h"
+#include "compiler/tipi_record.h"
 
 namespace scenario {
 namespace {
@@ -166,6 +167,77 @@ TEST(PaginaDeiSorgenti, HasAnExampleOfEveryCodeAndWarning) {
   for (const Avviso a : avvisi()) {
     EXPECT_TRUE(avvisi_visti.count(std::string(nome_avviso(a))))
         << "no example of -W" << nome_avviso(a);
+  }
+}
+
+// The page's keyword tables name every record kind, in the order the reader
+// tries them, with the words it looks for and how they are compared: read
+// against the compiler's own table, the page cannot list a keyword the
+// reader does not take, or leave one out.
+TEST(PaginaDeiSorgenti, KeywordTablesAreTheReadersTable) {
+  struct Riga {
+    int riga_md;
+    std::set<std::string> parole;
+    std::optional<std::string> maiuscole;  // the Case column, where there is one
+  };
+  const auto celle = [](const std::string& r) {
+    std::vector<std::string> cc;
+    std::istringstream in(r.substr(1));
+    std::string c;
+    while (std::getline(in, c, '|')) cc.push_back(c);
+    return cc;
+  };
+  std::ifstream in(SCENARIO_SORGENTI_MD);
+  ASSERT_TRUE(in.good()) << SCENARIO_SORGENTI_MD;
+  std::vector<Riga> righe;
+  std::string r;
+  int n = 0;
+  // The columns of the keyword table being read, npos outside one.
+  constexpr size_t kNessuna = std::string::npos;
+  size_t colonna = kNessuna, colonna_maiuscole = kNessuna;
+  while (std::getline(in, r)) {
+    ++n;
+    if (r.rfind("|", 0) != 0) {
+      colonna = kNessuna;
+      continue;
+    }
+    const std::vector<std::string> cc = celle(r);
+    if (colonna == kNessuna) {
+      colonna_maiuscole = kNessuna;
+      for (size_t k = 0; k < cc.size(); ++k) {
+        if (cc[k].find("words the field must hold") != std::string::npos ||
+            cc[k].find("Keyword field holds") != std::string::npos) {
+          colonna = k;
+        }
+        if (cc[k] == " Case ") colonna_maiuscole = k;
+      }
+      continue;
+    }
+    if (r.rfind("|---", 0) == 0 || colonna >= cc.size()) continue;
+    Riga riga{n, {}, std::nullopt};
+    const std::string& c = cc[colonna];
+    size_t a = c.find('`');
+    while (a != std::string::npos) {
+      const size_t b = c.find('`', a + 1);
+      if (b == std::string::npos) break;
+      riga.parole.insert(c.substr(a + 1, b - a - 1));
+      a = c.find('`', b + 1);
+    }
+    if (colonna_maiuscole < cc.size()) riga.maiuscole = cc[colonna_maiuscole];
+    righe.push_back(std::move(riga));
+  }
+
+  const auto tipi = tipi_record();
+  ASSERT_EQ(righe.size(), tipi.size());
+  for (size_t i = 0; i < tipi.size(); ++i) {
+    const DefinizioneRecord& d = tipi[i];
+    SCOPED_TRACE("docs/sorgenti.md:" + std::to_string(righe[i].riga_md) + " " +
+                 std::string(d.nome));
+    std::set<std::string> parole{std::string(d.parola)};
+    if (!d.seconda_parola.empty()) parole.insert(std::string(d.seconda_parola));
+    EXPECT_EQ(righe[i].parole, parole);
+    const std::string maiuscole = righe[i].maiuscole.value_or(" any ");
+    EXPECT_EQ(maiuscole, d.confronto == Confronto::esatto ? " small letters " : " any ");
   }
 }
 

@@ -12,43 +12,17 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/tipi_record.h"
+
 namespace scenario::controllo {
 
-enum class Sorgente : uint8_t { linea = 0, treno = 1 };
-
-// Every record kind of both files, general keys included.
-enum class Tipo : uint8_t {
-  lunghezza,
-  progressiva_tre,
-  progressiva_due,
-  progressiva_uno,
-  sfondo_uno,
-  sfondo_due,
-  sfondo_tre,
-  ripetizione,
-  pendenza,
-  curva,
-  montagna,
-  indicatori,
-  cartello,
-  massa_frenata,
-  vetture,
-  velocita,
-  aderenza,
-  orologio,
-  sabbia,
-  segnale,
-  rallentamento,
-  abbattimento,
-  stazione,
-};
-inline constexpr size_t kNumeroTipi = 23;
+using Sorgente = FileSorgente;
+using Tipo = TipoRecord;
+inline constexpr size_t kNumeroTipi = kNumeroTipiRecord;
 
 // How the record kind is called in messages: its carried keyword.
-const char* nome_tipo(Tipo t);
-// The words the reader's test looks for (the second may be empty).
-std::pair<std::string_view, std::string_view> parole_tipo(Tipo t);
-Sorgente sorgente_di(Tipo t);
+inline const char* nome_tipo(Tipo t) { return definizione(t).nome.data(); }
+inline Sorgente sorgente_di(Tipo t) { return definizione(t).file(); }
 
 // A place in one of the two files (which, the entry says).
 struct Posto {

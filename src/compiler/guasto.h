@@ -5,7 +5,9 @@
 #ifndef SCENARIO_COMPILER_GUASTO_H_
 #define SCENARIO_COMPILER_GUASTO_H_
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -22,12 +24,23 @@ struct Luogo {
 
 class Guasto : public std::runtime_error {
  public:
-  Guasto(const std::string& motivo, Luogo luogo = {})
-      : std::runtime_error(motivo), luogo_(std::move(luogo)) {}
+  // What the failure is about, for whoever reports it: a value of the
+  // record being read, or a source file that is not there.
+  enum class Oggetto : uint8_t { dato, sorgente_mancante };
+
+  // `campo` is the index, among the fields the record reads, of the one
+  // whose value failed, when the place raising it knows.
+  Guasto(const std::string& motivo, Luogo luogo = {}, std::optional<int> campo = std::nullopt,
+         Oggetto oggetto = Oggetto::dato)
+      : std::runtime_error(motivo), luogo_(std::move(luogo)), campo_(campo), oggetto_(oggetto) {}
   const Luogo& luogo() const { return luogo_; }
+  std::optional<int> campo() const { return campo_; }
+  Oggetto oggetto() const { return oggetto_; }
 
  private:
   Luogo luogo_;
+  std::optional<int> campo_;
+  Oggetto oggetto_;
 };
 
 // A failure of the system on a file, in the program's words: "impossibile

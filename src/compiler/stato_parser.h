@@ -34,7 +34,7 @@ enum class Politica {
   prosegui,
 };
 
-struct Gestore;
+struct DefinizioneRecord;
 struct StatoParser;
 
 // The parts of a source file, as the reading meets them.
@@ -52,7 +52,7 @@ class Osservatore {
   // The file's last field, which the loop never looks at.
   virtual void ultimo_campo(const StatoParser& s, std::string_view campo) = 0;
   // Reads one record with `g`'s handler, in place of the loop.
-  virtual Esito record(StatoParser& s, const Gestore& g) = 0;
+  virtual Esito record(StatoParser& s, const DefinizioneRecord& g) = 0;
   // A coded fault, as recorded (25: the error tail, with its reason and
   // place in the parser's state).
   virtual void guasto(const StatoParser& s, Codice codice, std::optional<int32_t> posizione) = 0;
@@ -94,10 +94,11 @@ struct StatoParser {
   // faults follows the trace's end alone: no point is ever checked.
   bool traccia_piano = true;
 
-  std::string campo;                    // the current keyword field
-  std::optional<LettoreCampi> lettore;  // the open source file, if any
-  std::optional<Luogo> luogo_errore;    // where the recorded fault was read
-  std::string motivo_guasto;            // what failed, when the code is 25
+  std::string campo;                                       // the current keyword field
+  std::optional<LettoreCampi> lettore;                     // the open source file, if any
+  std::optional<Luogo> luogo_errore;                       // where the recorded fault was read
+  std::string motivo_guasto;                               // what failed, when the code is 25
+  Guasto::Oggetto oggetto_guasto = Guasto::Oggetto::dato;  // and what it is about
 
   // The boards take header entries from the top down; the stations stop
   // below the last one.

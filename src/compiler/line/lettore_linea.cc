@@ -9,20 +9,6 @@ namespace scenario {
 
 namespace {
 
-// "lunghezza percorso": the length creates the cell table and the plan.
-Esito leggi_lunghezza(StatoParser& s) {
-  Modello& m = s.modello;
-  int32_t& lunghezza = m.testata[kVoceDatiTreno].valore_due;
-  lunghezza = s.lettore->leggi_intero<int32_t>();
-  if (lunghezza > kLunghezzaMassima || lunghezza < 0)
-    return s.guasto(Codice::lunghezza_fuori_limiti);
-  m.lunghezza_estesa = lunghezza + kMetriProlungamento;
-  m.ultima_cella = static_cast<int32_t>(vicino(m.lunghezza_estesa, kMetriCella));
-  m.celle.emplace(static_cast<size_t>(m.ultima_cella) + 1);
-  if (s.j != 0 && s.traccia_piano) m.planimetria.emplace(m.lunghezza_estesa);
-  return Esito::continua;
-}
-
 Esito leggi_terna(StatoParser& s, int voce) {
   Voce& v = s.modello.testata[static_cast<size_t>(voce)];
   s.lettore->leggi_interi({&v.valore_uno, &v.valore_due, &v.valore_tre});
@@ -35,8 +21,33 @@ Esito leggi_sfondo(StatoParser& s, int32_t Voce::*valore) {
   return Esito::continua;
 }
 
-// "ripetizione segnali": the zone and its code count, 4 or 9.
-Esito leggi_ripetizione(StatoParser& s) {
+}  // namespace
+
+// The length creates the cell table and the plan.
+Esito chiave_lunghezza(StatoParser& s) {
+  Modello& m = s.modello;
+  int32_t& lunghezza = m.testata[kVoceDatiTreno].valore_due;
+  lunghezza = s.lettore->leggi_intero<int32_t>();
+  if (lunghezza > kLunghezzaMassima || lunghezza < 0)
+    return s.guasto(Codice::lunghezza_fuori_limiti);
+  m.lunghezza_estesa = lunghezza + kMetriProlungamento;
+  m.ultima_cella = static_cast<int32_t>(vicino(m.lunghezza_estesa, kMetriCella));
+  m.celle.emplace(static_cast<size_t>(m.ultima_cella) + 1);
+  if (s.j != 0 && s.traccia_piano) m.planimetria.emplace(m.lunghezza_estesa);
+  return Esito::continua;
+}
+
+Esito chiave_progressiva_tre(StatoParser& s) { return leggi_terna(s, kVoceProgressivaTre); }
+Esito chiave_progressiva_due(StatoParser& s) { return leggi_terna(s, kVoceProgressivaDue); }
+Esito chiave_progressiva_uno(StatoParser& s) { return leggi_terna(s, kVoceProgressivaUno); }
+// The second background value is stored in the third place, the third in
+// the second.
+Esito chiave_sfondo_uno(StatoParser& s) { return leggi_sfondo(s, &Voce::valore_uno); }
+Esito chiave_sfondo_due(StatoParser& s) { return leggi_sfondo(s, &Voce::valore_tre); }
+Esito chiave_sfondo_tre(StatoParser& s) { return leggi_sfondo(s, &Voce::valore_due); }
+
+// The signal repetition zone and its code count, 4 or 9.
+Esito chiave_ripetizione(StatoParser& s) {
   Voce& v = s.modello.testata[kVoceTreno];
   s.lettore->leggi_interi({&v.valore_uno, &v.valore_due});
   if (v.valore_uno % kMetriCella != 0) return s.guasto(Codice::inizio_ripetizione_fuori_griglia);
@@ -52,38 +63,14 @@ Esito leggi_ripetizione(StatoParser& s) {
   return Esito::continua;
 }
 
-// The general section's keys, every one tried on each field. "sfondo due"
-// is stored in the third value, "sfondo tre" in the second.
-constexpr Gestore kChiaviGenerali[] = {
-    {"percorso", "lunghezza", Confronto::senza_maiuscole, leggi_lunghezza},
-    {"tre", "progressiva", Confronto::esatto,
-     [](StatoParser& s) { return leggi_terna(s, kVoceProgressivaTre); }},
-    {"due", "progressiva", Confronto::esatto,
-     [](StatoParser& s) { return leggi_terna(s, kVoceProgressivaDue); }},
-    {"uno", "progressiva", Confronto::esatto,
-     [](StatoParser& s) { return leggi_terna(s, kVoceProgressivaUno); }},
-    {"sfondo", "uno", Confronto::esatto,
-     [](StatoParser& s) { return leggi_sfondo(s, &Voce::valore_uno); }},
-    {"sfondo", "due", Confronto::esatto,
-     [](StatoParser& s) { return leggi_sfondo(s, &Voce::valore_tre); }},
-    {"sfondo", "tre", Confronto::esatto,
-     [](StatoParser& s) { return leggi_sfondo(s, &Voce::valore_due); }},
-    {"segnali", "ripetizione", Confronto::esatto, leggi_ripetizione},
-};
-
-// The later sections' record kinds, in the order they are tried.
-constexpr Gestore kRecordLinea[] = {
-    {"pendenza", "", Confronto::senza_maiuscole, record_pendenza},
-    {"curva", "", Confronto::senza_maiuscole, record_curva},
-    {"montagna", "", Confronto::senza_maiuscole, record_montagna},
-    {"indicatori_v", "", Confronto::senza_maiuscole, record_indicatori},
-    {"cartello", "indicat", Confronto::senza_maiuscole, record_cartello},
-};
+namespace {
 
 // The general section passes over up to ten dashed fields without looking
 // for the end of the file, and ends at the next heading.
-constexpr Sezione kSezioneGenerale{kChiaviGenerali, 10, false, true};
-constexpr Sezione kSezioniSuccessive{kRecordLinea, 2, true, false};
+Sezione sezione_generale() { return {tipi_letti(LetturaRecord::generale_linea), 10, false, true}; }
+Sezione sezioni_successive() {
+  return {tipi_letti(LetturaRecord::successive_linea), 2, true, false};
+}
 
 void tra_le_sezioni(StatoParser& s) {
   progressive_ordina(s.modello.testata);
@@ -109,9 +96,9 @@ bool leggi_file_linea(StatoParser& s) {
     s.guasto(Codice::linea_senza_generale);
     return false;
   }
-  if (!leggi_sezione(s, kSezioneGenerale)) return false;
+  if (!leggi_sezione(s, sezione_generale())) return false;
   tra_le_sezioni(s);
-  if (!leggi_sezione(s, kSezioniSuccessive)) return false;
+  if (!leggi_sezione(s, sezioni_successive())) return false;
   s.chiudi_ed_elimina();
   chiudi_pendenze(s);
   if (s.j != 0 && s.traccia_piano) chiudi_planimetria(s);

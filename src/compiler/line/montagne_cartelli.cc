@@ -15,7 +15,8 @@ constexpr int64_t kUnioneMontagne = 150;
 int16_t velocita_impacchettata(StatoParser& s, int32_t prima, int32_t seconda) {
   const int64_t v = vicino(int64_t{prima} * 100 + seconda, 5);
   if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) {
-    throw Guasto("velocita dell'indicatore " + std::to_string(v) + " oltre i 16 bit", s.luogo());
+    throw Guasto("velocita dell'indicatore " + std::to_string(v) + " oltre i 16 bit", s.luogo(),
+                 1);  // the first speed field stands for the three ranks
   }
   return static_cast<int16_t>(v);
 }
@@ -93,9 +94,10 @@ Esito record_cartello(StatoParser& s) {
   if (!c.libera()) return s.guasto(Codice::cartello_su_cella_occupata, posizione);
   // Entry 0 stays empty: the 81st board has no entry left.
   const int32_t voce = s.prossima_voce_cartello;
-  if (voce <= 0) throw Guasto("piu' di 80 cartelli", s.luogo());
+  // Too many boards is the keyword's fault (-1), a long text the text's (1).
+  if (voce <= 0) throw Guasto("piu' di 80 cartelli", s.luogo(), -1);
   if (s.campo.size() > 0xFFFF)
-    throw Guasto("testo del cartello piu' lungo di 65535 byte", s.luogo());
+    throw Guasto("testo del cartello piu' lungo di 65535 byte", s.luogo(), 1);
   c.tipo_cella = cella_cartello;
   c.dato_uno = static_cast<int16_t>(voce);
   s.voce(voce).testo = s.campo;

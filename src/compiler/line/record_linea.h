@@ -13,6 +13,17 @@ namespace scenario {
 // Orders the three chainage references of entries 81-83 by their start.
 void progressive_ordina(Testata& testata);
 
+// The general section's keys.
+Esito chiave_lunghezza(StatoParser& s);
+Esito chiave_progressiva_tre(StatoParser& s);
+Esito chiave_progressiva_due(StatoParser& s);
+Esito chiave_progressiva_uno(StatoParser& s);
+Esito chiave_sfondo_uno(StatoParser& s);
+Esito chiave_sfondo_due(StatoParser& s);
+Esito chiave_sfondo_tre(StatoParser& s);
+Esito chiave_ripetizione(StatoParser& s);
+
+// The later sections' records.
 Esito record_pendenza(StatoParser& s);
 Esito record_curva(StatoParser& s);
 Esito record_montagna(StatoParser& s);

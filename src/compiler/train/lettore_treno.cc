@@ -9,23 +9,8 @@ namespace scenario {
 
 namespace {
 
-// The train file's record kinds, in the order they are tried on each
-// keyword field.
-constexpr Gestore kRecordTreno[] = {
-    {"frenata", "massa", Confronto::senza_maiuscole, record_massa_frenata},
-    {"vetture", "", Confronto::senza_maiuscole, record_vetture},
-    {"velocit", "", Confronto::senza_maiuscole, record_velocita},
-    {"aderenza", "", Confronto::senza_maiuscole, record_aderenza},
-    {"orologio", "", Confronto::senza_maiuscole, record_orologio},
-    {"sabbia", "", Confronto::senza_maiuscole, record_sabbia},
-    {"segnale", "", Confronto::senza_maiuscole, record_segnale},
-    {"rallentamento", "", Confronto::senza_maiuscole, record_rallentamento},
-    {"abbattimento", "", Confronto::senza_maiuscole, record_abbattimento},
-    {"stazione", "", Confronto::senza_maiuscole, record_stazione},
-};
-
 // Everything after the heading is one section.
-constexpr Sezione kSezioneTreno{kRecordTreno, 2, true, false};
+Sezione sezione_treno() { return {tipi_letti(LetturaRecord::treno), 2, true, false}; }
 
 // Carries the last speed and adhesion up to cell U - 3; the first cell is
 // written even when the index is already there.
@@ -128,14 +113,17 @@ Esito record_aderenza(StatoParser& s) {
 
 void leggi_file_treno(StatoParser& s) {
   const std::string nome = nome_sorgente_treno(s.id);
-  if (!s.archivio.esiste(nome)) throw Guasto("file del treno mancante", Luogo{nome, 0, 0});
+  if (!s.archivio.esiste(nome)) {
+    throw Guasto("file del treno mancante", Luogo{nome, 0, 0}, std::nullopt,
+                 Guasto::Oggetto::sorgente_mancante);
+  }
   s.lettore.emplace(s.archivio.leggi(nome), nome);
   // A train file in which no field holds the heading is no train file: it
   // fails as one that cannot be opened (error tail, both sources deleted),
   // never a scenario without its train reported as a success. A heading in
   // the last field is no failure: there is simply nothing after it.
   if (!cerca_generale(s)) throw Guasto("nessun campo del file contiene [generale]");
-  if (!leggi_sezione(s, kSezioneTreno)) return;
+  if (!leggi_sezione(s, sezione_treno())) return;
   s.chiudi_ed_elimina();
   completa_profili(s);
   controlla_progressive(s);

@@ -18,11 +18,17 @@ constexpr int32_t kZonaLunga = 600;
 // The least distance between one zone's end and the next one's start.
 constexpr int64_t kDistanzaStazioni = 350;
 
+// The record's fields a failure can be about.
+constexpr int kCampoLunghezzaZona = 2;
+constexpr int kCampoOre = 13;
+constexpr int kCampoNome = 16;
+
 // A zone bound or a time stored into a 32-bit place: computed exactly, it
-// must fit.
-int32_t in_32_bit(const StatoParser& s, int64_t v, const char* cosa) {
+// must fit. `campo` is the field the value comes from.
+int32_t in_32_bit(const StatoParser& s, int64_t v, const char* cosa,
+                  int campo = kCampoLunghezzaZona) {
   if (v < std::numeric_limits<int32_t>::min() || v > std::numeric_limits<int32_t>::max()) {
-    throw Guasto(std::string(cosa) + " " + std::to_string(v) + " oltre i 32 bit", s.luogo());
+    throw Guasto(std::string(cosa) + " " + std::to_string(v) + " oltre i 32 bit", s.luogo(), campo);
   }
   return static_cast<int32_t>(v);
 }
@@ -43,10 +49,13 @@ void leggi_dati_stazione(StatoParser& s, Voce& v) {
   const int64_t ore = in.leggi_intero<int32_t>();
   const int64_t minuti = in.leggi_intero<int32_t>();
   const int64_t secondi = in.leggi_intero<int32_t>();
-  v.valore_quattro = in_32_bit(s, ore * 3600 + minuti * 60 + secondi, "orario della stazione");
+  v.valore_quattro =
+      in_32_bit(s, ore * 3600 + minuti * 60 + secondi, "orario della stazione", kCampoOre);
   const std::string_view nome = in.leggi_testo();
   // The header file gives a name a 16-bit length.
-  if (nome.size() > 0xFFFF) throw Guasto("nome della stazione piu' lungo di 65535 byte", s.luogo());
+  if (nome.size() > 0xFFFF) {
+    throw Guasto("nome della stazione piu' lungo di 65535 byte", s.luogo(), kCampoNome);
+  }
   v.testo = nome;
 }
 
