@@ -1,7 +1,7 @@
 // The one record loop both source files are read with. Field by field: a
 // keyword field at the top of each pass, tried against the section's slice
-// of the table of record kinds (tipi_record.h); each kind whose words it holds reads its own
-// values.
+// of the table of record kinds (tipi_record.h); each kind whose words it
+// holds reads its own values.
 #ifndef SCENARIO_COMPILER_CICLO_RECORD_H_
 #define SCENARIO_COMPILER_CICLO_RECORD_H_
 
