@@ -20,7 +20,8 @@ using Sorgente = FileSorgente;
 using Tipo = TipoRecord;
 inline constexpr size_t kNumeroTipi = kNumeroTipiRecord;
 
-// How the record kind is called in messages: its carried keyword.
+// How the record kind is called in messages: its carried keyword (a literal
+// of the table, so it ends in a NUL).
 inline const char* nome_tipo(Tipo t) { return definizione(t).nome.data(); }
 inline Sorgente sorgente_di(Tipo t) { return definizione(t).file(); }
 
