@@ -81,57 +81,27 @@ std::optional<std::string_view> suggerimento(Sorgente f, std::string_view campo)
   return migliore;
 }
 
-struct Sezione {
-  std::string_view nome;
-  int rango;
-};
-constexpr Sezione kSezioniLinea[] = {{"[generale]", 0}, {"[curve]", 1},    {"[pendenze]", 2},
-                                     {"[montagne]", 3}, {"[cartelli]", 4}, {"[indicazioni]", 5},
-                                     {"[fine]", 6}};
-constexpr Sezione kSezioniTreno[] = {{"[generale]", 0}, {"[aderenze]", 1},      {"[vel_limite]", 2},
-                                     {"[stazioni]", 3}, {"[rallentamenti]", 4}, {"[segnali]", 5},
-                                     {"[codici]", 6},   {"[fine]", 7}};
-
 }  // namespace
 
 std::optional<int> rango_sezione(Sorgente f, std::string_view testo) {
   const std::string t = in_minuscolo(testo);
-  const auto cerca = [&](const auto& tabella) -> std::optional<int> {
-    for (const Sezione& s : tabella) {
-      if (s.nome == t) return s.rango;
-    }
-    return std::nullopt;
-  };
-  return f == Sorgente::linea ? cerca(kSezioniLinea) : cerca(kSezioniTreno);
+  const auto hh = intestazioni(f);
+  for (size_t i = 0; i < hh.size(); ++i) {
+    if (hh[i] == t) return static_cast<int>(i);
+  }
+  return std::nullopt;
 }
 
 namespace {
 
 // The rank of "[fine]", the last of the usual order.
-int rango_fine(Sorgente f) { return f == Sorgente::linea ? 6 : 7; }
+int rango_fine(Sorgente f) { return static_cast<int>(intestazioni(f).size()) - 1; }
 
 // The heading a record kind usually stands under.
 std::string_view sezione_solita(Tipo t) { return definizione(t).intestazione; }
 
-bool con_posizione(Tipo t) {
-  switch (t) {
-    case Tipo::pendenza:
-    case Tipo::curva:
-    case Tipo::montagna:
-    case Tipo::indicatori:
-    case Tipo::cartello:
-    case Tipo::velocita:
-    case Tipo::aderenza:
-    case Tipo::segnale:
-    case Tipo::rallentamento:
-    case Tipo::abbattimento:
-    case Tipo::stazione: return true;
-    default: return false;
-  }
-}
-
 // Records that hold one value for the whole scenario.
-bool unico(Tipo t) { return !con_posizione(t); }
+bool unico(Tipo t) { return !definizione(t).con_posizione; }
 
 bool cella_codificata(const RecordLetto& rec) {
   return rec.guasto == 0 || (rec.tipo == Tipo::rallentamento && rec.guasto == 20);
@@ -348,19 +318,12 @@ class Avvisi {
     const std::string t = in_minuscolo(testo);
     std::optional<std::string_view> migliore;
     size_t minima = 4;
-    const auto prova = [&](const auto& tabella) {
-      for (const Sezione& s : tabella) {
-        const size_t d = distanza_entro(t, s.nome, minima);
-        if (d < minima) {
-          minima = d;
-          migliore = s.nome;
-        }
+    for (const std::string_view h : intestazioni(f)) {
+      const size_t d = distanza_entro(t, h, minima);
+      if (d < minima) {
+        minima = d;
+        migliore = h;
       }
-    };
-    if (f == Sorgente::linea) {
-      prova(kSezioniLinea);
-    } else {
-      prova(kSezioniTreno);
     }
     return migliore;
   }

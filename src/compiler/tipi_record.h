@@ -66,6 +66,9 @@ struct CampoRecord {
 struct DefinizioneRecord {
   TipoRecord tipo;
   LetturaRecord lettura;
+  // Its first value is a position on the line (else it holds one value for
+  // the whole scenario).
+  bool con_posizione;
   // The words the keyword field must hold, anywhere in it (the second may
   // be empty), and how they are compared.
   std::string_view parola;
@@ -73,7 +76,7 @@ struct DefinizioneRecord {
   Confronto confronto;
   Esito (*gestisci)(StatoParser&);
   std::string_view nome;          // the keyword as the carried files write it
-  std::string_view intestazione;  // the heading it usually stands under
+  std::string_view intestazione;  // the heading it usually stands under, one of its file's
   // The word that tells this kind's record when it stands in the other
   // file.
   std::string_view indizio;
@@ -86,6 +89,10 @@ struct DefinizioneRecord {
     return lettura == LetturaRecord::treno ? FileSorgente::treno : FileSorgente::linea;
   }
 };
+
+// The headings of a source file in the order they usually stand (a
+// heading's rank is its place here), in small letters.
+std::span<const std::string_view> intestazioni(FileSorgente f);
 
 // Every kind, in the order of TipoRecord.
 std::span<const DefinizioneRecord> tipi_record();
