@@ -79,7 +79,7 @@ bool cerca_generale(StatoParser& s) {
   do {
     s.campo = in.leggi_testo();
     if (s.osservatore) s.osservatore->chiave(s, s.campo, false);
-    if (contiene_senza_maiuscole(s.campo, "[generale]")) return true;
+    if (contiene_senza_maiuscole(s.campo, kIntestazioneGenerale)) return true;
   } while (!in.fine());
   return false;
 }

@@ -190,7 +190,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     if (!saltato && intestazione(t)) {
       registro.intestazioni.push_back({file_, l, t, rango_sezione(file_, t).value_or(-1)});
       sezione_[f()] = static_cast<int>(registro.intestazioni.size()) - 1;
-      if (in_minuscolo(t) == "[fine]") dopo_fine_[f()] = true;
+      if (in_minuscolo(t) == intestazioni(file_).back()) dopo_fine_[f()] = true;
       return;
     }
     CampoScartato c;

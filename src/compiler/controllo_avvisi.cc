@@ -341,7 +341,7 @@ class Avvisi {
       bool detto = false;
       if (const auto& u = r_.ultimo[i]) {
         const std::string_view t = senza_spazi(u->testo);
-        if (in_minuscolo(t) == "[fine]") {
+        if (rango_sezione(f, t) == rango_fine(f)) {
           ha_fine = true;
         } else if (!t.empty()) {
           avvisa(Avviso::fine, f, u->posto,

@@ -8,10 +8,11 @@ namespace scenario {
 namespace {
 
 constexpr std::string_view kIntestazioniLinea[] = {
-    "[generale]", "[curve]", "[pendenze]", "[montagne]", "[cartelli]", "[indicazioni]", "[fine]"};
-constexpr std::string_view kIntestazioniTreno[] = {"[generale]", "[aderenze]",      "[vel_limite]",
-                                                   "[stazioni]", "[rallentamenti]", "[segnali]",
-                                                   "[codici]",   "[fine]"};
+    kIntestazioneGenerale, "[curve]",       "[pendenze]", "[montagne]",
+    "[cartelli]",          "[indicazioni]", "[fine]"};
+constexpr std::string_view kIntestazioniTreno[] = {
+    kIntestazioneGenerale, "[aderenze]", "[vel_limite]", "[stazioni]",
+    "[rallentamenti]",     "[segnali]",  "[codici]",     "[fine]"};
 
 // The fields of each kind, in the order its handler reads them.
 constexpr CampoRecord kLunghezza[] = {{"lunghezza", "m", "lunghezza della linea"}};

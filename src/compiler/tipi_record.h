@@ -90,6 +90,9 @@ struct DefinizioneRecord {
   }
 };
 
+// Both files' first heading: what is before it is not read.
+inline constexpr std::string_view kIntestazioneGenerale = "[generale]";
+
 // The headings of a source file in the order they usually stand (a
 // heading's rank is its place here), in small letters.
 std::span<const std::string_view> intestazioni(FileSorgente f);
