@@ -146,7 +146,7 @@ FineCorsa installa(const std::filesystem::path& cartella, const std::filesystem:
   NomiCorsa file;
   file.uscite = file_installatore(cartella, id);
   file.programma = programma;
-  file.confronto = Confronto::senza_maiuscole;
+  file.confronto = ConfrontoNomi::senza_maiuscole;
   Corsa corsa(cartella, file, attesa);
   corsa.rimuovi_alla_fine(nome_sorgente_linea(id));
   corsa.rimuovi_alla_fine(nome_sorgente_treno(id));

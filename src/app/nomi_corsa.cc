@@ -22,19 +22,19 @@ std::filesystem::path luogo(const std::filesystem::path& p) {
   return cartella / a.filename();
 }
 
-std::string chiave(const std::filesystem::path& p, Confronto c) {
+std::string chiave(const std::filesystem::path& p, ConfrontoNomi c) {
   const std::string s = luogo(p).generic_string();
-  return c == Confronto::senza_maiuscole ? in_minuscolo(s) : s;
+  return c == ConfrontoNomi::senza_maiuscole ? in_minuscolo(s) : s;
 }
 
-std::string cartella_di(const std::filesystem::path& p, Confronto c) {
+std::string cartella_di(const std::filesystem::path& p, ConfrontoNomi c) {
   return chiave(luogo(p).parent_path() / "x", c);
 }
 
-[[noreturn]] void conflitto(const FileCorsa& a, const FileCorsa& b, Confronto c) {
+[[noreturn]] void conflitto(const FileCorsa& a, const FileCorsa& b, ConfrontoNomi c) {
   std::string m = "nomi in conflitto: " + a.ruolo + " " + a.percorso.string() + " e " + b.ruolo +
                   " " + b.percorso.string() + " sarebbero lo stesso file";
-  if (c == Confronto::senza_maiuscole && luogo(a.percorso) != luogo(b.percorso)) {
+  if (c == ConfrontoNomi::senza_maiuscole && luogo(a.percorso) != luogo(b.percorso)) {
     m += " per un file system che non distingue maiuscole e minuscole";
   }
   throw NomiInConflitto(m + "; nessun file scritto");
@@ -49,9 +49,9 @@ std::string cartella_di(const std::filesystem::path& p, Confronto c) {
 // The names of the outputs in the folder of `p`.
 std::vector<std::string> nomi_accanto(const NomiCorsa& n, const std::filesystem::path& p) {
   std::vector<std::string> nomi;
-  const std::string qui = cartella_di(p, Confronto::esatto);
+  const std::string qui = cartella_di(p, ConfrontoNomi::esatto);
   for (const FileCorsa& u : n.uscite) {
-    if (cartella_di(u.percorso, Confronto::esatto) == qui) {
+    if (cartella_di(u.percorso, ConfrontoNomi::esatto) == qui) {
       nomi.push_back(u.percorso.filename().string());
     }
   }
@@ -105,11 +105,11 @@ const char* genere_non_file(std::filesystem::file_type tipo) {
   }
 }
 
-Confronto confronto_locale() {
+ConfrontoNomi confronto_locale() {
 #ifdef _WIN32
-  return Confronto::senza_maiuscole;
+  return ConfrontoNomi::senza_maiuscole;
 #else
-  return Confronto::esatto;
+  return ConfrontoNomi::esatto;
 #endif
 }
 
@@ -133,7 +133,7 @@ bool nome_di_avanzo(std::string_view nome, const std::vector<std::string>& nomi)
 }
 
 void controlla_nomi_corsa(const NomiCorsa& n) {
-  const Confronto c = n.confronto;
+  const ConfrontoNomi c = n.confronto;
   for (size_t i = 0; i < n.uscite.size(); ++i) {
     const FileCorsa& u = n.uscite[i];
     if (nome_di_avanzo(u.percorso.filename().string(), nomi_accanto(n, u.percorso))) avanzo(u);

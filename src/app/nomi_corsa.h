@@ -22,12 +22,12 @@
 namespace scenario {
 
 // How a file system compares two names.
-enum class Confronto { esatto, senza_maiuscole };
+enum class ConfrontoNomi { esatto, senza_maiuscole };
 
 // How this build's own file system compares: without regard to case on
 // Windows. A packed installer is compared without regard to case on every
 // build, since players run it on Windows.
-Confronto confronto_locale();
+ConfrontoNomi confronto_locale();
 
 // A file a run reads or writes, with what it is to the run ("la
 // planimetria della linea"), for the message.
@@ -41,7 +41,7 @@ struct NomiCorsa {
   std::vector<FileCorsa> sorgenti;
   // The running program's file; empty when there is none to protect.
   std::filesystem::path programma;
-  Confronto confronto = confronto_locale();
+  ConfrontoNomi confronto = confronto_locale();
 };
 
 inline constexpr char kRuoloProgramma[] = "il programma stesso";

@@ -138,7 +138,7 @@ int esegui(const Argomenti& a) {
     NomiCorsa futura;
     futura.uscite = dello_scenario;
     futura.uscite.push_back({dir / uscita.filename(), "l'installatore"});
-    futura.confronto = Confronto::senza_maiuscole;
+    futura.confronto = ConfrontoNomi::senza_maiuscole;
     try {
       controlla_nomi_corsa(futura);
     } catch (const NomiInConflitto& e) {
