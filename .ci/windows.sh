@@ -50,7 +50,11 @@ fail() {
   echo "windows.sh: FAIL: $*"
   exit 1
 }
-passo() { echo "== windows.sh: $*"; }
+PASSI=0
+passo() {
+  echo "== windows.sh: $*"
+  PASSI=$((PASSI + 1))
+}
 # Records a check that did not run, and why.
 salta() {
   echo "   skipped: $1 ($2)"
@@ -70,7 +74,7 @@ wine_per() {  # bit what
     WINE=$WINE64
   elif [[ "$WINE32_ESEGUE" == 1 ]]; then
     WINE=$WINE32
-    [[ "$WINE32_EMULATO" == 1 ]] && TEMPO=900
+    if [[ "$WINE32_EMULATO" == 1 ]]; then TEMPO=900; fi
   else
     salta "$2" "$WINE32_MOTIVO"
     return 1
@@ -432,7 +436,13 @@ if [[ "$FASE" == "--nel-display" ]]; then
   for voce in "${CONTROLLI[@]}"; do
     read -r -a parti <<<"$voce"
     inizio=$SECONDS
+    passi=$PASSI
+    saltati=$(wc -l <"$SALTATI")
     "controllo_${parti[0]}" "${parti[@]:1}"
+    # A check either ran (it says what it does) or was recorded as skipped:
+    # never neither, which would let the last line claim it ran.
+    ((PASSI > passi || $(wc -l <"$SALTATI") > saltati)) ||
+      fail "the check \"$voce\" neither ran nor was recorded as skipped"
     echo "   ($voce: $((SECONDS - inizio)) s)"
   done
   exit 0
