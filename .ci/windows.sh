@@ -380,7 +380,7 @@ controllo_messaggi() {  # bit
   for numero in 1250 1251; do
     nome="errore-$numero-$bit"
     mostra_messaggio "$nome" "$cartella" 0 \
-      "$WINE" "$RADICE/build/windows-$bit-test/src/app/prova_messaggio.exe" "$numero"
+      "$WINE" "$RADICE/build/windows-$bit-test/src/installer/prova_messaggio.exe" "$numero"
     grep -q -x -F "Errore n. $numero" <<<"$OCR_TESTO" ||
       fail "$nome: the box reads [$(tr '\n' '|' <<<"$OCR_TESTO")], not [Errore n. $numero]"
     echo "   box $numero reads \"Errore n. $numero\"; screenshot $ARTEFATTI/windows-$nome.png"

@@ -26,12 +26,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/avvio.h"
+#include "installer/avvio.h"
 #include "compiler/compila.h"
-#include "compiler/controllo.h"
+#include "check/controllo.h"
 #include "emit/emittitori.h"
 #include "generatore/generatore.h"
-#include "output/scrittori.h"
+#include "format/scrittori.h"
 #include "pavimento.h"
 #include "tests/support/cartella.h"
 #include "tests/support/compila.h"

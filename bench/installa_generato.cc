@@ -4,7 +4,7 @@
 // SCENARIO_BREVE selects the short scenario, else the maximal one.
 #include <array>
 
-#include "app/avvio.h"
+#include "installer/avvio.h"
 #include "generatore/generatore.h"
 
 namespace {

@@ -9,10 +9,10 @@
 #include <utility>
 
 #include "generatore/generatore.h"
-#include "output/disegno.h"
-#include "output/ispezione.h"
-#include "output/lettori.h"
-#include "output/scrittori.h"
+#include "views/disegno.h"
+#include "views/ispezione.h"
+#include "format/lettori.h"
+#include "format/scrittori.h"
 #include "tests/support/compila.h"
 
 namespace scenario {

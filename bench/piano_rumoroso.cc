@@ -9,7 +9,7 @@
 #include <string_view>
 
 #include "model/piano.h"
-#include "output/coding.h"
+#include "base/coding.h"
 
 int main(int argc, char** argv) {
   if (argc < 3 || argc > 4) {

@@ -9,7 +9,7 @@
 
 #include "compiler/archivio.h"
 #include "compiler/compila.h"
-#include "compiler/controllo.h"
+#include "check/controllo.h"
 #include "fuzz/invarianti.h"
 
 namespace {

@@ -18,11 +18,11 @@
 #include "compiler/codici_errore.h"
 #include "compiler/compila.h"
 #include "compiler/post/codici_gara.h"
-#include "model/arrotonda.h"
+#include "base/arrotonda.h"
 #include "model/identita.h"
 #include "model/modello.h"
-#include "output/coding.h"
-#include "output/scrittori.h"
+#include "base/coding.h"
+#include "format/scrittori.h"
 
 #define VERIFICA(cond) \
   ((cond) ? static_cast<void>(0) : ::scenario::fuzz::violata(#cond, __FILE__, __LINE__))

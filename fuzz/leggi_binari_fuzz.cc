@@ -16,10 +16,10 @@
 #include <vector>
 
 #include "fuzz/invarianti.h"
-#include "output/disegno.h"
-#include "output/ispezione.h"
-#include "output/lettori.h"
-#include "output/scrittori.h"
+#include "views/disegno.h"
+#include "views/ispezione.h"
+#include "format/lettori.h"
+#include "format/scrittori.h"
 #include "tests/support/binari.h"
 
 namespace scenario::fuzz {

@@ -11,7 +11,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/guasto.h"
+#include "base/guasto.h"
 #include "compiler/lettore_campi.h"
 #include "fuzz/invarianti.h"
 

@@ -3,7 +3,7 @@
 // these texts in place of the carried ones.
 #include <string>
 
-#include "app/avvio.h"
+#include "installer/avvio.h"
 
 namespace {
 

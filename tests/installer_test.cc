@@ -15,9 +15,9 @@
 #include <random>
 #include <thread>
 
-#include "app/avvio.h"
-#include "app/blocco.h"
-#include "app/scrittura.h"
+#include "installer/avvio.h"
+#include "platform/blocco_cartella.h"
+#include "platform/scrittura.h"
 #include "emit/emittitori.h"
 #include "generatore/generatore.h"
 #include "model/identita.h"

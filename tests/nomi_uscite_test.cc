@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "model/identita.h"
-#include "output/carico.h"
+#include "pack/carico.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
 #include "tests/support/eseguibili.h"

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/marca_stub.h"
+#include "installer/marca_stub.h"
 #include "generatore/generatore.h"
 #include "model/identita.h"
 #include "tests/support/cartella.h"

@@ -10,8 +10,8 @@
 #include <optional>
 #include <thread>
 
-#include "app/blocco.h"
-#include "app/scrittura.h"
+#include "platform/blocco_cartella.h"
+#include "platform/scrittura.h"
 #include "tests/support/cartella.h"
 #include "tests/support/chiamate.h"
 #include "tests/support/compila.h"

@@ -12,7 +12,7 @@
 #include <utility>
 #include <vector>
 
-#include "output/lettori.h"
+#include "format/lettori.h"
 #include "tests/compilati.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "output/lettori.h"
+#include "format/lettori.h"
 #include "tests/compilati.h"
 #include "tests/support/binari.h"
 #include "tests/support/cartella.h"

@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <set>
 
-#include "output/coding.h"
+#include "base/coding.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
 

@@ -6,7 +6,7 @@
 
 #include <algorithm>
 
-#include "output/scrittori.h"
+#include "format/scrittori.h"
 #include "tests/support/compila.h"
 
 namespace scenario {

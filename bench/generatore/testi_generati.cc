@@ -4,7 +4,7 @@
 #include <iostream>
 #include <string>
 
-#include "app/scrittura.h"
+#include "platform/scrittura.h"
 #include "generatore/generatore.h"
 
 int main(int argc, char** argv) {

@@ -1,58 +1,8 @@
 #include "compiler/archivio.h"
 
-#include <cerrno>
-#include <cstring>
-#include <fstream>
 #include <stdexcept>
-#include <system_error>
-
-#include "compiler/guasto.h"
 
 namespace scenario {
-
-std::filesystem::path ArchivioCartella::percorso(const std::string& nome) const {
-  // Names are Windows-1252 bytes; the identities carried are plain ASCII.
-  return cartella_ / std::filesystem::path(nome);
-}
-
-// A name the system cannot even look up (a folder on the way that may not
-// be searched, a failing disk) is its refusal, not a missing file.
-bool ArchivioCartella::esiste(const std::string& nome) const {
-  std::error_code ec;
-  const std::filesystem::file_status stato = std::filesystem::status(percorso(nome), ec);
-  if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
-    throw GuastoPiattaforma(percorso(nome), ec.message(), "leggere");
-  }
-  return std::filesystem::is_regular_file(stato);
-}
-
-// The whole file in one read, into a buffer of its size. Only a regular
-// file is read: a folder or a device under the name is refused.
-std::string ArchivioCartella::leggi(const std::string& nome) const {
-  namespace fs = std::filesystem;
-  const fs::path p = percorso(nome);
-  const auto rifiuta = [&p](const std::string& motivo) {
-    return GuastoPiattaforma(p, motivo, "leggere");
-  };
-  std::error_code ec;
-  const fs::file_status stato = fs::status(p, ec);
-  if (fs::is_directory(stato)) throw rifiuta(std::strerror(EISDIR));
-  if (fs::exists(stato) && !fs::is_regular_file(stato)) throw rifiuta("non e' un file regolare");
-  std::ifstream in(p, std::ios::binary | std::ios::ate);
-  if (!in) throw rifiuta(std::strerror(errno));
-  const std::streamoff dimensione = in.tellg();
-  if (dimensione < 0) throw rifiuta(std::strerror(errno));
-  std::string bytes(static_cast<size_t>(dimensione), '\0');
-  in.seekg(0);
-  if (!in.read(bytes.data(), dimensione)) throw rifiuta(std::strerror(errno));
-  return bytes;
-}
-
-void ArchivioCartella::elimina(const std::string& nome) {
-  std::error_code ec;
-  std::filesystem::remove(percorso(nome), ec);
-  if (ec) throw GuastoPiattaforma(percorso(nome), ec.message(), "eliminare");
-}
 
 std::string ArchivioMemoria::leggi(const std::string& nome) const {
   const auto it = file_.find(nome);

@@ -1,10 +1,9 @@
 // Where the compiler finds its two source files and deletes them once read.
-// The installer gives it the program's folder; the author tool and the tests
-// give it copies held in memory.
+// The installer gives it the program's folder (platform/archivio_cartella.h);
+// the author tool and the tests give it copies held in memory.
 #ifndef SCENARIO_COMPILER_ARCHIVIO_H_
 #define SCENARIO_COMPILER_ARCHIVIO_H_
 
-#include <filesystem>
 #include <map>
 #include <string>
 
@@ -23,19 +22,6 @@ class ArchivioSorgenti {
   // Removes the file if it is there; throws when it cannot (a folder:
   // GuastoPiattaforma, as for a read).
   virtual void elimina(const std::string& nome) = 0;
-};
-
-// Files in a folder of the file system.
-class ArchivioCartella : public ArchivioSorgenti {
- public:
-  explicit ArchivioCartella(std::filesystem::path cartella) : cartella_(std::move(cartella)) {}
-  bool esiste(const std::string& nome) const override;
-  std::string leggi(const std::string& nome) const override;
-  void elimina(const std::string& nome) override;
-
- private:
-  std::filesystem::path percorso(const std::string& nome) const;
-  std::filesystem::path cartella_;
 };
 
 // Files held in memory.

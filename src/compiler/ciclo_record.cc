@@ -1,6 +1,6 @@
 #include "compiler/ciclo_record.h"
 
-#include "model/testo.h"
+#include "base/testo.h"
 
 namespace scenario {
 

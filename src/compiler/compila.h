@@ -10,7 +10,7 @@
 
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
-#include "compiler/guasto.h"
+#include "base/guasto.h"
 #include "compiler/stato_parser.h"
 #include "model/identita.h"
 #include "model/modello.h"

@@ -10,7 +10,7 @@
 #include <string>
 #include <string_view>
 
-#include "compiler/guasto.h"
+#include "base/guasto.h"
 
 namespace scenario {
 

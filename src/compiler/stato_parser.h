@@ -12,7 +12,7 @@
 
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
-#include "compiler/guasto.h"
+#include "base/guasto.h"
 #include "compiler/lettore_campi.h"
 #include "model/identita.h"
 #include "model/modello.h"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "model/arrotonda.h"
+#include "base/arrotonda.h"
 #include "model/piano.h"
 
 namespace scenario {

@@ -13,10 +13,10 @@
 #include <string_view>
 #include <vector>
 
-#include "model/blocco.h"
+#include "base/blocco_memoria.h"
 // The plan is held in the plan file's own tagged encoding: the one encoder,
 // a header with no dependencies of its own.
-#include "output/coding.h"
+#include "base/coding.h"
 
 namespace scenario {
 

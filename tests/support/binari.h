@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "model/piano.h"
-#include "output/coding.h"
+#include "base/coding.h"
 
 namespace scenario::test {
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "output/coding.h"
+#include "base/coding.h"
 
 namespace scenario::test {
 

@@ -6,12 +6,12 @@
 #include <string>
 #include <system_error>
 
-#include "app/avvio.h"
-#include "app/blocco.h"
-#include "app/corsa.h"
-#include "app/programma.h"
-#include "app/scrittura.h"
-#include "compiler/archivio.h"
+#include "installer/avvio.h"
+#include "platform/blocco_cartella.h"
+#include "installer/corsa.h"
+#include "platform/programma.h"
+#include "platform/scrittura.h"
+#include "platform/archivio_cartella.h"
 #include "compiler/codici_errore.h"
 #include "tools/scenario/diagnostiche.h"
 

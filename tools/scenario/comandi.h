@@ -9,11 +9,11 @@
 #include <string>
 #include <string_view>
 
-#include "app/corsa.h"
-#include "app/nomi_corsa.h"
+#include "installer/corsa.h"
+#include "installer/nomi_corsa.h"
 #include "compiler/archivio.h"
 #include "compiler/compila.h"
-#include "compiler/controllo.h"
+#include "check/controllo.h"
 #include "model/identita.h"
 #include "tools/scenario/riga_comando.h"
 

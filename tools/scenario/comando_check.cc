@@ -3,9 +3,9 @@
 #include <iostream>
 #include <string>
 
-#include "app/avvio.h"
-#include "app/corsa.h"
-#include "compiler/controllo.h"
+#include "installer/avvio.h"
+#include "installer/corsa.h"
+#include "check/controllo.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
 

@@ -8,12 +8,12 @@
 #include <utility>
 #include <vector>
 
-#include "app/avvio.h"
-#include "app/corsa.h"
+#include "installer/avvio.h"
+#include "installer/corsa.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
 #include "compiler/compila.h"
-#include "compiler/controllo.h"
+#include "check/controllo.h"
 #include "tools/scenario/comandi.h"
 
 namespace scenario {

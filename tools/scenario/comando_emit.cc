@@ -7,8 +7,8 @@
 #include <system_error>
 #include <vector>
 
-#include "app/avvio.h"
-#include "app/corsa.h"
+#include "installer/avvio.h"
+#include "installer/corsa.h"
 #include "emit/emittitori.h"
 #include "tools/scenario/comandi.h"
 

@@ -4,8 +4,8 @@
 #include <optional>
 #include <string>
 
-#include "app/avvio.h"
-#include "output/ispezione.h"
+#include "installer/avvio.h"
+#include "views/ispezione.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/file_binari.h"
 

@@ -8,15 +8,15 @@
 #include <utility>
 #include <vector>
 
-#include "app/avvio.h"
-#include "app/corsa.h"
-#include "app/marca_stub.h"
-#include "app/nomi_corsa.h"
-#include "app/programma.h"
-#include "app/scrittura.h"
+#include "installer/avvio.h"
+#include "installer/corsa.h"
+#include "installer/marca_stub.h"
+#include "installer/nomi_corsa.h"
+#include "platform/programma.h"
+#include "platform/scrittura.h"
 #include "compiler/archivio.h"
-#include "output/carico.h"
-#include "output/eseguibile.h"
+#include "pack/carico.h"
+#include "pack/eseguibile.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <utility>
 
-#include "app/avvio.h"
-#include "app/corsa.h"
-#include "app/scrittura.h"
-#include "output/disegno.h"
-#include "output/lettori.h"
+#include "installer/avvio.h"
+#include "installer/corsa.h"
+#include "platform/scrittura.h"
+#include "views/disegno.h"
+#include "format/lettori.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/file_binari.h"
 

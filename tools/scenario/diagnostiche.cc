@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "output/json.h"
+#include "base/testo.h"
+#include "views/json.h"
 
 namespace scenario {
 

@@ -6,7 +6,7 @@
 #include <span>
 #include <string>
 
-#include "compiler/controllo.h"
+#include "check/controllo.h"
 
 namespace scenario {
 

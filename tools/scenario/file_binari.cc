@@ -3,8 +3,8 @@
 #include <new>
 #include <system_error>
 
-#include "app/corsa.h"
-#include "compiler/archivio.h"
+#include "installer/corsa.h"
+#include "platform/archivio_cartella.h"
 
 namespace scenario {
 

@@ -6,7 +6,7 @@
 #include <optional>
 #include <string>
 
-#include "output/lettori.h"
+#include "format/lettori.h"
 
 namespace scenario {
 

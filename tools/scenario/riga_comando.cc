@@ -5,8 +5,8 @@
 #include <cstring>
 #include <iostream>
 
-#include "app/avvio.h"
-#include "app/uscita.h"
+#include "installer/avvio.h"
+#include "installer/uscita.h"
 
 namespace scenario {
 

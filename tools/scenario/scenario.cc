@@ -2,7 +2,7 @@
 // is the table that names them.
 #include <vector>
 
-#include "app/uscita.h"
+#include "installer/uscita.h"
 #include "tools/scenario/comandi.h"
 
 int main(int argc, char** argv) {

@@ -2,8 +2,8 @@
 
 #include "compiler/ciclo_record.h"
 #include "compiler/line/record_linea.h"
-#include "model/arrotonda.h"
-#include "model/testo.h"
+#include "base/arrotonda.h"
+#include "base/testo.h"
 
 namespace scenario {
 

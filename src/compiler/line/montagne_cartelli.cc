@@ -2,7 +2,7 @@
 #include <limits>
 
 #include "compiler/line/record_linea.h"
-#include "model/arrotonda.h"
+#include "base/arrotonda.h"
 
 namespace scenario {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "compiler/line/record_linea.h"
-#include "model/arrotonda.h"
-#include "model/testo.h"
+#include "base/arrotonda.h"
+#include "base/testo.h"
 
 namespace scenario {
 

@@ -1,6 +1,6 @@
 #include "compiler/post/codici_gara.h"
 
-#include "model/testo.h"
+#include "base/testo.h"
 
 namespace scenario {
 

@@ -2,8 +2,8 @@
 
 #include "compiler/ciclo_record.h"
 #include "compiler/train/record_treno.h"
-#include "model/arrotonda.h"
-#include "model/testo.h"
+#include "base/arrotonda.h"
+#include "base/testo.h"
 
 namespace scenario {
 

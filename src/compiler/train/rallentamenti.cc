@@ -1,7 +1,7 @@
 // Slowdowns, which mark their start, end and warning cells (and on request
 // four pre-warning cells), and "abbattimento" code points.
 #include "compiler/train/record_treno.h"
-#include "model/arrotonda.h"
+#include "base/arrotonda.h"
 
 namespace scenario {
 

@@ -3,7 +3,7 @@
 #include <limits>
 
 #include "compiler/train/record_treno.h"
-#include "model/arrotonda.h"
+#include "base/arrotonda.h"
 
 namespace scenario {
 

@@ -1,0 +1,81 @@
+#include "base/testo.h"
+
+#include <algorithm>
+#include <array>
+
+namespace scenario {
+
+char minuscola(char c) {
+  const auto b = static_cast<unsigned char>(c);
+  if (b >= 'A' && b <= 'Z') return static_cast<char>(b + 32);
+  // Latin-1 capitals, except the multiplication sign.
+  if (b >= 0xC0 && b <= 0xDE && b != 0xD7) return static_cast<char>(b + 32);
+  switch (b) {
+    case 0x8A: return static_cast<char>(0x9A);  // S caron
+    case 0x8C: return static_cast<char>(0x9C);  // OE
+    case 0x8E: return static_cast<char>(0x9E);  // Z caron
+    case 0x9F: return static_cast<char>(0xFF);  // Y diaeresis
+    default: return c;
+  }
+}
+
+std::string in_minuscolo(std::string_view s) {
+  std::string r(s);
+  std::transform(r.begin(), r.end(), r.begin(), minuscola);
+  return r;
+}
+
+bool contiene(std::string_view campo, std::string_view parola) {
+  return campo.find(parola) != std::string_view::npos;
+}
+
+bool contiene_senza_maiuscole(std::string_view campo, std::string_view parola) {
+  // Every keyword test of the parser folds both sides: one lookup a byte.
+  static const auto kMinuscole = [] {
+    std::array<char, 256> t{};
+    for (int b = 0; b < 256; ++b) t[static_cast<size_t>(b)] = minuscola(static_cast<char>(b));
+    return t;
+  }();
+  const auto uguali = [](char a, char b) {
+    return kMinuscole[static_cast<unsigned char>(a)] == kMinuscole[static_cast<unsigned char>(b)];
+  };
+  return std::search(campo.begin(), campo.end(), parola.begin(), parola.end(),
+                     uguali) != campo.end();
+}
+
+namespace {
+
+// 0x80..0x9F of Windows-1252; 0 where the code page defines nothing.
+constexpr std::array<char16_t, 32> kAlti = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
+    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
+    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
+
+void metti_utf8(char32_t c, std::string* out) {
+  if (c < 0x80) {
+    out->push_back(static_cast<char>(c));
+  } else if (c < 0x800) {
+    out->push_back(static_cast<char>(0xC0 | (c >> 6)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  }
+}
+
+}  // namespace
+
+std::string utf8_da_1252(std::string_view bytes) {
+  std::string out;
+  out.reserve(bytes.size());
+  for (const char ch : bytes) {
+    const auto b = static_cast<unsigned char>(ch);
+    char32_t c = b;
+    if (b >= 0x80 && b < 0xA0 && kAlti[b - 0x80] != 0) c = kAlti[b - 0x80];
+    metti_utf8(c, &out);
+  }
+  return out;
+}
+
+}  // namespace scenario

@@ -1,0 +1,24 @@
+#include "base/testo.h"
+
+#include <gtest/gtest.h>
+
+namespace scenario {
+namespace {
+
+TEST(Testo, FoldsAsciiAndWindows1252Capitals) {
+  EXPECT_EQ(in_minuscolo("Lanvero_Ostrel"), "lanvero_ostrel");
+  EXPECT_EQ(in_minuscolo("\xC0\xC8\xDE\xD7\x8A\x8C\x8E\x9F"), "\xE0\xE8\xFE\xD7\x9A\x9C\x9E\xFF");
+  EXPECT_EQ(in_minuscolo("123_-[]"), "123_-[]");
+}
+
+TEST(Testo, SubstringTests) {
+  EXPECT_TRUE(contiene("progressiva chilometrica uno", "uno"));
+  EXPECT_FALSE(contiene("Progressiva chilometrica", "progressiva"));
+  EXPECT_TRUE(contiene_senza_maiuscole("xx[GENERALE]yy", "[generale]"));
+  EXPECT_TRUE(contiene_senza_maiuscole("CITT\xC0", "citt\xE0"));
+  EXPECT_FALSE(contiene_senza_maiuscole("pend", "pendenza"));
+  EXPECT_TRUE(contiene_senza_maiuscole("anything", ""));
+}
+
+}  // namespace
+}  // namespace scenario

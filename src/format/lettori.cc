@@ -1,0 +1,244 @@
+#include "format/lettori.h"
+
+#include <algorithm>
+#include <bit>
+#include <cctype>
+#include <utility>
+
+#include "base/coding.h"
+#include "format/scrittori.h"
+
+namespace scenario {
+
+namespace {
+
+bool finisce_con(std::string_view s, std::string_view fine) {
+  if (s.size() < fine.size()) return false;
+  return std::equal(fine.begin(), fine.end(), s.end() - static_cast<ptrdiff_t>(fine.size()),
+                    [](char a, char b) {
+                      return std::tolower(static_cast<unsigned char>(a)) ==
+                             std::tolower(static_cast<unsigned char>(b));
+                    });
+}
+
+std::string byte_o_byte(size_t n) { return std::to_string(n) + " byte"; }
+
+// Walks a file front to back; every read names what it expected when the
+// bytes are not there.
+class Cursore {
+ public:
+  explicit Cursore(std::string_view b) : b_(b) {}
+
+  size_t pos() const { return pos_; }
+  size_t resto() const { return b_.size() - pos_; }
+
+  // The next n bytes; cosa() says what they are ("`codice` della voce 3"),
+  // asked only when they are missing.
+  template <typename Cosa>
+  const char* prendi(size_t n, Cosa cosa) {
+    if (resto() < n) {
+      throw ErroreLettura(pos_, "atteso " + cosa() + " (" + byte_o_byte(n) +
+                                    "), ma il file finisce all'offset " +
+                                    std::to_string(b_.size()));
+    }
+    const char* p = b_.data() + pos_;
+    pos_ += n;
+    return p;
+  }
+
+ private:
+  std::string_view b_;
+  size_t pos_ = 0;
+};
+
+}  // namespace
+
+std::optional<TipoFile> tipo_da_nome(std::string_view nome) {
+  if (finisce_con(nome, "_linea.dat")) return TipoFile::planimetria;
+  if (finisce_con(nome, ".sim")) return TipoFile::testata;
+  if (finisce_con(nome, ".dat")) return TipoFile::celle;
+  return std::nullopt;
+}
+
+Testata leggi_testata(std::string_view bytes) {
+  Testata t{};
+  Cursore in(bytes);
+  size_t timbro = 0;
+  for (int k = 0; k < kVociTestata; ++k) {
+    Voce& v = t[static_cast<size_t>(k)];
+    const std::string voce = " della voce " + std::to_string(k);
+    auto campo = [&voce](const char* nome) {
+      return [&voce, nome] { return std::string("`") + nome + "`" + voce; };
+    };
+    v.codice = static_cast<uint8_t>(*in.prendi(1, campo("codice")));
+    v.valore_uno = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_uno"))));
+    v.valore_due = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_due"))));
+    v.valore_tre = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_tre"))));
+    v.opzione = static_cast<uint8_t>(*in.prendi(1, campo("opzione")));
+    const size_t n =
+        DecodeFixed16(in.prendi(2, [&voce] { return "la lunghezza del `testo`" + voce; }));
+    v.testo.assign(
+        in.prendi(n,
+                  [&voce] { return "il `testo`" + voce + ", lungo quanto dice la sua lunghezza"; }),
+        n);
+    if (k == kVoceLinea) timbro = in.pos();
+    v.intero_uno = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_uno"))));
+    v.intero_due = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_due"))));
+    v.intero_tre = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_tre"))));
+    v.intero_quattro = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_quattro"))));
+    v.intero_cinque = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_cinque"))));
+    v.flag_uno = static_cast<uint8_t>(*in.prendi(1, campo("flag_uno")));
+    v.flag_due = static_cast<uint8_t>(*in.prendi(1, campo("flag_due")));
+    v.flag_tre = static_cast<uint8_t>(*in.prendi(1, campo("flag_tre")));
+    v.flag_quattro = static_cast<uint8_t>(*in.prendi(1, campo("flag_quattro")));
+    v.valore_quattro = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_quattro"))));
+  }
+  if (in.resto() != 0) {
+    throw ErroreLettura(in.pos(), "attesa la fine del file dopo la voce 86, ma seguono altri " +
+                                      byte_o_byte(in.resto()));
+  }
+  const int16_t stampo = t[kVoceLinea].intero_uno;
+  if (stampo != kTimbroFormatoTestata) {
+    throw ErroreLettura(timbro, "`intero_uno` della voce 85 vale " + std::to_string(stampo) +
+                                    ", atteso il timbro di formato 610: non e' una testata "
+                                    "compilata");
+  }
+  return t;
+}
+
+std::vector<Cella> leggi_celle(std::string_view bytes) {
+  const size_t intere = bytes.size() / kBytesCella;
+  if (bytes.size() % kBytesCella != 0) {
+    throw ErroreLettura(intere * kBytesCella,
+                        "attesa la cella " + std::to_string(intere) + " (15 byte), ma il file " +
+                            "finisce all'offset " + std::to_string(bytes.size()) +
+                            ": la sua lunghezza non e' un multiplo di 15");
+  }
+  if (intere < kMinimoCelle) {
+    throw ErroreLettura(bytes.size(), "il file finisce dopo " + std::to_string(intere) +
+                                          " celle, ne servono almeno 141 (da 141 a 20141, "
+                                          "una ogni 50 m della linea e dei 7000 m dopo)");
+  }
+  if (intere > kMassimoCelle) {
+    throw ErroreLettura(kMassimoCelle * kBytesCella,
+                        "attesa la fine del file dopo la cella 20140, l'ultima di una linea di "
+                        "1000000 m, ma seguono altre " +
+                            std::to_string(intere - kMassimoCelle) + " celle");
+  }
+  std::vector<Cella> celle(intere);
+  for (size_t i = 0; i < intere; ++i) {
+    const char* p = bytes.data() + i * kBytesCella;
+    Cella& c = celle[i];
+    c.tipo_cella = static_cast<uint8_t>(p[0]);
+    c.dato_uno = static_cast<int16_t>(DecodeFixed16(p + 1));
+    c.dato_due = static_cast<int16_t>(DecodeFixed16(p + 3));
+    c.dato_tre = static_cast<int16_t>(DecodeFixed16(p + 5));
+    c.dato_quattro = static_cast<int16_t>(DecodeFixed16(p + 7));
+    c.tempo_segnale = static_cast<uint8_t>(p[9]);
+    c.codice_avvicinamento = static_cast<uint8_t>(p[10]);
+    c.struttura = static_cast<uint8_t>(p[11]);
+    c.velocita_treno = static_cast<uint8_t>(p[12]);
+    c.pendenza = static_cast<uint8_t>(p[13]);
+    c.aderenza = static_cast<uint8_t>(p[14]);
+    const uint8_t t = c.tipo_cella;
+    if (t > cella_indicatore && (t < cella_fermata || t > cella_cartello)) {
+      throw ErroreLettura(i * kBytesCella, "`tipo_cella` della cella " + std::to_string(i) +
+                                               " vale " + std::to_string(t) +
+                                               ", atteso un codice di cella (0-6, 10-14)");
+    }
+  }
+  if (celle[1].dato_uno != kTimbroFormatoCelle) {
+    throw ErroreLettura(kBytesCella + 1, "`dato_uno` della cella 1 vale " +
+                                             std::to_string(celle[1].dato_uno) +
+                                             ", atteso il timbro di formato 5121: non e' un "
+                                             "file di celle compilato");
+  }
+  return celle;
+}
+
+bool ValorePiano::operator==(const ValorePiano& o) const {
+  return tipo == o.tipo && std::bit_cast<uint64_t>(valore) == std::bit_cast<uint64_t>(o.valore);
+}
+
+PianoLetto leggi_planimetria(std::string_view bytes) {
+  std::vector<ValorePiano> valori;
+  // Most plans are whole traces: about 10 bytes a value.
+  valori.reserve(std::min(bytes.size() / 10 + 4, 2 * kMassimoPunti));
+  Cursore in(bytes);
+  while (in.resto() > 0) {
+    if (valori.size() == 2 * kMassimoPunti) {
+      throw ErroreLettura(in.pos(),
+                          "attesa la fine del file dopo 2014002 valori (1007001 punti, "
+                          "una linea di 1000000 m), ma seguono altri " +
+                              byte_o_byte(in.resto()));
+    }
+    const size_t inizio = in.pos();
+    auto quale = [&valori](const char* cosa) {
+      return [&valori, cosa] { return cosa + (" del valore " + std::to_string(valori.size())); };
+    };
+    const uint16_t tag = DecodeFixed16(in.prendi(2, quale("l'etichetta")));
+    ValorePiano v;
+    switch (tag) {
+      case static_cast<uint16_t>(TipoValore::vuoto): break;
+      case static_cast<uint16_t>(TipoValore::intero):
+        v.tipo = TipoValore::intero;
+        v.valore = static_cast<int16_t>(DecodeFixed16(in.prendi(2, quale("l'intero"))));
+        break;
+      case static_cast<uint16_t>(TipoValore::reale):
+        v.tipo = TipoValore::reale;
+        v.valore = DecodeDouble(in.prendi(8, quale("il reale")));
+        break;
+      default:
+        throw ErroreLettura(inizio, "etichetta " + std::to_string(tag) + " del valore " +
+                                        std::to_string(valori.size()) +
+                                        ", attesa 0 (vuoto), 2 (intero) o 5 (reale)");
+    }
+    valori.push_back(v);
+  }
+  const size_t n = valori.size();
+  if (n % 2 != 0 || n < 2 * kMinimoPunti) {
+    throw ErroreLettura(bytes.size(),
+                        "il file finisce dopo " + std::to_string(n) +
+                            " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
+                            "dei punti da 0 a L), con L da 7000 a 1007000");
+  }
+  PianoLetto piano;
+  piano.x1.assign(valori.begin() + static_cast<ptrdiff_t>(n / 2), valori.end());
+  valori.resize(n / 2);
+  piano.x0 = std::move(valori);
+  return piano;
+}
+
+std::optional<TipoFile> tipo_dal_contenuto(std::string_view bytes) {
+  try {
+    leggi_testata(bytes);
+    return TipoFile::testata;
+  } catch (const ErroreLettura&) {
+  }
+  try {
+    leggi_celle(bytes);
+    return TipoFile::celle;
+  } catch (const ErroreLettura&) {
+  }
+  try {
+    leggi_planimetria(bytes);
+    return TipoFile::planimetria;
+  } catch (const ErroreLettura&) {
+  }
+  return std::nullopt;
+}
+
+PianoLetto piano_letto_da(const Planimetria& piano) {
+  PianoLetto r;
+  r.x0.resize(piano.punti());
+  r.x1.resize(piano.punti());
+  for (size_t p = 0; p < piano.punti(); ++p) {
+    const TipoValore t = piano.tipo(p);
+    const Punto q = piano.punto(p);
+    r.x0[p] = {t, q.x0};
+    r.x1[p] = {t, q.x1};
+  }
+  return r;
+}
+
+}  // namespace scenario

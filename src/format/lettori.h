@@ -1,0 +1,115 @@
+// Reading the three binary files back: the same layouts as the writers in
+// scrittori.h, walked from the other side. Every reader checks the layout
+// to the last byte and what a compiled file must hold (its format stamp,
+// its table sizes), and says where a file stops matching.
+#ifndef SCENARIO_FORMAT_LETTORI_H_
+#define SCENARIO_FORMAT_LETTORI_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "model/modello.h"
+#include "format/scrittori.h"
+
+namespace scenario {
+
+// A file that does not match its layout: the byte offset where it stops
+// matching and, in Italian, what was expected there. what() holds both.
+class ErroreLettura : public std::runtime_error {
+ public:
+  ErroreLettura(size_t offset, const std::string& atteso)
+      : std::runtime_error("offset " + std::to_string(offset) + ": " + atteso), offset_(offset) {}
+  size_t offset() const { return offset_; }
+
+ private:
+  size_t offset_;
+};
+
+enum class TipoFile { planimetria, testata, celle };
+
+// The kind a file's name gives: "..._linea.dat" the line plan, ".sim" the
+// header file, any other ".dat" the cell file (endings in any case); none
+// for other names. A cell file whose train is called "linea" ends like a
+// line plan too: the content decides (see ispezione.h).
+std::optional<TipoFile> tipo_da_nome(std::string_view nome);
+
+// Format stamps and table sizes that every compiled file has.
+constexpr int16_t kTimbroFormatoTestata = 610;  // entry 85, `intero_uno`
+constexpr int16_t kTimbroFormatoCelle = 5121;   // cell 1, `dato_uno`
+// A line of length m has the cells 0..(m + run-off) / 50 and the plan
+// points 0..m + run-off: a line of 0 m the fewest, the longest line the most.
+constexpr size_t celle_di_linea(int32_t metri) {
+  return static_cast<size_t>((metri + kMetriProlungamento) / kMetriCella) + 1;
+}
+constexpr size_t punti_di_linea(int32_t metri) {
+  return static_cast<size_t>(metri + kMetriProlungamento) + 1;
+}
+constexpr size_t kMinimoCelle = celle_di_linea(0);
+constexpr size_t kMassimoCelle = celle_di_linea(kLunghezzaMassima);
+constexpr size_t kMinimoPunti = punti_di_linea(0);
+constexpr size_t kMassimoPunti = punti_di_linea(kLunghezzaMassima);
+constexpr size_t kBytesVoceVuota = 34;  // a header entry with an empty text
+
+// The largest file of each kind there can be: the longest line's cells;
+// its points with both values reals, the widest kind; every header text
+// as long as its 16-bit length allows. Anything larger is refused from its
+// size, before it is read.
+constexpr size_t kMassimoByteCelle = kMassimoCelle * kBytesCella;
+constexpr size_t kMassimoBytePlanimetria = 2 * kMassimoPunti * larghezza_valore(TipoValore::reale);
+constexpr size_t kMassimoByteTestata =
+    static_cast<size_t>(kVociTestata) * (kBytesVoceVuota + UINT16_MAX);
+constexpr size_t massimo_byte(TipoFile t) {
+  switch (t) {
+    case TipoFile::planimetria: return kMassimoBytePlanimetria;
+    case TipoFile::testata: return kMassimoByteTestata;
+    case TipoFile::celle: return kMassimoByteCelle;
+  }
+  return 0;
+}
+
+// The 87 header entries. Throws ErroreLettura.
+Testata leggi_testata(std::string_view bytes);
+
+// The cells, 15 bytes each. Throws ErroreLettura.
+std::vector<Cella> leggi_celle(std::string_view bytes);
+
+// One tagged value of the line plan as the file holds it.
+struct ValorePiano {
+  TipoValore tipo = TipoValore::vuoto;
+  double valore = 0;  // the whole number or the real; 0 when empty
+
+  // Same kind and the same bits: a NaN read back equals itself.
+  bool operator==(const ValorePiano& o) const;
+};
+
+// The line plan as the file holds it: every value with its own kind (the
+// compiler gives both coordinates of a point one kind, but the file does
+// not have to).
+struct PianoLetto {
+  std::vector<ValorePiano> x0;  // component 0 of points 0..L
+  std::vector<ValorePiano> x1;  // component 1 of points 0..L
+
+  size_t punti() const { return x0.size(); }
+  bool operator==(const PianoLetto&) const = default;
+};
+
+// The line plan: 2 x (L + 1) tagged values, component 0 first. Throws
+// ErroreLettura.
+PianoLetto leggi_planimetria(std::string_view bytes);
+
+// The kind whose reader reads `bytes` whole, if any: for a file saved under
+// another kind's name.
+std::optional<TipoFile> tipo_dal_contenuto(std::string_view bytes);
+
+// The plan's values as the compiler holds them, for comparing what was
+// written with what is read.
+PianoLetto piano_letto_da(const Planimetria& piano);
+
+}  // namespace scenario
+
+#endif  // SCENARIO_FORMAT_LETTORI_H_

@@ -1,0 +1,354 @@
+#include "views/ispezione.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cmath>
+#include <vector>
+
+#include "base/testo.h"
+#include "views/json.h"
+
+namespace scenario {
+
+namespace {
+
+template <typename Riga>
+struct Campo {
+  std::string_view nome;
+  int64_t (*valore)(const Riga&);
+};
+
+// The header entry's fields in file order, the text aside: it stands after
+// `opzione`.
+constexpr Campo<Voce> kCampiVoce[] = {
+    {"codice", [](const Voce& v) -> int64_t { return v.codice; }},
+    {"valore_uno", [](const Voce& v) -> int64_t { return v.valore_uno; }},
+    {"valore_due", [](const Voce& v) -> int64_t { return v.valore_due; }},
+    {"valore_tre", [](const Voce& v) -> int64_t { return v.valore_tre; }},
+    {"opzione", [](const Voce& v) -> int64_t { return v.opzione; }},
+    {"intero_uno", [](const Voce& v) -> int64_t { return v.intero_uno; }},
+    {"intero_due", [](const Voce& v) -> int64_t { return v.intero_due; }},
+    {"intero_tre", [](const Voce& v) -> int64_t { return v.intero_tre; }},
+    {"intero_quattro", [](const Voce& v) -> int64_t { return v.intero_quattro; }},
+    {"intero_cinque", [](const Voce& v) -> int64_t { return v.intero_cinque; }},
+    {"flag_uno", [](const Voce& v) -> int64_t { return v.flag_uno; }},
+    {"flag_due", [](const Voce& v) -> int64_t { return v.flag_due; }},
+    {"flag_tre", [](const Voce& v) -> int64_t { return v.flag_tre; }},
+    {"flag_quattro", [](const Voce& v) -> int64_t { return v.flag_quattro; }},
+    {"valore_quattro", [](const Voce& v) -> int64_t { return v.valore_quattro; }},
+};
+constexpr size_t kCampiPrimaDelTesto = 5;
+
+constexpr Campo<Cella> kCampiCella[] = {
+    {"tipo_cella", [](const Cella& c) -> int64_t { return c.tipo_cella; }},
+    {"dato_uno", [](const Cella& c) -> int64_t { return c.dato_uno; }},
+    {"dato_due", [](const Cella& c) -> int64_t { return c.dato_due; }},
+    {"dato_tre", [](const Cella& c) -> int64_t { return c.dato_tre; }},
+    {"dato_quattro", [](const Cella& c) -> int64_t { return c.dato_quattro; }},
+    {"tempo_segnale", [](const Cella& c) -> int64_t { return c.tempo_segnale; }},
+    {"codice_avvicinamento", [](const Cella& c) -> int64_t { return c.codice_avvicinamento; }},
+    {"struttura", [](const Cella& c) -> int64_t { return c.struttura; }},
+    {"velocita_treno", [](const Cella& c) -> int64_t { return c.velocita_treno; }},
+    {"pendenza", [](const Cella& c) -> int64_t { return c.pendenza; }},
+    {"aderenza", [](const Cella& c) -> int64_t { return c.aderenza; }},
+};
+
+// The rows asked for, within the n there are: [primo, fine).
+struct Intervallo {
+  size_t primo;
+  size_t fine;
+};
+Intervallo dentro(Righe r, size_t n) {
+  const size_t fine = r.a >= n ? n : r.a + 1;
+  return {std::min(r.da, fine), fine};
+}
+
+size_t cifre(int64_t v) {
+  char buf[24];
+  return static_cast<size_t>(std::to_chars(buf, buf + sizeof buf, v).ptr - buf);
+}
+
+void a_destra(std::string_view s, size_t larghezza, std::string* out) {
+  if (s.size() < larghezza) out->append(larghezza - s.size(), ' ');
+  out->append(s);
+}
+
+void intero_a_destra(int64_t v, size_t larghezza, std::string* out) {
+  char buf[24];
+  const auto r = std::to_chars(buf, buf + sizeof buf, v);
+  a_destra(std::string_view(buf, static_cast<size_t>(r.ptr - buf)), larghezza, out);
+}
+
+constexpr std::string_view kSeparatore = "  ";
+
+// A table of whole-number columns, each as wide as its name or its widest
+// value among the rows shown.
+class Colonne {
+ public:
+  void aggiungi(std::string_view nome) {
+    nomi_.push_back(nome);
+    larghezze_.push_back(nome.size());
+  }
+  void misura(size_t colonna, int64_t v) {
+    larghezze_[colonna] = std::max(larghezze_[colonna], cifre(v));
+  }
+  void intestazione(std::string* out, std::string_view ultima = {}) const {
+    for (size_t c = 0; c < nomi_.size(); ++c) {
+      if (c > 0) out->append(kSeparatore);
+      a_destra(nomi_[c], larghezze_[c], out);
+    }
+    if (!ultima.empty()) out->append(kSeparatore).append(ultima);
+    out->push_back('\n');
+  }
+  void scrivi(size_t colonna, int64_t v, std::string* out) const {
+    if (colonna > 0) out->append(kSeparatore);
+    intero_a_destra(v, larghezze_[colonna], out);
+  }
+
+ private:
+  std::vector<std::string_view> nomi_;
+  std::vector<size_t> larghezze_;
+};
+
+// A header text on one line: Windows-1252 as UTF-8 in double quotes, with
+// '"', '\' and the bytes a terminal could act on (C0 and C1 controls, and
+// the five bytes the code page leaves undefined) escaped.
+void testo_citato(std::string_view bytes, std::string* out) {
+  static constexpr char kEsadecimali[] = "0123456789ABCDEF";
+  out->push_back('"');
+  size_t da = 0;
+  auto chiudi = [&](size_t fino) {
+    if (fino > da) out->append(utf8_da_1252(bytes.substr(da, fino - da)));
+  };
+  for (size_t i = 0; i < bytes.size(); ++i) {
+    const auto b = static_cast<unsigned char>(bytes[i]);
+    const bool controllo =
+        b < 0x20 || b == 0x7F || b == 0x81 || b == 0x8D || b == 0x8F || b == 0x90 || b == 0x9D;
+    if (!controllo && b != '"' && b != '\\') continue;
+    chiudi(i);
+    da = i + 1;
+    if (controllo) {
+      out->append("\\x");
+      out->push_back(kEsadecimali[b >> 4]);
+      out->push_back(kEsadecimali[b & 0xF]);
+    } else {
+      out->push_back('\\');
+      out->push_back(static_cast<char>(b));
+    }
+  }
+  chiudi(bytes.size());
+  out->push_back('"');
+}
+
+std::string testo_testata(const Testata& t, Intervallo r) {
+  Colonne col;
+  col.aggiungi("voce");
+  for (const auto& c : kCampiVoce) col.aggiungi(c.nome);
+  for (size_t k = r.primo; k < r.fine; ++k) {
+    for (size_t c = 0; c < std::size(kCampiVoce); ++c)
+      col.misura(c + 1, kCampiVoce[c].valore(t[k]));
+  }
+  std::string out;
+  col.intestazione(&out, "testo");
+  for (size_t k = r.primo; k < r.fine; ++k) {
+    col.scrivi(0, static_cast<int64_t>(k), &out);
+    for (size_t c = 0; c < std::size(kCampiVoce); ++c) {
+      col.scrivi(c + 1, kCampiVoce[c].valore(t[k]), &out);
+    }
+    out.append(kSeparatore);
+    testo_citato(t[k].testo, &out);
+    out.push_back('\n');
+  }
+  return out;
+}
+
+std::string json_testata(const Testata& t, Intervallo r) {
+  std::string out;
+  ScrittoreJson j(&out);
+  j.inizia_oggetto().chiave("tipo").testo("testata").chiave("voci").inizia_lista();
+  for (size_t k = r.primo; k < r.fine; ++k) {
+    j.inizia_oggetto().chiave("voce").intero(static_cast<int64_t>(k));
+    for (size_t c = 0; c < std::size(kCampiVoce); ++c) {
+      if (c == kCampiPrimaDelTesto) j.chiave("testo").testo_1252(t[k].testo);
+      j.chiave(kCampiVoce[c].nome).intero(kCampiVoce[c].valore(t[k]));
+    }
+    j.fine_oggetto();
+  }
+  j.fine_lista().fine_oggetto();
+  out.push_back('\n');
+  return out;
+}
+
+std::string testo_celle(const std::vector<Cella>& celle, Intervallo r) {
+  Colonne col;
+  col.aggiungi("cella");
+  col.aggiungi("progressiva");
+  for (const auto& c : kCampiCella) col.aggiungi(c.nome);
+  if (r.fine > r.primo) {
+    col.misura(0, static_cast<int64_t>(r.fine - 1));
+    col.misura(1, progressiva_cella(r.fine - 1));
+  }
+  for (size_t i = r.primo; i < r.fine; ++i) {
+    for (size_t c = 0; c < std::size(kCampiCella); ++c) {
+      col.misura(c + 2, kCampiCella[c].valore(celle[i]));
+    }
+  }
+  std::string out;
+  out.reserve((r.fine - r.primo + 1) * 128);
+  col.intestazione(&out, "significato");
+  for (size_t i = r.primo; i < r.fine; ++i) {
+    col.scrivi(0, static_cast<int64_t>(i), &out);
+    col.scrivi(1, progressiva_cella(i), &out);
+    for (size_t c = 0; c < std::size(kCampiCella); ++c) {
+      col.scrivi(c + 2, kCampiCella[c].valore(celle[i]), &out);
+    }
+    out.append(kSeparatore).append(nome_tipo_cella(celle[i].tipo_cella));
+    out.push_back('\n');
+  }
+  return out;
+}
+
+std::string json_celle(const std::vector<Cella>& celle, Intervallo r) {
+  std::string out;
+  out.reserve((r.fine - r.primo + 1) * 220);
+  ScrittoreJson j(&out);
+  j.inizia_oggetto().chiave("tipo").testo("celle").chiave("celle").inizia_lista();
+  for (size_t i = r.primo; i < r.fine; ++i) {
+    j.inizia_oggetto().chiave("cella").intero(static_cast<int64_t>(i));
+    j.chiave("progressiva").intero(progressiva_cella(i));
+    for (const auto& c : kCampiCella) j.chiave(c.nome).intero(c.valore(celle[i]));
+    j.fine_oggetto();
+  }
+  j.fine_lista().fine_oggetto();
+  out.push_back('\n');
+  return out;
+}
+
+// A plan value in a text column: an integer as it is, a real always with
+// '.' or an exponent (so the two kinds stay apart), an empty one as
+// "vuoto". The result is written into buf and returned.
+std::string_view valore_testo(const ValorePiano& v, char (&buf)[32]) {
+  switch (v.tipo) {
+    case TipoValore::vuoto: return "vuoto";
+    case TipoValore::intero: {
+      const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(v.valore));
+      return std::string_view(buf, static_cast<size_t>(r.ptr - buf));
+    }
+    case TipoValore::reale: break;
+  }
+  if (std::isnan(v.valore)) return "nan";
+  if (std::isinf(v.valore)) return v.valore > 0 ? "inf" : "-inf";
+  const auto r = std::to_chars(buf, buf + sizeof buf - 2, v.valore);
+  std::string_view s(buf, static_cast<size_t>(r.ptr - buf));
+  if (s.find_first_of(".e") == std::string_view::npos) {
+    buf[s.size()] = '.';
+    buf[s.size() + 1] = '0';
+    s = std::string_view(buf, s.size() + 2);
+  }
+  return s;
+}
+
+std::string testo_planimetria(const PianoLetto& p, Intervallo r) {
+  size_t larghezze[3] = {5, 2, 2};  // "punto", "x0", "x1"
+  char buf[32];
+  if (r.fine > r.primo)
+    larghezze[0] = std::max(larghezze[0], cifre(static_cast<int64_t>(r.fine - 1)));
+  for (size_t i = r.primo; i < r.fine; ++i) {
+    larghezze[1] = std::max(larghezze[1], valore_testo(p.x0[i], buf).size());
+    larghezze[2] = std::max(larghezze[2], valore_testo(p.x1[i], buf).size());
+  }
+  std::string out;
+  out.reserve((r.fine - r.primo + 1) * (larghezze[0] + larghezze[1] + larghezze[2] + 5));
+  a_destra("punto", larghezze[0], &out);
+  out.append(kSeparatore);
+  a_destra("x0", larghezze[1], &out);
+  out.append(kSeparatore);
+  a_destra("x1", larghezze[2], &out);
+  out.push_back('\n');
+  for (size_t i = r.primo; i < r.fine; ++i) {
+    intero_a_destra(static_cast<int64_t>(i), larghezze[0], &out);
+    out.append(kSeparatore);
+    a_destra(valore_testo(p.x0[i], buf), larghezze[1], &out);
+    out.append(kSeparatore);
+    a_destra(valore_testo(p.x1[i], buf), larghezze[2], &out);
+    out.push_back('\n');
+  }
+  return out;
+}
+
+void valore_json(const ValorePiano& v, ScrittoreJson& j) {
+  switch (v.tipo) {
+    case TipoValore::vuoto: j.nullo(); return;
+    case TipoValore::intero: j.intero(static_cast<int64_t>(v.valore)); return;
+    case TipoValore::reale: j.reale(v.valore); return;
+  }
+}
+
+std::string json_planimetria(const PianoLetto& p, Intervallo r) {
+  std::string out;
+  out.reserve((r.fine - r.primo + 1) * 44);
+  ScrittoreJson j(&out);
+  j.inizia_oggetto().chiave("tipo").testo("planimetria").chiave("punti").inizia_lista();
+  for (size_t i = r.primo; i < r.fine; ++i) {
+    j.inizia_lista();
+    valore_json(p.x0[i], j);
+    valore_json(p.x1[i], j);
+    j.fine_lista();
+  }
+  j.fine_lista().fine_oggetto();
+  out.push_back('\n');
+  return out;
+}
+
+std::string mostra_celle(std::string_view bytes, Formato formato, Righe righe) {
+  const std::vector<Cella> celle = leggi_celle(bytes);
+  const Intervallo r = dentro(righe, celle.size());
+  return formato == Formato::json ? json_celle(celle, r) : testo_celle(celle, r);
+}
+
+}  // namespace
+
+std::string_view nome_tipo_cella(uint8_t tipo_cella) {
+  switch (tipo_cella) {
+    case cella_libera: return "libera";
+    case cella_segnale: return "segnale";
+    case cella_fine_rallentamento: return "fine_rallentamento";
+    case cella_inizio_rallentamento: return "inizio_rallentamento";
+    case cella_avviso_rallentamento: return "avviso_rallentamento";
+    case cella_preavviso: return "preavviso";
+    case cella_indicatore: return "indicatore";
+    case cella_fermata: return "fermata";
+    case cella_montagna: return "montagna";
+    case cella_abbattimento: return "abbattimento";
+    case cella_abbattimento_senza_valore: return "abbattimento_senza_valore";
+    case cella_cartello: return "cartello";
+    default: return "";
+  }
+}
+
+std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe) {
+  switch (tipo) {
+    case TipoFile::testata: {
+      const Testata t = leggi_testata(bytes);
+      const Intervallo r = dentro(righe, t.size());
+      return formato == Formato::json ? json_testata(t, r) : testo_testata(t, r);
+    }
+    case TipoFile::celle: return mostra_celle(bytes, formato, righe);
+    case TipoFile::planimetria: break;
+  }
+  PianoLetto piano;
+  try {
+    piano = leggi_planimetria(bytes);
+  } catch (const ErroreLettura&) {
+    // "X_linea.dat" is also the cell file of train "linea" of line X.
+    try {
+      return mostra_celle(bytes, formato, righe);
+    } catch (const ErroreLettura&) {
+    }
+    throw;
+  }
+  const Intervallo r = dentro(righe, piano.punti());
+  return formato == Formato::json ? json_planimetria(piano, r) : testo_planimetria(piano, r);
+}
+
+}  // namespace scenario

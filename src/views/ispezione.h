@@ -1,0 +1,47 @@
+// The three binary files as a person or a program reads them: aligned text
+// columns, or one JSON document.
+#ifndef SCENARIO_VIEWS_ISPEZIONE_H_
+#define SCENARIO_VIEWS_ISPEZIONE_H_
+
+#include <cstddef>
+#include <cstdint>
+#include <limits>
+#include <string>
+#include <string_view>
+
+#include "format/lettori.h"
+
+namespace scenario {
+
+enum class Formato { testo, json };
+
+// Rows `da` to `a`, both included: header entries, cells or plan points.
+struct Righe {
+  size_t da = 0;
+  size_t a = std::numeric_limits<size_t>::max();
+};
+
+// Reads `bytes` as a file of kind `tipo` and prints its rows. Text: a line
+// of column names, then one line per row, numbers right-aligned, a header
+// entry's `testo` last and in double quotes (Windows-1252 shown as UTF-8;
+// control bytes, '"' and '\' escaped). JSON:
+//   {"tipo": "testata", "voci": [{"voce": 0, "codice": ..., ...}, ...]}
+//   {"tipo": "celle", "celle": [{"cella": 0, "progressiva": 0, ...}, ...]}
+//   {"tipo": "planimetria", "punti": [[x0, x1], ...]}
+// A plan value is a JSON integer, a real (always with '.' or an exponent;
+// "nan", "inf", "-inf" as strings) or null when empty.
+// A line plan's name may belong to a cell file (a train called "linea"):
+// when the content is not a plan but is a cell file, it is shown as one.
+// Throws ErroreLettura, for the kind the name gives.
+std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe);
+
+// What a cell's code means, in a word: "segnale", "fermata", ...; empty for
+// a code that has no meaning.
+std::string_view nome_tipo_cella(uint8_t tipo_cella);
+
+// A chainage in metres: where cell i starts.
+constexpr int64_t progressiva_cella(size_t i) { return static_cast<int64_t>(i) * 50; }
+
+}  // namespace scenario
+
+#endif  // SCENARIO_VIEWS_ISPEZIONE_H_
