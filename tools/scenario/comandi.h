@@ -25,6 +25,8 @@ Sottocomando comando_check();
 Sottocomando comando_inspect();
 Sottocomando comando_plot();
 Sottocomando comando_pack();
+Sottocomando comando_lsp();
+Sottocomando comando_watch();
 
 // The option every command that works in a folder takes.
 inline constexpr Opzione kOpzioneDir{"--dir", "", "DIR",
