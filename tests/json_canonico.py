@@ -28,8 +28,8 @@ def canonico(v):
     if isinstance(v, str):
         return punti(v)
     if isinstance(v, list):
-        return "[ " + " ".join(canonico(x) for x in v) + " ]"
-    return "{ " + " ".join("k" + punti(k) + " " + canonico(x) for k, x in v.items()) + " }"
+        return "[" + "".join(" " + canonico(x) for x in v) + " ]"
+    return "{" + "".join(" k" + punti(k) + " " + canonico(x) for k, x in v.items()) + " }"
 
 
 cartella = sys.argv[1]

@@ -90,9 +90,11 @@ TEST(Lsp, NeovimShowsTheFaultAndItsMendWithoutASave) {
   EXPECT_EQ(leggi(dir / kTreno), prima);
 }
 
-// Waits until `log` holds `quante` rounds; false after 20 s.
-bool giri(const fs::path& log, size_t quante) {
-  for (int i = 0; i < 1000; ++i) {
+// Waits until `log` holds `quante` rounds; false after `attesa` (20 s
+// unless told).
+bool giri(const fs::path& log, size_t quante,
+          std::chrono::milliseconds attesa = std::chrono::seconds(20)) {
+  for (int i = 0; i <= attesa.count() / 20; ++i) {
     const std::string s = leggi(log);
     size_t n = 0;
     for (size_t p = s.find("== fine"); p != std::string::npos; p = s.find("== fine", p + 1)) ++n;
@@ -130,8 +132,8 @@ TEST(Watch, ASaveInTwoWritesGivesOneNewCompileAndPicture) {
     f.write(treno.data() + dove, static_cast<std::streamsize>(treno.size() - dove));
   }
   ASSERT_TRUE(giri(log, 2)) << leggi(log);
-  std::this_thread::sleep_for(std::chrono::milliseconds(300));
-  EXPECT_FALSE(giri(log, 3)) << "the half-written file was compiled too:\n" << leggi(log);
+  EXPECT_FALSE(giri(log, 3, std::chrono::milliseconds(500)))
+      << "the half-written file was compiled too:\n" << leggi(log);
 
   // What `compile` and `plot` make of the new text.
   for (const char* nome : {"Lanvero_Ostrel_linea.txt", kTreno.c_str()})

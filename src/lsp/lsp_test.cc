@@ -67,7 +67,9 @@ TEST(Cornice, MessagesAndTheHeadersThatAreNot) {
   for (const Atteso& a : attesi) {
     std::string corpo;
     EXPECT_EQ(leggi_cornice(in, &corpo), a.c);
-    if (a.c == Cornice::messaggio) EXPECT_EQ(corpo, a.corpo);
+    if (a.c == Cornice::messaggio) {
+      EXPECT_EQ(corpo, a.corpo);
+    }
   }
   EXPECT_EQ(incornicia("{}"), "Content-Length: 2\r\n\r\n{}");
 }
