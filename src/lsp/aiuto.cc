@@ -92,11 +92,9 @@ std::string effetto(const DefinizioneRecord& d, const std::vector<Campo>& cc, si
     }
   }
   if (d.tipo == TipoRecord::stazione) {
-    const auto p = valore(d, cc, "posizione");
-    const auto z = valore(d, cc, "zona");
-    if (p && z) {
-      s += "\n\nZona: " + std::to_string(z.value()) + " m da " + std::to_string(p.value()) + " m";
-    }
+    // Where the zone lies depends on the station's type; its length is
+    // what the record says.
+    if (const auto z = valore(d, cc, "zona")) s += "\n\nZona: lunga " + std::to_string(*z) + " m";
     const auto h = valore(d, cc, "ore"), m = valore(d, cc, "minuti"), sec = valore(d, cc, "secondi");
     if (h && m && sec) s += "\n\nOrario: " + due_cifre(*h) + ":" + due_cifre(*m) + ":" + due_cifre(*sec);
   }

@@ -526,22 +526,30 @@ void Server::pubblica(const std::string& uri) {
   }
 }
 
-
-std::string Server::hover(const ValoreJson* p) {
+std::optional<Server::Posto> Server::posto(const ValoreJson* p) const {
   const std::string uri = testo_di(&membro(p, "textDocument"), "uri");
   const ValoreJson& pos = membro(p, "position");
-  const size_t riga = static_cast<size_t>(intero_di(&pos, "line"));
-  const auto carattere = static_cast<uint32_t>(intero_di(&pos, "character"));
-  const std::optional<std::string> utf8 = testo(uri);
+  Posto qui;
+  qui.riga = static_cast<size_t>(intero_di(&pos, "line"));
+  qui.carattere = static_cast<uint32_t>(intero_di(&pos, "character"));
+  std::optional<std::string> utf8 = testo(uri);
   const std::optional<Coppia> c = coppia_di(uri, [](const std::string&) { return false; }, {});
-  if (!utf8 || !c) return "null";
-  const Righe ru(*utf8);
-  const std::string t1252 = in_1252(*utf8);
+  if (!utf8 || !c) return std::nullopt;
+  qui.utf8 = std::move(*utf8);
+  qui.file = c->questo;
+  return qui;
+}
+
+std::string Server::hover(const ValoreJson* p) {
+  const std::optional<Posto> qui = posto(p);
+  if (!qui) return "null";
+  const Righe ru(qui->utf8);
+  const std::string t1252 = in_1252(qui->utf8);
   const Righe rb(t1252);
   RigheSorgente righe;
   for (size_t i = 0; i < rb.quante(); ++i) righe.push_back(rb.riga(i));
-  const std::optional<std::string> md =
-      descrivi(c->questo, righe, riga, colonna_di(ru.riga(riga), carattere, codifica_));
+  const std::optional<std::string> md = descrivi(
+      qui->file, righe, qui->riga, colonna_di(ru.riga(qui->riga), qui->carattere, codifica_));
   if (!md) return "null";
   std::string s;
   ScrittoreJson j(&s);
@@ -555,17 +563,14 @@ std::string Server::hover(const ValoreJson* p) {
 }
 
 std::string Server::completamento(const ValoreJson* p) {
-  const std::string uri = testo_di(&membro(p, "textDocument"), "uri");
-  const ValoreJson& pos = membro(p, "position");
-  const size_t riga = static_cast<size_t>(intero_di(&pos, "line"));
-  const auto carattere = static_cast<uint32_t>(intero_di(&pos, "character"));
-  const std::optional<std::string> utf8 = testo(uri);
-  const std::optional<Coppia> c = coppia_di(uri, [](const std::string&) { return false; }, {});
-  if (!utf8 || !c) return "[]";
-  const Righe ru(*utf8);
+  const std::optional<Posto> qui = posto(p);
+  if (!qui) return "[]";
+  const size_t riga = qui->riga;
+  const uint32_t carattere = qui->carattere;
+  const Righe ru(qui->utf8);
   const std::string_view r = ru.riga(riga);
   const size_t colonna = colonna_di(r, carattere, codifica_);
-  const std::optional<Proposte> pp = proponi(c->questo, in_1252(r), colonna);
+  const std::optional<Proposte> pp = proponi(qui->file, in_1252(r), colonna);
   if (!pp) return "[]";
   std::string s;
   ScrittoreJson j(&s);

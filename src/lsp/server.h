@@ -12,6 +12,7 @@
 #include <string>
 #include <string_view>
 
+#include "compiler/tipi_record.h"
 #include "lsp/posizioni.h"
 #include "views/json_lettura.h"
 
@@ -50,6 +51,15 @@ class Server {
   void errore(const ValoreJson* id, int codice, const std::string& messaggio);
 
   std::string inizializza(const ValoreJson* parametri);
+  // The document and place a request is about; none for a file that is
+  // not a source, or that is neither open nor on disk.
+  struct Posto {
+    std::string utf8;  // its text
+    FileSorgente file{};
+    size_t riga = 0;
+    uint32_t carattere = 0;  // in the agreed encoding
+  };
+  std::optional<Posto> posto(const ValoreJson* parametri) const;
   std::string hover(const ValoreJson* parametri);
   std::string completamento(const ValoreJson* parametri);
   // Checks the pair the document belongs to and publishes both files'
