@@ -341,7 +341,7 @@ void Server::notifica(std::string_view metodo, const ValoreJson* parametri) {
   if (metodo == "textDocument/didOpen") {
     const ValoreJson& doc = membro(parametri, "textDocument");
     const std::string uri = testo_di(&doc, "uri");
-    aperti_[uri] = {testo_di(&doc, "text"), membro(&doc, "version").intero().value_or(0)};
+    aperti_[uri] = {testo_di(&doc, "text"), doc.intero_di("version").value_or(0)};
     pubblica(uri);
   } else if (metodo == "textDocument/didChange") {
     const ValoreJson& doc = membro(parametri, "textDocument");
@@ -351,7 +351,7 @@ void Server::notifica(std::string_view metodo, const ValoreJson* parametri) {
     // Whole texts only: the last one is the buffer.
     Documento& d = aperti_[uri];
     d.testo = testo_di(&cambi.elementi().back(), "text");
-    d.versione = membro(&doc, "version").intero().value_or(d.versione + 1);
+    d.versione = doc.intero_di("version").value_or(d.versione + 1);
     pubblica(uri);
   } else if (metodo == "textDocument/didClose") {
     const std::string uri = testo_di(&membro(parametri, "textDocument"), "uri");

@@ -58,8 +58,9 @@ int esegui(const Argomenti& a) {
   if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
   const std::filesystem::path dir = cartella(a);
   const std::string sorgenti[] = {nome_sorgente_linea(*id), nome_sorgente_treno(*id)};
-  const auto nostro = [&sorgenti](const std::string& n) {
-    return n == sorgenti[0] || n == sorgenti[1];
+  // Which of the two a name is, if either.
+  const auto quale = [&sorgenti](const std::string& n) -> int {
+    return n == sorgenti[0] ? 0 : n == sorgenti[1] ? 1 : -1;
   };
   // compile and plot take the options that belong to them only.
   Argomenti comune;
@@ -74,11 +75,14 @@ int esegui(const Argomenti& a) {
     for (;;) {
       std::optional<std::vector<Cambio>> cc = osservatore.attendi(-1);
       if (!cc) break;
-      bool toccato = false, in_scrittura = false;
+      // Per source: still being written (changed, not yet closed).
+      bool in_scrittura[2] = {false, false};
+      bool toccato = false;
       for (const Cambio& c : *cc) {
-        if (!nostro(c.nome)) continue;
-        toccato = true;
-        in_scrittura = !c.finito;
+        if (const int k = quale(c.nome); k >= 0) {
+          toccato = true;
+          in_scrittura[k] = !c.finito;
+        }
       }
       if (!toccato) continue;
       // Settles: no change for a while, the writer done, the sizes and
@@ -94,12 +98,13 @@ int esegui(const Argomenti& a) {
         }
         bool nuovi = false;
         for (const Cambio& c : *cc) {
-          if (!nostro(c.nome)) continue;
-          nuovi = true;
-          in_scrittura = !c.finito;
+          if (const int k = quale(c.nome); k >= 0) {
+            nuovi = true;
+            in_scrittura[k] = !c.finito;
+          }
         }
         const bool scaduto = std::chrono::steady_clock::now() - inizio > kAttesaMassima;
-        if (in_scrittura && !scaduto) continue;
+        if ((in_scrittura[0] || in_scrittura[1]) && !scaduto) continue;
         if (nuovi && !scaduto) continue;
         const Impronta dopo[] = {impronta(dir / sorgenti[0]), impronta(dir / sorgenti[1])};
         if ((prima[0] == dopo[0] && prima[1] == dopo[1]) || scaduto) break;
