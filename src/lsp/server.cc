@@ -332,6 +332,17 @@ std::string Server::inizializza(const ValoreJson* parametri) {
   return s;
 }
 
+void Server::inizia_pubblicazione(ScrittoreJson& j, const std::string& uri) const {
+  j.inizia_oggetto();
+  j.chiave("jsonrpc").testo("2.0");
+  j.chiave("method").testo("textDocument/publishDiagnostics");
+  j.chiave("params").inizia_oggetto();
+  j.chiave("uri").testo(uri);
+  if (const auto d = aperti_.find(uri); d != aperti_.end())
+    j.chiave("version").intero(d->second.versione);
+  j.chiave("diagnostics");
+}
+
 void Server::notifica(std::string_view metodo, const ValoreJson* parametri) {
   if (metodo == "exit") {
     finito_ = true;
@@ -358,12 +369,8 @@ void Server::notifica(std::string_view metodo, const ValoreJson* parametri) {
     aperti_.erase(uri);
     std::string s;
     ScrittoreJson j(&s);
-    j.inizia_oggetto();
-    j.chiave("jsonrpc").testo("2.0");
-    j.chiave("method").testo("textDocument/publishDiagnostics");
-    j.chiave("params").inizia_oggetto();
-    j.chiave("uri").testo(uri);
-    j.chiave("diagnostics").inizia_lista().fine_lista();
+    inizia_pubblicazione(j, uri);
+    j.inizia_lista().fine_lista();
     j.fine_oggetto();
     j.fine_oggetto();
     invia_(s);
@@ -488,14 +495,8 @@ void Server::pubblica(const std::string& uri) {
     const Righe righe(*f.utf8);
     std::string s;
     ScrittoreJson j(&s);
-    j.inizia_oggetto();
-    j.chiave("jsonrpc").testo("2.0");
-    j.chiave("method").testo("textDocument/publishDiagnostics");
-    j.chiave("params").inizia_oggetto();
-    j.chiave("uri").testo(f.uri);
-    if (const auto d = aperti_.find(f.uri); d != aperti_.end())
-      j.chiave("version").intero(d->second.versione);
-    j.chiave("diagnostics").inizia_lista();
+    inizia_pubblicazione(j, f.uri);
+    j.inizia_lista();
     for (const Diagnostica& d : dd) {
       if (d.file != f.nome) continue;
       Punto da, a;

@@ -14,6 +14,7 @@
 
 #include "compiler/tipi_record.h"
 #include "lsp/posizioni.h"
+#include "views/json.h"
 #include "views/json_lettura.h"
 
 namespace scenario::lsp {
@@ -65,6 +66,9 @@ class Server {
   // Checks the pair the document belongs to and publishes both files'
   // diagnostics.
   void pubblica(const std::string& uri);
+  // A publishDiagnostics notification for `uri` up to its list, which the
+  // caller writes and closes with the two objects around it.
+  void inizia_pubblicazione(ScrittoreJson& j, const std::string& uri) const;
 
   // An open buffer's text, else the file's on disk as UTF-8; none when
   // neither is there.
