@@ -76,7 +76,12 @@ std::optional<int64_t> valore(const DefinizioneRecord& d, const std::vector<Camp
   return std::nullopt;
 }
 
-std::string due_cifre(int64_t v) { return (v >= 0 && v < 10 ? "0" : "") + std::to_string(v); }
+// Appended piece by piece: GCC 12 warns, wrongly, on "0" + number.
+std::string due_cifre(int64_t v) {
+  std::string s = v >= 0 && v < 10 ? "0" : "";
+  s += std::to_string(v);
+  return s;
+}
 
 // What a record's values become, where that is cheap to say.
 std::string effetto(const DefinizioneRecord& d, const std::vector<Campo>& cc, size_t campo) {
