@@ -37,7 +37,7 @@ StatoUscita stato_uscita(const Compilazione& c);
 Identita identita_portata();
 
 // The installer's run: the scenario appended to the program's own file (its
-// payload, output/carico.h), then the run below with it. A payload that is
+// payload, pack/carico.h), then the run below with it. A payload that is
 // damaged, or whose files are not the five of its identity, writes nothing:
 // the message kInstallatoreDanneggiato and what is wrong, status 3.
 int avvio(Piattaforma& piattaforma);

@@ -1,6 +1,6 @@
 // scenario pack: an installer for an author's own scenario, made without a
 // compiler: the stub shipped beside this tool, with the scenario's identity
-// and five texts appended to it (output/carico.h).
+// and five texts appended to it (pack/carico.h).
 #include <iostream>
 #include <optional>
 #include <string>
