@@ -14,6 +14,7 @@
 #include "compiler/ciclo_record.h"
 #include "compiler/codici_errore.h"
 #include "compiler/compila.h"
+#include "check/avvisi_insieme.h"
 #include "check/controllo_avvisi.h"
 #include "check/controllo_registro.h"
 #include "compiler/post/codici_gara.h"
@@ -48,6 +49,11 @@ constexpr NomeAvviso kAvvisi[] = {
     {Avviso::progressive, "progressive"},
     {Avviso::profilo, "profilo"},
     {Avviso::codifica, "codifica"},
+    {Avviso::orario, "orario"},
+    {Avviso::stazioni, "stazioni"},
+    {Avviso::ripetizione, "ripetizione"},
+    {Avviso::cartello, "cartello"},
+    {Avviso::rallentamento, "rallentamento"},
 };
 static_assert(std::size(kAvvisi) == kNumeroAvvisi);
 
@@ -704,10 +710,14 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
   std::vector<GuastoLetto>().swap(motore.guasti);
   if (timbri) dd.push_back(esito.timbri(timbri->first, timbri->second));
   trova_avvisi(motore.registro, modello, motore.mostrati(), dd);
+  trova_avvisi_insieme(motore.registro, motore.mostrati(), dd);
 
   std::erase_if(dd, [&opzioni](const Diagnostica& d) {
     return !d.errore() && opzioni.spenti.test(static_cast<size_t>(d.avviso));
   });
+  for (Diagnostica& d : dd) {
+    d.promosso = !d.errore() && opzioni.errori.test(static_cast<size_t>(d.avviso));
+  }
   // File order: the line file's, then the train file's, each by line and
   // column, those of no line last. Sorted in place: no second copy.
   const auto chiave = [&motore](const Diagnostica& d) {

@@ -2,24 +2,17 @@
 // warnings for what compiles but is probably not meant. Writes nothing.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "check/controllo.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
+#include "tools/scenario/opzioni_avvisi.h"
 
 namespace scenario {
 namespace {
-
-std::string nomi_avvisi() {
-  std::string s;
-  for (const Avviso a : avvisi()) {
-    if (!s.empty()) s += ", ";
-    s += nome_avviso(a);
-  }
-  return s;
-}
 
 // The names for the help, wrapped as its other lines are.
 std::string elenco_avvisi() {
@@ -45,13 +38,12 @@ int esegui(const Argomenti& a) {
   const std::optional<Identita> id = leggi_identita(a);
   if (!id) return errore_uso(kIdentitaNonValida);
   OpzioniControllo opzioni;
-  for (const std::string& nome : a.valori("-Wno-")) {
-    const std::optional<Avviso> avviso = avviso_di_nome(nome);
-    if (!avviso)
-      return errore_uso("avviso sconosciuto: -Wno-" + nome + " (avvisi: " + nomi_avvisi() + ")");
-    opzioni.spenti.set(static_cast<size_t>(*avviso));
+  if (const auto motivo = leggi_opzioni_avvisi(a, &opzioni)) return errore_uso(*motivo);
+  const std::string formato = a.valore("--format").value_or(a.ha("--json") ? "json" : "testo");
+  if (formato != "testo" && formato != "json" && formato != "sarif") {
+    return errore_uso("formato sconosciuto: --format=" + formato +
+                      " (formati: testo, json, sarif)");
   }
-  if (a.ha("-w")) opzioni.spenti.set();
   if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
   const std::filesystem::path dir = cartella(a);
   // The diagnostics name the files as they were opened.
@@ -64,8 +56,10 @@ int esegui(const Argomenti& a) {
     } catch (const MemoriaEsaurita& e) {
       memoria_esaurita(dir / e.file(), "leggere");
     }
-    if (a.ha("--json")) {
+    if (formato == "json") {
       std::cout << json_diagnostiche(dd);
+    } else if (formato == "sarif") {
+      std::cout << sarif_diagnostiche(dd, SCENARIO_VERSIONE);
     } else {
       // Line by line: the text of a long list is never whole in memory.
       for (const Diagnostica& d : dd) std::cout << riga_diagnostica(d) << '\n';
@@ -79,6 +73,16 @@ int esegui(const Argomenti& a) {
   }
 }
 
+std::vector<Opzione> opzioni_check() {
+  std::vector<Opzione> oo = {
+      kOpzioneDir,
+      {"--format", "", "FORMATO",
+       "testo (se non indicato), json (una lista JSON) o sarif (SARIF 2.1.0)"},
+      {"--json", "", "", "come --format=json"}};
+  for (const Opzione& o : opzioni_avvisi()) oo.push_back(o);
+  return oo;
+}
+
 }  // namespace
 
 Sottocomando comando_check() {
@@ -89,7 +93,8 @@ Sottocomando comando_check() {
       "compila ma probabilmente non e' voluto. Non scrive nulla.\n"
       "Una riga per diagnostica, poi una riga che le conta:\n"
       "  FILE:RIGA:COLONNA: error: SIGNIFICATO (posizione P m) [errore N]\n"
-      "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n" +
+      "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n"
+      "Con -Werror un avviso e' un errore: \"error: TESTO [-Werror=nome]\".\n" +
       elenco_avvisi() +
       "\n(docs/sorgenti.md li spiega).\n"
       "Stato d'uscita: 0 nessun errore (avvisi ammessi), 1 errori, 3 un sorgente\n"
@@ -98,10 +103,7 @@ Sottocomando comando_check() {
       .nome = "check",
       .sinossi = "LINEA TRENO",
       .descrizione = descrizione,
-      .opzioni = {kOpzioneDir,
-                  {"--json", "", "", "le diagnostiche come una lista JSON"},
-                  {"-Wno-", "", "NOME", "non mostra l'avviso NOME", true},
-                  {"-w", "", "", "non mostra nessun avviso"}},
+      .opzioni = opzioni_check(),
       .min_posizionali = 2,
       .max_posizionali = 2,
       .esegui = esegui,
