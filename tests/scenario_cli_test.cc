@@ -132,10 +132,17 @@ TEST_F(Compile, LinesAfterTheFirstSayWhatWhereAndWhichFiles) {
   EXPECT_EQ(righe(timbro.out),
             (std::vector<std::string>{
                 "numero_errore=0 posizione_errore=0",
-                "./Prova_7-.txt: error: timbro di formato gia presente: la cella 1, riservata al "
+                "./Prova_7-.txt:3:16: error: timbro di formato gia presente: la cella 1, riservata "
+                "al "
                 "timbro di formato, contiene gia' 60, scritto da rallentamento di riga 3, che "
                 "cade nella cella 1 [errore 1250]",
                 "nessun file scritto"}));
+
+  // A cell taken by a record of the other file names that file.
+  sorgenti(kLinea, "[generale]\r\n[segnali]\r\nsegnale, 1250, 1, 4, 1, 0, 0, 0, 0,0,0, 0\r\n");
+  EXPECT_EQ(righe(compila().out).at(1),
+            "Prova_7-.txt:3:10: error: segnale su una cella occupata: la cella 26 ha gia' "
+            "indicatori_vmax di riga 4 di Prova_linea.txt (posizione 1250 m) [errore 16]");
 
   fs::remove(dir.percorso() / "Prova_7-.txt");
   for (const char* f : {"Prova_linea.dat", "Prova_7.sim", "Prova_7.dat"}) {
