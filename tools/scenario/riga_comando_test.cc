@@ -10,7 +10,7 @@ namespace scenario {
 namespace {
 
 Argomenti g_letti;
-int registra(const Argomenti& a) {
+int registra(const Richiesta& a) {
   g_letti = a;
   return 7;
 }
