@@ -41,42 +41,31 @@ std::string elenco_avvisi() {
   return s;
 }
 
-int esegui(const Argomenti& a) {
-  const std::optional<Identita> id = leggi_identita(a);
-  if (!id) return errore_uso(kIdentitaNonValida);
+int esegui(const Richiesta& a) {
   OpzioniControllo opzioni;
   for (const std::string& nome : a.valori("-Wno-")) {
     const std::optional<Avviso> avviso = avviso_di_nome(nome);
-    if (!avviso)
-      return errore_uso("avviso sconosciuto: -Wno-" + nome + " (avvisi: " + nomi_avvisi() + ")");
+    if (!avviso) errore_uso("avviso sconosciuto: -Wno-" + nome + " (avvisi: " + nomi_avvisi() + ")");
     opzioni.spenti.set(static_cast<size_t>(*avviso));
   }
   if (a.ha("-w")) opzioni.spenti.set();
-  if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
-  const std::filesystem::path dir = cartella(a);
   // The diagnostics name the files as they were opened.
-  if (a.ha(kOpzioneDir.nome)) opzioni.cartella = (dir / "").string();
+  opzioni.cartella = a.prefisso_nomi;
+  const ArchivioMemoria copie = copie_sorgenti(a.dir, a.id);
+  std::vector<Diagnostica> dd;
   try {
-    const ArchivioMemoria copie = copie_sorgenti(dir, *id);
-    std::vector<Diagnostica> dd;
-    try {
-      dd = controlla(copie, *id, opzioni);
-    } catch (const MemoriaEsaurita& e) {
-      memoria_esaurita(dir / e.file(), "leggere");
-    }
-    if (a.ha("--json")) {
-      std::cout << json_diagnostiche(dd);
-    } else {
-      // Line by line: the text of a long list is never whole in memory.
-      for (const Diagnostica& d : dd) std::cout << riga_diagnostica(d) << '\n';
-      std::cout << riepilogo_diagnostiche(dd) << '\n';
-    }
-    return con_errori(dd) ? uscita_errore_dati : uscita_ok;
-  } catch (const std::exception& e) {
-    std::cout.flush();
-    std::cerr << e.what() << std::endl;
-    return uscita_guasto;
+    dd = controlla(copie, a.id, opzioni);
+  } catch (const MemoriaEsaurita& e) {
+    memoria_esaurita(a.dir / e.file(), "leggere");
   }
+  if (a.ha("--json")) {
+    std::cout << json_diagnostiche(dd);
+  } else {
+    // Line by line: the text of a long list is never whole in memory.
+    for (const Diagnostica& d : dd) std::cout << riga_diagnostica(d) << '\n';
+    std::cout << riepilogo_diagnostiche(dd) << '\n';
+  }
+  return con_errori(dd) ? uscita_errore_dati : uscita_ok;
 }
 
 }  // namespace
@@ -96,14 +85,12 @@ Sottocomando comando_check() {
       "non si puo' leggere o DIR non e' una cartella, 64 uso errato.\n";
   return {
       .nome = "check",
-      .sinossi = "LINEA TRENO",
       .descrizione = descrizione,
-      .opzioni = {kOpzioneDir,
-                  {"--json", "", "", "le diagnostiche come una lista JSON"},
+      .opzioni = {{"--json", "", "", "le diagnostiche come una lista JSON"},
                   {"-Wno-", "", "NOME", "non mostra l'avviso NOME", true},
                   {"-w", "", "", "non mostra nessun avviso"}},
-      .min_posizionali = 2,
-      .max_posizionali = 2,
+      .identita = FonteIdentita::argomenti,
+      .cartella = true,
       .esegui = esegui,
   };
 }
