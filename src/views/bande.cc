@@ -155,6 +155,15 @@ double Bande::banda(double altezza, std::string_view nome, std::string_view nota
   return cima;
 }
 
+void Bande::serie(const std::vector<double>& valori, double y_zero, double scala,
+                  std::string_view attributi, std::string_view id) {
+  svg_.t("<path");
+  if (!id.empty()) svg_.t(" id=\"").t(id).t("\"");
+  svg_.t(" d=\"");
+  gradini(svg_, asse_, valori, y_zero, scala);
+  svg_.t("\" ").t(attributi).t("/>\n");
+}
+
 void Bande::legenda(double y,
                     std::initializer_list<std::pair<std::string_view, std::string_view>> pezzi) {
   svg_.t("<text x=\"12\" y=\"").n(y).t("\" font-size=\"9\">");

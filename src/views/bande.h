@@ -103,6 +103,10 @@ class Bande {
   void riga_orizzontale(double y, std::string_view colore, double spessore = 0.6) {
     disegno::riga_orizzontale(svg_, y, colore, spessore);
   }
+  // A cell series drawn as steps: one path, its id (if any) before its data
+  // and `attributi` after them.
+  void serie(const std::vector<double>& valori, double y_zero, double scala,
+             std::string_view attributi, std::string_view id = {});
   // Cell values, NaN where a cell holds none.
   template <typename F>
   std::vector<double> per_cella(F f) const {

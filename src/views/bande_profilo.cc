@@ -41,9 +41,7 @@ void banda_velocita(Bande& b) {
     b.riga_orizzontale(y0 - s * scala, s == 0 ? "#bbbbbb" : "#e4e4e4");
     b.scala_destra(y0 - s * scala, intero(static_cast<int64_t>(s)));
   }
-  svg.t("<path id=\"velocita\" d=\"");
-  gradini(svg, asse, v, y0, scala);
-  svg.t("\" fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"2\"/>\n");
+  b.serie(v, y0, scala, "fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"2\"", "velocita");
   for (const Tratto& t : tratti) {
     const double y = y0 - std::max<double>(t.v, 0) * scala;
     svg.t("<path d=\"M").n(asse.x_cella(t.da)).t(" ").n(y).t("H");
@@ -82,8 +80,6 @@ void banda_altimetria(Bande& b) {
 }
 
 void banda_pendenza(Bande& b) {
-  Svg& svg = b.svg();
-  const Asse& asse = b.asse();
   const std::vector<double> g =
       b.per_cella([](const Cella& c) { return c.pendenza == 0 ? NAN : c.pendenza - 100.0; });
   double massima = 5;
@@ -99,14 +95,10 @@ void banda_pendenza(Bande& b) {
   b.scala_destra(y0 - massima * scala, "+" + intero(static_cast<int64_t>(massima)));
   b.scala_destra(y0, "0");
   b.scala_destra(y0 + massima * scala, "-" + intero(static_cast<int64_t>(massima)));
-  svg.t("<path d=\"");
-  gradini(svg, asse, g, y0, scala);
-  svg.t("\" fill=\"none\" stroke=\"#4d7a1f\" stroke-width=\"1.5\"/>\n");
+  b.serie(g, y0, scala, "fill=\"none\" stroke=\"#4d7a1f\" stroke-width=\"1.5\"");
 }
 
 void banda_aderenza(Bande& b) {
-  Svg& svg = b.svg();
-  const Asse& asse = b.asse();
   const std::vector<double> a = b.per_cella([](const Cella& c) { return c.aderenza * 1.0; });
   double massima = 100;
   for (const double x : a) massima = std::max(massima, x);
@@ -117,9 +109,7 @@ void banda_aderenza(Bande& b) {
   b.riga_orizzontale(y0, "#bbbbbb");
   b.scala_destra(y0 - massima * scala, intero(static_cast<int64_t>(massima)));
   b.scala_destra(y0, "0");
-  svg.t("<path d=\"");
-  gradini(svg, asse, a, y0, scala);
-  svg.t("\" fill=\"none\" stroke=\"#7f4fbf\" stroke-width=\"1.5\"/>\n");
+  b.serie(a, y0, scala, "fill=\"none\" stroke=\"#7f4fbf\" stroke-width=\"1.5\"");
 }
 
 void banda_strutture(Bande& b) {
