@@ -94,14 +94,16 @@ Testata leggi_testata(std::string_view bytes) {
     v.valore_quattro = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_quattro"))));
   }
   if (in.resto() != 0) {
-    throw ErroreLettura(in.pos(), "attesa la fine del file dopo la voce 86, ma seguono altri " +
+    throw ErroreLettura(in.pos(), "attesa la fine del file dopo la voce " +
+                                      std::to_string(kVociTestata - 1) + ", ma seguono altri " +
                                       byte_o_byte(in.resto()));
   }
   const int16_t stampo = t[kVoceLinea].intero_uno;
-  if (stampo != kTimbroFormatoTestata) {
-    throw ErroreLettura(timbro, "`intero_uno` della voce 85 vale " + std::to_string(stampo) +
-                                    ", atteso il timbro di formato 610: non e' una testata "
-                                    "compilata");
+  if (stampo != kTimbroTestata) {
+    throw ErroreLettura(timbro, "`intero_uno` della voce " + std::to_string(kVoceLinea) + " vale " +
+                                    std::to_string(stampo) + ", atteso il timbro di formato " +
+                                    std::to_string(kTimbroTestata) +
+                                    ": non e' una testata compilata");
   }
   return t;
 }
@@ -109,20 +111,25 @@ Testata leggi_testata(std::string_view bytes) {
 std::vector<Cella> leggi_celle(std::string_view bytes) {
   const size_t intere = bytes.size() / kBytesCella;
   if (bytes.size() % kBytesCella != 0) {
-    throw ErroreLettura(intere * kBytesCella,
-                        "attesa la cella " + std::to_string(intere) + " (15 byte), ma il file " +
-                            "finisce all'offset " + std::to_string(bytes.size()) +
-                            ": la sua lunghezza non e' un multiplo di 15");
+    throw ErroreLettura(
+        intere * kBytesCella,
+        "attesa la cella " + std::to_string(intere) + " (" + byte_o_byte(kBytesCella) +
+            "), ma il file finisce all'offset " + std::to_string(bytes.size()) +
+            ": la sua lunghezza non e' un multiplo di " + std::to_string(kBytesCella));
   }
   if (intere < kMinimoCelle) {
-    throw ErroreLettura(bytes.size(), "il file finisce dopo " + std::to_string(intere) +
-                                          " celle, ne servono almeno 141 (da 141 a 20141, "
-                                          "una ogni 50 m della linea e dei 7000 m dopo)");
+    throw ErroreLettura(bytes.size(),
+                        "il file finisce dopo " + std::to_string(intere) +
+                            " celle, ne servono almeno " + std::to_string(kMinimoCelle) + " (da " +
+                            std::to_string(kMinimoCelle) + " a " + std::to_string(kMassimoCelle) +
+                            ", una ogni " + std::to_string(kMetriCella) + " m della linea e dei " +
+                            std::to_string(kMetriProlungamento) + " m dopo)");
   }
   if (intere > kMassimoCelle) {
     throw ErroreLettura(kMassimoCelle * kBytesCella,
-                        "attesa la fine del file dopo la cella 20140, l'ultima di una linea di "
-                        "1000000 m, ma seguono altre " +
+                        "attesa la fine del file dopo la cella " +
+                            std::to_string(kMassimoCelle - 1) + ", l'ultima di una linea di " +
+                            std::to_string(kLunghezzaMassima) + " m, ma seguono altre " +
                             std::to_string(intere - kMassimoCelle) + " celle");
   }
   std::vector<Cella> celle(intere);
@@ -147,11 +154,11 @@ std::vector<Cella> leggi_celle(std::string_view bytes) {
                                                ", atteso un codice di cella (0-6, 10-14)");
     }
   }
-  if (celle[1].dato_uno != kTimbroFormatoCelle) {
-    throw ErroreLettura(kBytesCella + 1, "`dato_uno` della cella 1 vale " +
-                                             std::to_string(celle[1].dato_uno) +
-                                             ", atteso il timbro di formato 5121: non e' un "
-                                             "file di celle compilato");
+  if (celle[1].dato_uno != kTimbroCelle) {
+    throw ErroreLettura(kBytesCella + 1,
+                        "`dato_uno` della cella 1 vale " + std::to_string(celle[1].dato_uno) +
+                            ", atteso il timbro di formato " + std::to_string(kTimbroCelle) +
+                            ": non e' un file di celle compilato");
   }
   return celle;
 }
@@ -167,10 +174,11 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
   Cursore in(bytes);
   while (in.resto() > 0) {
     if (valori.size() == 2 * kMassimoPunti) {
-      throw ErroreLettura(in.pos(),
-                          "attesa la fine del file dopo 2014002 valori (1007001 punti, "
-                          "una linea di 1000000 m), ma seguono altri " +
-                              byte_o_byte(in.resto()));
+      throw ErroreLettura(in.pos(), "attesa la fine del file dopo " +
+                                        std::to_string(2 * kMassimoPunti) + " valori (" +
+                                        std::to_string(kMassimoPunti) + " punti, una linea di " +
+                                        std::to_string(kLunghezzaMassima) +
+                                        " m), ma seguono altri " + byte_o_byte(in.resto()));
     }
     const size_t inizio = in.pos();
     auto quale = [&valori](const char* cosa) {
@@ -200,7 +208,9 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
     throw ErroreLettura(bytes.size(),
                         "il file finisce dopo " + std::to_string(n) +
                             " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
-                            "dei punti da 0 a L), con L da 7000 a 1007000");
+                            "dei punti da 0 a L), con L da " +
+                            std::to_string(kMinimoPunti - 1) + " a " +
+                            std::to_string(kMassimoPunti - 1));
   }
   PianoLetto piano;
   piano.x1.assign(valori.begin() + static_cast<ptrdiff_t>(n / 2), valori.end());

@@ -16,7 +16,7 @@ void scrivi_planimetria(const Planimetria& piano, const ScriviPezzo& scrivi) {
 
 std::string bytes_testata(const Testata& testata) {
   std::string out;
-  out.reserve(kVociTestata * 34 + 256);
+  out.reserve(kVociTestata * kBytesVoceVuota + 256);
   for (const Voce& v : testata) {
     assert(v.testo.size() <= 0xFFFF);
     PutFixed8(&out, v.codice);
