@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <iterator>
 #include <utility>
 
 #include "base/coding.h"
@@ -67,43 +68,34 @@ Testata leggi_testata(std::string_view bytes) {
   for (int k = 0; k < kVociTestata; ++k) {
     Voce& v = t[static_cast<size_t>(k)];
     const std::string voce = " della voce " + std::to_string(k);
-    auto campo = [&voce](const char* nome) {
-      return [&voce, nome] { return std::string("`") + nome + "`" + voce; };
-    };
-    v.codice = static_cast<uint8_t>(*in.prendi(1, campo("codice")));
-    v.valore_uno = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_uno"))));
-    v.valore_due = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_due"))));
-    v.valore_tre = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_tre"))));
-    v.opzione = static_cast<uint8_t>(*in.prendi(1, campo("opzione")));
-    const size_t n =
-        DecodeFixed16(in.prendi(2, [&voce] { return "la lunghezza del `testo`" + voce; }));
-    v.testo.assign(
-        in.prendi(n,
-                  [&voce] { return "il `testo`" + voce + ", lungo quanto dice la sua lunghezza"; }),
-        n);
-    if (k == kVoceLinea) timbro = in.pos();
-    v.intero_uno = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_uno"))));
-    v.intero_due = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_due"))));
-    v.intero_tre = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_tre"))));
-    v.intero_quattro = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_quattro"))));
-    v.intero_cinque = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_cinque"))));
-    v.flag_uno = static_cast<uint8_t>(*in.prendi(1, campo("flag_uno")));
-    v.flag_due = static_cast<uint8_t>(*in.prendi(1, campo("flag_due")));
-    v.flag_tre = static_cast<uint8_t>(*in.prendi(1, campo("flag_tre")));
-    v.flag_quattro = static_cast<uint8_t>(*in.prendi(1, campo("flag_quattro")));
-    v.valore_quattro = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_quattro"))));
+    for (size_t f = 0; f < std::size(kCampiVoce); ++f) {
+      if (f == kCampiPrimaDelTesto) {
+        const size_t n = DecodeFixed16(
+            in.prendi(kBytesLunghezzaTesto, [&voce] { return "la lunghezza del `testo`" + voce; }));
+        v.testo.assign(
+            in.prendi(
+                n,
+                [&voce] { return "il `testo`" + voce + ", lungo quanto dice la sua lunghezza"; }),
+            n);
+      }
+      const CampoFile<Voce>& c = kCampiVoce[f];
+      if (k == kVoceLinea && c.di(kCampoTimbroTestata)) timbro = in.pos();
+      c.leggi(v, in.prendi(c.larghezza(),
+                           [&voce, &c] { return "`" + std::string(c.nome) + "`" + voce; }));
+    }
   }
   if (in.resto() != 0) {
     throw ErroreLettura(in.pos(), "attesa la fine del file dopo la voce " +
                                       std::to_string(kVociTestata - 1) + ", ma seguono altri " +
                                       byte_o_byte(in.resto()));
   }
-  const int16_t stampo = t[kVoceLinea].intero_uno;
+  const int16_t stampo = t[kVoceLinea].*kCampoTimbroTestata;
   if (stampo != kTimbroTestata) {
-    throw ErroreLettura(timbro, "`intero_uno` della voce " + std::to_string(kVoceLinea) + " vale " +
-                                    std::to_string(stampo) + ", atteso il timbro di formato " +
-                                    std::to_string(kTimbroTestata) +
-                                    ": non e' una testata compilata");
+    const std::string_view campo = kCampiVoce[indice_campo(kCampiVoce, kCampoTimbroTestata)].nome;
+    throw ErroreLettura(
+        timbro, "`" + std::string(campo) + "` della voce " + std::to_string(kVoceLinea) + " vale " +
+                    std::to_string(stampo) + ", atteso il timbro di formato " +
+                    std::to_string(kTimbroTestata) + ": non e' una testata compilata");
   }
   return t;
 }
@@ -136,27 +128,24 @@ std::vector<Cella> leggi_celle(std::string_view bytes) {
   for (size_t i = 0; i < intere; ++i) {
     const char* p = bytes.data() + i * kBytesCella;
     Cella& c = celle[i];
-    c.tipo_cella = static_cast<uint8_t>(p[0]);
-    c.dato_uno = static_cast<int16_t>(DecodeFixed16(p + 1));
-    c.dato_due = static_cast<int16_t>(DecodeFixed16(p + 3));
-    c.dato_tre = static_cast<int16_t>(DecodeFixed16(p + 5));
-    c.dato_quattro = static_cast<int16_t>(DecodeFixed16(p + 7));
-    c.tempo_segnale = static_cast<uint8_t>(p[9]);
-    c.codice_avvicinamento = static_cast<uint8_t>(p[10]);
-    c.struttura = static_cast<uint8_t>(p[11]);
-    c.velocita_treno = static_cast<uint8_t>(p[12]);
-    c.pendenza = static_cast<uint8_t>(p[13]);
-    c.aderenza = static_cast<uint8_t>(p[14]);
+    for (const CampoFile<Cella>& f : kCampiCella) {
+      f.leggi(c, p);
+      p += f.larghezza();
+    }
     const uint8_t t = c.tipo_cella;
     if (t > cella_indicatore && (t < cella_fermata || t > cella_cartello)) {
-      throw ErroreLettura(i * kBytesCella, "`tipo_cella` della cella " + std::to_string(i) +
-                                               " vale " + std::to_string(t) +
+      throw ErroreLettura(i * kBytesCella, "`" + std::string(kCampiCella[0].nome) +
+                                               "` della cella " + std::to_string(i) + " vale " +
+                                               std::to_string(t) +
                                                ", atteso un codice di cella (0-6, 10-14)");
     }
   }
-  if (celle[1].dato_uno != kTimbroCelle) {
-    throw ErroreLettura(kBytesCella + 1,
-                        "`dato_uno` della cella 1 vale " + std::to_string(celle[1].dato_uno) +
+  const int16_t stampo = celle[kCellaTimbro].*kCampoTimbroCelle;
+  if (stampo != kTimbroCelle) {
+    const size_t f = indice_campo(kCampiCella, kCampoTimbroCelle);
+    throw ErroreLettura(kCellaTimbro * kBytesCella + scostamento(kCampiCella, f),
+                        "`" + std::string(kCampiCella[f].nome) + "` della cella " +
+                            std::to_string(kCellaTimbro) + " vale " + std::to_string(stampo) +
                             ", atteso il timbro di formato " + std::to_string(kTimbroCelle) +
                             ": non e' un file di celle compilato");
   }
@@ -170,7 +159,8 @@ bool ValorePiano::operator==(const ValorePiano& o) const {
 PianoLetto leggi_planimetria(std::string_view bytes) {
   std::vector<ValorePiano> valori;
   // Most plans are whole traces: about 10 bytes a value.
-  valori.reserve(std::min(bytes.size() / 10 + 4, 2 * kMassimoPunti));
+  valori.reserve(
+      std::min(bytes.size() / larghezza_valore(TipoValore::reale) + 4, 2 * kMassimoPunti));
   Cursore in(bytes);
   while (in.resto() > 0) {
     if (valori.size() == 2 * kMassimoPunti) {
@@ -184,17 +174,18 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
     auto quale = [&valori](const char* cosa) {
       return [&valori, cosa] { return cosa + (" del valore " + std::to_string(valori.size())); };
     };
-    const uint16_t tag = DecodeFixed16(in.prendi(2, quale("l'etichetta")));
+    const uint16_t tag = DecodeFixed16(in.prendi(kBytesEtichetta, quale("l'etichetta")));
     ValorePiano v;
     switch (tag) {
       case static_cast<uint16_t>(TipoValore::vuoto): break;
       case static_cast<uint16_t>(TipoValore::intero):
         v.tipo = TipoValore::intero;
-        v.valore = static_cast<int16_t>(DecodeFixed16(in.prendi(2, quale("l'intero"))));
+        v.valore = static_cast<int16_t>(
+            DecodeFixed16(in.prendi(larghezza_dato(TipoValore::intero), quale("l'intero"))));
         break;
       case static_cast<uint16_t>(TipoValore::reale):
         v.tipo = TipoValore::reale;
-        v.valore = DecodeDouble(in.prendi(8, quale("il reale")));
+        v.valore = DecodeDouble(in.prendi(larghezza_dato(TipoValore::reale), quale("il reale")));
         break;
       default:
         throw ErroreLettura(inizio, "etichetta " + std::to_string(tag) + " del valore " +
