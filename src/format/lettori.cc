@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "base/coding.h"
+#include "base/cursore.h"
 #include "format/scrittori.h"
 
 namespace scenario {
@@ -24,33 +25,19 @@ bool finisce_con(std::string_view s, std::string_view fine) {
 
 std::string byte_o_byte(size_t n) { return std::to_string(n) + " byte"; }
 
-// Walks a file front to back; every read names what it expected when the
-// bytes are not there.
-class Cursore {
- public:
-  explicit Cursore(std::string_view b) : b_(b) {}
-
-  size_t pos() const { return pos_; }
-  size_t resto() const { return b_.size() - pos_; }
-
-  // The next n bytes; cosa() says what they are ("`codice` della voce 3"),
-  // asked only when they are missing.
-  template <typename Cosa>
-  const char* prendi(size_t n, Cosa cosa) {
-    if (resto() < n) {
-      throw ErroreLettura(pos_, "atteso " + cosa() + " (" + byte_o_byte(n) +
-                                    "), ma il file finisce all'offset " +
-                                    std::to_string(b_.size()));
-    }
-    const char* p = b_.data() + pos_;
-    pos_ += n;
-    return p;
-  }
-
- private:
-  std::string_view b_;
-  size_t pos_ = 0;
-};
+// The next n bytes of the file; cosa() says what they are ("`codice` della
+// voce 3"), asked only when they are missing.
+template <typename Cosa>
+const char* prendi(Cursore& in, size_t n, Cosa cosa) {
+  return in
+      .prendi(n,
+              [&] {
+                return ErroreLettura(in.pos(), "atteso " + cosa() + " (" + byte_o_byte(n) +
+                                                   "), ma il file finisce all'offset " +
+                                                   std::to_string(in.dimensione()));
+              })
+      .data();
+}
 
 }  // namespace
 
@@ -70,18 +57,18 @@ Testata leggi_testata(std::string_view bytes) {
     const std::string voce = " della voce " + std::to_string(k);
     for (size_t f = 0; f < std::size(kCampiVoce); ++f) {
       if (f == kCampiPrimaDelTesto) {
-        const size_t n = DecodeFixed16(
-            in.prendi(kBytesLunghezzaTesto, [&voce] { return "la lunghezza del `testo`" + voce; }));
-        v.testo.assign(
-            in.prendi(
-                n,
-                [&voce] { return "il `testo`" + voce + ", lungo quanto dice la sua lunghezza"; }),
-            n);
+        const size_t n = DecodeFixed16(prendi(
+            in, kBytesLunghezzaTesto, [&voce] { return "la lunghezza del `testo`" + voce; }));
+        v.testo.assign(prendi(in, n,
+                              [&voce] {
+                                return "il `testo`" + voce + ", lungo quanto dice la sua lunghezza";
+                              }),
+                       n);
       }
       const CampoFile<Voce>& c = kCampiVoce[f];
       if (k == kVoceLinea && c.di(kCampoTimbroTestata)) timbro = in.pos();
-      c.leggi(v, in.prendi(c.larghezza(),
-                           [&voce, &c] { return "`" + std::string(c.nome) + "`" + voce; }));
+      c.leggi(v, prendi(in, c.larghezza(),
+                        [&voce, &c] { return "`" + std::string(c.nome) + "`" + voce; }));
     }
   }
   if (in.resto() != 0) {
@@ -174,18 +161,18 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
     auto quale = [&valori](const char* cosa) {
       return [&valori, cosa] { return cosa + (" del valore " + std::to_string(valori.size())); };
     };
-    const uint16_t tag = DecodeFixed16(in.prendi(kBytesEtichetta, quale("l'etichetta")));
+    const uint16_t tag = DecodeFixed16(prendi(in, kBytesEtichetta, quale("l'etichetta")));
     ValorePiano v;
     switch (tag) {
       case static_cast<uint16_t>(TipoValore::vuoto): break;
       case static_cast<uint16_t>(TipoValore::intero):
         v.tipo = TipoValore::intero;
         v.valore = static_cast<int16_t>(
-            DecodeFixed16(in.prendi(larghezza_dato(TipoValore::intero), quale("l'intero"))));
+            DecodeFixed16(prendi(in, larghezza_dato(TipoValore::intero), quale("l'intero"))));
         break;
       case static_cast<uint16_t>(TipoValore::reale):
         v.tipo = TipoValore::reale;
-        v.valore = DecodeDouble(in.prendi(larghezza_dato(TipoValore::reale), quale("il reale")));
+        v.valore = DecodeDouble(prendi(in, larghezza_dato(TipoValore::reale), quale("il reale")));
         break;
       default:
         throw ErroreLettura(inizio, "etichetta " + std::to_string(tag) + " del valore " +
