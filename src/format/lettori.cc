@@ -67,8 +67,8 @@ Testata leggi_testata(std::string_view bytes) {
       }
       const CampoFile<Voce>& c = kCampiVoce[f];
       if (k == kVoceLinea && c.di(kCampoTimbroTestata)) timbro = in.pos();
-      c.leggi(v, prendi(in, c.larghezza(),
-                        [&voce, &c] { return "`" + std::string(c.nome) + "`" + voce; }));
+      c.decodifica(v, prendi(in, c.larghezza(),
+                             [&voce, &c] { return "`" + std::string(c.nome) + "`" + voce; }));
     }
   }
   if (in.resto() != 0) {
@@ -116,7 +116,7 @@ std::vector<Cella> leggi_celle(std::string_view bytes) {
     const char* p = bytes.data() + i * kBytesCella;
     Cella& c = celle[i];
     for (const CampoFile<Cella>& f : kCampiCella) {
-      f.leggi(c, p);
+      f.decodifica(c, p);
       p += f.larghezza();
     }
     const uint8_t t = c.tipo_cella;

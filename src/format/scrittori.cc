@@ -25,17 +25,22 @@ std::string bytes_testata(const Testata& testata) {
         PutFixed16(&out, static_cast<uint16_t>(v.testo.size()));
         out.append(v.testo);
       }
-      kCampiVoce[f].scrivi(v, &out);
+      char b[4];
+      kCampiVoce[f].codifica(v, b);
+      out.append(b, kCampiVoce[f].larghezza());
     }
   }
   return out;
 }
 
 std::string bytes_celle(const std::vector<Cella>& celle) {
-  std::string out;
-  out.reserve(celle.size() * kBytesCella);
+  std::string out(celle.size() * kBytesCella, '\0');
+  char* p = out.data();
   for (const Cella& c : celle) {
-    for (const CampoFile<Cella>& f : kCampiCella) f.scrivi(c, &out);
+    for (const CampoFile<Cella>& f : kCampiCella) {
+      f.codifica(c, p);
+      p += f.larghezza();
+    }
   }
   return out;
 }

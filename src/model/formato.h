@@ -8,7 +8,6 @@
 #include <cstddef>
 #include <cstdint>
 #include <iterator>
-#include <string>
 #include <string_view>
 
 #include "base/coding.h"
@@ -28,17 +27,17 @@ struct CampoFile {
 
   constexpr size_t larghezza() const { return m8 ? 1 : m16 ? 2 : 4; }
   constexpr int64_t valore(const R& r) const { return m8 ? r.*m8 : m16 ? r.*m16 : r.*m32; }
-  void scrivi(const R& r, std::string* out) const {
+  // Into the field's larghezza() bytes at p, and back from them.
+  void codifica(const R& r, char* p) const {
     if (m8) {
-      PutFixed8(out, r.*m8);
+      *p = static_cast<char>(r.*m8);
     } else if (m16) {
-      PutFixed16(out, static_cast<uint16_t>(r.*m16));
+      EncodeFixed16(p, static_cast<uint16_t>(r.*m16));
     } else {
-      PutFixed32(out, static_cast<uint32_t>(r.*m32));
+      EncodeFixed32(p, static_cast<uint32_t>(r.*m32));
     }
   }
-  // From the field's larghezza() bytes at p.
-  void leggi(R& r, const char* p) const {
+  void decodifica(R& r, const char* p) const {
     if (m8) {
       r.*m8 = static_cast<uint8_t>(*p);
     } else if (m16) {
