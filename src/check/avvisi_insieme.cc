@@ -1,8 +1,12 @@
-#include "check/avvisi_insieme.h"
-
+// What a record's values mean only beside the other file's or the line's:
+// a slowdown against the speeds in force over it, the line's general values
+// against its length, a board's text, a signal's kinds.
 #include <algorithm>
 #include <set>
+#include <utility>
 
+#include "base/testo.h"
+#include "check/avvisi.h"
 #include "check/controllo_avvisi.h"
 #include "model/modello.h"
 
@@ -80,7 +84,7 @@ class Limiti {
 };
 
 // -Wrallentamento.
-void rallentamenti(const Registro& r, const Avvisatore& avvisa) {
+void rallentamenti(const Registro& r, Avvisi& av) {
   const Limiti limiti(r);
   for (const RecordLetto& rec : r.record) {
     if (rec.tipo != Tipo::rallentamento || rec.guasto != 0 || !rec.ha(2)) continue;
@@ -93,43 +97,45 @@ void rallentamenti(const Registro& r, const Avvisatore& avvisa) {
         mm->first == mm->second
             ? std::to_string(mm->second) + " km/h"
             : "tra " + std::to_string(mm->first) + " e " + std::to_string(mm->second) + " km/h";
-    avvisa(Avviso::rallentamento, rec, 1,
-           "rallentamento a " + std::to_string(v) + " km/h: da " + metri(x) + " a " +
-               metri(x + rec.valore(2)) + " la velocita ammessa e' gia' " + ammessa +
-               " (velocita del treno e indicatori della linea), e non rallenta nulla; va data "
-               "sotto i " +
-               std::to_string(mm->first) + " km/h",
-           x);
+    av.avvisa(Avviso::rallentamento, rec,
+              "rallentamento a " + std::to_string(v) + " km/h: da " + metri(x) + " a " +
+                  metri(x + rec.valore(2)) + " la velocita ammessa e' gia' " + ammessa +
+                  " (velocita del treno e indicatori della linea), e non rallenta nulla; va data "
+                  "sotto i " +
+                  std::to_string(mm->first) + " km/h",
+              1, x);
   }
 }
 
 // -Wripetizione, and the zone's end past the line (-Woltre-linea).
-void ripetizione(const Registro& r, const Avvisatore& avvisa) {
+void ripetizione(const Registro& r, Avvisi& av) {
   for (const RecordLetto& rec : r.record) {
     if (rec.tipo != Tipo::ripetizione || rec.guasto != 0 || !rec.ha(1)) continue;
     const int64_t da = rec.valore(0);
     const int64_t a = rec.valore(1);
     if (a == 0) continue;  // no zone
     if (a < da) {
-      avvisa(Avviso::ripetizione, rec, 0,
-             "la zona di ripetizione dei segnali va da " + metri(da) + " a " + metri(a) +
-                 ": la fine viene prima dell'inizio; scrivi " + std::to_string(a) + ", " +
-                 std::to_string(da));
+      av.avvisa(Avviso::ripetizione, rec,
+                "la zona di ripetizione dei segnali va da " + metri(da) + " a " + metri(a) +
+                    ": la fine viene prima dell'inizio; scrivi " + std::to_string(a) + ", " +
+                    std::to_string(da),
+                0);
     } else if (a == da) {
-      avvisa(Avviso::ripetizione, rec, 1,
-             "la zona di ripetizione dei segnali finisce dove inizia, a " + metri(da) +
-                 ": non copre nulla (una fine 0 vuol dire nessuna zona)");
+      av.avvisa(Avviso::ripetizione, rec,
+                "la zona di ripetizione dei segnali finisce dove inizia, a " + metri(da) +
+                    ": non copre nulla (una fine 0 vuol dire nessuna zona)",
+                1);
     } else if (r.lunghezza && a > *r.lunghezza) {
-      avvisa(Avviso::oltre_linea, rec, 1,
-             "la zona di ripetizione dei segnali finisce a " + metri(a) +
-                 ", oltre la fine della linea (" + metri(*r.lunghezza) + ")",
-             a);
+      av.avvisa(Avviso::oltre_linea, rec,
+                "la zona di ripetizione dei segnali finisce a " + metri(a) +
+                    ", oltre la fine della linea (" + metri(*r.lunghezza) + ")",
+                1, a);
     }
   }
 }
 
 // A chainage reference is a place on the line (-Woltre-linea).
-void progressive(const Registro& r, const Avvisatore& avvisa) {
+void progressive(const Registro& r, Avvisi& av) {
   if (!r.lunghezza) return;
   for (const RecordLetto& rec : r.record) {
     const bool progressiva = rec.tipo == Tipo::progressiva_uno ||
@@ -137,12 +143,12 @@ void progressive(const Registro& r, const Avvisatore& avvisa) {
     if (!progressiva || rec.guasto != 0 || !rec.ha(0)) continue;
     const int64_t p = rec.valore(0);
     if (p >= 0 && p <= *r.lunghezza) continue;
-    avvisa(Avviso::oltre_linea, rec, 0,
-           std::string(nome_tipo(rec.tipo)) + " a " + metri(p) +
-               (p < 0 ? ", prima dell'inizio della linea"
-                      : ", oltre la fine della linea (" + metri(*r.lunghezza) + ")") +
-               ": il riferimento dei chilometri va dato in un punto della linea",
-           p);
+    av.avvisa(Avviso::oltre_linea, rec,
+              std::string(nome_tipo(rec.tipo)) + " a " + metri(p) +
+                  (p < 0 ? ", prima dell'inizio della linea"
+                         : ", oltre la fine della linea (" + metri(*r.lunghezza) + ")") +
+                  ": il riferimento dei chilometri va dato in un punto della linea",
+              0, p);
   }
 }
 
@@ -150,10 +156,10 @@ void progressive(const Registro& r, const Avvisatore& avvisa) {
 // one right after the other.
 constexpr int kRigheCartello = 3;
 
-void cartelli(const Registro& r, const Avvisatore& avvisa) {
+void cartelli(const Registro& r, Avvisi& av) {
   for (const RecordLetto& rec : r.record) {
     if (rec.tipo != Tipo::cartello || rec.guasto != 0 || !rec.ha(1)) continue;
-    const std::string_view t = spoglia(rec.campi[1].testo);
+    const std::string_view t = senza_spazi(rec.campi[1].testo);
     if (t.empty()) continue;  // -Wcampi says so
     int righe = 0;
     bool in_forma = true;
@@ -166,19 +172,22 @@ void cartelli(const Registro& r, const Avvisatore& avvisa) {
     }
     const bool senza_parentesi = t.find_first_of("()") == std::string_view::npos;
     if (senza_parentesi) {
-      avvisa(Avviso::cartello, rec, 1,
-             "testo del cartello " + cita(t) +
-                 " senza parentesi: ogni riga del cartello va tra parentesi, come " +
-                 cita("(" + std::string(t) + ")"));
+      av.avvisa(Avviso::cartello, rec,
+                "testo del cartello " + cita(t) +
+                    " senza parentesi: ogni riga del cartello va tra parentesi, come " +
+                    cita("(" + std::string(t) + ")"),
+                1);
     } else if (!in_forma) {
-      avvisa(Avviso::cartello, rec, 1,
-             "testo del cartello " + cita(t) +
-                 " non fatto di righe tra parentesi: ogni riga va tra parentesi, una dopo "
-                 "l'altra senza nulla in mezzo, come '(PASSAGGIO)(A LIVELLO)'");
+      av.avvisa(Avviso::cartello, rec,
+                "testo del cartello " + cita(t) +
+                    " non fatto di righe tra parentesi: ogni riga va tra parentesi, una dopo "
+                    "l'altra senza nulla in mezzo, come '(PASSAGGIO)(A LIVELLO)'",
+                1);
     } else if (righe > kRigheCartello) {
-      avvisa(Avviso::cartello, rec, 1,
-             "il cartello ha " + std::to_string(righe) + " righe: ne porta al piu' " +
-                 std::to_string(kRigheCartello));
+      av.avvisa(Avviso::cartello, rec,
+                "il cartello ha " + std::to_string(righe) + " righe: ne porta al piu' " +
+                    std::to_string(kRigheCartello),
+                1);
     }
   }
 }
@@ -187,61 +196,33 @@ void cartelli(const Registro& r, const Avvisatore& avvisa) {
 // kind, so each side has three (-Wvalore).
 constexpr int64_t kTipiSegnale = 3;
 
-void tipi_segnale(const Registro& r, const Avvisatore& avvisa) {
+void tipi_segnale(const Registro& r, Avvisi& av) {
   for (const RecordLetto& rec : r.record) {
     if (rec.tipo != Tipo::segnale || rec.guasto != 0 || !rec.ha(6)) continue;
     for (const auto& [campo, lato] :
          {std::pair{size_t{1}, "a sinistra (sx)"}, std::pair{size_t{6}, "a destra (dx)"}}) {
       const int64_t k = rec.valore(campo);
       if (k >= 0 && k < kTipiSegnale) continue;
-      avvisa(Avviso::valore, rec, campo,
-             "tipo di segnale " + std::to_string(k) + " " + lato +
-                 ": il formato conosce i tipi 0, 1 e 2 (la cella tiene sx x 3 + dx, e gli altri "
-                 "si confondono)",
-             rec.valore(0));
+      av.avvisa(Avviso::valore, rec,
+                "tipo di segnale " + std::to_string(k) + " " + lato +
+                    ": il formato conosce i tipi 0, 1 e 2 (la cella tiene sx x 3 + dx, e gli altri "
+                    "si confondono)",
+                campo, rec.valore(0));
     }
   }
 }
 
 }  // namespace
 
-std::string_view spoglia(std::string_view s) {
-  const size_t da = s.find_first_not_of(" \t");
-  if (da == std::string_view::npos) return {};
-  return s.substr(da, s.find_last_not_of(" \t") - da + 1);
-}
-
 std::string metri(int64_t m) { return std::to_string(m) + " m"; }
 
-void Avvisatore::operator()(Avviso a, const RecordLetto& rec, size_t campo, std::string messaggio,
-                            std::optional<int64_t> posizione) const {
-  Diagnostica d;
-  d.file = file_[static_cast<size_t>(sorgente_di(rec.tipo))];
-  const Posto& l = rec.ha(campo) ? rec.campi[campo].posto : rec.posto;
-  d.riga = l.riga;
-  d.colonna = l.riga > 0 ? l.colonna : 0;
-  d.gravita = Gravita::avviso;
-  d.avviso = a;
-  d.messaggio = std::move(messaggio);
-  if (posizione && *posizione >= INT32_MIN && *posizione <= INT32_MAX) {
-    d.posizione = static_cast<int32_t>(*posizione);
-  }
-  uscita_.push_back(std::move(d));
-}
-
-void avvisi_linea_e_treno(const Registro& r, const Avvisatore& avvisa) {
-  rallentamenti(r, avvisa);
-  ripetizione(r, avvisa);
-  progressive(r, avvisa);
-  cartelli(r, avvisa);
-  tipi_segnale(r, avvisa);
-}
-
-void trova_avvisi_insieme(const Registro& r, const std::array<std::string, 2>& file,
-                          std::vector<Diagnostica>& uscita) {
-  const Avvisatore avvisa(file, uscita);
-  avvisi_orario(r, avvisa);
-  avvisi_linea_e_treno(r, avvisa);
+void avvisi_insieme(Avvisi& av) {
+  const Registro& r = av.registro();
+  rallentamenti(r, av);
+  ripetizione(r, av);
+  progressive(r, av);
+  cartelli(r, av);
+  tipi_segnale(r, av);
 }
 
 }  // namespace scenario::controllo

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "base/testo.h"
-#include "check/avvisi_insieme.h"
+#include "check/avvisi.h"
 #include "check/controllo_avvisi.h"
 
 namespace scenario::controllo {
@@ -46,11 +46,14 @@ bool indietro(int64_t prima, int64_t dopo) {
   return d > 0 && d < kGiorno / 2;
 }
 
-std::string nome_di(const RecordLetto& s) { return cita(spoglia(s.campi[kStazioneNome].testo)); }
+std::string nome_di(const RecordLetto& s) {
+  return cita(senza_spazi(s.campi[kStazioneNome].testo));
+}
 
 }  // namespace
 
-void avvisi_orario(const Registro& r, const Avvisatore& avvisa) {
+void avvisi_orario(Avvisi& av) {
+  const Registro& r = av.registro();
   // The stations stored, in file order: the compile takes them only along
   // the line (fault 22), so this is their order by position too.
   std::vector<const RecordLetto*> st;
@@ -70,50 +73,51 @@ void avvisi_orario(const Registro& r, const Avvisatore& avvisa) {
     if (t != 0) {
       if (prima_con_orario == nullptr) prima_con_orario = s;
       if (precedente != nullptr && indietro(secondi(*precedente, kStazioneOre), t)) {
-        avvisa(Avviso::orario, *s, kStazioneOre,
-               "la stazione " + nome_di(*s) + " (a " + metri(s->valore(kStazionePosizione)) +
-                   ") ha l'orario " + ora(t) + ", prima di quello della stazione " +
-                   nome_di(*precedente) + " che la precede lungo la linea (" +
-                   ora(secondi(*precedente, kStazioneOre)) + " a " +
-                   metri(precedente->valore(kStazionePosizione)) + ", riga " +
-                   std::to_string(precedente->posto.riga) +
-                   "): gli orari vanno crescendo con la posizione",
-               s->valore(kStazionePosizione));
+        av.avvisa(Avviso::orario, *s,
+                  "la stazione " + nome_di(*s) + " (a " + metri(s->valore(kStazionePosizione)) +
+                      ") ha l'orario " + ora(t) + ", prima di quello della stazione " +
+                      nome_di(*precedente) + " che la precede lungo la linea (" +
+                      ora(secondi(*precedente, kStazioneOre)) + " a " +
+                      metri(precedente->valore(kStazionePosizione)) + ", riga " +
+                      std::to_string(precedente->posto.riga) +
+                      "): gli orari vanno crescendo con la posizione",
+                  kStazioneOre, s->valore(kStazionePosizione));
       }
       precedente = s;
     }
-    const std::string nome = in_minuscolo(spoglia(s->campi[kStazioneNome].testo));
+    const std::string nome = in_minuscolo(senza_spazi(s->campi[kStazioneNome].testo));
     if (nome.empty()) continue;
     if (const auto [gia, nuovo] = nomi.emplace(nome, s); !nuovo) {
-      avvisa(Avviso::stazioni, *s, kStazioneNome,
-             "la stazione " + nome_di(*s) + " e' gia' data a riga " +
-                 std::to_string(gia->second->posto.riga) + " (a " +
-                 metri(gia->second->valore(kStazionePosizione)) +
-                 "): due stazioni con lo stesso nome",
-             s->valore(kStazionePosizione));
+      av.avvisa(Avviso::stazioni, *s,
+                "la stazione " + nome_di(*s) + " e' gia' data a riga " +
+                    std::to_string(gia->second->posto.riga) + " (a " +
+                    metri(gia->second->valore(kStazionePosizione)) +
+                    "): due stazioni con lo stesso nome",
+                kStazioneNome, s->valore(kStazionePosizione));
     }
   }
 
   if (!st.empty() && st.front()->zona_inizio > 0) {
     const RecordLetto& s = *st.front();
-    avvisa(Avviso::stazioni, s, kStazionePosizione,
-           "la prima stazione, " + nome_di(s) + ", e' a " + metri(s.valore(kStazionePosizione)) +
-               " (zona da " + metri(s.zona_inizio) +
-               "): il treno parte da 0 m, fuori da ogni stazione; la prima stazione va messa "
-               "all'inizio della linea",
-           s.valore(kStazionePosizione));
+    av.avvisa(Avviso::stazioni, s,
+              "la prima stazione, " + nome_di(s) + ", e' a " + metri(s.valore(kStazionePosizione)) +
+                  " (zona da " + metri(s.zona_inizio) +
+                  "): il treno parte da 0 m, fuori da ogni stazione; la prima stazione va messa "
+                  "all'inizio della linea",
+              kStazionePosizione, s.valore(kStazionePosizione));
   }
 
   if (orologio != nullptr && prima_con_orario != nullptr) {
     const int64_t partenza = secondi(*prima_con_orario, kStazioneOre);
     const int64_t avvio = secondi(*orologio, 0);
     if (indietro(avvio, partenza)) {
-      avvisa(Avviso::orario, *orologio, 0,
-             "l'orologio parte alle " + ora(avvio) + ", dopo l'orario della stazione " +
-                 nome_di(*prima_con_orario) + " (" + ora(partenza) + ", riga " +
-                 std::to_string(prima_con_orario->posto.riga) +
-                 "): il treno parte gia' in ritardo; metti l'orologio prima delle " +
-                 ora(partenza));
+      av.avvisa(Avviso::orario, *orologio,
+                "l'orologio parte alle " + ora(avvio) + ", dopo l'orario della stazione " +
+                    nome_di(*prima_con_orario) + " (" + ora(partenza) + ", riga " +
+                    std::to_string(prima_con_orario->posto.riga) +
+                    "): il treno parte gia' in ritardo; metti l'orologio prima delle " +
+                    ora(partenza),
+                0);
     }
   }
 }

@@ -34,48 +34,36 @@ std::string elenco_avvisi() {
   return s;
 }
 
-int esegui(const Argomenti& a) {
-  const std::optional<Identita> id = leggi_identita(a);
-  if (!id) return errore_uso(kIdentitaNonValida);
+int esegui(const Richiesta& a) {
   OpzioniControllo opzioni;
-  if (const auto motivo = leggi_opzioni_avvisi(a, &opzioni)) return errore_uso(*motivo);
+  leggi_opzioni_avvisi(a, &opzioni);
   const std::string formato = a.valore("--format").value_or(a.ha("--json") ? "json" : "testo");
   if (formato != "testo" && formato != "json" && formato != "sarif") {
-    return errore_uso("formato sconosciuto: --format=" + formato +
-                      " (formati: testo, json, sarif)");
+    errore_uso("formato sconosciuto: --format=" + formato + " (formati: testo, json, sarif)");
   }
-  if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
-  const std::filesystem::path dir = cartella(a);
   // The diagnostics name the files as they were opened.
-  if (a.ha(kOpzioneDir.nome)) opzioni.cartella = (dir / "").string();
+  opzioni.cartella = a.prefisso_nomi;
+  const ArchivioMemoria copie = copie_sorgenti(a.dir, a.id);
+  std::vector<Diagnostica> dd;
   try {
-    const ArchivioMemoria copie = copie_sorgenti(dir, *id);
-    std::vector<Diagnostica> dd;
-    try {
-      dd = controlla(copie, *id, opzioni);
-    } catch (const MemoriaEsaurita& e) {
-      memoria_esaurita(dir / e.file(), "leggere");
-    }
-    if (formato == "json") {
-      std::cout << json_diagnostiche(dd);
-    } else if (formato == "sarif") {
-      std::cout << sarif_diagnostiche(dd, SCENARIO_VERSIONE);
-    } else {
-      // Line by line: the text of a long list is never whole in memory.
-      for (const Diagnostica& d : dd) std::cout << riga_diagnostica(d) << '\n';
-      std::cout << riepilogo_diagnostiche(dd) << '\n';
-    }
-    return con_errori(dd) ? uscita_errore_dati : uscita_ok;
-  } catch (const std::exception& e) {
-    std::cout.flush();
-    std::cerr << e.what() << std::endl;
-    return uscita_guasto;
+    dd = controlla(copie, a.id, opzioni);
+  } catch (const MemoriaEsaurita& e) {
+    memoria_esaurita(a.dir / e.file(), "leggere");
   }
+  if (formato == "json") {
+    std::cout << json_diagnostiche(dd);
+  } else if (formato == "sarif") {
+    std::cout << sarif_diagnostiche(dd, SCENARIO_VERSIONE);
+  } else {
+    // Line by line: the text of a long list is never whole in memory.
+    for (const Diagnostica& d : dd) std::cout << riga_diagnostica(d) << '\n';
+    std::cout << riepilogo_diagnostiche(dd) << '\n';
+  }
+  return con_errori(dd) ? uscita_errore_dati : uscita_ok;
 }
 
 std::vector<Opzione> opzioni_check() {
   std::vector<Opzione> oo = {
-      kOpzioneDir,
       {"--format", "", "FORMATO",
        "testo (se non indicato), json (una lista JSON) o sarif (SARIF 2.1.0)"},
       {"--json", "", "", "come --format=json"}};
@@ -101,11 +89,10 @@ Sottocomando comando_check() {
       "non si puo' leggere o DIR non e' una cartella, 64 uso errato.\n";
   return {
       .nome = "check",
-      .sinossi = "LINEA TRENO",
       .descrizione = descrizione,
       .opzioni = opzioni_check(),
-      .min_posizionali = 2,
-      .max_posizionali = 2,
+      .identita = FonteIdentita::argomenti,
+      .cartella = true,
       .esegui = esegui,
   };
 }

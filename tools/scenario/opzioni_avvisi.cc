@@ -20,22 +20,21 @@ std::string nomi_avvisi() {
   return s;
 }
 
-std::optional<std::string> leggi_opzioni_avvisi(const Argomenti& a, OpzioniControllo* opzioni) {
+void leggi_opzioni_avvisi(const Argomenti& a, OpzioniControllo* opzioni) {
   const std::pair<const char*, std::bitset<kNumeroAvvisi>*> famiglie[] = {
       {"-Wno-", &opzioni->spenti}, {"-Werror=", &opzioni->errori}};
   for (const auto& [opzione, insieme] : famiglie) {
     for (const std::string& nome : a.valori(opzione)) {
       const std::optional<Avviso> avviso = avviso_di_nome(nome);
       if (!avviso) {
-        return "avviso sconosciuto: " + std::string(opzione) + nome + " (avvisi: " + nomi_avvisi() +
-               ")";
+        errore_uso("avviso sconosciuto: " + std::string(opzione) + nome +
+                   " (avvisi: " + nomi_avvisi() + ")");
       }
       insieme->set(static_cast<size_t>(*avviso));
     }
   }
   if (a.ha("-w")) opzioni->spenti.set();
   if (a.ha("-Werror")) opzioni->errori.set();
-  return std::nullopt;
 }
 
 }  // namespace scenario

@@ -3,7 +3,6 @@
 #ifndef SCENARIO_TOOLS_SCENARIO_OPZIONI_AVVISI_H_
 #define SCENARIO_TOOLS_SCENARIO_OPZIONI_AVVISI_H_
 
-#include <optional>
 #include <string>
 #include <vector>
 
@@ -15,9 +14,9 @@ namespace scenario {
 // -Wno-NAME, -w, -Werror, -Werror=NAME.
 std::vector<Opzione> opzioni_avvisi();
 
-// Sets `opzioni` from them; the reason of a usage error (an unknown name)
-// when there is one.
-std::optional<std::string> leggi_opzioni_avvisi(const Argomenti& a, OpzioniControllo* opzioni);
+// Sets `opzioni` from them; an unknown name is a bad command line
+// (errore_uso).
+void leggi_opzioni_avvisi(const Argomenti& a, OpzioniControllo* opzioni);
 
 // Every warning name, comma-separated.
 std::string nomi_avvisi();
