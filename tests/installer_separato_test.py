@@ -33,7 +33,7 @@ def main():
         for sonda in sonde:
             testo = sonda.decode()
             if sonda not in contenuto[strumento]:
-                print(f'"{testo}" ({parte}) is not in {strumento}: not a probe for that part any more')
+                print(f'"{testo}", a literal of {parte}, is not in {strumento}: no probe any more')
                 guasti += 1
             for p in installer:
                 if sonda in contenuto[p]:
