@@ -637,6 +637,12 @@ TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
   EXPECT_NE(v.err.find(linea + "_" + fuori + "-.txt"), std::string::npos) << v.err;
   EXPECT_NE(v.err.find(std::to_string(limite + 1) + " caratteri"), std::string::npos) << v.err;
   EXPECT_EQ(test::nomi(dir.percorso()), prima);
+  // emit writes the same names: the same bad command line, the same status.
+  const auto w =
+      esegui(avvio(kTool, "emit --linea " + linea + " --treno " + fuori), dir.percorso());
+  EXPECT_EQ(w.stato, 64) << w.err;
+  EXPECT_EQ(w.err.rfind("scenario: ", 0), 0u) << w.err;
+  EXPECT_EQ(test::nomi(dir.percorso()), prima);
 }
 
 // Running out of memory names the file being read: status 3, nothing

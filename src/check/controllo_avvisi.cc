@@ -88,8 +88,11 @@ std::optional<int> rango_sezione(Sorgente f, std::string_view testo) {
 }
 
 std::string cita(std::string_view testo) {
-  if (testo.size() <= kCitazione) return "'" + std::string(testo) + "'";
-  return "'" + std::string(testo.substr(0, kCitazione)) + "...'";
+  const bool lungo = testo.size() > kCitazione;
+  std::string r(1, '\'');
+  r.append(testo.substr(0, kCitazione));
+  r.append(lungo ? "...'" : "'");
+  return r;
 }
 
 // The cells each kind codes, by the rules the compile places them by.
