@@ -29,5 +29,13 @@ TEST(Testo, Windows1252ToUtf8AndBackLosesNoByte) {
   EXPECT_EQ(in_1252("\xE2\x82\xAC\xC3\xA8\xF0\x9F\x98\x80\xE2\x88\x9E"), "\x80\xE8??");
 }
 
+// Spaces and tabs at the ends only; a line's end or a comma is text.
+TEST(Testo, BlanksAtTheEnds) {
+  EXPECT_EQ(senza_spazi(" \t[fine] \t"), "[fine]");
+  EXPECT_EQ(senza_spazi("a b"), "a b");
+  EXPECT_EQ(senza_spazi(" \t "), "");
+  EXPECT_EQ(senza_spazi("\r\nx,\n"), "\r\nx,\n");
+}
+
 }  // namespace
 }  // namespace scenario

@@ -11,15 +11,16 @@
 #include <utility>
 #include <vector>
 
+#include "base/arrotonda.h"
+#include "base/testo.h"
+#include "check/controllo_avvisi.h"
+#include "check/controllo_registro.h"
 #include "compiler/ciclo_record.h"
 #include "compiler/codici_errore.h"
 #include "compiler/compila.h"
-#include "check/controllo_avvisi.h"
-#include "check/controllo_registro.h"
 #include "compiler/post/codici_gara.h"
 #include "compiler/post/percorso_celle.h"
-#include "base/arrotonda.h"
-#include "base/testo.h"
+#include "compiler/train/regole_treno.h"
 
 namespace scenario {
 
@@ -48,6 +49,11 @@ constexpr NomeAvviso kAvvisi[] = {
     {Avviso::progressive, "progressive"},
     {Avviso::profilo, "profilo"},
     {Avviso::codifica, "codifica"},
+    {Avviso::orario, "orario"},
+    {Avviso::stazioni, "stazioni"},
+    {Avviso::ripetizione, "ripetizione"},
+    {Avviso::cartello, "cartello"},
+    {Avviso::rallentamento, "rallentamento"},
 };
 static_assert(std::size(kAvvisi) == kNumeroAvvisi);
 
@@ -74,17 +80,10 @@ namespace controllo {
 
 namespace {
 
-int64_t cella_di(int64_t p) { return vicino(p + kMetriCella, kMetriCella); }
-
-std::string_view senza_spazi(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-bool intestazione(std::string_view t) {
-  return !t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos;
-}
+// A section's name stands alone in its field (blanks trimmed): a heading as
+// the reading takes it, from the field's first character. "x [curve]" closes
+// [generale] all the same, but names no section.
+bool nome_di_sezione(std::string_view t) { return t.starts_with('[') && intestazione(t); }
 
 // The line of a source text around a place in it, found from the place
 // (its byte offset and column) and never tabled: a file of a million blank
@@ -187,7 +186,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     parola_ = visto_.testo;
     candidato_ = false;
     const std::string_view t = senza_spazi(visto_.testo);
-    if (!saltato && intestazione(t)) {
+    if (!saltato && nome_di_sezione(t)) {
       registro.intestazioni.push_back({file_, l, t, rango_sezione(file_, t).value_or(-1)});
       sezione_[f()] = static_cast<int>(registro.intestazioni.size()) - 1;
       if (in_minuscolo(t) == intestazioni(file_).back()) dopo_fine_[f()] = true;
@@ -463,7 +462,8 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
         const int64_t margine = r.tipo == Tipo::stazione ? 800 : StatoParser::kMargineRecord;
         return "l'ultima ammessa e' " +
                std::to_string(int64_t{kMetriCella} * s.modello.ultima_cella - margine) +
-               " m (la linea e la sua coda di 7 km)";
+               " m (la linea e la sua coda di " + std::to_string(kMetriProlungamento / 1000) +
+               " km)";
       }
 
       case Codice::zona_stazione_fuori_griglia: return v(2) + " m";
@@ -477,9 +477,11 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
         return "la zona finisce a " + std::to_string(t[static_cast<size_t>(i)].valore_due) +
                " m: il segno di fermata cadrebbe nelle celle 0 o 1";
       case Codice::troppe_stazioni:
+        // The station numbered one below the first board entry still free
+        // is the first refused: 78 - B fit.
         return "con " + std::to_string(kPrimaVoceCartello - s.prossima_voce_cartello) +
                " cartelli sulla linea entrano al piu' " +
-               std::to_string(std::max(0, s.prossima_voce_cartello - 1)) + " stazioni";
+               std::to_string(std::max(0, s.prossima_voce_cartello - 2)) + " stazioni";
       default: return {};
     }
   }
@@ -598,6 +600,12 @@ class Resoconto {
     }
     const Sorgente file = r != nullptr ? sorgente_di(r->tipo) : Sorgente::linea;
     d.file = m_.mostrati()[static_cast<size_t>(file)];
+    // At the record that filled the cell: its position, which put it there.
+    if (r != nullptr) {
+      const Posto& l = r->ha(0) ? r->campi[0].posto : r->posto;
+      d.riga = l.riga;
+      d.colonna = l.riga > 0 ? l.colonna : 0;
+    }
     d.messaggio =
         std::string(significato_errore(d.codice)) + ": la cella 1, riservata " +
         (c == Codice::timbro_presente ? "al timbro di formato" : "al codice di identita'") +
@@ -617,13 +625,13 @@ class Resoconto {
       case Codice::segnale_su_cella_occupata:
       case Codice::inizio_rallentamento_occupato: cella = cella_di(p); break;
       case Codice::abbattimento_su_cella_occupata: cella = vicino(p, kMetriCella); break;
-      case Codice::avviso_occupato: cella = cella_di(p - 1200); break;
+      case Codice::avviso_occupato: cella = cella_di(p - kMetriAvviso); break;
       case Codice::fine_rallentamento_occupata:
         if (r.ha(2)) cella = cella_di(p + r.valore(2));
         break;
       case Codice::preavviso_occupato: {
-        const int64_t h = vicino(p - 1200, kMetriCella);
-        for (int64_t k = 0; k < 4 && !cella; ++k) {
+        const int64_t h = vicino(p - kMetriAvviso, kMetriCella);
+        for (int64_t k = 0; k < kCellePreavviso && !cella; ++k) {
           if (occupante(h - k, r) != nullptr) cella = h - k;
         }
         break;
@@ -632,8 +640,11 @@ class Resoconto {
     }
     if (!cella) return {};
     const RecordLetto* altro = occupante(*cella, r);
-    return "la cella " + std::to_string(*cella) + " ha gia' " +
-           (altro != nullptr ? descrizione(*altro) : std::string("un altro segno"));
+    if (altro == nullptr) return "la cella " + std::to_string(*cella) + " ha gia' un altro segno";
+    // A record of the other file is named with its file.
+    const Sorgente f = sorgente_di(altro->tipo);
+    return "la cella " + std::to_string(*cella) + " ha gia' " + descrizione(*altro) +
+           (f == sorgente_di(r.tipo) ? "" : " di " + m_.mostrati()[static_cast<size_t>(f)]);
   }
 
   const RecordLetto* occupante(int64_t cella, const RecordLetto& r) const {
@@ -708,6 +719,9 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
   std::erase_if(dd, [&opzioni](const Diagnostica& d) {
     return !d.errore() && opzioni.spenti.test(static_cast<size_t>(d.avviso));
   });
+  for (Diagnostica& d : dd) {
+    d.promosso = !d.errore() && opzioni.errori.test(static_cast<size_t>(d.avviso));
+  }
   // File order: the line file's, then the train file's, each by line and
   // column, those of no line last. Sorted in place: no second copy.
   const auto chiave = [&motore](const Diagnostica& d) {

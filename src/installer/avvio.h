@@ -37,7 +37,7 @@ StatoUscita stato_uscita(const Compilazione& c);
 Identita identita_portata();
 
 // The installer's run: the scenario appended to the program's own file (its
-// payload, output/carico.h), then the run below with it. A payload that is
+// payload, pack/carico.h), then the run below with it. A payload that is
 // damaged, or whose files are not the five of its identity, writes nothing:
 // the message kInstallatoreDanneggiato and what is wrong, status 3.
 int avvio(Piattaforma& piattaforma);
@@ -70,9 +70,6 @@ void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Co
 // them in it.
 void aggiungi_binari(InsiemeFile& insieme, const std::filesystem::path& cartella,
                      const Identita& id, Compilazione&& c);
-
-// The names of the binary files, in the order they replace older ones.
-std::vector<std::string> nomi_binari(const Identita& id);
 
 // `errore`'s text: " Errore n. " and the number.
 std::string testo_errore(int32_t numero);

@@ -24,7 +24,7 @@ class Piattaforma {
   virtual void messaggio_errore(const std::string& testo) = 0;
   // A platform failure that ends the run: the text names the file and why.
   virtual void messaggio_guasto(const std::string& testo) = 0;
-  // The running program's own file, for its payload (app/programma.h).
+  // The running program's own file, for its payload (platform/programma.h).
   virtual std::unique_ptr<LettoreIntervalli> apri_programma();
   // The running program's file, which no output of the run may replace.
   virtual std::filesystem::path percorso_programma();

@@ -83,7 +83,7 @@ class InsiemeFile {
                 const std::function<void(const ScriviA&)>& produci, bool eseguibile = false);
   void sostituisci();
 
-  // One file of the set (app/scrittura_sistema.h).
+  // One file of the set (platform/scrittura_sistema.h).
   struct Voce;
 
  private:

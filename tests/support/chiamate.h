@@ -1,5 +1,5 @@
 // The system calls of one run as the test builds' fault hook lists them
-// (src/app/guasti_prova.h: SCENARIO_PROVA_TRACCIA), and what a test gives a
+// (src/platform/guasti_prova.h: SCENARIO_PROVA_TRACCIA), and what a test gives a
 // program of such a build to have one of them fail.
 #ifndef SCENARIO_TESTS_SUPPORT_CHIAMATE_H_
 #define SCENARIO_TESTS_SUPPORT_CHIAMATE_H_

@@ -1,15 +1,12 @@
 #include "tools/scenario/comandi.h"
 
 #include <cerrno>
-#include <iostream>
 #include <new>
 #include <string>
 #include <system_error>
 
 #include "installer/avvio.h"
-#include "platform/blocco_cartella.h"
 #include "installer/corsa.h"
-#include "platform/programma.h"
 #include "platform/scrittura.h"
 #include "platform/archivio_cartella.h"
 #include "compiler/codici_errore.h"
@@ -17,36 +14,7 @@
 
 namespace scenario {
 
-std::optional<Identita> leggi_identita(const Argomenti& a) {
-  Identita id{a.posizionali.at(0), a.posizionali.at(1)};
-  if (!identita_valida(id.linea) || !identita_valida(id.treno)) return std::nullopt;
-  return id;
-}
-
-std::filesystem::path programma_in_corsa() {
-  try {
-    return percorso_programma();
-  } catch (const std::exception&) {
-    return {};
-  }
-}
-
-NomiCorsa corsa_dello_scenario(const std::filesystem::path& dir, const Identita& id,
-                               std::initializer_list<size_t> uscite,
-                               std::initializer_list<size_t> sorgenti) {
-  const std::vector<FileCorsa> tutti = file_installatore(dir, id);
-  NomiCorsa n;
-  n.uscite = tutti;
-  controlla_nomi_corsa(n);
-  n.uscite.clear();
-  for (const size_t i : uscite) n.uscite.push_back(tutti.at(i));
-  for (const size_t i : sorgenti) n.sorgenti.push_back(tutti.at(i));
-  n.programma = programma_in_corsa();
-  return n;
-}
-
-int corsa_di_uscita(std::optional<Corsa>* corsa, NomiCorsa file,
-                    const std::filesystem::path& uscita, const char* ruolo) {
+Corsa corsa_di_uscita(const Richiesta& r, NomiCorsa file, const std::filesystem::path& uscita) {
   const std::filesystem::path dove =
       uscita.parent_path().empty() ? std::filesystem::path(".") : uscita.parent_path();
   std::error_code ec;
@@ -54,36 +22,8 @@ int corsa_di_uscita(std::optional<Corsa>* corsa, NomiCorsa file,
     throw GuastoPiattaforma(uscita,
                             motivo_errno(std::filesystem::exists(dove, ec) ? ENOTDIR : ENOENT));
   }
-  file.uscite.push_back({dove / uscita.filename(), ruolo});
-  try {
-    corsa->emplace(dove, file);
-  } catch (const NomiInConflitto& e) {
-    return errore_uso(e.what());
-  } catch (const NomeTroppoLungo& e) {
-    return errore_uso(e.what());
-  }
-  return 0;
-}
-
-std::filesystem::path cartella(const Argomenti& a) {
-  return a.valore(kOpzioneDir.nome).value_or(".");
-}
-
-bool cartella_vuota(const Argomenti& a) {
-  const auto dir = a.valore(kOpzioneDir.nome);
-  return dir && dir->empty();
-}
-
-int rifiuta_cartella(const Argomenti& a) {
-  if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
-  if (!a.ha(kOpzioneDir.nome)) return 0;
-  try {
-    verifica_cartella(cartella(a));
-  } catch (const GuastoPiattaforma& e) {
-    std::cerr << e.what() << std::endl;
-    return uscita_guasto;
-  }
-  return 0;
+  file.uscite.push_back({dove / uscita.filename(), std::string(r.comando->uscita)});
+  return Corsa(dove, file);
 }
 
 std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,

@@ -34,68 +34,47 @@ std::vector<Diagnostica> rilettura(const std::filesystem::path& dir, const Ident
   }
 }
 
-int esegui(const Argomenti& a) {
-  const std::optional<Identita> id = leggi_identita(a);
-  if (!id) return errore_uso(kIdentitaNonValida);
-  if (cartella_vuota(a)) return errore_uso(kCartellaVuota);
-  const std::filesystem::path dir = cartella(a);
+// The run over the folder is held by the command table meanwhile.
+int esegui(const Richiesta& a) {
+  const std::filesystem::path& dir = a.dir;
+  const Identita& id = a.id;
   // The places in the lines after the first name the files as opened.
-  const std::string prefisso = a.ha(kOpzioneDir.nome) ? (dir / "").string() : "";
+  const std::string& prefisso = a.prefisso_nomi;
+  ArchivioMemoria copie = copie_sorgenti(dir, id);
+  ArchivioOsservato archivio(copie, dir);
+  Compilazione c;
   try {
-    // Held to the end: no other run writes in the folder meanwhile, and no
-    // name that does not fit is ever begun.
-    // Every binary name is checked, with --no-plan too: a cell file named
-    // as the line plan would replace the plan of every train of the line.
-    std::optional<Corsa> corsa;
-    try {
-      corsa.emplace(dir,
-                    corsa_dello_scenario(dir, *id, {posto_planimetria, posto_celle, posto_testata},
-                                         {posto_sorgente_linea, posto_sorgente_treno}));
-    } catch (const NomeTroppoLungo& e) {
-      return errore_uso(e.what());
-    } catch (const NomiInConflitto& e) {
-      return errore_uso(e.what());
-    }
-    ArchivioMemoria copie = copie_sorgenti(dir, *id);
-    ArchivioOsservato archivio(copie, dir);
-    Compilazione c;
-    try {
-      c = memorizza_percorso(archivio, *id, a.ha("--no-plan") ? 0 : 1);
-    } catch (const std::bad_alloc&) {
-      memoria_esaurita(archivio.in_lettura(), "leggere");
-    }
-    const StatoUscita stato = stato_uscita(c);
-    const bool guasto = stato != uscita_ok;
-    std::cout << rapporto_compilazione(
-        c, guasto ? rilettura(dir, *id, prefisso) : std::vector<Diagnostica>{}, prefisso);
-    // A report that cannot be printed ends the run before any file is
-    // written; the command table says why.
-    if (!std::cout.flush()) return uscita_guasto;
-    if (stato == uscita_errore_timbri) {
-      std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;
-      std::cout << "nessun file scritto" << std::endl;
-      return stato;
-    }
-    // Which binaries this run writes: an older file of the same name is
-    // never taken for the new one.
-    std::vector<std::string> scritti;
-    if (c.da_scrivere()) {
-      if (c.j != 0 && c.modello.planimetria) scritti.push_back(prefisso + nome_planimetria(*id));
-      scritti.push_back(prefisso + nome_testata(*id));
-      scritti.push_back(prefisso + nome_celle(*id));
-      scrivi_binari(dir, *id, std::move(c));
-    }
-    if (guasto) {
-      std::string riga = scritti.empty() ? "nessun file scritto" : "file scritti:";
-      for (const std::string& f : scritti) riga += " " + f;
-      std::cout << riga << std::endl;
-    }
-    return stato;
-  } catch (const std::exception& e) {
-    std::cout.flush();
-    std::cerr << e.what() << std::endl;
-    return uscita_guasto;
+    c = memorizza_percorso(archivio, id, a.ha("--no-plan") ? 0 : 1);
+  } catch (const std::bad_alloc&) {
+    memoria_esaurita(archivio.in_lettura(), "leggere");
   }
+  const StatoUscita stato = stato_uscita(c);
+  const bool guasto = stato != uscita_ok;
+  std::cout << rapporto_compilazione(
+      c, guasto ? rilettura(dir, id, prefisso) : std::vector<Diagnostica>{}, prefisso);
+  // A report that cannot be printed ends the run before any file is
+  // written; the command table says why.
+  if (!std::cout.flush()) return uscita_guasto;
+  if (stato == uscita_errore_timbri) {
+    std::cerr << testo_errore(numero(c.errore_timbri)) << std::endl;
+    std::cout << "nessun file scritto" << std::endl;
+    return stato;
+  }
+  // Which binaries this run writes: an older file of the same name is
+  // never taken for the new one.
+  std::vector<std::string> scritti;
+  if (c.da_scrivere()) {
+    if (c.j != 0 && c.modello.planimetria) scritti.push_back(prefisso + nome_planimetria(id));
+    scritti.push_back(prefisso + nome_testata(id));
+    scritti.push_back(prefisso + nome_celle(id));
+    scrivi_binari(dir, id, std::move(c));
+  }
+  if (guasto) {
+    std::string riga = scritti.empty() ? "nessun file scritto" : "file scritti:";
+    for (const std::string& f : scritti) riga += " " + f;
+    std::cout << riga << std::endl;
+  }
+  return stato;
 }
 
 }  // namespace
@@ -103,7 +82,6 @@ int esegui(const Argomenti& a) {
 Sottocomando comando_compile() {
   return {
       .nome = "compile",
-      .sinossi = "LINEA TRENO",
       .descrizione =
           "Compila DIR/LINEA_linea.txt e DIR/LINEA_TRENO-.txt come fa l'installatore,\n"
           "lasciando i due sorgenti al loro posto, e scrive in DIR LINEA_linea.dat\n"
@@ -113,9 +91,13 @@ Sottocomando comando_compile() {
           "e quali file sono stati scritti, o 'nessun file scritto'.\n"
           "Stato d'uscita: 0 nessun errore, 1 errore nei dati, 2 errore 1250/1251\n"
           "(nessun file scritto), 3 errore del sistema, 64 uso errato.\n",
-      .opzioni = {kOpzioneDir, {"--no-plan", "", "", "non costruire ne' scrivere LINEA_linea.dat"}},
-      .min_posizionali = 2,
-      .max_posizionali = 2,
+      .opzioni = {{"--no-plan", "", "", "non costruire ne' scrivere LINEA_linea.dat"}},
+      .identita = FonteIdentita::argomenti,
+      .cartella = true,
+      // Every binary name is checked, with --no-plan too: a cell file named
+      // as the line plan would replace the plan of every train of the line.
+      .file = {.scritti = {posto_planimetria, posto_celle, posto_testata},
+               .letti = {posto_sorgente_linea, posto_sorgente_treno}},
       .esegui = esegui,
   };
 }

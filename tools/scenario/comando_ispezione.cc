@@ -5,6 +5,7 @@
 #include <string>
 
 #include "installer/avvio.h"
+#include "installer/corsa.h"
 #include "views/ispezione.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/file_binari.h"
@@ -29,53 +30,44 @@ std::optional<size_t> numero_riga(const std::string& s) {
   return v;
 }
 
-int esegui(const Argomenti& a) {
+int esegui(const Richiesta& a) {
   Righe righe;
   const std::pair<const char*, size_t*> limiti[] = {{"--from", &righe.da}, {"--to", &righe.a}};
   for (const auto& [opzione, posto] : limiti) {
     if (const auto v = a.valore(opzione)) {
       const auto n = numero_riga(*v);
-      if (!n)
-        return errore_uso(std::string(opzione) + " vuole un numero di riga da 0 in su: " + *v);
+      if (!n) errore_uso(std::string(opzione) + " vuole un numero di riga da 0 in su: " + *v);
       *posto = *n;
     }
   }
-  if (righe.da > righe.a) return errore_uso("--from viene dopo --to");
+  if (righe.da > righe.a) errore_uso("--from viene dopo --to");
 
   const std::string& nome = a.posizionali.at(0);
   const std::optional<TipoFile> tipo = tipo_da_nome(nome);
   if (!tipo) {
-    std::cerr << "scenario: " << nome
-              << ": il nome non finisce con _linea.dat, .sim o .dat: non e' un file compilato"
-              << std::endl;
-    return uscita_errore_dati;
+    throw ErroreComando(
+        uscita_errore_dati,
+        "scenario: " + nome +
+            ": il nome non finisce con _linea.dat, .sim o .dat: non e' un file compilato");
   }
   std::optional<std::string> bytes;
   try {
     bytes = leggi_file(nome, *tipo);
-    if (!bytes) {
-      std::cerr << "scenario: " << nome << ": il file non esiste" << std::endl;
-      return uscita_errore_dati;
-    }
+    if (!bytes) throw ErroreComando(uscita_errore_dati, "scenario: " + nome + ": il file non esiste");
     const std::string uscita =
         ispeziona(*tipo, *bytes, a.ha("--json") ? Formato::json : Formato::testo, righe);
     std::cout.write(uscita.data(), static_cast<std::streamsize>(uscita.size()));
     return uscita_ok;
   } catch (const ErroreLettura& e) {
-    std::cerr << "scenario: " << nome << " (" << descrizione_tipo(*tipo) << "): " << e.what();
+    std::string motivo = "scenario: " + nome + " (" + std::string(descrizione_tipo(*tipo)) +
+                         "): " + e.what();
     // A file saved under another kind's name says so.
     if (const auto altro = bytes ? tipo_dal_contenuto(*bytes) : std::nullopt) {
-      std::cerr << " (il contenuto e' quello di: " << descrizione_tipo(*altro) << ")";
+      motivo += " (il contenuto e' quello di: " + std::string(descrizione_tipo(*altro)) + ")";
     }
-    std::cerr << std::endl;
-    return uscita_errore_dati;
+    throw ErroreComando(uscita_errore_dati, motivo);
   } catch (const std::bad_alloc&) {
-    std::cerr << "scenario: " << GuastoPiattaforma(nome, "memoria esaurita", "leggere").what()
-              << std::endl;
-    return uscita_guasto;
-  } catch (const std::exception& e) {
-    std::cerr << "scenario: " << e.what() << std::endl;
-    return uscita_guasto;
+    memoria_esaurita(nome, "leggere");
   }
 }
 
@@ -100,6 +92,7 @@ Sottocomando comando_inspect() {
                   {"--to", "", "M", "fino alla riga M compresa (l'ultima se non indicata)"}},
       .min_posizionali = 1,
       .max_posizionali = 1,
+      .prefisso_guasti = "scenario: ",
       .esegui = esegui,
   };
 }

@@ -1,6 +1,6 @@
 // scenario pack: an installer for an author's own scenario, made without a
 // compiler: the stub shipped beside this tool, with the scenario's identity
-// and five texts appended to it (output/carico.h).
+// and five texts appended to it (pack/carico.h).
 #include <iostream>
 #include <optional>
 #include <string>
@@ -19,6 +19,7 @@
 #include "pack/eseguibile.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
+#include "tools/scenario/opzioni_avvisi.h"
 
 namespace scenario {
 namespace {
@@ -30,10 +31,11 @@ constexpr char kNomeStub[] = "scenario-stub";
 #endif
 
 // The gate every scenario passes before it is packed: the check of
-// `scenario check`. When one of its diagnostics is an error, all of them
-// are shown and the scenario is refused.
-bool sorgenti_accettate(const Identita& id, const std::vector<FileNominato>& testi,
-                        const OpzioniControllo& opzioni) {
+// `scenario check`. Its diagnostics are shown, warnings too, before
+// anything is written; when one of them is an error (or a warning that
+// -Werror makes one) the scenario is refused.
+void accetta_sorgenti(const Identita& id, const std::vector<FileNominato>& testi,
+                      const OpzioniControllo& opzioni) {
   ArchivioMemoria copie;
   for (const FileNominato& t : testi) {
     if (t.nome == nome_sorgente_linea(id) || t.nome == nome_sorgente_treno(id)) {
@@ -41,10 +43,10 @@ bool sorgenti_accettate(const Identita& id, const std::vector<FileNominato>& tes
     }
   }
   const std::vector<Diagnostica> dd = controlla(copie, id, opzioni);
-  if (!con_errori(dd)) return true;
-  std::cout << testo_diagnostiche(dd);
-  std::cout.flush();
-  return false;
+  if (!dd.empty()) std::cout << testo_diagnostiche(dd);
+  if (!con_errori(dd)) return;
+  throw ErroreComando(uscita_errore_dati,
+                      "scenario pack: i sorgenti hanno errori, nessun installatore scritto");
 }
 
 std::string leggi_tutto(LettoreIntervalli& file) {
@@ -53,36 +55,31 @@ std::string leggi_tutto(LettoreIntervalli& file) {
   return bytes;
 }
 
-// The stub's bytes; none, with the reason, when the file is not this
-// project's stub whole with nothing appended (a packed installer is no
-// stub). Nothing is opened that is not a file: a FIFO would never answer.
-std::optional<std::string> leggi_stub(const std::filesystem::path& percorso, std::string* motivo) {
+// The stub's bytes. A file that is not this project's stub whole with
+// nothing appended (a packed installer is no stub) is a bad command line,
+// with the reason. Nothing is opened that is not a file: a FIFO would never
+// answer.
+std::string leggi_stub(const std::filesystem::path& percorso) {
   std::error_code ec;
   const std::filesystem::file_type tipo = std::filesystem::status(percorso, ec).type();
   if (tipo != std::filesystem::file_type::regular &&
       tipo != std::filesystem::file_type::not_found && tipo != std::filesystem::file_type::none) {
-    *motivo = percorso.string() + " non e' un programma: e' " + genere_non_file(tipo);
-    return std::nullopt;
+    errore_uso(percorso.string() + " non e' un programma: e' " + genere_non_file(tipo));
   }
   const std::unique_ptr<LettoreIntervalli> file = apri_file(percorso);
   const std::optional<uint64_t> fine = fine_immagine(*file);
-  if (!fine) {
-    *motivo = percorso.string() + " non e' un programma (ne' ELF ne' PE)";
-    return std::nullopt;
-  }
+  if (!fine) errore_uso(percorso.string() + " non e' un programma (ne' ELF ne' PE)");
   if (*fine > file->dimensione()) {
-    *motivo = percorso.string() + " e' troncato: il programma finisce a " + std::to_string(*fine) +
-              " byte, il file ne ha " + std::to_string(file->dimensione());
-    return std::nullopt;
+    errore_uso(percorso.string() + " e' troncato: il programma finisce a " +
+               std::to_string(*fine) + " byte, il file ne ha " +
+               std::to_string(file->dimensione()));
   }
   if (*fine < file->dimensione()) {
-    *motivo = percorso.string() + " non e' uno stub: ha dati dopo il programma";
-    return std::nullopt;
+    errore_uso(percorso.string() + " non e' uno stub: ha dati dopo il programma");
   }
   std::string bytes = leggi_tutto(*file);
   if (std::string_view(bytes).find(marca_stub()) == std::string_view::npos) {
-    *motivo = percorso.string() + " non e' uno stub di questo progetto (non ne porta il segno)";
-    return std::nullopt;
+    errore_uso(percorso.string() + " non e' uno stub di questo progetto (non ne porta il segno)");
   }
   return bytes;
 }
@@ -92,81 +89,70 @@ bool programma_windows(const std::string& bytes) {
   return tipo_eseguibile(l) == TipoEseguibile::pe;
 }
 
-int esegui(const Argomenti& a) {
-  const std::optional<Identita> id = leggi_identita(a);
-  if (!id) return errore_uso(kIdentitaNonValida);
-  if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
-  const std::filesystem::path dir = cartella(a);
-  try {
-    std::vector<FileNominato> testi;
-    for (const std::string& nome : nomi_testi(*id)) {
-      std::optional<std::string> bytes = leggi_se_esiste(dir, nome);
-      // A missing source is the check's to report.
-      if (!bytes && nome != nome_sorgente_linea(*id) && nome != nome_sorgente_treno(*id)) {
-        std::cerr << "scenario pack: manca " << (dir / nome).string() << "\n";
-        return uscita_errore_dati;
-      }
-      if (bytes) testi.push_back({nome, std::move(*bytes)});
+int esegui(const Richiesta& a) {
+  OpzioniControllo opzioni;
+  leggi_opzioni_avvisi(a, &opzioni);
+  const std::filesystem::path& dir = a.dir;
+  const Identita& id = a.id;
+  std::vector<FileNominato> testi;
+  for (const std::string& nome : nomi_testi(id)) {
+    std::optional<std::string> bytes = leggi_se_esiste(dir, nome);
+    // A missing source is the check's to report.
+    if (!bytes && nome != nome_sorgente_linea(id) && nome != nome_sorgente_treno(id)) {
+      throw ErroreComando(uscita_errore_dati, "scenario pack: manca " + (dir / nome).string());
     }
-    OpzioniControllo opzioni;
-    if (a.ha(kOpzioneDir.nome)) opzioni.cartella = (dir / "").string();
-    if (!sorgenti_accettate(*id, testi, opzioni)) {
-      std::cerr << "scenario pack: i sorgenti hanno errori, nessun installatore scritto\n";
-      return uscita_errore_dati;
-    }
-
-    const std::optional<std::string> scelto = a.valore("--stub");
-    const std::filesystem::path stub =
-        scelto ? std::filesystem::path(*scelto) : percorso_programma().parent_path() / kNomeStub;
-    std::string motivo;
-    std::optional<std::string> installatore = leggi_stub(stub, &motivo);
-    if (!installatore) return errore_uso(motivo);
-    const bool windows = programma_windows(*installatore);
-    *installatore += codifica_carico(*id, testi);
-
-    // What the installer will find: read back before anything is written.
-    LettoreMemoria rilettura(*installatore);
-    carico_installatore(rilettura);
-
-    std::filesystem::path uscita = dir / (id->linea + "_" + id->treno + (windows ? ".exe" : ""));
-    if (auto o = a.valore("--output")) uscita = *o;
-
-    // The installer's own run, in a folder of the player's, told apart as
-    // Windows tells names apart: its eight files and itself, under the name
-    // given here.
-    const std::vector<FileCorsa> dello_scenario = file_installatore(dir, *id);
-    NomiCorsa futura;
-    futura.uscite = dello_scenario;
-    futura.uscite.push_back({dir / uscita.filename(), "l'installatore"});
-    futura.confronto = ConfrontoNomi::senza_maiuscole;
-    try {
-      controlla_nomi_corsa(futura);
-    } catch (const NomiInConflitto& e) {
-      return errore_uso(e.what());
-    }
-    // This run: the installer against the sources it is made of.
-    NomiCorsa questa;
-    questa.sorgenti.assign(dello_scenario.begin(), dello_scenario.begin() + kTestiInstallatore);
-    questa.sorgenti.push_back({stub, "lo stub"});
-    questa.programma = programma_in_corsa();
-    std::optional<Corsa> corsa;
-    if (const int rifiuto = corsa_di_uscita(&corsa, questa, uscita, "l'installatore");
-        rifiuto != 0) {
-      return rifiuto;
-    }
-    InsiemeFile scrittura;
-    scrittura.aggiungi(uscita, *installatore, true);
-    // Said before the installer takes its name: standard output that cannot
-    // be written ends the run with nothing replaced.
-    std::cout << "installatore scritto: " << uscita.string() << "\n";
-    if (!std::cout.flush()) return uscita_guasto;
-    scrittura.sostituisci();
-    return uscita_ok;
-  } catch (const std::exception& e) {
-    std::cout.flush();
-    std::cerr << e.what() << std::endl;
-    return uscita_guasto;
+    if (bytes) testi.push_back({nome, std::move(*bytes)});
   }
+  opzioni.cartella = a.prefisso_nomi;
+  accetta_sorgenti(id, testi, opzioni);
+
+  const std::optional<std::string> scelto = a.valore("--stub");
+  const std::filesystem::path stub =
+      scelto ? std::filesystem::path(*scelto) : percorso_programma().parent_path() / kNomeStub;
+  std::string installatore = leggi_stub(stub);
+  const bool windows = programma_windows(installatore);
+  installatore += codifica_carico(id, testi);
+
+  // What the installer will find: read back before anything is written.
+  LettoreMemoria rilettura(installatore);
+  carico_installatore(rilettura);
+
+  std::filesystem::path uscita = dir / (id.linea + "_" + id.treno + (windows ? ".exe" : ""));
+  if (auto o = a.valore("--output")) uscita = *o;
+
+  // The installer's own run, in a folder of the player's, told apart as
+  // Windows tells names apart: its eight files and itself, under the name
+  // given here.
+  const std::vector<FileCorsa> dello_scenario = file_installatore(dir, id);
+  NomiCorsa futura;
+  futura.uscite = dello_scenario;
+  futura.uscite.push_back({dir / uscita.filename(), std::string(a.comando->uscita)});
+  futura.confronto = ConfrontoNomi::senza_maiuscole;
+  controlla_nomi_corsa(futura);
+  // This run: the installer against the sources it is made of.
+  NomiCorsa questa;
+  questa.sorgenti.assign(dello_scenario.begin(), dello_scenario.begin() + kTestiInstallatore);
+  questa.sorgenti.push_back({stub, "lo stub"});
+  questa.programma = programma_in_corsa();
+  const Corsa corsa = corsa_di_uscita(a, questa, uscita);
+  InsiemeFile scrittura;
+  scrittura.aggiungi(uscita, installatore, true);
+  // Said before the installer takes its name: standard output that cannot
+  // be written ends the run with nothing replaced; the command table says
+  // why.
+  std::cout << "installatore scritto: " << uscita.string() << "\n";
+  if (!std::cout.flush()) return uscita_guasto;
+  scrittura.sostituisci();
+  return uscita_ok;
+}
+
+std::vector<Opzione> opzioni_pack() {
+  std::vector<Opzione> oo = {
+      {"--output", "-o", "OUT", "il file dell'installatore da scrivere"},
+      {"--stub", "", "STUB",
+       "lo stub su cui impacchettare (quello accanto a scenario se non indicato)"}};
+  for (const Opzione& o : opzioni_avvisi()) oo.push_back(o);
+  return oo;
 }
 
 }  // namespace
@@ -174,25 +160,23 @@ int esegui(const Argomenti& a) {
 Sottocomando comando_pack() {
   return {
       .nome = "pack",
-      .sinossi = "LINEA TRENO",
       .descrizione =
           "Crea l'installatore di uno scenario senza compilatore: lo stub con i cinque\n"
           "testi di DIR aggiunti in fondo (LINEA_linea.txt, LINEA_TRENO-.txt,\n"
           "LINEA_TRENO_scheda_treno.txt, LINEA_TRENO_rallentamenti.txt,\n"
           "LINEA_TRENO_note.txt). Avviato nella cartella del gioco, l'installatore\n"
           "scrive i cinque testi, compila i due sorgenti e lascia i sei file.\n"
-          "I sorgenti con errori sono rifiutati (l'esito del controllo e' mostrato).\n"
+          "Gli avvisi e gli errori del controllo sono mostrati prima di scrivere; i\n"
+          "sorgenti con errori sono rifiutati (con -Werror anche quelli con avvisi).\n"
           "L'installatore si chiama DIR/LINEA_TRENO, con .exe se lo stub e' un\n"
           "programma Windows. Lo stub deve essere quello di questo progetto, e nessun\n"
           "nome dell'installatore puo' coincidere con un altro (ne' con un sorgente).\n"
           "Stato d'uscita: 0 scritto, 1 sorgenti con errori o testo mancante,\n"
           "3 errore del sistema, 64 uso errato.\n",
-      .opzioni = {kOpzioneDir,
-                  {"--output", "-o", "OUT", "il file dell'installatore da scrivere"},
-                  {"--stub", "", "STUB",
-                   "lo stub su cui impacchettare (quello accanto a scenario se non indicato)"}},
-      .min_posizionali = 2,
-      .max_posizionali = 2,
+      .opzioni = opzioni_pack(),
+      .identita = FonteIdentita::argomenti,
+      .cartella = true,
+      .uscita = "l'installatore",
       .esegui = esegui,
   };
 }

@@ -24,23 +24,23 @@ std::string riga_diagnostica(const Diagnostica& d) {
     s += ':';
     s += std::to_string(d.colonna);
   }
-  s += d.errore() ? ": error: " : ": warning: ";
+  s += d.ferma() ? ": error: " : ": warning: ";
   s += testo_diagnostica(d);
   if (d.errore()) {
     s += " [errore " + std::to_string(d.codice) + "]";
   } else {
-    s += " [-W" + std::string(nome_avviso(d.avviso)) + "]";
+    s += std::string(d.promosso ? " [-Werror=" : " [-W") + std::string(nome_avviso(d.avviso)) + "]";
   }
   return s;
 }
 
 bool con_errori(std::span<const Diagnostica> dd) {
-  return std::any_of(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.errore(); });
+  return std::any_of(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.ferma(); });
 }
 
 std::string riepilogo_diagnostiche(std::span<const Diagnostica> dd) {
   const auto errori = static_cast<size_t>(
-      std::count_if(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.errore(); }));
+      std::count_if(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.ferma(); }));
   return conta(errori, "errore", "errori") + ", " +
          conta(dd.size() - errori, "avvertimento", "avvertimenti");
 }
@@ -65,7 +65,7 @@ std::string json_diagnostiche(std::span<const Diagnostica> dd) {
       j.chiave("line").nullo();
       j.chiave("column").nullo();
     }
-    j.chiave("severity").testo(d.errore() ? "error" : "warning");
+    j.chiave("severity").testo(d.ferma() ? "error" : "warning");
     if (d.errore()) {
       j.chiave("code").intero(d.codice);
       j.chiave("warning").nullo();

@@ -6,7 +6,10 @@
 #include <iostream>
 
 #include "installer/avvio.h"
+#include "installer/corsa.h"
 #include "installer/uscita.h"
+#include "platform/blocco_cartella.h"
+#include "platform/programma.h"
 
 namespace scenario {
 
@@ -35,12 +38,33 @@ std::vector<std::string> Argomenti::valori(std::string_view nome) const {
 
 namespace {
 
-// The table of the running tool, for the usage lines of errore_uso.
+// The table of the running tool, for the usage lines after a bad command
+// line.
 std::span<const Sottocomando> g_comandi;
 
-struct ErroreUso {
-  std::string motivo;
-};
+// Its options as the table gives them: the folder's and the identity's
+// first, then its own.
+std::vector<Opzione> opzioni(const Sottocomando& c) {
+  std::vector<Opzione> o;
+  if (c.cartella) o.push_back(kOpzioneDir);
+  if (c.identita == FonteIdentita::opzioni) {
+    o.push_back(kOpzioneLinea);
+    o.push_back(kOpzioneTreno);
+  }
+  o.insert(o.end(), c.opzioni.begin(), c.opzioni.end());
+  return o;
+}
+
+// The positional arguments, LINEA TRENO first for a command that takes them.
+std::string posizionali(const Sottocomando& c) {
+  std::string s = c.identita == FonteIdentita::argomenti ? "LINEA TRENO" : "";
+  if (!s.empty() && !c.sinossi.empty()) s += ' ';
+  s += c.sinossi;
+  return s;
+}
+size_t gia_posizionali(const Sottocomando& c) {
+  return c.identita == FonteIdentita::argomenti ? 2 : 0;
+}
 
 std::string parola_opzione(const Opzione& o) {
   std::string s(o.nome);
@@ -56,11 +80,8 @@ std::string parola_opzione(const Opzione& o) {
 std::string sinossi(const Sottocomando& c) {
   std::string s = "scenario ";
   s += c.nome;
-  if (!c.sinossi.empty()) {
-    s += ' ';
-    s += c.sinossi;
-  }
-  for (const Opzione& o : c.opzioni) s += " [" + parola_opzione(o) + "]";
+  if (const std::string p = posizionali(c); !p.empty()) s += ' ' + p;
+  for (const Opzione& o : opzioni(c)) s += " [" + parola_opzione(o) + "]";
   return s;
 }
 
@@ -79,7 +100,8 @@ std::string aiuto(const Sottocomando& c) {
   if (!c.descrizione.empty() && c.descrizione.back() != '\n') s += '\n';
   s += "\nOpzioni:\n";
   size_t larghezza = std::string_view("-h, --help").size();
-  for (const Opzione& o : c.opzioni) {
+  const std::vector<Opzione> tutte = opzioni(c);
+  for (const Opzione& o : tutte) {
     const size_t l = parola_opzione(o).size() + (o.breve.empty() ? 0 : o.breve.size() + 2);
     larghezza = std::max(larghezza, l);
   }
@@ -87,7 +109,7 @@ std::string aiuto(const Sottocomando& c) {
     sinistra.resize(larghezza, ' ');
     s += "  " + sinistra + "  " + std::string(testo) + "\n";
   };
-  for (const Opzione& o : c.opzioni) {
+  for (const Opzione& o : tutte) {
     riga(o.breve.empty() ? parola_opzione(o) : std::string(o.breve) + ", " + parola_opzione(o),
          o.aiuto);
   }
@@ -95,14 +117,14 @@ std::string aiuto(const Sottocomando& c) {
   return s;
 }
 
-const Opzione* trova_opzione(const Sottocomando& c, std::string_view parola) {
-  for (const Opzione& o : c.opzioni) {
-    if (parola == o.nome || (!o.breve.empty() && parola == o.breve)) return &o;
+std::optional<Opzione> trova_opzione(const Sottocomando& c, std::string_view parola) {
+  for (const Opzione& o : opzioni(c)) {
+    if (parola == o.nome || (!o.breve.empty() && parola == o.breve)) return o;
     if (o.prefisso && parola.size() > o.nome.size() && parola.substr(0, o.nome.size()) == o.nome) {
-      return &o;
+      return o;
     }
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 // Reads the words after the subcommand. Options may stand anywhere among
@@ -125,37 +147,36 @@ Argomenti leggi(const Sottocomando& c, std::span<const std::string_view> parole)
     }
     // A word with one dash that names no option is an argument: "-5" is a
     // valid train number.
-    const Opzione* o =
-        solo_posizionali || p.empty() || p[0] != '-' ? nullptr : trova_opzione(c, parola);
-    if (o == nullptr && (solo_posizionali || !lunga)) {
+    const std::optional<Opzione> o =
+        solo_posizionali || p.empty() || p[0] != '-' ? std::nullopt : trova_opzione(c, parola);
+    if (!o && (solo_posizionali || !lunga)) {
       a.posizionali.emplace_back(p);
       continue;
     }
-    if (o == nullptr) {
-      throw ErroreUso{"opzione sconosciuta per " + std::string(c.nome) + ": " + std::string(p)};
-    }
+    if (!o) errore_uso("opzione sconosciuta per " + std::string(c.nome) + ": " + std::string(p));
     if (o->prefisso) {
       a.dati.emplace_back(o->nome, p.substr(o->nome.size()));
     } else if (o->valore.empty()) {
-      if (attaccato) throw ErroreUso{std::string(o->nome) + " non vuole un valore"};
+      if (attaccato) errore_uso(std::string(o->nome) + " non vuole un valore");
       a.dati.emplace_back(o->nome, "");
     } else if (attaccato) {
       a.dati.emplace_back(o->nome, *attaccato);
     } else if (i + 1 < parole.size()) {
       a.dati.emplace_back(o->nome, parole[++i]);
     } else {
-      throw ErroreUso{std::string(o->nome) + " vuole un valore (" + std::string(o->valore) + ")"};
+      errore_uso(std::string(o->nome) + " vuole un valore (" + std::string(o->valore) + ")");
     }
   }
   const size_t n = a.posizionali.size();
-  if (n < c.min_posizionali || n > c.max_posizionali) {
+  const size_t gia = gia_posizionali(c);
+  if (n < gia + c.min_posizionali || n > gia + c.max_posizionali) {
     std::string motivo = std::string(c.nome);
-    if (c.max_posizionali == 0) {
+    if (gia + c.max_posizionali == 0) {
       motivo += " non vuole argomenti oltre alle opzioni";
     } else {
-      motivo += " vuole " + std::string(c.sinossi);
+      motivo += " vuole " + posizionali(c);
     }
-    throw ErroreUso{motivo};
+    errore_uso(motivo);
   }
   return a;
 }
@@ -180,19 +201,103 @@ int uscita_controllata(int stato) {
   return uscita_guasto;
 }
 
+// The checks the table's fields call for, in this order: the identity, the
+// folder's name, the folder, the names of the scenario's files. Then the
+// command, with the run over its folder held when it writes there.
+int esegui_comando(const Sottocomando& c, std::span<const std::string_view> parole) {
+  Richiesta r;
+  static_cast<Argomenti&>(r) = leggi(c, parole);
+  r.comando = &c;
+  if (c.identita == FonteIdentita::argomenti) {
+    r.id = {r.posizionali.at(0), r.posizionali.at(1)};
+  } else if (c.identita == FonteIdentita::opzioni) {
+    r.id = identita_portata();
+    if (const auto l = r.valore(kOpzioneLinea.nome)) r.id.linea = *l;
+    if (const auto t = r.valore(kOpzioneTreno.nome)) r.id.treno = *t;
+  }
+  if (c.identita != FonteIdentita::nessuna &&
+      (!identita_valida(r.id.linea) || !identita_valida(r.id.treno))) {
+    errore_uso(kIdentitaNonValida);
+  }
+  if (c.cartella) {
+    if (const auto dir = r.valore(kOpzioneDir.nome)) {
+      // An empty name is no folder, not the current one.
+      if (dir->empty()) errore_uso(kCartellaVuota);
+      r.dir = *dir;
+      r.prefisso_nomi = (r.dir / "").string();
+      try {
+        verifica_cartella(r.dir);
+      } catch (const GuastoPiattaforma& e) {
+        throw ErroreComando(uscita_guasto, e.what());
+      }
+    }
+  }
+  if (!c.file.scritti.empty() || !c.file.letti.empty()) {
+    r.nomi = corsa_dello_scenario(r.dir, r.id, c.file.scritti, c.file.letti);
+  }
+  // Held to the end: no other run writes in the folder meanwhile, and no
+  // name that does not fit is ever begun.
+  std::optional<Corsa> corsa;
+  if (!c.file.scritti.empty()) corsa.emplace(r.dir, r.nomi);
+  return c.esegui(r);
+}
+
 }  // namespace
 
-int errore_uso(const std::string& motivo) {
-  std::cerr << "scenario: " << motivo << "\n\n" << panoramica();
-  std::cerr.flush();
-  return uscita_uso;
+void errore_uso(const std::string& motivo) { throw ErroreComando(uscita_uso, "scenario: " + motivo); }
+
+int esito(std::string_view prefisso, const std::function<int()>& corpo) {
+  // Said piece by piece, without a string to build: memory may have run out.
+  const auto di = [](int stato, std::string_view prima, const char* testo) {
+    std::cout.flush();
+    std::cerr << prima << testo;
+    if (stato == uscita_uso) {
+      std::cerr << "\n\n" << panoramica();
+    } else {
+      std::cerr << '\n';
+    }
+    std::cerr.flush();
+    return stato;
+  };
+  try {
+    return corpo();
+  } catch (const ErroreComando& e) {
+    return di(e.stato(), "", e.what());
+  } catch (const NomiInConflitto& e) {
+    return di(uscita_uso, "scenario: ", e.what());
+  } catch (const NomeTroppoLungo& e) {
+    return di(uscita_uso, "scenario: ", e.what());
+  } catch (const std::exception& e) {
+    return di(uscita_guasto, prefisso, e.what());
+  }
+}
+
+std::filesystem::path programma_in_corsa() {
+  try {
+    return percorso_programma();
+  } catch (const std::exception&) {
+    return {};
+  }
+}
+
+NomiCorsa corsa_dello_scenario(const std::filesystem::path& dir, const Identita& id,
+                               std::span<const size_t> uscite, std::span<const size_t> sorgenti) {
+  const std::vector<FileCorsa> tutti = file_installatore(dir, id);
+  NomiCorsa n;
+  n.uscite = tutti;
+  controlla_nomi_corsa(n);
+  n.uscite.clear();
+  for (const size_t i : uscite) n.uscite.push_back(tutti.at(i));
+  for (const size_t i : sorgenti) n.sorgenti.push_back(tutti.at(i));
+  n.programma = programma_in_corsa();
+  return n;
 }
 
 int esegui_riga_comando(std::span<const Sottocomando> comandi, std::string_view versione, int argc,
                         const char* const* argv) {
   g_comandi = comandi;
   std::vector<std::string_view> parole(argv + std::min(argc, 1), argv + argc);
-  if (parole.empty()) return errore_uso("manca il comando");
+  if (parole.empty()) return esito("", []() -> int { errore_uso("manca il comando"); });
   const std::string_view primo = parole.front();
   if (primo == "--help" || primo == "-h" || primo == "help") {
     std::cout << panoramica();
@@ -209,13 +314,9 @@ int esegui_riga_comando(std::span<const Sottocomando> comandi, std::string_view 
       std::cout << aiuto(c);
       return uscita_controllata(uscita_ok);
     }
-    try {
-      return uscita_controllata(c.esegui(leggi(c, resto)));
-    } catch (const ErroreUso& e) {
-      return errore_uso(e.motivo);
-    }
+    return uscita_controllata(esito(c.prefisso_guasti, [&] { return esegui_comando(c, resto); }));
   }
-  return errore_uso("comando sconosciuto: " + std::string(primo));
+  return esito("", [&]() -> int { errore_uso("comando sconosciuto: " + std::string(primo)); });
 }
 
 }  // namespace scenario

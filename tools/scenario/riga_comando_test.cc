@@ -1,17 +1,29 @@
-// The command table: how words become options and arguments.
+// The command table: how words become options and arguments, the checks
+// its fields call for, and how a command's failure becomes the exit status.
 #include "tools/scenario/riga_comando.h"
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <vector>
+
+#include "base/guasto.h"
+#include "installer/corsa.h"
+#include "installer/nomi_corsa.h"
+#include "tests/support/cartella.h"
 
 namespace scenario {
 namespace {
 
 Argomenti g_letti;
-int registra(const Argomenti& a) {
+Richiesta g_richiesta;
+int registra(const Richiesta& a) {
   g_letti = a;
+  g_richiesta = a;
   return 7;
 }
 
@@ -28,10 +40,30 @@ const Sottocomando kProva{
     .esegui = registra,
 };
 
+// One that takes an identity and a folder, and prints a lower layer's
+// failure after a prefix.
+const Sottocomando kScenario{
+    .nome = "scena",
+    .sinossi = "[X]",
+    .opzioni = {{"--json", "", "", "JSON"}},
+    .max_posizionali = 1,
+    .identita = FonteIdentita::argomenti,
+    .cartella = true,
+    .prefisso_guasti = "scenario: ",
+    .esegui = registra,
+};
+const Sottocomando kPortato{
+    .nome = "portato",
+    .identita = FonteIdentita::opzioni,
+    .esegui = registra,
+};
+const Sottocomando kTabella[] = {kProva, kScenario, kPortato};
+
 int esegui(std::vector<const char*> parole) {
   parole.insert(parole.begin(), "scenario");
   g_letti = {};
-  return esegui_riga_comando({&kProva, 1}, "0", static_cast<int>(parole.size()), parole.data());
+  g_richiesta = {};
+  return esegui_riga_comando(kTabella, "0", static_cast<int>(parole.size()), parole.data());
 }
 
 TEST(RigaComando, OptionsStandAnywhereAmongTheArguments) {
@@ -76,6 +108,157 @@ TEST(RigaComando, BadCommandLinesAreUsageErrors) {
     EXPECT_NE(err.find("scenario prova A [B] [--dir DIR] [--output FILE] [--json] [-Wno-NOME]"),
               std::string::npos)
         << err;
+  }
+}
+
+// The fields a command's entry sets are checked before it runs, in one
+// place: its identity, the name of its folder, the folder itself (said
+// without the command's prefix).
+TEST(RigaComando, TheTableChecksWhatACommandTakes) {
+  test::CartellaProva dir;
+  const std::string d = dir.percorso().string();
+  const std::string manca = (dir.percorso() / "manca").string();
+  const std::string uso = "\n\nUso:\n";
+  struct Caso {
+    std::vector<const char*> parole;
+    int stato;
+    std::string err;  // its start
+  };
+  const std::string identita = "scenario: " + kIdentitaNonValida + uso;
+  const std::vector<Caso> casi = {
+      {{"scena", "L", "7"}, 7, ""},
+      {{"scena", "L", "7", "x", "--dir", d.c_str()}, 7, ""},
+      {{"scena", "L"}, 64, "scenario: scena vuole LINEA TRENO [X]" + uso},
+      {{"scena", "L", "7", "x", "y"}, 64, "scenario: scena vuole LINEA TRENO [X]" + uso},
+      {{"scena", "L*", "7"}, 64, identita},
+      {{"scena", "L", "a b"}, 64, identita},
+      {{"scena", "L", "7", "--dir", ""}, 64, "scenario: " + std::string(kCartellaVuota) + uso},
+      {{"scena", "L*", "7", "--dir", manca.c_str()}, 64, identita},
+      {{"scena", "L", "7", "--dir", manca.c_str()},
+       3,
+       "impossibile usare la cartella " + manca + ": "},
+      {{"portato"}, 7, ""},
+      {{"portato", "--linea", "L", "--treno", "7"}, 7, ""},
+      {{"portato", "--treno", "a/b"}, 64, identita},
+      {{"portato", "--dir", d.c_str()}, 64, "scenario: opzione sconosciuta per portato: --dir"},
+      {{"portato", "x"}, 64, "scenario: portato non vuole argomenti oltre alle opzioni" + uso},
+  };
+  for (const Caso& c : casi) {
+    std::string riga;
+    for (const char* p : c.parole) riga += std::string(p) + " ";
+    SCOPED_TRACE(riga);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(esegui(c.parole), c.stato);
+    const std::string err = testing::internal::GetCapturedStderr();
+    EXPECT_EQ(err.substr(0, c.err.size()), c.err);
+    if (c.stato == 7) {
+      EXPECT_EQ(err, "");
+    }
+    // One line: the system's reason, and no usage.
+    if (c.stato == 3) {
+      EXPECT_EQ(err.find('\n'), err.size() - 1) << err;
+    }
+  }
+}
+
+TEST(RigaComando, ACommandRunsOnWhatTheTableChecked) {
+  test::CartellaProva dir;
+  const std::string d = dir.percorso().string();
+  ASSERT_EQ(esegui({"scena", "L", "7", "--dir", d.c_str()}), 7);
+  EXPECT_EQ(g_richiesta.id.linea, "L");
+  EXPECT_EQ(g_richiesta.id.treno, "7");
+  EXPECT_EQ(g_richiesta.dir, dir.percorso());
+  EXPECT_EQ(g_richiesta.prefisso_nomi, (dir.percorso() / "").string());
+  ASSERT_NE(g_richiesta.comando, nullptr);
+  EXPECT_EQ(g_richiesta.comando->nome, "scena");
+
+  ASSERT_EQ(esegui({"scena", "L", "7"}), 7);
+  EXPECT_EQ(g_richiesta.dir, ".");
+  EXPECT_EQ(g_richiesta.prefisso_nomi, "");
+
+  // The carried identity, where --linea or --treno is not given.
+  ASSERT_EQ(esegui({"portato"}), 7);
+  const Identita portata = g_richiesta.id;
+  EXPECT_FALSE(portata.linea.empty());
+  ASSERT_EQ(esegui({"portato", "--treno", "9"}), 7);
+  EXPECT_EQ(g_richiesta.id.linea, portata.linea);
+  EXPECT_EQ(g_richiesta.id.treno, "9");
+}
+
+// Each failure, as the one wrapper tells it: its status and all that
+// standard error says.
+TEST(RigaComando, EveryFailureEndsAsItsExitStatus) {
+  const std::string uso = "\n\nUso:\n";
+  struct Caso {
+    const char* nome;
+    std::function<int()> corpo;
+    std::string_view prefisso;
+    int stato;
+    std::string err;     // whole, or its start when a usage follows
+  };
+  const std::vector<Caso> casi = {
+      {"a status of its own", [] { return 2; }, "scenario: ", 2, ""},
+      {"a command's failure, its prefix its own",
+       []() -> int { throw ErroreComando(1, "scenario pack: manca d/x"); },
+       "scenario: ",
+       1,
+       "scenario pack: manca d/x\n"},
+      {"a failure of several lines",
+       []() -> int { throw ErroreComando(1, "scenario emit: a esiste gia'\nnessun file scritto"); },
+       "",
+       1,
+       "scenario emit: a esiste gia'\nnessun file scritto\n"},
+      {"a system failure it names without a prefix",
+       []() -> int { throw ErroreComando(3, "impossibile usare la cartella d: motivo"); },
+       "scenario: ",
+       3,
+       "impossibile usare la cartella d: motivo\n"},
+      {"a bad command line",
+       []() -> int { errore_uso("--from viene dopo --to"); },
+       "",
+       64,
+       "scenario: --from viene dopo --to" + uso},
+      {"names that collide",
+       []() -> int { throw NomiInConflitto("nomi in conflitto: a e b"); },
+       "",
+       64,
+       "scenario: nomi in conflitto: a e b" + uso},
+      {"a name too long for its folder",
+       []() -> int { throw NomeTroppoLungo("d/n", 300, 255); },
+       "",
+       64,
+       "scenario: impossibile scrivere d/n: nome di 300 caratteri, la cartella ne ammette al "
+       "massimo 255" +
+           uso},
+      {"the system refusing a file",
+       []() -> int { throw GuastoPiattaforma("d/f", "motivo", "leggere"); },
+       "",
+       3,
+       "impossibile leggere d/f: motivo\n"},
+      {"the same, for a command that prefixes it",
+       []() -> int { throw GuastoPiattaforma("d/f", "motivo"); },
+       "scenario: ",
+       3,
+       "scenario: impossibile scrivere d/f: motivo\n"},
+      {"memory that runs out unnamed",
+       []() -> int { throw std::bad_alloc(); },
+       "",
+       3,
+       std::string(std::bad_alloc().what()) + "\n"},
+      {"any other exception", []() -> int { throw std::logic_error("x"); }, "scenario: ", 3,
+       "scenario: x\n"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.nome);
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(esito(c.prefisso, c.corpo), c.stato);
+    const std::string err = testing::internal::GetCapturedStderr();
+    if (c.stato == 64) {
+      EXPECT_EQ(err.substr(0, c.err.size()), c.err);
+      EXPECT_TRUE(err.ends_with("DIR e' la cartella corrente se non indicata.\n")) << err;
+    } else {
+      EXPECT_EQ(err, c.err);
+    }
   }
 }
 
