@@ -16,7 +16,7 @@
 namespace scenario {
 namespace {
 
-int esegui(const Argomenti&) {
+int esegui(const Richiesta&) {
 #ifdef _WIN32
   // The lengths count bytes: no CR added or taken away.
   _setmode(_fileno(stdin), _O_BINARY);
@@ -58,9 +58,6 @@ Sottocomando comando_lsp() {
           "docs/editor.md dice come configurare l'editor.\n"
           "Stato d'uscita: 0 dopo shutdown ed exit, 1 exit senza shutdown o fine\n"
           "dell'input, 3 errore del sistema.\n",
-      .opzioni = {},
-      .min_posizionali = 0,
-      .max_posizionali = 0,
       .esegui = esegui,
   };
 }

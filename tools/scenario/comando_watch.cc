@@ -36,38 +36,43 @@ Impronta impronta(const std::filesystem::path& p) {
   return i;
 }
 
-// One round: what check, compile and plot say of the sources now.
-void giro(const Argomenti& a, const std::filesystem::path& svg) {
+// One round: what check, compile and plot say of the sources now, each run
+// as its own command line (`parole`: LINEA TRENO and the folder) would run
+// it.
+void giro(std::span<const std::string_view> parole, const std::filesystem::path& svg) {
   std::cout << "== check\n" << std::flush;
-  comando_check().esegui(a);
+  esegui_sottocomando(comando_check(), parole);
   std::cout << "== compile\n" << std::flush;
-  const int compilato = comando_compile().esegui(a);
+  const int compilato = esegui_sottocomando(comando_compile(), parole);
   std::cout.flush();
   // The picture of what was written; after 1250/1251 or a failure nothing
   // was.
   if (compilato == uscita_ok || compilato == uscita_errore_dati) {
     std::cout << "== plot\n" << std::flush;
-    if (comando_plot().esegui(a) == uscita_ok) std::cout << "disegno: " << svg.string() << '\n';
+    if (esegui_sottocomando(comando_plot(), parole) == uscita_ok) {
+      std::cout << "disegno: " << svg.string() << '\n';
+    }
   }
   std::cout << "== fine\n" << std::flush;
 }
 
-int esegui(const Argomenti& a) {
-  const std::optional<Identita> id = leggi_identita(a);
-  if (!id) return errore_uso(kIdentitaNonValida);
-  if (const int rifiuto = rifiuta_cartella(a); rifiuto != 0) return rifiuto;
-  const std::filesystem::path dir = cartella(a);
-  const std::string sorgenti[] = {nome_sorgente_linea(*id), nome_sorgente_treno(*id)};
+int esegui(const Richiesta& a) {
+  const Identita& id = a.id;
+  const std::filesystem::path& dir = a.dir;
+  const std::string sorgenti[] = {nome_sorgente_linea(id), nome_sorgente_treno(id)};
   // Which of the two a name is, if either.
   const auto quale = [&sorgenti](const std::string& n) -> int {
     return n == sorgenti[0] ? 0 : n == sorgenti[1] ? 1 : -1;
   };
-  // compile and plot take the options that belong to them only.
-  Argomenti comune;
-  comune.posizionali = a.posizionali;
-  if (const auto d = a.valore(kOpzioneDir.nome)) comune.dati.emplace_back(kOpzioneDir.nome, *d);
-  const std::filesystem::path svg = dir / (id->linea + "_" + id->treno + ".svg");
-  try {
+  // check, compile and plot take the identity and the folder only.
+  std::vector<std::string_view> comune = {id.linea, id.treno};
+  const std::optional<std::string> d = a.valore(kOpzioneDir.nome);
+  if (d) {
+    comune.push_back(kOpzioneDir.nome);
+    comune.push_back(*d);
+  }
+  const std::filesystem::path svg = dir / (id.linea + "_" + id.treno + ".svg");
+  {
     OsservatoreCartella osservatore(dir);
     std::cout << "osservo " << (dir / sorgenti[0]).string() << " e "
               << (dir / sorgenti[1]).string() << " (Ctrl+C per finire)\n";
@@ -118,10 +123,6 @@ int esegui(const Argomenti& a) {
     }
     std::cout << "fine dell'osservazione\n";
     return uscita_ok;
-  } catch (const std::exception& e) {
-    std::cout.flush();
-    std::cerr << "scenario: " << e.what() << std::endl;
-    return uscita_guasto;
   }
 }
 
@@ -138,9 +139,9 @@ Sottocomando comando_watch() {
           "'scenario plot'. Un salvataggio in corso si attende finche' il file non\n"
           "cambia piu'. Ctrl+C finisce.\n"
           "Stato d'uscita: 0 dopo Ctrl+C, 3 errore del sistema, 64 uso errato.\n",
-      .opzioni = {kOpzioneDir},
-      .min_posizionali = 2,
-      .max_posizionali = 2,
+      .identita = FonteIdentita::argomenti,
+      .cartella = true,
+      .prefisso_guasti = "scenario: ",
       .esegui = esegui,
   };
 }

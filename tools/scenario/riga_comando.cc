@@ -272,6 +272,10 @@ int esito(std::string_view prefisso, const std::function<int()>& corpo) {
   }
 }
 
+int esegui_sottocomando(const Sottocomando& c, std::span<const std::string_view> parole) {
+  return esito(c.prefisso_guasti, [&] { return esegui_comando(c, parole); });
+}
+
 std::filesystem::path programma_in_corsa() {
   try {
     return percorso_programma();
@@ -314,7 +318,7 @@ int esegui_riga_comando(std::span<const Sottocomando> comandi, std::string_view 
       std::cout << aiuto(c);
       return uscita_controllata(uscita_ok);
     }
-    return uscita_controllata(esito(c.prefisso_guasti, [&] { return esegui_comando(c, resto); }));
+    return uscita_controllata(esegui_sottocomando(c, resto));
   }
   return esito("", [&]() -> int { errore_uso("comando sconosciuto: " + std::string(primo)); });
 }
