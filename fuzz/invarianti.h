@@ -153,8 +153,8 @@ inline void controlla_compilazione(const Compilazione& c) {
   }
   if (!c.da_scrivere()) return;
   const std::vector<Cella>& celle = *c.modello.celle;
-  VERIFICA(t[kVoceLinea].intero_uno == kTimbroTestata);
-  VERIFICA(celle[1].dato_uno == kTimbroCelle);
+  VERIFICA(t[kVoceLinea].*kCampoTimbroTestata == kTimbroTestata);
+  VERIFICA(celle[kCellaTimbro].*kCampoTimbroCelle == kTimbroCelle);
   VERIFICA(t[kVoceLinea].valore_quattro == kCodiceGaraSt);
   VERIFICA(celle[1].dato_due == kCodiceGaraOg);
 

@@ -34,11 +34,6 @@ inline int compila_generato(const ScenarioGenerato& g, const std::filesystem::pa
       .stato;
 }
 
-// The three compiled files of an identity, plan first.
-inline std::vector<std::string> nomi_binari(const Identita& id) {
-  return {nome_planimetria(id), nome_testata(id), nome_celle(id)};
-}
-
 }  // namespace scenario::test
 
 #endif  // SCENARIO_TESTS_COMPILATI_H_

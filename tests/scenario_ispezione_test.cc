@@ -49,7 +49,7 @@ TEST(InspectJson, TheCarriedScenarioAsItIs) {
   SALTA_SENZA_PYTHON();
   CartellaProva dir;
   test::compila_portato(dir.percorso());
-  for (const std::string& f : test::nomi_binari({"Lanvero_Ostrel", "24817"})) {
+  for (const std::string& f : nomi_binari({"Lanvero_Ostrel", "24817"})) {
     EXPECT_EQ(confronta(dir.percorso(), f), "") << f;
   }
   EXPECT_EQ(confronta(dir.percorso(), "Lanvero_Ostrel_24817.dat", "848 903"), "");
@@ -97,7 +97,7 @@ TEST(InspectJson, GeneratedScenariosAsTheyAre) {
     CartellaProva dir;
     ASSERT_EQ(test::compila_generato(c.g, dir.percorso(), c.opzioni), c.stato);
     int file = 0;
-    for (const std::string& f : test::nomi_binari(c.g.id)) {
+    for (const std::string& f : nomi_binari(c.g.id)) {
       if (!fs::exists(dir.percorso() / f)) continue;
       ++file;
       EXPECT_EQ(confronta(dir.percorso(), f), "") << f;

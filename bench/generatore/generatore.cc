@@ -44,8 +44,7 @@ int32_t posizione_di_cella(int32_t c) { return (c - 1) * kMetriCella; }
 struct Disposizione {
   explicit Disposizione(int32_t l)
       : lunghezza(l),
-        // nearest((l + 7000) / 50): l is a multiple of 50 here, so no half.
-        ultima_cella((l + kMetriProlungamento + 25) / kMetriCella),
+        ultima_cella(static_cast<int32_t>(cella_finale(l + kMetriProlungamento))),
         // The last stretch keeps 48 cells from the end, so every signal
         // passes the position check and every search after a slowdown
         // stays inside the track.

@@ -9,10 +9,11 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 
+#include "base/guasto.h"
 #include "compiler/archivio.h"
 #include "compiler/codici_errore.h"
-#include "base/guasto.h"
 #include "compiler/lettore_campi.h"
 #include "model/identita.h"
 #include "model/modello.h"
@@ -164,6 +165,17 @@ struct StatoParser {
                    luogo());
     }
     return (*modello.celle)[static_cast<size_t>(i)];
+  }
+  // Sets `campo` to `valore` in the cells from `cursore` on: the first
+  // always, then each next one below `fino`. `cursore` ends past the last
+  // cell set.
+  template <typename T>
+  void riempi_celle(int32_t& cursore, int64_t fino, T Cella::*campo,
+                    std::type_identity_t<T> valore) {
+    do {
+      cella(cursore).*campo = valore;
+      ++cursore;
+    } while (cursore < fino);
   }
   Voce& voce(int64_t i) {
     if (i < 0 || i >= kVociTestata) {

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <bit>
 #include <cctype>
+#include <iterator>
 #include <utility>
 
 #include "base/coding.h"
+#include "base/cursore.h"
 #include "format/scrittori.h"
 
 namespace scenario {
@@ -23,33 +25,19 @@ bool finisce_con(std::string_view s, std::string_view fine) {
 
 std::string byte_o_byte(size_t n) { return std::to_string(n) + " byte"; }
 
-// Walks a file front to back; every read names what it expected when the
-// bytes are not there.
-class Cursore {
- public:
-  explicit Cursore(std::string_view b) : b_(b) {}
-
-  size_t pos() const { return pos_; }
-  size_t resto() const { return b_.size() - pos_; }
-
-  // The next n bytes; cosa() says what they are ("`codice` della voce 3"),
-  // asked only when they are missing.
-  template <typename Cosa>
-  const char* prendi(size_t n, Cosa cosa) {
-    if (resto() < n) {
-      throw ErroreLettura(pos_, "atteso " + cosa() + " (" + byte_o_byte(n) +
-                                    "), ma il file finisce all'offset " +
-                                    std::to_string(b_.size()));
-    }
-    const char* p = b_.data() + pos_;
-    pos_ += n;
-    return p;
-  }
-
- private:
-  std::string_view b_;
-  size_t pos_ = 0;
-};
+// The next n bytes of the file; cosa() says what they are ("`codice` della
+// voce 3"), asked only when they are missing.
+template <typename Cosa>
+const char* prendi(Cursore& in, size_t n, Cosa cosa) {
+  return in
+      .prendi(n,
+              [&] {
+                return ErroreLettura(in.pos(), "atteso " + cosa() + " (" + byte_o_byte(n) +
+                                                   "), ma il file finisce all'offset " +
+                                                   std::to_string(in.dimensione()));
+              })
+      .data();
+}
 
 }  // namespace
 
@@ -67,41 +55,34 @@ Testata leggi_testata(std::string_view bytes) {
   for (int k = 0; k < kVociTestata; ++k) {
     Voce& v = t[static_cast<size_t>(k)];
     const std::string voce = " della voce " + std::to_string(k);
-    auto campo = [&voce](const char* nome) {
-      return [&voce, nome] { return std::string("`") + nome + "`" + voce; };
-    };
-    v.codice = static_cast<uint8_t>(*in.prendi(1, campo("codice")));
-    v.valore_uno = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_uno"))));
-    v.valore_due = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_due"))));
-    v.valore_tre = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_tre"))));
-    v.opzione = static_cast<uint8_t>(*in.prendi(1, campo("opzione")));
-    const size_t n =
-        DecodeFixed16(in.prendi(2, [&voce] { return "la lunghezza del `testo`" + voce; }));
-    v.testo.assign(
-        in.prendi(n,
-                  [&voce] { return "il `testo`" + voce + ", lungo quanto dice la sua lunghezza"; }),
-        n);
-    if (k == kVoceLinea) timbro = in.pos();
-    v.intero_uno = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_uno"))));
-    v.intero_due = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_due"))));
-    v.intero_tre = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_tre"))));
-    v.intero_quattro = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_quattro"))));
-    v.intero_cinque = static_cast<int16_t>(DecodeFixed16(in.prendi(2, campo("intero_cinque"))));
-    v.flag_uno = static_cast<uint8_t>(*in.prendi(1, campo("flag_uno")));
-    v.flag_due = static_cast<uint8_t>(*in.prendi(1, campo("flag_due")));
-    v.flag_tre = static_cast<uint8_t>(*in.prendi(1, campo("flag_tre")));
-    v.flag_quattro = static_cast<uint8_t>(*in.prendi(1, campo("flag_quattro")));
-    v.valore_quattro = static_cast<int32_t>(DecodeFixed32(in.prendi(4, campo("valore_quattro"))));
+    for (size_t f = 0; f < std::size(kCampiVoce); ++f) {
+      if (f == kCampiPrimaDelTesto) {
+        const size_t n = DecodeFixed16(prendi(
+            in, kBytesLunghezzaTesto, [&voce] { return "la lunghezza del `testo`" + voce; }));
+        v.testo.assign(prendi(in, n,
+                              [&voce] {
+                                return "il `testo`" + voce + ", lungo quanto dice la sua lunghezza";
+                              }),
+                       n);
+      }
+      const CampoFile<Voce>& c = kCampiVoce[f];
+      if (k == kVoceLinea && c.di(kCampoTimbroTestata)) timbro = in.pos();
+      c.decodifica(v, prendi(in, c.larghezza(),
+                             [&voce, &c] { return "`" + std::string(c.nome) + "`" + voce; }));
+    }
   }
   if (in.resto() != 0) {
-    throw ErroreLettura(in.pos(), "attesa la fine del file dopo la voce 86, ma seguono altri " +
+    throw ErroreLettura(in.pos(), "attesa la fine del file dopo la voce " +
+                                      std::to_string(kVociTestata - 1) + ", ma seguono altri " +
                                       byte_o_byte(in.resto()));
   }
-  const int16_t stampo = t[kVoceLinea].intero_uno;
-  if (stampo != kTimbroFormatoTestata) {
-    throw ErroreLettura(timbro, "`intero_uno` della voce 85 vale " + std::to_string(stampo) +
-                                    ", atteso il timbro di formato 610: non e' una testata "
-                                    "compilata");
+  const int16_t stampo = t[kVoceLinea].*kCampoTimbroTestata;
+  if (stampo != kTimbroTestata) {
+    const std::string_view campo = kCampiVoce[indice_campo(kCampiVoce, kCampoTimbroTestata)].nome;
+    throw ErroreLettura(
+        timbro, "`" + std::string(campo) + "` della voce " + std::to_string(kVoceLinea) + " vale " +
+                    std::to_string(stampo) + ", atteso il timbro di formato " +
+                    std::to_string(kTimbroTestata) + ": non e' una testata compilata");
   }
   return t;
 }
@@ -109,49 +90,51 @@ Testata leggi_testata(std::string_view bytes) {
 std::vector<Cella> leggi_celle(std::string_view bytes) {
   const size_t intere = bytes.size() / kBytesCella;
   if (bytes.size() % kBytesCella != 0) {
-    throw ErroreLettura(intere * kBytesCella,
-                        "attesa la cella " + std::to_string(intere) + " (15 byte), ma il file " +
-                            "finisce all'offset " + std::to_string(bytes.size()) +
-                            ": la sua lunghezza non e' un multiplo di 15");
+    throw ErroreLettura(
+        intere * kBytesCella,
+        "attesa la cella " + std::to_string(intere) + " (" + byte_o_byte(kBytesCella) +
+            "), ma il file finisce all'offset " + std::to_string(bytes.size()) +
+            ": la sua lunghezza non e' un multiplo di " + std::to_string(kBytesCella));
   }
   if (intere < kMinimoCelle) {
-    throw ErroreLettura(bytes.size(), "il file finisce dopo " + std::to_string(intere) +
-                                          " celle, ne servono almeno 141 (da 141 a 20141, "
-                                          "una ogni 50 m della linea e dei 7000 m dopo)");
+    throw ErroreLettura(bytes.size(),
+                        "il file finisce dopo " + std::to_string(intere) +
+                            " celle, ne servono almeno " + std::to_string(kMinimoCelle) + " (da " +
+                            std::to_string(kMinimoCelle) + " a " + std::to_string(kMassimoCelle) +
+                            ", una ogni " + std::to_string(kMetriCella) + " m della linea e dei " +
+                            std::to_string(kMetriProlungamento) + " m dopo)");
   }
   if (intere > kMassimoCelle) {
     throw ErroreLettura(kMassimoCelle * kBytesCella,
-                        "attesa la fine del file dopo la cella 20140, l'ultima di una linea di "
-                        "1000000 m, ma seguono altre " +
+                        "attesa la fine del file dopo la cella " +
+                            std::to_string(kMassimoCelle - 1) + ", l'ultima di una linea di " +
+                            std::to_string(kLunghezzaMassima) + " m, ma seguono altre " +
                             std::to_string(intere - kMassimoCelle) + " celle");
   }
   std::vector<Cella> celle(intere);
   for (size_t i = 0; i < intere; ++i) {
     const char* p = bytes.data() + i * kBytesCella;
     Cella& c = celle[i];
-    c.tipo_cella = static_cast<uint8_t>(p[0]);
-    c.dato_uno = static_cast<int16_t>(DecodeFixed16(p + 1));
-    c.dato_due = static_cast<int16_t>(DecodeFixed16(p + 3));
-    c.dato_tre = static_cast<int16_t>(DecodeFixed16(p + 5));
-    c.dato_quattro = static_cast<int16_t>(DecodeFixed16(p + 7));
-    c.tempo_segnale = static_cast<uint8_t>(p[9]);
-    c.codice_avvicinamento = static_cast<uint8_t>(p[10]);
-    c.struttura = static_cast<uint8_t>(p[11]);
-    c.velocita_treno = static_cast<uint8_t>(p[12]);
-    c.pendenza = static_cast<uint8_t>(p[13]);
-    c.aderenza = static_cast<uint8_t>(p[14]);
+    for (const CampoFile<Cella>& f : kCampiCella) {
+      f.decodifica(c, p);
+      p += f.larghezza();
+    }
     const uint8_t t = c.tipo_cella;
     if (t > cella_indicatore && (t < cella_fermata || t > cella_cartello)) {
-      throw ErroreLettura(i * kBytesCella, "`tipo_cella` della cella " + std::to_string(i) +
-                                               " vale " + std::to_string(t) +
+      throw ErroreLettura(i * kBytesCella, "`" + std::string(kCampiCella[0].nome) +
+                                               "` della cella " + std::to_string(i) + " vale " +
+                                               std::to_string(t) +
                                                ", atteso un codice di cella (0-6, 10-14)");
     }
   }
-  if (celle[1].dato_uno != kTimbroFormatoCelle) {
-    throw ErroreLettura(kBytesCella + 1, "`dato_uno` della cella 1 vale " +
-                                             std::to_string(celle[1].dato_uno) +
-                                             ", atteso il timbro di formato 5121: non e' un "
-                                             "file di celle compilato");
+  const int16_t stampo = celle[kCellaTimbro].*kCampoTimbroCelle;
+  if (stampo != kTimbroCelle) {
+    const size_t f = indice_campo(kCampiCella, kCampoTimbroCelle);
+    throw ErroreLettura(kCellaTimbro * kBytesCella + scostamento(kCampiCella, f),
+                        "`" + std::string(kCampiCella[f].nome) + "` della cella " +
+                            std::to_string(kCellaTimbro) + " vale " + std::to_string(stampo) +
+                            ", atteso il timbro di formato " + std::to_string(kTimbroCelle) +
+                            ": non e' un file di celle compilato");
   }
   return celle;
 }
@@ -163,30 +146,33 @@ bool ValorePiano::operator==(const ValorePiano& o) const {
 PianoLetto leggi_planimetria(std::string_view bytes) {
   std::vector<ValorePiano> valori;
   // Most plans are whole traces: about 10 bytes a value.
-  valori.reserve(std::min(bytes.size() / 10 + 4, 2 * kMassimoPunti));
+  valori.reserve(
+      std::min(bytes.size() / larghezza_valore(TipoValore::reale) + 4, 2 * kMassimoPunti));
   Cursore in(bytes);
   while (in.resto() > 0) {
     if (valori.size() == 2 * kMassimoPunti) {
-      throw ErroreLettura(in.pos(),
-                          "attesa la fine del file dopo 2014002 valori (1007001 punti, "
-                          "una linea di 1000000 m), ma seguono altri " +
-                              byte_o_byte(in.resto()));
+      throw ErroreLettura(in.pos(), "attesa la fine del file dopo " +
+                                        std::to_string(2 * kMassimoPunti) + " valori (" +
+                                        std::to_string(kMassimoPunti) + " punti, una linea di " +
+                                        std::to_string(kLunghezzaMassima) +
+                                        " m), ma seguono altri " + byte_o_byte(in.resto()));
     }
     const size_t inizio = in.pos();
     auto quale = [&valori](const char* cosa) {
       return [&valori, cosa] { return cosa + (" del valore " + std::to_string(valori.size())); };
     };
-    const uint16_t tag = DecodeFixed16(in.prendi(2, quale("l'etichetta")));
+    const uint16_t tag = DecodeFixed16(prendi(in, kBytesEtichetta, quale("l'etichetta")));
     ValorePiano v;
     switch (tag) {
       case static_cast<uint16_t>(TipoValore::vuoto): break;
       case static_cast<uint16_t>(TipoValore::intero):
         v.tipo = TipoValore::intero;
-        v.valore = static_cast<int16_t>(DecodeFixed16(in.prendi(2, quale("l'intero"))));
+        v.valore = static_cast<int16_t>(
+            DecodeFixed16(prendi(in, larghezza_dato(TipoValore::intero), quale("l'intero"))));
         break;
       case static_cast<uint16_t>(TipoValore::reale):
         v.tipo = TipoValore::reale;
-        v.valore = DecodeDouble(in.prendi(8, quale("il reale")));
+        v.valore = DecodeDouble(prendi(in, larghezza_dato(TipoValore::reale), quale("il reale")));
         break;
       default:
         throw ErroreLettura(inizio, "etichetta " + std::to_string(tag) + " del valore " +
@@ -200,7 +186,9 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
     throw ErroreLettura(bytes.size(),
                         "il file finisce dopo " + std::to_string(n) +
                             " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
-                            "dei punti da 0 a L), con L da 7000 a 1007000");
+                            "dei punti da 0 a L), con L da " +
+                            std::to_string(kMinimoPunti - 1) + " a " +
+                            std::to_string(kMassimoPunti - 1));
   }
   PianoLetto piano;
   piano.x1.assign(valori.begin() + static_cast<ptrdiff_t>(n / 2), valori.end());

@@ -13,8 +13,9 @@
 #include <string_view>
 #include <vector>
 
-#include "model/modello.h"
 #include "format/scrittori.h"
+#include "model/formato.h"
+#include "model/modello.h"
 
 namespace scenario {
 
@@ -37,23 +38,6 @@ enum class TipoFile { planimetria, testata, celle };
 // for other names. A cell file whose train is called "linea" ends like a
 // line plan too: the content decides (see ispezione.h).
 std::optional<TipoFile> tipo_da_nome(std::string_view nome);
-
-// Format stamps and table sizes that every compiled file has.
-constexpr int16_t kTimbroFormatoTestata = 610;  // entry 85, `intero_uno`
-constexpr int16_t kTimbroFormatoCelle = 5121;   // cell 1, `dato_uno`
-// A line of length m has the cells 0..(m + run-off) / 50 and the plan
-// points 0..m + run-off: a line of 0 m the fewest, the longest line the most.
-constexpr size_t celle_di_linea(int32_t metri) {
-  return static_cast<size_t>((metri + kMetriProlungamento) / kMetriCella) + 1;
-}
-constexpr size_t punti_di_linea(int32_t metri) {
-  return static_cast<size_t>(metri + kMetriProlungamento) + 1;
-}
-constexpr size_t kMinimoCelle = celle_di_linea(0);
-constexpr size_t kMassimoCelle = celle_di_linea(kLunghezzaMassima);
-constexpr size_t kMinimoPunti = punti_di_linea(0);
-constexpr size_t kMassimoPunti = punti_di_linea(kLunghezzaMassima);
-constexpr size_t kBytesVoceVuota = 34;  // a header entry with an empty text
 
 // The largest file of each kind there can be: the longest line's cells;
 // its points with both values reals, the widest kind; every header text

@@ -44,7 +44,7 @@ Testata testata_piena() {
     v.flag_quattro = static_cast<uint8_t>(u(0, 255));
     v.valore_quattro = static_cast<int32_t>(u(INT32_MIN, INT32_MAX));
   }
-  t[kVoceLinea].intero_uno = kTimbroFormatoTestata;
+  t[kVoceLinea].intero_uno = kTimbroTestata;
   t[kVoceTreno].testo = std::string(300, '\xE8');  // a text longer than 255 bytes
   return t;
 }
@@ -69,7 +69,7 @@ std::vector<Cella> celle_piene(size_t n) {
     c.pendenza = static_cast<uint8_t>(u(0, 255));
     c.aderenza = static_cast<uint8_t>(u(0, 255));
   }
-  celle[1].dato_uno = kTimbroFormatoCelle;
+  celle[1].dato_uno = kTimbroCelle;
   return celle;
 }
 
@@ -178,7 +178,7 @@ void controlla_difetti(const std::vector<Difetto>& difetti, Leggi leggi) {
 TEST(Lettori, HeaderFaultsNameTheirOffset) {
   Testata t{};
   t[kVoceLinea].testo = "Lanvero_Ostrel";
-  t[kVoceLinea].intero_uno = kTimbroFormatoTestata;
+  t[kVoceLinea].intero_uno = kTimbroTestata;
   t[kVoceTreno].testo = "24817";
   const std::string b = bytes_testata(t);  // 2977 bytes
   const size_t e85 = 85 * 34;              // entry 85 starts here
@@ -201,7 +201,7 @@ TEST(Lettori, HeaderFaultsNameTheirOffset) {
 
 TEST(Lettori, CellFaultsNameTheirOffset) {
   std::vector<Cella> c(kMinimoCelle);
-  c[1].dato_uno = kTimbroFormatoCelle;
+  c[1].dato_uno = kTimbroCelle;
   const std::string b = bytes_celle(c);
   std::string timbro = b;
   timbro[16] = 0;

@@ -1,6 +1,7 @@
 #include "format/scrittori.h"
 
 #include <cassert>
+#include <iterator>
 
 #include "base/coding.h"
 
@@ -16,45 +17,30 @@ void scrivi_planimetria(const Planimetria& piano, const ScriviPezzo& scrivi) {
 
 std::string bytes_testata(const Testata& testata) {
   std::string out;
-  out.reserve(kVociTestata * 34 + 256);
+  out.reserve(kVociTestata * kBytesVoceVuota + 256);
   for (const Voce& v : testata) {
     assert(v.testo.size() <= 0xFFFF);
-    PutFixed8(&out, v.codice);
-    PutFixed32(&out, static_cast<uint32_t>(v.valore_uno));
-    PutFixed32(&out, static_cast<uint32_t>(v.valore_due));
-    PutFixed32(&out, static_cast<uint32_t>(v.valore_tre));
-    PutFixed8(&out, v.opzione);
-    PutFixed16(&out, static_cast<uint16_t>(v.testo.size()));
-    out.append(v.testo);
-    PutFixed16(&out, static_cast<uint16_t>(v.intero_uno));
-    PutFixed16(&out, static_cast<uint16_t>(v.intero_due));
-    PutFixed16(&out, static_cast<uint16_t>(v.intero_tre));
-    PutFixed16(&out, static_cast<uint16_t>(v.intero_quattro));
-    PutFixed16(&out, static_cast<uint16_t>(v.intero_cinque));
-    PutFixed8(&out, v.flag_uno);
-    PutFixed8(&out, v.flag_due);
-    PutFixed8(&out, v.flag_tre);
-    PutFixed8(&out, v.flag_quattro);
-    PutFixed32(&out, static_cast<uint32_t>(v.valore_quattro));
+    for (size_t f = 0; f < std::size(kCampiVoce); ++f) {
+      if (f == kCampiPrimaDelTesto) {
+        PutFixed16(&out, static_cast<uint16_t>(v.testo.size()));
+        out.append(v.testo);
+      }
+      char b[4];
+      kCampiVoce[f].codifica(v, b);
+      out.append(b, kCampiVoce[f].larghezza());
+    }
   }
   return out;
 }
 
 std::string bytes_celle(const std::vector<Cella>& celle) {
-  std::string out;
-  out.reserve(celle.size() * kBytesCella);
+  std::string out(celle.size() * kBytesCella, '\0');
+  char* p = out.data();
   for (const Cella& c : celle) {
-    PutFixed8(&out, c.tipo_cella);
-    PutFixed16(&out, static_cast<uint16_t>(c.dato_uno));
-    PutFixed16(&out, static_cast<uint16_t>(c.dato_due));
-    PutFixed16(&out, static_cast<uint16_t>(c.dato_tre));
-    PutFixed16(&out, static_cast<uint16_t>(c.dato_quattro));
-    PutFixed8(&out, c.tempo_segnale);
-    PutFixed8(&out, c.codice_avvicinamento);
-    PutFixed8(&out, c.struttura);
-    PutFixed8(&out, c.velocita_treno);
-    PutFixed8(&out, c.pendenza);
-    PutFixed8(&out, c.aderenza);
+    for (const CampoFile<Cella>& f : kCampiCella) {
+      f.codifica(c, p);
+      p += f.larghezza();
+    }
   }
   return out;
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "model/formato.h"
 #include "model/modello.h"
 
 namespace scenario {
@@ -25,9 +26,8 @@ std::string bytes_testata(const Testata& testata);
 // The cells, 15 bytes each.
 std::string bytes_celle(const std::vector<Cella>& celle);
 
-// Sizes, for callers that reserve or check.
+// The plan file's size, for callers that reserve or check.
 size_t dimensione_planimetria(const Planimetria& piano);
-constexpr size_t kBytesCella = 15;
 
 }  // namespace scenario
 

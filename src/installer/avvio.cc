@@ -4,14 +4,14 @@
 #include <new>
 #include <utility>
 
-#include "installer/corsa.h"
-#include "platform/programma.h"
-#include "platform/scrittura.h"
-#include "installer/uscita.h"
-#include "platform/archivio_cartella.h"
 #include "compiler/codici_errore.h"
 #include "emit/emittitori.h"
 #include "format/scrittori.h"
+#include "installer/corsa.h"
+#include "installer/uscita.h"
+#include "platform/archivio_cartella.h"
+#include "platform/programma.h"
+#include "platform/scrittura.h"
 
 #ifndef SCENARIO_LINEA
 #define SCENARIO_LINEA "Lanvero_Ostrel"
@@ -35,10 +35,6 @@ std::string riga_errore(const RecordErrore& e) {
   return "errore " + std::to_string(e.numero_errore) + ", posizione " +
          std::to_string(e.posizione_errore) +
          " m: " + std::string(significato_errore(e.numero_errore));
-}
-
-std::vector<std::string> nomi_binari(const Identita& id) {
-  return {nome_planimetria(id), nome_celle(id), nome_testata(id)};
 }
 
 void scrivi_testi(const std::filesystem::path& cartella, const Identita& id,
@@ -72,8 +68,8 @@ void aggiungi_binari(InsiemeFile& insieme, const std::filesystem::path& cartella
       memoria_esaurita(p, "scrivere");
     }
   };
-  // In the order of the renames: plan, cells, header. The plan is written
-  // as it is made, a piece at a time.
+  // In the order of the renames (nomi_binari): plan, cells, header. The
+  // plan is written as it is made, a piece at a time.
   if (c.j != 0 && m.planimetria) {
     aggiungi(nome_planimetria(id),
              [&m](const ScriviA& scrivi) { scrivi_planimetria(*m.planimetria, scrivi); });

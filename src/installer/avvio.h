@@ -71,9 +71,6 @@ void scrivi_binari(const std::filesystem::path& cartella, const Identita& id, Co
 void aggiungi_binari(InsiemeFile& insieme, const std::filesystem::path& cartella,
                      const Identita& id, Compilazione&& c);
 
-// The names of the binary files, in the order they replace older ones.
-std::vector<std::string> nomi_binari(const Identita& id);
-
 // `errore`'s text: " Errore n. " and the number.
 std::string testo_errore(int32_t numero);
 // The one-line report of a recorded fault.

@@ -50,6 +50,11 @@ inline std::array<std::string, 5> nomi_testi(const Identita& id) {
 inline std::string nome_planimetria(const Identita& id) { return id.linea + "_linea.dat"; }
 inline std::string nome_testata(const Identita& id) { return id.linea + "_" + id.treno + ".sim"; }
 inline std::string nome_celle(const Identita& id) { return id.linea + "_" + id.treno + ".dat"; }
+// The three binary files, in the order a new set replaces an older one: the
+// header last, for it gives the length by which the other two are read.
+inline std::array<std::string, 3> nomi_binari(const Identita& id) {
+  return {nome_planimetria(id), nome_celle(id), nome_testata(id)};
+}
 
 }  // namespace scenario
 

@@ -15,7 +15,7 @@
 namespace scenario {
 
 // One entry of the header table. Field order and widths are those of the
-// header file.
+// header file (formato.h).
 struct Voce {
   uint8_t codice = 0;
   int32_t valore_uno = 0;
@@ -72,8 +72,11 @@ constexpr int32_t kLunghezzaMassima = 1000000;  // the longest line, and the far
 
 // The cell that holds position p: nearest(p / 50 + 1).
 constexpr int64_t cella_di(int64_t p) { return vicino(p + kMetriCella, kMetriCella); }
+// The last cell of a track of that many metres: nearest(metri / 50).
+constexpr int64_t cella_finale(int64_t metri) { return vicino(metri, kMetriCella); }
 
-// One 50 m track cell. Field order and widths are those of the cell file.
+// One 50 m track cell. Field order and widths are those of the cell file
+// (formato.h).
 struct Cella {
   uint8_t tipo_cella = cella_libera;
   int16_t dato_uno = 0;

@@ -31,10 +31,16 @@ struct Punto {
 // Puts bytes at their offset in a file.
 using ScriviPezzo = std::function<void(size_t posizione, std::string_view bytes)>;
 
-// Bytes a value of kind t takes in the plan file.
-constexpr size_t larghezza_valore(TipoValore t) {
-  return t == TipoValore::reale ? 10 : t == TipoValore::intero ? 4 : 2;
+// A value in the plan file: its kind tag, then what the kind holds.
+constexpr size_t kBytesEtichetta = 2;
+constexpr size_t larghezza_dato(TipoValore t) {
+  return t == TipoValore::reale ? sizeof(double) : t == TipoValore::intero ? sizeof(int16_t) : 0;
 }
+constexpr size_t larghezza_valore(TipoValore t) { return kBytesEtichetta + larghezza_dato(t); }
+// The encoders that write a value whole write these many bytes.
+static_assert(kBytesEtichetta == sizeof(uint16_t));
+static_assert(larghezza_valore(TipoValore::reale) == 10 &&
+              larghezza_valore(TipoValore::intero) == 4);
 
 // The trace's step: a point from the two before it, straight when c is 0.
 // The step keeps the length growth of the curved formula on purpose.
@@ -80,7 +86,7 @@ class PianoSteso {
  private:
   struct Valore {
     TipoValore tipo;
-    char byte[2][10];  // each component as the file writes it
+    char byte[2][larghezza_valore(TipoValore::reale)];  // each component as the file writes it
   };
 
   // The shape's kind of point p.

@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "base/coding.h"
+#include "base/cursore.h"
 #include "pack/eseguibile.h"
 
 namespace scenario {
@@ -25,29 +26,16 @@ void metti_testo16(std::string* d, std::string_view s, const char* cosa) {
   d->append(s);
 }
 
-// Reads the payload's fields in order, never past its end.
-class Lettura {
- public:
-  explicit Lettura(std::string_view dati) : dati_(dati) {}
-
-  std::string_view prendi(uint64_t n, const char* cosa) {
-    if (n > dati_.size() - pos_) {
-      throw CaricoDanneggiato(std::string("dati dello scenario illeggibili: ") + cosa +
-                              " oltre la fine dei dati");
-    }
-    const std::string_view s = dati_.substr(pos_, static_cast<size_t>(n));
-    pos_ += static_cast<size_t>(n);
-    return s;
-  }
-  uint16_t u16(const char* cosa) { return DecodeFixed16(prendi(2, cosa).data()); }
-  uint64_t u64(const char* cosa) { return DecodeFixed64(prendi(8, cosa).data()); }
-  std::string_view testo16(const char* cosa) { return prendi(u16(cosa), cosa); }
-  bool finita() const { return pos_ == dati_.size(); }
-
- private:
-  std::string_view dati_;
-  size_t pos_ = 0;
-};
+// The payload's fields in order, never past its end.
+std::string_view prendi(Cursore& l, uint64_t n, const char* cosa) {
+  return l.prendi(n, [cosa] {
+    return CaricoDanneggiato(std::string("dati dello scenario illeggibili: ") + cosa +
+                             " oltre la fine dei dati");
+  });
+}
+uint16_t u16(Cursore& l, const char* cosa) { return DecodeFixed16(prendi(l, 2, cosa).data()); }
+uint64_t u64(Cursore& l, const char* cosa) { return DecodeFixed64(prendi(l, 8, cosa).data()); }
+std::string_view testo16(Cursore& l, const char* cosa) { return prendi(l, u16(l, cosa), cosa); }
 
 std::string byte_su(uint64_t n) { return std::to_string(n) + " byte"; }
 
@@ -146,32 +134,32 @@ Carico decodifica_carico(LettoreIntervalli& file) {
                             ", atteso " + std::to_string(crc_atteso) + ")");
   }
 
-  Lettura l(dati);
-  if (l.prendi(kMagiaCarico.size(), "intestazione") != kMagiaCarico ||
-      l.u64("lunghezza") != lunghezza) {
+  Cursore l(dati);
+  if (prendi(l, kMagiaCarico.size(), "intestazione") != kMagiaCarico ||
+      u64(l, "lunghezza") != lunghezza) {
     throw CaricoDanneggiato("dati dello scenario illeggibili: intestazione non valida");
   }
   Carico c;
-  c.id.linea = l.testo16("LINEA");
-  c.id.treno = l.testo16("TRENO");
+  c.id.linea = testo16(l, "LINEA");
+  c.id.treno = testo16(l, "TRENO");
   if (!identita_valida(c.id.linea) || !identita_valida(c.id.treno)) {
     throw CaricoDanneggiato("dati dello scenario illeggibili: identita' non valida");
   }
-  const uint16_t n = l.u16("numero dei file");
+  const uint16_t n = u16(l, "numero dei file");
   if (n > kMassimoFile) {
     throw CaricoDanneggiato("dati dello scenario illeggibili: " + std::to_string(n) + " file");
   }
   c.file.reserve(n);
   for (uint16_t i = 0; i < n; ++i) {
     FileNominato f;
-    f.nome = l.testo16("nome di file");
+    f.nome = testo16(l, "nome di file");
     if (!nome_file_semplice(f.nome)) {
       throw CaricoDanneggiato("dati dello scenario illeggibili: nome di file non valido");
     }
-    f.bytes = l.prendi(l.u64("lunghezza di un file"), "un file");
+    f.bytes = prendi(l, u64(l, "lunghezza di un file"), "un file");
     c.file.push_back(std::move(f));
   }
-  if (!l.finita()) {
+  if (!l.finito()) {
     throw CaricoDanneggiato("dati dello scenario illeggibili: byte in piu' dopo l'ultimo file");
   }
   return c;

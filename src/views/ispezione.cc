@@ -12,47 +12,6 @@ namespace scenario {
 
 namespace {
 
-template <typename Riga>
-struct Campo {
-  std::string_view nome;
-  int64_t (*valore)(const Riga&);
-};
-
-// The header entry's fields in file order, the text aside: it stands after
-// `opzione`.
-constexpr Campo<Voce> kCampiVoce[] = {
-    {"codice", [](const Voce& v) -> int64_t { return v.codice; }},
-    {"valore_uno", [](const Voce& v) -> int64_t { return v.valore_uno; }},
-    {"valore_due", [](const Voce& v) -> int64_t { return v.valore_due; }},
-    {"valore_tre", [](const Voce& v) -> int64_t { return v.valore_tre; }},
-    {"opzione", [](const Voce& v) -> int64_t { return v.opzione; }},
-    {"intero_uno", [](const Voce& v) -> int64_t { return v.intero_uno; }},
-    {"intero_due", [](const Voce& v) -> int64_t { return v.intero_due; }},
-    {"intero_tre", [](const Voce& v) -> int64_t { return v.intero_tre; }},
-    {"intero_quattro", [](const Voce& v) -> int64_t { return v.intero_quattro; }},
-    {"intero_cinque", [](const Voce& v) -> int64_t { return v.intero_cinque; }},
-    {"flag_uno", [](const Voce& v) -> int64_t { return v.flag_uno; }},
-    {"flag_due", [](const Voce& v) -> int64_t { return v.flag_due; }},
-    {"flag_tre", [](const Voce& v) -> int64_t { return v.flag_tre; }},
-    {"flag_quattro", [](const Voce& v) -> int64_t { return v.flag_quattro; }},
-    {"valore_quattro", [](const Voce& v) -> int64_t { return v.valore_quattro; }},
-};
-constexpr size_t kCampiPrimaDelTesto = 5;
-
-constexpr Campo<Cella> kCampiCella[] = {
-    {"tipo_cella", [](const Cella& c) -> int64_t { return c.tipo_cella; }},
-    {"dato_uno", [](const Cella& c) -> int64_t { return c.dato_uno; }},
-    {"dato_due", [](const Cella& c) -> int64_t { return c.dato_due; }},
-    {"dato_tre", [](const Cella& c) -> int64_t { return c.dato_tre; }},
-    {"dato_quattro", [](const Cella& c) -> int64_t { return c.dato_quattro; }},
-    {"tempo_segnale", [](const Cella& c) -> int64_t { return c.tempo_segnale; }},
-    {"codice_avvicinamento", [](const Cella& c) -> int64_t { return c.codice_avvicinamento; }},
-    {"struttura", [](const Cella& c) -> int64_t { return c.struttura; }},
-    {"velocita_treno", [](const Cella& c) -> int64_t { return c.velocita_treno; }},
-    {"pendenza", [](const Cella& c) -> int64_t { return c.pendenza; }},
-    {"aderenza", [](const Cella& c) -> int64_t { return c.aderenza; }},
-};
-
 // The rows asked for, within the n there are: [primo, fine).
 struct Intervallo {
   size_t primo;

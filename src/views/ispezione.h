@@ -40,7 +40,7 @@ std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Ri
 std::string_view nome_tipo_cella(uint8_t tipo_cella);
 
 // A chainage in metres: where cell i starts.
-constexpr int64_t progressiva_cella(size_t i) { return static_cast<int64_t>(i) * 50; }
+constexpr int64_t progressiva_cella(size_t i) { return static_cast<int64_t>(i) * kMetriCella; }
 
 }  // namespace scenario
 

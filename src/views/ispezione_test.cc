@@ -30,14 +30,14 @@ Testata testata_prova() {
   t[1].valore_quattro = 61200;
   t[1].testo = "PORTA \"NORD\" \\ citt\xE0 \x80 \x01\x81";
   t[kVoceLinea].testo = "Lanvero_Ostrel";
-  t[kVoceLinea].intero_uno = kTimbroFormatoTestata;
+  t[kVoceLinea].intero_uno = kTimbroTestata;
   t[kVoceLinea].valore_quattro = -2147483647 - 1;
   return t;
 }
 
 std::vector<Cella> celle_prova() {
   std::vector<Cella> c(kMinimoCelle);
-  c[1].dato_uno = kTimbroFormatoCelle;
+  c[1].dato_uno = kTimbroCelle;
   c[1].dato_due = 2471;
   c[33] = {cella_segnale, 33, 11, 0, 7, 203, 0, 0, 24, 94, 100};
   c[140].dato_quattro = -32768;

@@ -31,7 +31,7 @@ Esito chiave_lunghezza(StatoParser& s) {
   if (lunghezza > kLunghezzaMassima || lunghezza < 0)
     return s.guasto(Codice::lunghezza_fuori_limiti);
   m.lunghezza_estesa = lunghezza + kMetriProlungamento;
-  m.ultima_cella = static_cast<int32_t>(vicino(m.lunghezza_estesa, kMetriCella));
+  m.ultima_cella = static_cast<int32_t>(cella_finale(m.lunghezza_estesa));
   m.celle.emplace(static_cast<size_t>(m.ultima_cella) + 1);
   if (s.j != 0 && s.traccia_piano) m.planimetria.emplace(m.lunghezza_estesa);
   return Esito::continua;

@@ -2,9 +2,9 @@
 // metre, into the plan.
 #include <algorithm>
 
-#include "compiler/line/record_linea.h"
 #include "base/arrotonda.h"
 #include "base/testo.h"
+#include "compiler/line/record_linea.h"
 
 namespace scenario {
 
@@ -38,10 +38,7 @@ Esito record_pendenza(StatoParser& s) {
   LetturaLinea& l = s.linea;
   const int64_t a = vicino(p, kMetriCella);
   if (a > 0) {
-    do {
-      s.cella(l.cursore_pendenza).pendenza = byte_pendenza(l.pendenza_precedente);
-      ++l.cursore_pendenza;
-    } while (l.cursore_pendenza < a);
+    s.riempi_celle(l.cursore_pendenza, a, &Cella::pendenza, byte_pendenza(l.pendenza_precedente));
   }
   l.pendenza_precedente = g;
   return Esito::continua;
@@ -49,10 +46,8 @@ Esito record_pendenza(StatoParser& s) {
 
 void chiudi_pendenze(StatoParser& s) {
   LetturaLinea& l = s.linea;
-  do {
-    s.cella(l.cursore_pendenza).pendenza = byte_pendenza(l.pendenza_precedente);
-    ++l.cursore_pendenza;
-  } while (l.cursore_pendenza < s.modello.ultima_cella - 2);
+  s.riempi_celle(l.cursore_pendenza, s.modello.ultima_cella - 2, &Cella::pendenza,
+                 byte_pendenza(l.pendenza_precedente));
 }
 
 // Without the plan, curve records are not handled: their values are read

@@ -29,10 +29,12 @@ int32_t codice_gara_st(const Testata& testata) {
 
 Codice timbra(Testata& testata, std::vector<Cella>& celle) {
   Voce& linea = testata[kVoceLinea];
-  Cella& prima = celle.at(1);
-  if (linea.intero_uno != 0 || prima.dato_uno != 0) return Codice::timbro_presente;
-  linea.intero_uno = kTimbroTestata;
-  prima.dato_uno = kTimbroCelle;
+  Cella& prima = celle.at(kCellaTimbro);
+  int16_t& timbro_testata = linea.*kCampoTimbroTestata;
+  int16_t& timbro_celle = prima.*kCampoTimbroCelle;
+  if (timbro_testata != 0 || timbro_celle != 0) return Codice::timbro_presente;
+  timbro_testata = kTimbroTestata;
+  timbro_celle = kTimbroCelle;
   if (linea.valore_quattro != 0 || prima.dato_due != 0) return Codice::identita_presente;
   linea.valore_quattro = codice_gara_st(testata);
   prima.dato_due = codice_gara_og(testata);

@@ -1,4 +1,4 @@
-// The identity codes and the format stamps of header entry 85 and cell 1.
+// The identity codes of header entry 85 and cell 1, and their format stamps.
 #ifndef SCENARIO_COMPILER_POST_CODICI_GARA_H_
 #define SCENARIO_COMPILER_POST_CODICI_GARA_H_
 
@@ -6,12 +6,10 @@
 #include <string>
 
 #include "compiler/codici_errore.h"
+#include "model/formato.h"
 #include "model/modello.h"
 
 namespace scenario {
-
-constexpr int16_t kTimbroTestata = 610;
-constexpr int16_t kTimbroCelle = 5121;
 
 // Train number, then line identifier, lower case, then the fixed pad.
 std::string testo_identita(const Testata& testata);

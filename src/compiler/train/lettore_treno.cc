@@ -1,9 +1,11 @@
 #include "compiler/train/lettore_treno.h"
 
-#include "compiler/ciclo_record.h"
-#include "compiler/train/record_treno.h"
+#include <algorithm>
+
 #include "base/arrotonda.h"
 #include "base/testo.h"
+#include "compiler/ciclo_record.h"
+#include "compiler/train/record_treno.h"
 
 namespace scenario {
 
@@ -18,14 +20,8 @@ void completa_profili(StatoParser& s) {
   LetturaTreno& t = s.treno;
   const int32_t limite = s.modello.ultima_cella - 2;
   const uint8_t v = byte_velocita(t.velocita, t.luogo_velocita);
-  do {
-    s.cella(t.indice_velocita).velocita_treno = v;
-    ++t.indice_velocita;
-  } while (t.indice_velocita < limite);
-  do {
-    s.cella(t.indice_aderenza).aderenza = static_cast<uint8_t>(t.aderenza);
-    ++t.indice_aderenza;
-  } while (t.indice_aderenza < limite);
+  s.riempi_celle(t.indice_velocita, limite, &Cella::velocita_treno, v);
+  s.riempi_celle(t.indice_aderenza, limite, &Cella::aderenza, static_cast<uint8_t>(t.aderenza));
 }
 
 // The chainage references must stand on the 50 m grid; every one of the
@@ -84,12 +80,10 @@ Esito record_velocita(StatoParser& s) {
   if (!s.in_linea(p)) return s.fuori_linea(p);
   LetturaTreno& t = s.treno;
   const int64_t n = vicino(p, kMetriCella);
-  if (n > 0) {
-    do {
-      if (t.indice_velocita >= s.modello.ultima_cella) break;
-      s.cella(t.indice_velocita).velocita_treno = byte_velocita(t.velocita, t.luogo_velocita);
-      ++t.indice_velocita;
-    } while (t.indice_velocita < n);
+  const int32_t ultima = s.modello.ultima_cella;
+  if (n > 0 && t.indice_velocita < ultima) {
+    s.riempi_celle(t.indice_velocita, std::min<int64_t>(n, ultima), &Cella::velocita_treno,
+                   byte_velocita(t.velocita, t.luogo_velocita));
   }
   t.velocita = velocita;
   t.luogo_velocita = s.lettore->luogo();  // the speed, the record's last field
@@ -102,10 +96,7 @@ Esito record_aderenza(StatoParser& s) {
   LetturaTreno& t = s.treno;
   const int64_t n = vicino(p, kMetriCella);
   if (n > 0) {
-    do {
-      s.cella(t.indice_aderenza).aderenza = static_cast<uint8_t>(t.aderenza);
-      ++t.indice_aderenza;
-    } while (t.indice_aderenza < n);
+    s.riempi_celle(t.indice_aderenza, n, &Cella::aderenza, static_cast<uint8_t>(t.aderenza));
   }
   t.aderenza = aderenza;
   return Esito::continua;
