@@ -200,6 +200,43 @@ TEST(Inspect, FilesThatAreNotCompiledOnes) {
   }
 }
 
+// A cell file beside a header of another compile, or a plan given with
+// one: refused in one line naming both, in either view. Alone, each file
+// is still shown.
+TEST(Inspect, FilesOfAnotherCompile) {
+  CartellaProva dir;
+  test::compila_portato(dir.percorso());
+  for (const test::FileDiscorde& d : test::prepara_discordi(dir.percorso())) {
+    SCOPED_TRACE(d.cartella);
+    const std::string file = d.cartella + "/" + d.file;
+    const std::string testata = d.cartella + "/Lanvero_Ostrel_24817.sim";
+    for (const std::string json : {"", " --json"}) {
+      const auto u =
+          esegui(avvio(kStrumento, "inspect" + json + " " + file + " --testata " + testata),
+                 dir.percorso());
+      EXPECT_EQ(u.stato, 1) << u.err;
+      EXPECT_EQ(u.out, "");
+      EXPECT_EQ(u.err.rfind("scenario: " + file + " non va con " + testata + ": ", 0), 0u) << u.err;
+      EXPECT_NE(u.err.find(d.motivo), std::string::npos) << u.err;
+      EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
+    }
+    // A cell file finds its header beside it.
+    if (d.file.ends_with("24817.dat")) {
+      const auto u = esegui(avvio(kStrumento, "inspect " + file), dir.percorso());
+      EXPECT_EQ(u.stato, 1) << u.err;
+      EXPECT_NE(u.err.find(testata), std::string::npos) << u.err;
+    }
+    fs::remove(dir.percorso() / testata);
+    EXPECT_EQ(esegui(avvio(kStrumento, "inspect " + file), dir.percorso()).stato, 0);
+  }
+  // The carried files go together.
+  const auto u = esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_linea.dat --to 3 --testata "
+                                          "Lanvero_Ostrel_24817.sim"),
+                        dir.percorso());
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_EQ(u.err, "");
+}
+
 // Random bytes under every name, of every length up to a few cells: always
 // refused, never a crash.
 TEST(Inspect, RandomBytesAreRefused) {

@@ -4,6 +4,8 @@
 // under 2 MB; the faults an author meets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -208,6 +210,38 @@ TEST(Plot, Faults) {
       EXPECT_EQ(n.find(".svg"), std::string::npos) << n;
     }
   }
+}
+
+// Files of two compiles side by side: refused in one line naming both, and
+// nothing drawn. Sources changed after the compile: drawn, with a warning
+// naming them.
+TEST(Plot, FilesOfAnotherCompile) {
+  CartellaProva dir;
+  test::compila_portato(dir.percorso());
+  for (const test::FileDiscorde& d : test::prepara_discordi(dir.percorso())) {
+    SCOPED_TRACE(d.cartella);
+    const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817 --dir " + d.cartella),
+                          dir.percorso());
+    EXPECT_EQ(u.stato, 1) << u.err;
+    EXPECT_EQ(u.err.rfind("scenario: " + d.cartella + "/" + d.file + " non va con " + d.cartella +
+                              "/Lanvero_Ostrel_24817.sim: ",
+                          0),
+              0u)
+        << u.err;
+    EXPECT_NE(u.err.find(d.motivo), std::string::npos) << u.err;
+    EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
+    EXPECT_FALSE(fs::exists(dir.percorso() / d.cartella / "Lanvero_Ostrel_24817.svg"));
+  }
+
+  const fs::path sorgente = dir.percorso() / "Lanvero_Ostrel_linea.txt";
+  fs::last_write_time(sorgente, fs::last_write_time(dir.percorso() / "Lanvero_Ostrel_24817.sim") +
+                                    std::chrono::seconds(5));
+  const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817"), dir.percorso());
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_NE(u.err.find("scenario: attenzione: Lanvero_Ostrel_linea.txt e' piu' recente di"),
+            std::string::npos)
+      << u.err;
+  EXPECT_EQ(u.err.find("24817-.txt"), std::string::npos) << u.err;
 }
 
 }  // namespace

@@ -7,9 +7,6 @@ namespace scenario {
 
 namespace {
 
-// The warning stands this far before the start.
-constexpr int32_t kMetriAvviso = 1200;
-
 // Slowdowns start warning the driver only beyond this position.
 constexpr int32_t kInizioAvvisi = 1500;
 
