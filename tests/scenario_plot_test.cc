@@ -19,6 +19,7 @@
 #include "tests/support/binari.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
+#include "tests/support/impronta.h"
 #ifdef SCENARIO_ZLIB
 #include "tests/png.h"
 #endif
@@ -149,6 +150,30 @@ TEST(Plot, TheLongestLineStaysSmall) {
   EXPECT_NE(svg.find(">STAZIONE 21</text>"), std::string::npos);
   if (!c_e("xmllint")) GTEST_SKIP() << "xmllint is not installed (Debian: libxml2-utils)";
   EXPECT_EQ(xmllint(file), "");
+}
+
+// Every byte of the picture pinned, for the generator's scenarios (the
+// carried one is pinned by the README's picture above): a change to how the
+// picture is drawn shows here, and a reshaping of its code must leave it.
+TEST(Plot, GeneratedPicturesKeepTheirBytes) {
+  struct Caso {
+    ScenarioGenerato (*genera)();
+    std::string digest;
+  };
+  const Caso casi[] = {
+      {genera_scenario_breve, "c6bc36926462ccf3c4bc8e9136ff053a02d16e71450ec9995b5a16cc03466f9d"},
+      {genera_scenario_massimo, "ed466718a977998325ef9aa053a0aff22bb6e448509918356ed41dee7ae1ae3d"},
+  };
+  for (const Caso& c : casi) {
+    const ScenarioGenerato g = c.genera();
+    SCOPED_TRACE(g.id.linea);
+    CartellaProva dir;
+    ASSERT_EQ(test::compila_generato(g, dir.percorso()), 0);
+    const auto u = esegui(avvio(kStrumento, "plot " + g.id.linea + " " + g.id.treno + " -o p.svg"),
+                          dir.percorso());
+    ASSERT_EQ(u.stato, 0) << u.err;
+    EXPECT_EQ(test::sha256(leggi(dir.percorso() / "p.svg")), c.digest);
+  }
 }
 
 TEST(Plot, WithoutAPlanFileNoGroundPlan) {

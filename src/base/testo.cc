@@ -43,6 +43,12 @@ bool contiene_senza_maiuscole(std::string_view campo, std::string_view parola) {
                      uguali) != campo.end();
 }
 
+std::string_view senza_spazi(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
+  return s;
+}
+
 namespace {
 
 // 0x80..0x9F of Windows-1252; 0 where the code page defines nothing.

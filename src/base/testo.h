@@ -15,6 +15,9 @@ std::string in_minuscolo(std::string_view s);
 bool contiene(std::string_view campo, std::string_view parola);
 bool contiene_senza_maiuscole(std::string_view campo, std::string_view parola);
 
+// The text without the blanks (spaces and tabs) at its ends.
+std::string_view senza_spazi(std::string_view s);
+
 // Windows-1252 bytes as UTF-8. The five bytes the code page leaves
 // undefined (0x81, 0x8D, 0x8F, 0x90, 0x9D) become the C1 controls of the
 // same value, so no byte is ever lost.

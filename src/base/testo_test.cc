@@ -20,5 +20,13 @@ TEST(Testo, SubstringTests) {
   EXPECT_TRUE(contiene_senza_maiuscole("anything", ""));
 }
 
+// Spaces and tabs at the ends only; a line's end or a comma is text.
+TEST(Testo, BlanksAtTheEnds) {
+  EXPECT_EQ(senza_spazi(" \t[fine] \t"), "[fine]");
+  EXPECT_EQ(senza_spazi("a b"), "a b");
+  EXPECT_EQ(senza_spazi(" \t "), "");
+  EXPECT_EQ(senza_spazi("\r\nx,\n"), "\r\nx,\n");
+}
+
 }  // namespace
 }  // namespace scenario

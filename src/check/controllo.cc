@@ -11,15 +11,16 @@
 #include <utility>
 #include <vector>
 
+#include "base/arrotonda.h"
+#include "base/testo.h"
+#include "check/controllo_avvisi.h"
+#include "check/controllo_registro.h"
 #include "compiler/ciclo_record.h"
 #include "compiler/codici_errore.h"
 #include "compiler/compila.h"
-#include "check/controllo_avvisi.h"
-#include "check/controllo_registro.h"
 #include "compiler/post/codici_gara.h"
 #include "compiler/post/percorso_celle.h"
-#include "base/arrotonda.h"
-#include "base/testo.h"
+#include "compiler/train/regole_treno.h"
 
 namespace scenario {
 
@@ -74,17 +75,10 @@ namespace controllo {
 
 namespace {
 
-int64_t cella_di(int64_t p) { return vicino(p + kMetriCella, kMetriCella); }
-
-std::string_view senza_spazi(std::string_view s) {
-  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t')) s.remove_suffix(1);
-  return s;
-}
-
-bool intestazione(std::string_view t) {
-  return !t.empty() && t.front() == '[' && t.find(']') != std::string_view::npos;
-}
+// A section's name stands alone in its field (blanks trimmed): a heading as
+// the reading takes it, from the field's first character. "x [curve]" closes
+// [generale] all the same, but names no section.
+bool nome_di_sezione(std::string_view t) { return t.starts_with('[') && intestazione(t); }
 
 // The line of a source text around a place in it, found from the place
 // (its byte offset and column) and never tabled: a file of a million blank
@@ -187,7 +181,7 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
     parola_ = visto_.testo;
     candidato_ = false;
     const std::string_view t = senza_spazi(visto_.testo);
-    if (!saltato && intestazione(t)) {
+    if (!saltato && nome_di_sezione(t)) {
       registro.intestazioni.push_back({file_, l, t, rango_sezione(file_, t).value_or(-1)});
       sezione_[f()] = static_cast<int>(registro.intestazioni.size()) - 1;
       if (in_minuscolo(t) == intestazioni(file_).back()) dopo_fine_[f()] = true;
@@ -463,7 +457,8 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
         const int64_t margine = r.tipo == Tipo::stazione ? 800 : StatoParser::kMargineRecord;
         return "l'ultima ammessa e' " +
                std::to_string(int64_t{kMetriCella} * s.modello.ultima_cella - margine) +
-               " m (la linea e la sua coda di 7 km)";
+               " m (la linea e la sua coda di " + std::to_string(kMetriProlungamento / 1000) +
+               " km)";
       }
 
       case Codice::zona_stazione_fuori_griglia: return v(2) + " m";
@@ -617,13 +612,13 @@ class Resoconto {
       case Codice::segnale_su_cella_occupata:
       case Codice::inizio_rallentamento_occupato: cella = cella_di(p); break;
       case Codice::abbattimento_su_cella_occupata: cella = vicino(p, kMetriCella); break;
-      case Codice::avviso_occupato: cella = cella_di(p - 1200); break;
+      case Codice::avviso_occupato: cella = cella_di(p - kMetriAvviso); break;
       case Codice::fine_rallentamento_occupata:
         if (r.ha(2)) cella = cella_di(p + r.valore(2));
         break;
       case Codice::preavviso_occupato: {
-        const int64_t h = vicino(p - 1200, kMetriCella);
-        for (int64_t k = 0; k < 4 && !cella; ++k) {
+        const int64_t h = vicino(p - kMetriAvviso, kMetriCella);
+        for (int64_t k = 0; k < kCellePreavviso && !cella; ++k) {
           if (occupante(h - k, r) != nullptr) cella = h - k;
         }
         break;

@@ -49,11 +49,11 @@ Esito prova_gestori(StatoParser& s, std::span<const DefinizioneRecord> gestori) 
   return Esito::continua;
 }
 
-bool intestazione(const std::string& campo) {
+}  // namespace
+
+bool intestazione(std::string_view campo) {
   return campo.rfind('-', 0) != 0 && contiene(campo, "[") && contiene(campo, "]");
 }
-
-}  // namespace
 
 bool leggi_sezione(StatoParser& s, const Sezione& sezione) {
   if (s.osservatore) {

@@ -25,6 +25,10 @@ struct Sezione {
   bool chiusa_da_intestazione;
 };
 
+// A heading field, as the one that closes a section: it holds '[' and ']'
+// and does not start with '-'.
+bool intestazione(std::string_view campo);
+
 // Reads the section's records until the end of the file, the heading that
 // closes it or a handler that ends the loop. The file's last field is never
 // looked at. False when a coded fault has ended the parse.

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "model/modello.h"
 #include "format/lettori.h"
+#include "model/modello.h"
 
 namespace scenario {
 

@@ -1,28 +1,26 @@
 // Slowdowns, which mark their start, end and warning cells (and on request
 // four pre-warning cells), and "abbattimento" code points.
 #include "compiler/train/record_treno.h"
+#include "compiler/train/regole_treno.h"
 #include "base/arrotonda.h"
 
 namespace scenario {
 
 namespace {
 
-// Slowdowns start warning the driver only beyond this position.
-constexpr int32_t kInizioAvvisi = 1500;
-
 // d_v, when non-zero, is the second value of every cell the slowdown marks.
 void secondo_valore(Cella& c, const DatiRallentamento& d) {
   if (d.d_v != 0) c.dato_due = static_cast<int16_t>(d.d_v);
 }
 
-// The four cells directly below the warning cell, numbered from it down:
-// all checked, then all marked.
+// The pre-warning cells directly below the warning cell, numbered from it
+// down: all checked, then all marked.
 Codice segna_preavvisi(StatoParser& s, const DatiRallentamento& d) {
   const int64_t h = vicino(int64_t{d.x} - kMetriAvviso, kMetriCella);
-  for (int64_t i = 0; i < 4; ++i) {
+  for (int64_t i = 0; i < kCellePreavviso; ++i) {
     if (!s.cella(h - i).libera()) return s.registra(Codice::preavviso_occupato);
   }
-  for (int64_t i = 0; i < 4; ++i) {
+  for (int64_t i = 0; i < kCellePreavviso; ++i) {
     Cella& c = s.cella(h - i);
     c.tipo_cella = cella_preavviso;
     c.dato_uno = static_cast<int16_t>(i + 1);

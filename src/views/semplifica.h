@@ -1,0 +1,35 @@
+// Thinning a polyline to what a drawing can show: Douglas-Peucker, and the
+// envelope by pixel columns for what no tolerance thins.
+#ifndef SCENARIO_VIEWS_SEMPLIFICA_H_
+#define SCENARIO_VIEWS_SEMPLIFICA_H_
+
+#include <cstddef>
+#include <vector>
+
+namespace scenario::disegno {
+
+struct Punto2 {
+  double x, y;
+  size_t p;  // plan point
+};
+
+// Douglas-Peucker after a radial pass: points nearer than `tolleranza` to the
+// last kept one go first (linear), then the polyline keeps only the points
+// that stand out from it by more than `tolleranza`. A split far off the
+// middle of its stretch costs the whole stretch again, so that noise would
+// make the splits quadratic. Once the work passes 64 looks per point (a
+// traced line takes a few tens at most: the plain splits, and so every
+// compiled line's picture, stay as they are), a lopsided split also keeps
+// its stretch's middle point, and every stretch is then at most three
+// quarters of the one before it: the work stays O(n log n) on any input,
+// and a point dropped is still within `tolleranza` of the line kept.
+std::vector<Punto2> sfoltisci(const std::vector<Punto2>& in, double tolleranza);
+
+// The last resort for a plan that no tolerance thins (all noise): in each
+// pixel column a run of points keeps its first, lowest, highest and last,
+// so that the drawing keeps its envelope, as the cell series do.
+std::vector<Punto2> inviluppo(const std::vector<Punto2>& in);
+
+}  // namespace scenario::disegno
+
+#endif  // SCENARIO_VIEWS_SEMPLIFICA_H_
