@@ -207,7 +207,11 @@ TEST(NomiUscite, OutputsReplaceOnlyFiles) {
     };
   };
   rifiutati({
-      {"plot -o FIFO", con_fifo("f"), "plot L 7 -o f", 3, {"impossibile scrivere ./f: " + fifo_no}},
+      {"plot -o FIFO",
+       con_fifo("f.svg"),
+       "plot L 7 -o f.svg",
+       3,
+       {"impossibile scrivere ./f.svg: " + fifo_no}},
       {"pack -o FIFO", con_fifo("f"), "pack L 7 -o f", 3, {"impossibile scrivere ./f: " + fifo_no}},
       {"compile over a FIFO",
        con_fifo("L_7.dat"),
@@ -219,11 +223,13 @@ TEST(NomiUscite, OutputsReplaceOnlyFiles) {
        "emit --linea L --treno 7 --force",
        3,
        {"impossibile scrivere ./L_7_note.txt: " + fifo_no}},
+      // A device is no picture: refused by its name before anything is
+      // opened (the device check itself: nomi_corsa_test).
       {"plot -o a device",
        compilato,
        "plot L 7 -o /dev/null",
-       3,
-       {"impossibile scrivere /dev/null: sotto questo nome c'e' un dispositivo"}},
+       64,
+       {"--output vuole un nome che finisce con .svg (il disegno e' SVG): /dev/null"}},
   });
   struct stat s {};
   ASSERT_EQ(::stat("/dev/null", &s), 0);

@@ -1,4 +1,5 @@
 // scenario plot: a picture of a compiled scenario, as one SVG file.
+#include <cctype>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -32,6 +33,14 @@ int esegui(const Richiesta& a) {
   // Held to the end in the picture's folder: no other run takes its
   // temporary file for one a killed run left.
   const Corsa corsa = corsa_di_uscita(a, a.nomi, uscita);
+  // What is written is SVG: a name that says otherwise would mislead
+  // whatever opens it.
+  std::string estensione = uscita.extension().string();
+  for (char& ch : estensione) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  if (estensione != ".svg") {
+    errore_uso("--output vuole un nome che finisce con .svg (il disegno e' SVG): " +
+               uscita.string());
+  }
   std::filesystem::path letto;
   try {
     // Named as the author wrote them: DIR/ only when --dir was given.
@@ -55,6 +64,7 @@ int esegui(const Richiesta& a) {
     avvisa_sorgenti_piu_recenti(a.prefisso_nomi, t, compilati);
 
     scrivi_file(uscita, disegna_scenario(t, c, piano ? &*piano : nullptr));
+    std::cout << "scritto " << uscita.string() << "\n";
     return uscita_ok;
   } catch (const ErroreLettura& e) {
     throw ErroreComando(uscita_errore_dati, "scenario: " + letto.string() + ": " + e.what());
