@@ -31,6 +31,8 @@ set -uo pipefail
 
 RADICE=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$RADICE" || exit 64
+# shellcheck source=SCRIPTDIR/comune.sh
+source .ci/comune.sh
 
 guasto_preparazione() {
   echo "compare-32-64: FAIL: $*"
@@ -76,30 +78,13 @@ differisce() {  # case, what
   [[ -n "$prima_differenza" ]] || prima_differenza="$1: $2"
 }
 
-# Where two files first differ: "byte N (64-bit X, 32-bit Y)", octal values.
-dove_differiscono() {
-  local primo
-  primo=$(cmp -l "$1" "$2" 2>/dev/null | head -n 1)
-  if [[ -n "$primo" ]]; then
-    read -r posizione a b <<<"$primo"
-    echo "byte $posizione (64-bit \\$a, 32-bit \\$b)"
-  else
-    echo "lengths $(stat -c %s "$1") and $(stat -c %s "$2")"
-  fi
-}
-
-# Compares the files NAMES... of folders a and b of case DIR.
+# Compares the files NAMES... (without NAMES, all) of folders a and b of
+# case DIR.
 confronta_file() {  # case dir names...
-  local caso=$1 dir=$2 f
+  local caso=$1 dir=$2 d
   shift 2
-  for f in "$@"; do
-    if [[ -f "$dir/a/$f" && -f "$dir/b/$f" ]]; then
-      cmp -s "$dir/a/$f" "$dir/b/$f" ||
-        differisce "$caso" "$f at $(dove_differiscono "$dir/a/$f" "$dir/b/$f")"
-    elif [[ -f "$dir/a/$f" || -f "$dir/b/$f" ]]; then
-      differisce "$caso" "$f written by the $([[ -f "$dir/a/$f" ]] && echo 64 || echo 32)-bit tool only"
-    fi
-  done
+  confronta_cartelle 64-bit "$dir/a" 32-bit "$dir/b" "$@" && return
+  for d in "${DIVERSI[@]}"; do differisce "$caso" "$d"; done
 }
 
 # One compile by both tools: DIR/a and DIR/b already hold the sources.
@@ -135,11 +120,7 @@ dir=$(nuovo_caso portato-emit)
 (cd "$dir/a" && "${comando_64[@]}" emit) >/dev/null 2>&1 || guasto_preparazione "64-bit emit failed"
 (cd "$dir/b" && "${comando_32[@]}" emit) >/dev/null 2>&1 || differisce "carried emit" "32-bit emit failed"
 casi=$((casi + 1))
-testi_portati=$(cd "$dir/a" && ls -A)
-[[ "$testi_portati" == "$(cd "$dir/b" && ls -A)" ]] ||
-  differisce "carried emit" "other file names [$(cd "$dir/b" && ls -A | tr '\n' ' ')]"
-# shellcheck disable=SC2086  # names without blanks
-confronta_file "carried emit" "$dir" $testi_portati
+confronta_file "carried emit" "$dir"  # every file either side wrote
 sorgenti_portati=$dir/a
 
 for piano in "" --no-plan; do

@@ -9,26 +9,12 @@
 #   FUZZ_SANITIZE=1  run the sanitize workflow first
 set -euo pipefail
 cd "$(dirname "$0")/.."
+# shellcheck source=SCRIPTDIR/comune.sh
+source .ci/comune.sh
 
-export DEBIAN_FRONTEND=noninteractive
 secondi=${FUZZ_SECONDS:-60}
 
-aggiornato=0
-installa() {
-  if [ "$aggiornato" = 0 ]; then
-    apt-get update -qq
-    aggiornato=1
-  fi
-  apt-get install -y -qq "$@"
-}
-
-need=()
-command -v cmake >/dev/null || need+=(cmake)
-command -v make >/dev/null || need+=(make)
-command -v g++ >/dev/null || need+=(g++)
-[ -e /usr/include/gtest/gtest.h ] || [ -e /usr/src/googletest/CMakeLists.txt ] || need+=(libgtest-dev)
-command -v clang++ >/dev/null || need+=(clang)
-if [ ${#need[@]} -gt 0 ]; then installa "${need[@]}"; fi
+installa cmake make g++ libgtest-dev clang
 
 # libFuzzer comes with clang's runtime package, one per clang version.
 prova=$(mktemp -d)

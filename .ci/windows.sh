@@ -45,6 +45,9 @@ ARTEFATTI="$RADICE/build/windows-ci"
 SALTATI="$ARTEFATTI/saltati.txt"
 INSTALLER=Lanvero_Ostrel_24817
 FASE=${1:-}
+FILE_DI_UNA_CORSA=6  # what one installer run leaves
+# shellcheck source=SCRIPTDIR/comune.sh
+source "$RADICE/.ci/comune.sh"
 
 fail() {
   echo "windows.sh: FAIL: $*"
@@ -54,6 +57,12 @@ PASSI=0
 passo() {
   echo "== windows.sh: $*"
   PASSI=$((PASSI + 1))
+}
+# The "identical: NAME (N bytes)" lines of the files confronta_cartelle
+# found identical, in FOLDER.
+elenca_uguali() {  # folder
+  local f
+  for f in "${UGUALI[@]}"; do echo "   identical: $f ($(stat -c %s "$1/$f") bytes)"; done
 }
 # Records a check that did not run, and why.
 salta() {
@@ -132,7 +141,7 @@ riferimento_linux() {
 }
 
 controllo_installer() {  # bit
-  local bit=$1 windows stato n f elenco_linux elenco_windows
+  local bit=$1 windows stato
   wine_per "$bit" "the $bit-bit installer under Wine" || return 0
   passo "installer: Linux run against the $bit-bit Windows run"
   riferimento_linux
@@ -148,18 +157,12 @@ controllo_installer() {  # bit
   ((stato == STATO_LINUX)) ||
     fail "exit status differs: Linux $STATO_LINUX, Windows $bit-bit $stato"
   rm "$windows/$INSTALLER.exe"
-  elenco_linux=$(cd "$LAVORO/linux" && ls -A)
-  elenco_windows=$(cd "$windows" && ls -A)
-  [[ "$elenco_linux" == "$elenco_windows" ]] ||
-    fail "$bit-bit: the runs left different files: Linux [$elenco_linux], Windows [$elenco_windows]"
-  n=0
-  for f in $elenco_linux; do
-    cmp -s "$LAVORO/linux/$f" "$windows/$f" || fail "$f differs between Linux and $bit-bit Windows"
-    echo "   identical: $f ($(stat -c %s "$LAVORO/linux/$f") bytes)"
-    n=$((n + 1))
-  done
-  ((n == 6)) || fail "a run must leave the six files, not $n"
-  echo "   $n files byte-identical, same exit status"
+  confronta_cartelle Linux "$LAVORO/linux" "Windows $bit-bit" "$windows" ||
+    fail "the Linux and $bit-bit Windows runs differ: ${DIVERSI[0]}"
+  elenca_uguali "$windows"
+  ((${#UGUALI[@]} == FILE_DI_UNA_CORSA)) ||
+    fail "a run must leave the $FILE_DI_UNA_CORSA files, not ${#UGUALI[@]}"
+  echo "   ${#UGUALI[@]} files byte-identical, same exit status"
 }
 
 # Runs as a whole on Windows: a read-only older file under an output name
@@ -167,7 +170,7 @@ controllo_installer() {  # bit
 # together in one folder both finish with the same six files and leave no
 # lock or temporary file.
 controllo_insieme() {
-  local insieme coppia primo secondo f elenco_linux
+  local insieme coppia primo secondo elenco_linux
   passo "installer: a read-only older file, and two runs at once"
   riferimento_linux
   elenco_linux=$(cd "$LAVORO/linux" && ls -A)
@@ -191,16 +194,16 @@ controllo_insieme() {
     wait "$secondo" || fail "pair $coppia: the second installer failed"
     [[ "$(cd "$insieme" && ls -A | grep -v -x "$INSTALLER.exe")" == "$elenco_linux" ]] ||
       fail "pair $coppia left other files: $(cd "$insieme" && ls -A | tr '\n' ' ')"
-    for f in $elenco_linux; do
-      cmp -s "$insieme/$f" "$LAVORO/linux/$f" || fail "pair $coppia: $f differs from the Linux run"
-    done
+    # shellcheck disable=SC2086  # names without blanks
+    confronta_cartelle Linux "$LAVORO/linux" "pair $coppia" "$insieme" $elenco_linux ||
+      fail "pair $coppia differs from the Linux run: ${DIVERSI[0]}"
   done
-  echo "   read-only older file replaced; 5 pairs at once, the six files each time"
+  echo "   read-only older file replaced; 5 pairs at once, the $FILE_DI_UNA_CORSA files each time"
 }
 
 # The author tool on a scenario that traces curves: the plan's reals.
 controllo_autore() {  # bit
-  local bit=$1 lato stato_linux stato f
+  local bit=$1 lato stato_linux stato
   wine_per "$bit" "the $bit-bit author tool under Wine" || return 0
   passo "author tool: Linux against $bit-bit Windows on .ci/windows/"
   for lato in linux-scenario "windows-$bit-scenario"; do
@@ -219,12 +222,11 @@ controllo_autore() {  # bit
   ((stato_linux == stato)) || fail "author tool: exit status differs ($bit-bit)"
   diff <(tr -d '\r' <"$ARTEFATTI/wine$bit-scenario.log") "$ARTEFATTI/linux-scenario.log" \
     >/dev/null || fail "author tool: output differs ($bit-bit)"
-  for f in Prova_linea.dat Prova_7.sim Prova_7.dat; do
-    [[ -f "$LAVORO/linux-scenario/$f" ]] || fail "author tool: Linux wrote no $f"
-    cmp -s "$LAVORO/linux-scenario/$f" "$LAVORO/windows-$bit-scenario/$f" ||
-      fail "author tool: $f differs between Linux and $bit-bit Windows"
-    echo "   identical: $f ($(stat -c %s "$LAVORO/linux-scenario/$f") bytes)"
-  done
+  confronta_cartelle Linux "$LAVORO/linux-scenario" "Windows $bit-bit" \
+    "$LAVORO/windows-$bit-scenario" Prova_linea.dat Prova_7.sim Prova_7.dat ||
+    fail "author tool: Linux and $bit-bit Windows differ: ${DIVERSI[0]}"
+  ((${#UGUALI[@]} == 3)) || fail "author tool: Linux wrote only [${UGUALI[*]}] of its three files"
+  elenca_uguali "$LAVORO/linux-scenario"
 }
 
 # `scenario pack` on Linux: the same scenario onto the Linux stub and onto
@@ -235,7 +237,7 @@ controllo_pacchetto() {  # bit
   passo "packed installers: Linux stub against the $bit-bit Windows stub"
   local testi="$LAVORO/pack-testi-$bit" linux="$LAVORO/pack-linux-$bit"
   local windows="$LAVORO/pack-windows-$bit-città" stub="build/windows-$bit/tools/scenario/scenario-stub.exe"
-  local stato_linux stato_windows elenco_linux n f vuoto atteso
+  local stato_linux stato_windows vuoto atteso
   mkdir -p "$testi"
   cp .ci/windows/Prova_* "$testi/"
   build/default/tools/scenario/scenario pack Prova 7 --dir "$testi" >"$ARTEFATTI/pack-linux.log" 2>&1 ||
@@ -257,19 +259,14 @@ controllo_pacchetto() {  # bit
   ((stato_linux == 0 && stato_windows == 0)) ||
     fail "packed installers: exit status Linux $stato_linux, Windows $bit-bit $stato_windows (want 0)"
   rm "$linux/Prova_7" "$windows/Prova_7.exe"
-  elenco_linux=$(cd "$linux" && ls -A)
-  [[ "$elenco_linux" == "$(cd "$windows" && ls -A)" ]] ||
-    fail "packed installers left different files: [$elenco_linux], [$(cd "$windows" && ls -A)]"
-  n=0
-  for f in $elenco_linux; do
-    cmp -s "$linux/$f" "$windows/$f" || fail "packed installers: $f differs ($bit-bit)"
-    n=$((n + 1))
-  done
-  ((n == 6)) || fail "a packed installer must leave six files, not $n"
-  for f in Prova_7_note.txt Prova_7_rallentamenti.txt Prova_7_scheda_treno.txt; do
-    cmp -s "$linux/$f" .ci/windows/$f || fail "packed installers: $f is not the packed text"
-  done
-  echo "   $n files byte-identical, the documents as packed"
+  confronta_cartelle Linux "$linux" "Windows $bit-bit" "$windows" ||
+    fail "packed installers: the Linux and $bit-bit Windows runs differ: ${DIVERSI[0]}"
+  ((${#UGUALI[@]} == FILE_DI_UNA_CORSA)) ||
+    fail "a packed installer must leave $FILE_DI_UNA_CORSA files, not ${#UGUALI[@]}"
+  confronta_cartelle packed .ci/windows installed "$linux" \
+    Prova_7_note.txt Prova_7_rallentamenti.txt Prova_7_scheda_treno.txt ||
+    fail "packed installers: a document is not the packed text: ${DIVERSI[0]}"
+  echo "   $FILE_DI_UNA_CORSA files byte-identical, the documents as packed"
 
   # The Windows stub with nothing appended: its message box, then status 3
   # and nothing written.
@@ -456,25 +453,15 @@ mkdir -p "$ARTEFATTI"
 : >"$SALTATI"
 
 passo "packages"
-pacchetti=(cmake make g++ libgtest-dev googletest zlib1g-dev
-  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64
-  libz-mingw-w64-dev
-  wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick xdotool tesseract-ocr
-  tesseract-ocr-ita qemu-user)
-mancanti=()
-for p in "${pacchetti[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || mancanti+=("$p")
-done
-if ((${#mancanti[@]} > 0)); then
-  echo "   installing: ${mancanti[*]}"
-  ((EUID == 0)) || fail "missing packages (${mancanti[*]}); run as root to install them"
-  export DEBIAN_FRONTEND=noninteractive
-  # wine32 is an i386 package: the architecture is added once.
-  dpkg --print-foreign-architectures | grep -q -x i386 || dpkg --add-architecture i386
-  apt-get -q update >"$ARTEFATTI/apt.log" 2>&1 || fail "apt-get update failed"
-  apt-get -q install -y --no-install-recommends -o DPkg::Lock::Timeout=600 "${mancanti[@]}" \
-    >>"$ARTEFATTI/apt.log" 2>&1 || fail "apt-get install failed (see $ARTEFATTI/apt.log)"
-fi
+# wine32 is an i386 package: installa adds the architecture.
+: >"$ARTEFATTI/apt.log"
+APT_REGISTRO="$ARTEFATTI/apt.log" installa --no-install-recommends \
+  cmake make g++ libgtest-dev googletest zlib1g-dev \
+  g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 \
+  libz-mingw-w64-dev \
+  wine64 wine32:i386 fonts-wine xvfb xauth x11-utils imagemagick xdotool tesseract-ocr \
+  tesseract-ocr-ita qemu-user ||
+  fail "packages could not be installed (see $ARTEFATTI/apt.log)"
 
 passo "building windows-32, windows-64, windows-32-test and windows-64-test"
 for preset in windows-32 windows-64 windows-32-test windows-64-test; do

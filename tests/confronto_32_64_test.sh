@@ -67,6 +67,6 @@ done <<'CASI'
 nessuna 0 compare-32-64: PASS (*)
 bit 1 compare-32-64: FAIL: 1 difference(s) in * runs; first: generated massimo: Linea_Massima_linea.dat at byte *
 riga 1 compare-32-64: FAIL: 1 difference(s) in * runs; first: carried: first line 64-bit \[numero_errore=0 posizione_errore=0\], 32-bit \[numero_errore=0 posizione_errore=1\]
-manca 1 compare-32-64: FAIL: 1 difference(s) in * runs; first: carried: Lanvero_Ostrel_24817.sim written by the 64-bit tool only
+manca 1 compare-32-64: FAIL: 1 difference(s) in * runs; first: carried: Lanvero_Ostrel_24817.sim on the 64-bit side only
 CASI
 exit "$fallito"

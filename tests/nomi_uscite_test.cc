@@ -138,6 +138,11 @@ TEST(NomiUscite, CollidingNamesAreRefusedBeforeAnythingIsWritten) {
        64,
        {linea + " e il file delle celle ./L_LINEA.dat sarebbero lo stesso file per un file "
                 "system che non distingue maiuscole e minuscole"}},
+      {"a picture of an identity whose names collide: a bad command line, as for compile",
+       treno_sulla_linea("linea"),
+       "plot L linea",
+       64,
+       {"scenario: nomi in conflitto: ", linea + " e il file delle celle ./L_linea.dat"}},
       {"a picture over the header file",
        compilato,
        "plot L 7 -o L_7.sim",

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "installer/marca_stub.h"
 #include "generatore/generatore.h"
+#include "installer/marca_stub.h"
 #include "model/identita.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
@@ -113,6 +113,41 @@ TEST(Pack, CarriedInstallerIsThePackOfTheCarriedTexts) {
   const auto p = pack(dir.percorso(), "Lanvero_Ostrel 24817 -o carried --stub '" + kStub + "'");
   ASSERT_EQ(p.stato, 0) << p.err;
   EXPECT_TRUE(leggi(dir / "carried") == leggi(SCENARIO_INSTALLER_PATH));
+}
+
+// An author's slip that compiles (a station name saved as UTF-8): pack
+// shows the warning before it writes; with -Werror, or -Werror naming it,
+// it refuses and writes nothing.
+TEST(Pack, WarningsAreShownAndWerrorRefuses) {
+  CartellaProva dir;
+  ASSERT_EQ(esegui(avvio(kTool, "emit"), dir.percorso()).stato, 0);
+  const fs::path treno = dir / "Lanvero_Ostrel_24817-.txt";
+  std::string t = leggi(treno);
+  const size_t nome = t.find("PRAVESELLA");
+  ASSERT_NE(nome, std::string::npos);
+  t.replace(nome, 10, "PRAV\xC3\x88SELLA");
+  test::scrivi(treno, t);
+
+  const auto p = pack(dir.percorso(), "Lanvero_Ostrel 24817 -o mio");
+  EXPECT_EQ(p.stato, 0) << p.out << p.err;
+  const size_t avviso = p.out.find(": warning: il file e' salvato in UTF-8");
+  ASSERT_NE(avviso, std::string::npos) << p.out;
+  EXPECT_LT(avviso, p.out.find("installatore scritto: ")) << p.out;
+  EXPECT_TRUE(fs::exists(dir / "mio"));
+  fs::remove(dir / "mio");
+
+  const auto prima = test::nomi(dir.percorso());
+  for (const char* opzione : {"-Werror", "-Werror=codifica"}) {
+    SCOPED_TRACE(opzione);
+    const auto r = pack(dir.percorso(), std::string("Lanvero_Ostrel 24817 -o mio ") + opzione);
+    EXPECT_EQ(r.stato, 1) << r.out << r.err;
+    EXPECT_NE(r.out.find(": error: il file e' salvato in UTF-8"), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("[-Werror=codifica]"), std::string::npos) << r.out;
+    EXPECT_EQ(r.out.find("installatore scritto"), std::string::npos) << r.out;
+    EXPECT_NE(r.err.find("nessun installatore scritto"), std::string::npos) << r.err;
+    EXPECT_EQ(test::nomi(dir.percorso()), prima);
+  }
+  EXPECT_EQ(pack(dir.percorso(), "Lanvero_Ostrel 24817 -o mio -Werror=boh").stato, 64);
 }
 
 // Sources the check refuses: the report is shown and nothing is written.

@@ -83,7 +83,85 @@ TEST_F(Check, CarriedTextsHaveNoErrorAndStayUntouched) {
   EXPECT_EQ(test::nomi(dir.percorso()), prima);
   EXPECT_EQ(leggi(dir.percorso() / kLinea), linea);
   EXPECT_EQ(leggi(dir.percorso() / kTreno), treno);
+  // The carried scenario is what the warnings on the two files together
+  // are measured against: none of them fires there.
+  for (const char* nome : {"orario", "stazioni", "ripetizione", "cartello", "rallentamento",
+                           "oltre-linea", "valore"}) {
+    EXPECT_EQ(u.out.find(std::string("[-W") + nome + "]"), std::string::npos) << nome << u.out;
+  }
 }
+
+// The mistakes authors make that compile without a fault, each made once in
+// the carried texts: `da` becomes `a` on the line, and the warning stands at
+// that line, at the column where `campo` starts in the changed line.
+struct Svista {
+  const char* nome;
+  bool in_linea;
+  int riga;
+  const char* da;
+  const char* a;
+  const char* avviso;
+  const char* campo;
+};
+
+void PrintTo(const Svista& s, std::ostream* os) { *os << s.nome; }
+
+const Svista kSviste[] = {
+    {"StationTimesOutOfOrder", false, 31, "17,25", "17,10", "orario", "17,10"},
+    {"ClockAfterTheFirstDeparture", false, 5, "16              59            30",
+     "17              10            0", "orario", "17 "},
+    {"SlowdownThatSlowsNothing", false, 44, "   70, 2500", "  150, 2500", "rallentamento", "150"},
+    {"SameStationNameTwice", false, 31, "PRAVESELLA", "VESTRAMONE", "stazioni", "VESTRAMONE"},
+    {"FirstStationNotAtTheStart", false, 25, "       0,  7", "    2000,  7", "stazioni", "2000"},
+    {"RepetitionZoneBackwards", true, 9, "1250,    12150", "12150,    1250", "ripetizione",
+     "12150"},
+    {"ChainageBeyondTheLine", true, 3, "12800,    -12800", "99800,    -12800", "oltre-linea",
+     "99800"},
+    {"BoardWithoutParentheses", true, 251, "(CAVALCAVIA)", "CAVALCAVIA", "cartello", "CAVALCAVIA"},
+    {"BoardOfFourLines", true, 251, "(CAVALCAVIA)", "(CAVALCAVIA)(A)(B)(C)", "cartello",
+     "(CAVALCAVIA)"},
+    {"LeftSignalKindUnknown", false, 47, "   2, 3, 1", "   7, 3, 1", "valore", "7"},
+    {"RightSignalKindUnknown", false, 47, "    1,  3,1,0", "    9,  3,1,0", "valore", "9"},
+};
+
+std::string riga_di(const std::string& testo, int n) {
+  size_t da = 0;
+  for (int i = 1; i < n; ++i) da = testo.find("\r\n", da) + 2;
+  return testo.substr(da, testo.find("\r\n", da) - da);
+}
+
+class UnaSvista : public Check, public ::testing::WithParamInterface<Svista> {};
+
+TEST_P(UnaSvista, WarnedAtTheChangedLineAndField) {
+  const Svista& s = GetParam();
+  const std::string& testo = s.in_linea ? linea : treno;
+  std::string nuova = riga_di(testo, s.riga);
+  const size_t dove = nuova.find(s.da);
+  ASSERT_NE(dove, std::string::npos) << nuova;
+  nuova.replace(dove, std::string_view(s.da).size(), s.a);
+  if (s.in_linea) {
+    scrivi(con_riga(linea, s.riga, nuova), treno);
+  } else {
+    scrivi(linea, con_riga(treno, s.riga, nuova));
+  }
+  const auto u = check();
+  EXPECT_EQ(u.stato, 0) << u.out << u.err;
+  EXPECT_TRUE(errori(u.out).empty()) << u.out;
+  const std::string atteso = std::string(s.in_linea ? kLinea : kTreno) + ":" +
+                             std::to_string(s.riga) + ":" +
+                             std::to_string(nuova.find(s.campo) + 1) + ": warning: ";
+  std::vector<std::string> trovati;
+  for (const std::string& r : righe(u.out)) {
+    if (r.find(std::string("[-W") + s.avviso + "]") != std::string::npos) trovati.push_back(r);
+  }
+  ASSERT_EQ(trovati.size(), 1u) << u.out;
+  EXPECT_EQ(trovati[0].rfind(atteso, 0), 0u) << trovati[0];
+  // A warning changes nothing the compile records.
+  EXPECT_EQ(codice_compilazione(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Portato, UnaSvista, ::testing::ValuesIn(kSviste),
+                         [](const auto& i) { return std::string(i.param.nome); });
 
 struct Guasto {
   const char* nome;
@@ -207,6 +285,69 @@ TEST_F(Check, JsonListsWhatTheTextLists) {
   attese.pop_back();  // the closing count
   EXPECT_EQ(righe(py.out), attese);
   EXPECT_GE(errori(testo.out).size(), 2u);
+}
+
+// SARIF for code scanning: read back with Python, one result per line of
+// the text form, each with its rule, level, file, line and column.
+TEST_F(Check, SarifHoldsWhatTheTextLists) {
+  SALTA_SENZA_PYTHON();
+  scrivi(con_riga(linea, 153, "pendenza, 99999999, 3"),
+         con_riga(con_riga(treno, 48, "segnal, 1600, 2"), 26, "stazione, 4275"));
+  const auto testo = check();
+  const auto sarif = check("--format=sarif");
+  EXPECT_EQ(sarif.stato, testo.stato);
+  test::scrivi(dir.percorso() / "check.sarif", sarif.out);
+  const auto py = esegui(
+      test::Avvio{test::kPython,
+                  {"-c",
+                   "import json\n"
+                   "log = json.load(open('check.sarif', encoding='utf-8'))\n"
+                   "assert log['version'] == '2.1.0', log['version']\n"
+                   "assert len(log['runs']) == 1\n"
+                   "run = log['runs'][0]\n"
+                   "rules = run['tool']['driver']['rules']\n"
+                   "ids = [r['id'] for r in rules]\n"
+                   "assert len(ids) == len(set(ids)), 'rule ids repeat'\n"
+                   "for r in run['results']:\n"
+                   "  assert rules[r['ruleIndex']]['id'] == r['ruleId']\n"
+                   "  l = r['locations'][0]['physicalLocation']\n"
+                   "  s = l['artifactLocation']['uri']\n"
+                   "  if 'region' in l:\n"
+                   "    s += ':%d:%d' % (l['region']['startLine'], l['region']['startColumn'])\n"
+                   "  kind, name = r['ruleId'].split('-', 1)\n"
+                   "  s += ': ' + r['level'] + ': ' + r['message']['text']\n"
+                   "  s += ' [errore %s]' % name if kind == 'errore' else ' [-W%s]' % name\n"
+                   "  print(s)"}},
+      dir.percorso());
+  ASSERT_EQ(py.stato, 0) << py.err << sarif.out;
+  std::vector<std::string> attese = righe(testo.out);
+  attese.pop_back();  // the closing count
+  EXPECT_EQ(righe(py.out), attese);
+  EXPECT_GE(errori(testo.out).size(), 2u);
+  EXPECT_EQ(check("--format=xml").stato, 64);
+}
+
+// -Werror makes every warning an error, -Werror=NAME only that one: the
+// line says which, the count and the exit status take it as an error.
+TEST_F(Check, WerrorMakesWarningsErrors) {
+  scrivi(con_riga(linea, 153, "pendenza,  1275,   -6"), con_riga(treno, 47, "segnal, 1600"));
+  const auto tutti = check("-Werror");
+  EXPECT_EQ(tutti.stato, 1) << tutti.out;
+  EXPECT_NE(tutti.out.find(": error: posizione 1275 "), std::string::npos) << tutti.out;
+  EXPECT_NE(tutti.out.find("[-Werror=griglia]"), std::string::npos) << tutti.out;
+  EXPECT_NE(tutti.out.find("[-Werror=parola-sconosciuta]"), std::string::npos) << tutti.out;
+  EXPECT_EQ(tutti.out.find(": warning: "), std::string::npos) << tutti.out;
+  EXPECT_TRUE(
+      std::regex_search(righe(tutti.out).back(), std::regex("^\\d+ errori, 0 avvertimenti$")))
+      << tutti.out;
+
+  const auto uno = check("-Werror=griglia");
+  EXPECT_EQ(uno.stato, 1) << uno.out;
+  EXPECT_NE(uno.out.find("[-Werror=griglia]"), std::string::npos) << uno.out;
+  EXPECT_NE(uno.out.find(": warning: parola chiave sconosciuta"), std::string::npos) << uno.out;
+  // A warning that is not shown stops nothing.
+  EXPECT_EQ(check("-Werror=griglia -Wno-griglia").stato, 0);
+  EXPECT_EQ(check("-Werror=boh").stato, 64);
 }
 
 TEST_F(Check, WarningsCanBeSilenced) {

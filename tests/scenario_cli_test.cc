@@ -132,10 +132,17 @@ TEST_F(Compile, LinesAfterTheFirstSayWhatWhereAndWhichFiles) {
   EXPECT_EQ(righe(timbro.out),
             (std::vector<std::string>{
                 "numero_errore=0 posizione_errore=0",
-                "./Prova_7-.txt: error: timbro di formato gia presente: la cella 1, riservata al "
+                "./Prova_7-.txt:3:16: error: timbro di formato gia presente: la cella 1, riservata "
+                "al "
                 "timbro di formato, contiene gia' 60, scritto da rallentamento di riga 3, che "
                 "cade nella cella 1 [errore 1250]",
                 "nessun file scritto"}));
+
+  // A cell taken by a record of the other file names that file.
+  sorgenti(kLinea, "[generale]\r\n[segnali]\r\nsegnale, 1250, 1, 4, 1, 0, 0, 0, 0,0,0, 0\r\n");
+  EXPECT_EQ(righe(compila().out).at(1),
+            "Prova_7-.txt:3:10: error: segnale su una cella occupata: la cella 26 ha gia' "
+            "indicatori_vmax di riga 4 di Prova_linea.txt (posizione 1250 m) [errore 16]");
 
   fs::remove(dir.percorso() / "Prova_7-.txt");
   for (const char* f : {"Prova_linea.dat", "Prova_7.sim", "Prova_7.dat"}) {
@@ -629,6 +636,12 @@ TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
   EXPECT_EQ(v.out, "");
   EXPECT_NE(v.err.find(linea + "_" + fuori + "-.txt"), std::string::npos) << v.err;
   EXPECT_NE(v.err.find(std::to_string(limite + 1) + " caratteri"), std::string::npos) << v.err;
+  EXPECT_EQ(test::nomi(dir.percorso()), prima);
+  // emit writes the same names: the same bad command line, the same status.
+  const auto w =
+      esegui(avvio(kTool, "emit --linea " + linea + " --treno " + fuori), dir.percorso());
+  EXPECT_EQ(w.stato, 64) << w.err;
+  EXPECT_EQ(w.err.rfind("scenario: ", 0), 0u) << w.err;
   EXPECT_EQ(test::nomi(dir.percorso()), prima);
 }
 

@@ -46,6 +46,8 @@ class Avvisi {
 // "riga N" of a record, and its kind as messages name it.
 std::string riga(const RecordLetto& rec);
 std::string nome(const RecordLetto& rec);
+// A position or length as the files give it, in metres: "36000 m".
+std::string metri(int64_t m);
 
 // Letters (Windows-1252 ones too) and digits.
 bool lettera(unsigned char c);
@@ -77,6 +79,14 @@ void avvisi_profilo(Avvisi& av);
 // Stations and slowdowns, and what they cover (avvisi_stazioni.cc):
 // -Wsovrapposizione, -Wcambio-in-stazione, -Wstesso-posto (stop marks).
 void avvisi_stazioni(Avvisi& av);
+// The timetable read along the line from the clock (avvisi_orario.cc):
+// -Worario, -Wstazioni.
+void avvisi_orario(Avvisi& av);
+// What one record's values mean only beside the other file's or the
+// line's (avvisi_insieme.cc): -Wrallentamento against the speeds in force,
+// -Wripetizione, -Wcartello, the chainage references (-Woltre-linea) and
+// the signal kinds a cell tells apart (-Wvalore).
+void avvisi_insieme(Avvisi& av);
 
 }  // namespace scenario::controllo
 

@@ -49,6 +49,11 @@ constexpr NomeAvviso kAvvisi[] = {
     {Avviso::progressive, "progressive"},
     {Avviso::profilo, "profilo"},
     {Avviso::codifica, "codifica"},
+    {Avviso::orario, "orario"},
+    {Avviso::stazioni, "stazioni"},
+    {Avviso::ripetizione, "ripetizione"},
+    {Avviso::cartello, "cartello"},
+    {Avviso::rallentamento, "rallentamento"},
 };
 static_assert(std::size(kAvvisi) == kNumeroAvvisi);
 
@@ -472,9 +477,11 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
         return "la zona finisce a " + std::to_string(t[static_cast<size_t>(i)].valore_due) +
                " m: il segno di fermata cadrebbe nelle celle 0 o 1";
       case Codice::troppe_stazioni:
+        // The station numbered one below the first board entry still free
+        // is the first refused: 78 - B fit.
         return "con " + std::to_string(kPrimaVoceCartello - s.prossima_voce_cartello) +
                " cartelli sulla linea entrano al piu' " +
-               std::to_string(std::max(0, s.prossima_voce_cartello - 1)) + " stazioni";
+               std::to_string(std::max(0, s.prossima_voce_cartello - 2)) + " stazioni";
       default: return {};
     }
   }
@@ -593,6 +600,12 @@ class Resoconto {
     }
     const Sorgente file = r != nullptr ? sorgente_di(r->tipo) : Sorgente::linea;
     d.file = m_.mostrati()[static_cast<size_t>(file)];
+    // At the record that filled the cell: its position, which put it there.
+    if (r != nullptr) {
+      const Posto& l = r->ha(0) ? r->campi[0].posto : r->posto;
+      d.riga = l.riga;
+      d.colonna = l.riga > 0 ? l.colonna : 0;
+    }
     d.messaggio =
         std::string(significato_errore(d.codice)) + ": la cella 1, riservata " +
         (c == Codice::timbro_presente ? "al timbro di formato" : "al codice di identita'") +
@@ -627,8 +640,11 @@ class Resoconto {
     }
     if (!cella) return {};
     const RecordLetto* altro = occupante(*cella, r);
-    return "la cella " + std::to_string(*cella) + " ha gia' " +
-           (altro != nullptr ? descrizione(*altro) : std::string("un altro segno"));
+    if (altro == nullptr) return "la cella " + std::to_string(*cella) + " ha gia' un altro segno";
+    // A record of the other file is named with its file.
+    const Sorgente f = sorgente_di(altro->tipo);
+    return "la cella " + std::to_string(*cella) + " ha gia' " + descrizione(*altro) +
+           (f == sorgente_di(r.tipo) ? "" : " di " + m_.mostrati()[static_cast<size_t>(f)]);
   }
 
   const RecordLetto* occupante(int64_t cella, const RecordLetto& r) const {
@@ -703,6 +719,9 @@ std::vector<Diagnostica> controlla(const ArchivioSorgenti& archivio, const Ident
   std::erase_if(dd, [&opzioni](const Diagnostica& d) {
     return !d.errore() && opzioni.spenti.test(static_cast<size_t>(d.avviso));
   });
+  for (Diagnostica& d : dd) {
+    d.promosso = !d.errore() && opzioni.errori.test(static_cast<size_t>(d.avviso));
+  }
   // File order: the line file's, then the train file's, each by line and
   // column, those of no line last. Sorted in place: no second copy.
   const auto chiave = [&motore](const Diagnostica& d) {

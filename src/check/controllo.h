@@ -41,8 +41,14 @@ enum class Avviso : uint8_t {
   progressive,  // chainage references the ordering clears
   profilo,      // no speed or adhesion from position 0
   codifica,     // a source saved as UTF-8, not Windows-1252
+  orario,       // station times out of order, a clock after the first departure
+  stazioni,     // a station name twice, a first station not at the line's start
+  ripetizione,  // a signal-repetition zone given backwards or empty
+  cartello,     // a board text not in one to three parenthesised lines
+  // a slowdown not below the speeds in force there: it slows nothing
+  rallentamento,
 };
-inline constexpr size_t kNumeroAvvisi = 18;
+inline constexpr size_t kNumeroAvvisi = 23;
 
 std::string_view nome_avviso(Avviso a);
 std::optional<Avviso> avviso_di_nome(std::string_view nome);
@@ -58,10 +64,13 @@ struct Diagnostica {
   Gravita gravita = Gravita::errore;
   int32_t codice = 0;                // errors: the code the compile records for it
   Avviso avviso{};                   // warnings
+  bool promosso = false;             // a warning that -Werror makes an error
   std::string messaggio;             // Italian; Windows-1252 bytes where it quotes a source
   std::optional<int32_t> posizione;  // metres, where known
 
   bool errore() const { return gravita == Gravita::errore; }
+  // An error, or a warning that -Werror makes one: what stops a run.
+  bool ferma() const { return errore() || promosso; }
 };
 
 struct OpzioniControllo {
@@ -69,6 +78,7 @@ struct OpzioniControllo {
   // path the sources were read from ("dir/").
   std::string cartella;
   std::bitset<kNumeroAvvisi> spenti;  // warnings not to report
+  std::bitset<kNumeroAvvisi> errori;  // warnings reported as errors (-Werror)
 };
 
 // Memory ran out while the check read one of the sources (or, the reading

@@ -88,8 +88,11 @@ std::optional<int> rango_sezione(Sorgente f, std::string_view testo) {
 }
 
 std::string cita(std::string_view testo) {
-  if (testo.size() <= kCitazione) return "'" + std::string(testo) + "'";
-  return "'" + std::string(testo.substr(0, kCitazione)) + "...'";
+  const bool lungo = testo.size() > kCitazione;
+  std::string r(1, '\'');
+  r.append(testo.substr(0, kCitazione));
+  r.append(lungo ? "...'" : "'");
+  return r;
 }
 
 // The cells each kind codes, by the rules the compile places them by.
@@ -153,6 +156,8 @@ void trova_avvisi(const Registro& r, const Modello& m, const std::array<std::str
   avvisi_progressive(av);
   avvisi_profilo(av);
   avvisi_stazioni(av);
+  avvisi_orario(av);
+  avvisi_insieme(av);
   avvisi_codifica(av);
 }
 

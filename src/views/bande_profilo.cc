@@ -95,9 +95,10 @@ void banda_pendenza(Bande& b) {
   const double y0 = cima + altezza / 2;
   const double scala = (altezza / 2 - 6) / massima;
   b.riga_orizzontale(y0, "#bbbbbb");
-  b.scala_destra(y0 - massima * scala, "+" + intero(static_cast<int64_t>(massima)));
+  const std::string valore = intero(static_cast<int64_t>(massima));
+  b.scala_destra(y0 - massima * scala, std::string(1, '+').append(valore));
   b.scala_destra(y0, "0");
-  b.scala_destra(y0 + massima * scala, "-" + intero(static_cast<int64_t>(massima)));
+  b.scala_destra(y0 + massima * scala, std::string(1, '-').append(valore));
   b.serie(g, y0, scala, "fill=\"none\" stroke=\"#4d7a1f\" stroke-width=\"1.5\"");
   b.suggerimenti(cima, altezza, g, "‰", true);
 }

@@ -2,24 +2,17 @@
 // warnings for what compiles but is probably not meant. Writes nothing.
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "check/controllo.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
+#include "tools/scenario/opzioni_avvisi.h"
 
 namespace scenario {
 namespace {
-
-std::string nomi_avvisi() {
-  std::string s;
-  for (const Avviso a : avvisi()) {
-    if (!s.empty()) s += ", ";
-    s += nome_avviso(a);
-  }
-  return s;
-}
 
 // The names for the help, wrapped as its other lines are.
 std::string elenco_avvisi() {
@@ -43,12 +36,11 @@ std::string elenco_avvisi() {
 
 int esegui(const Richiesta& a) {
   OpzioniControllo opzioni;
-  for (const std::string& nome : a.valori("-Wno-")) {
-    const std::optional<Avviso> avviso = avviso_di_nome(nome);
-    if (!avviso) errore_uso("avviso sconosciuto: -Wno-" + nome + " (avvisi: " + nomi_avvisi() + ")");
-    opzioni.spenti.set(static_cast<size_t>(*avviso));
+  leggi_opzioni_avvisi(a, &opzioni);
+  const std::string formato = a.valore("--format").value_or(a.ha("--json") ? "json" : "testo");
+  if (formato != "testo" && formato != "json" && formato != "sarif") {
+    errore_uso("formato sconosciuto: --format=" + formato + " (formati: testo, json, sarif)");
   }
-  if (a.ha("-w")) opzioni.spenti.set();
   // The diagnostics name the files as they were opened.
   opzioni.cartella = a.prefisso_nomi;
   const ArchivioMemoria copie = copie_sorgenti(a.dir, a.id);
@@ -58,14 +50,25 @@ int esegui(const Richiesta& a) {
   } catch (const MemoriaEsaurita& e) {
     memoria_esaurita(a.dir / e.file(), "leggere");
   }
-  if (a.ha("--json")) {
+  if (formato == "json") {
     std::cout << json_diagnostiche(dd);
+  } else if (formato == "sarif") {
+    std::cout << sarif_diagnostiche(dd, SCENARIO_VERSIONE);
   } else {
     // Line by line: the text of a long list is never whole in memory.
     for (const Diagnostica& d : dd) std::cout << riga_diagnostica(d) << '\n';
     std::cout << riepilogo_diagnostiche(dd) << '\n';
   }
   return con_errori(dd) ? uscita_errore_dati : uscita_ok;
+}
+
+std::vector<Opzione> opzioni_check() {
+  std::vector<Opzione> oo = {
+      {"--format", "", "FORMATO",
+       "testo (se non indicato), json (una lista JSON) o sarif (SARIF 2.1.0)"},
+      {"--json", "", "", "come --format=json"}};
+  for (const Opzione& o : opzioni_avvisi()) oo.push_back(o);
+  return oo;
 }
 
 }  // namespace
@@ -78,7 +81,8 @@ Sottocomando comando_check() {
       "compila ma probabilmente non e' voluto. Non scrive nulla.\n"
       "Una riga per diagnostica, poi una riga che le conta:\n"
       "  FILE:RIGA:COLONNA: error: SIGNIFICATO (posizione P m) [errore N]\n"
-      "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n" +
+      "  FILE:RIGA:COLONNA: warning: TESTO [-Wnome]\n"
+      "Con -Werror un avviso e' un errore: \"error: TESTO [-Werror=nome]\".\n" +
       elenco_avvisi() +
       "\n(docs/sorgenti.md li spiega).\n"
       "Stato d'uscita: 0 nessun errore (avvisi ammessi), 1 errori, 3 un sorgente\n"
@@ -86,9 +90,7 @@ Sottocomando comando_check() {
   return {
       .nome = "check",
       .descrizione = descrizione,
-      .opzioni = {{"--json", "", "", "le diagnostiche come una lista JSON"},
-                  {"-Wno-", "", "NOME", "non mostra l'avviso NOME", true},
-                  {"-w", "", "", "non mostra nessun avviso"}},
+      .opzioni = opzioni_check(),
       .identita = FonteIdentita::argomenti,
       .cartella = true,
       .esegui = esegui,

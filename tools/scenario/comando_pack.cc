@@ -19,6 +19,7 @@
 #include "pack/eseguibile.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
+#include "tools/scenario/opzioni_avvisi.h"
 
 namespace scenario {
 namespace {
@@ -30,8 +31,9 @@ constexpr char kNomeStub[] = "scenario-stub";
 #endif
 
 // The gate every scenario passes before it is packed: the check of
-// `scenario check`. When one of its diagnostics is an error, all of them
-// are shown and the scenario is refused.
+// `scenario check`. Its diagnostics are shown, warnings too, before
+// anything is written; when one of them is an error (or a warning that
+// -Werror makes one) the scenario is refused.
 void accetta_sorgenti(const Identita& id, const std::vector<FileNominato>& testi,
                       const OpzioniControllo& opzioni) {
   ArchivioMemoria copie;
@@ -41,8 +43,8 @@ void accetta_sorgenti(const Identita& id, const std::vector<FileNominato>& testi
     }
   }
   const std::vector<Diagnostica> dd = controlla(copie, id, opzioni);
+  if (!dd.empty()) std::cout << testo_diagnostiche(dd);
   if (!con_errori(dd)) return;
-  std::cout << testo_diagnostiche(dd);
   throw ErroreComando(uscita_errore_dati,
                       "scenario pack: i sorgenti hanno errori, nessun installatore scritto");
 }
@@ -88,6 +90,8 @@ bool programma_windows(const std::string& bytes) {
 }
 
 int esegui(const Richiesta& a) {
+  OpzioniControllo opzioni;
+  leggi_opzioni_avvisi(a, &opzioni);
   const std::filesystem::path& dir = a.dir;
   const Identita& id = a.id;
   std::vector<FileNominato> testi;
@@ -99,7 +103,6 @@ int esegui(const Richiesta& a) {
     }
     if (bytes) testi.push_back({nome, std::move(*bytes)});
   }
-  OpzioniControllo opzioni;
   opzioni.cartella = a.prefisso_nomi;
   accetta_sorgenti(id, testi, opzioni);
 
@@ -143,6 +146,15 @@ int esegui(const Richiesta& a) {
   return uscita_ok;
 }
 
+std::vector<Opzione> opzioni_pack() {
+  std::vector<Opzione> oo = {
+      {"--output", "-o", "OUT", "il file dell'installatore da scrivere"},
+      {"--stub", "", "STUB",
+       "lo stub su cui impacchettare (quello accanto a scenario se non indicato)"}};
+  for (const Opzione& o : opzioni_avvisi()) oo.push_back(o);
+  return oo;
+}
+
 }  // namespace
 
 Sottocomando comando_pack() {
@@ -154,15 +166,14 @@ Sottocomando comando_pack() {
           "LINEA_TRENO_scheda_treno.txt, LINEA_TRENO_rallentamenti.txt,\n"
           "LINEA_TRENO_note.txt). Avviato nella cartella del gioco, l'installatore\n"
           "scrive i cinque testi, compila i due sorgenti e lascia i sei file.\n"
-          "I sorgenti con errori sono rifiutati (l'esito del controllo e' mostrato).\n"
+          "Gli avvisi e gli errori del controllo sono mostrati prima di scrivere; i\n"
+          "sorgenti con errori sono rifiutati (con -Werror anche quelli con avvisi).\n"
           "L'installatore si chiama DIR/LINEA_TRENO, con .exe se lo stub e' un\n"
           "programma Windows. Lo stub deve essere quello di questo progetto, e nessun\n"
           "nome dell'installatore puo' coincidere con un altro (ne' con un sorgente).\n"
           "Stato d'uscita: 0 scritto, 1 sorgenti con errori o testo mancante,\n"
           "3 errore del sistema, 64 uso errato.\n",
-      .opzioni = {{"--output", "-o", "OUT", "il file dell'installatore da scrivere"},
-                  {"--stub", "", "STUB",
-                   "lo stub su cui impacchettare (quello accanto a scenario se non indicato)"}},
+      .opzioni = opzioni_pack(),
       .identita = FonteIdentita::argomenti,
       .cartella = true,
       .uscita = "l'installatore",

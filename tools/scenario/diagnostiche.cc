@@ -24,24 +24,24 @@ std::string riga_diagnostica(const Diagnostica& d) {
     s += ':';
     s += std::to_string(d.colonna);
   }
-  s += d.errore() ? ": error: " : ": warning: ";
+  s += d.ferma() ? ": error: " : ": warning: ";
   s += utf8_da_1252(d.messaggio);
   if (d.errore()) {
     if (d.posizione) s += " (posizione " + std::to_string(*d.posizione) + " m)";
     s += " [errore " + std::to_string(d.codice) + "]";
   } else {
-    s += " [-W" + std::string(nome_avviso(d.avviso)) + "]";
+    s += std::string(d.promosso ? " [-Werror=" : " [-W") + std::string(nome_avviso(d.avviso)) + "]";
   }
   return s;
 }
 
 bool con_errori(std::span<const Diagnostica> dd) {
-  return std::any_of(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.errore(); });
+  return std::any_of(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.ferma(); });
 }
 
 std::string riepilogo_diagnostiche(std::span<const Diagnostica> dd) {
   const auto errori = static_cast<size_t>(
-      std::count_if(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.errore(); }));
+      std::count_if(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.ferma(); }));
   return conta(errori, "errore", "errori") + ", " +
          conta(dd.size() - errori, "avvertimento", "avvertimenti");
 }
@@ -66,7 +66,7 @@ std::string json_diagnostiche(std::span<const Diagnostica> dd) {
       j.chiave("line").nullo();
       j.chiave("column").nullo();
     }
-    j.chiave("severity").testo(d.errore() ? "error" : "warning");
+    j.chiave("severity").testo(d.ferma() ? "error" : "warning");
     if (d.errore()) {
       j.chiave("code").intero(d.codice);
       j.chiave("warning").nullo();

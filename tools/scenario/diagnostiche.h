@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "check/controllo.h"
 
@@ -27,7 +28,13 @@ std::string testo_diagnostiche(std::span<const Diagnostica> dd);
 // ended by "\n".
 std::string json_diagnostiche(std::span<const Diagnostica> dd);
 
-// True when one of them is an error.
+// The same diagnostics as one SARIF 2.1.0 log of one run of `versione`
+// of the tool, ended by "\n": a rule for every fault code and every
+// warning name (ids "errore-N" and "avviso-NAME", the same in every log),
+// and a result for each diagnostic with its file, line and column.
+std::string sarif_diagnostiche(std::span<const Diagnostica> dd, std::string_view versione);
+
+// True when one of them is an error, or a warning -Werror makes one.
 bool con_errori(std::span<const Diagnostica> dd);
 
 }  // namespace scenario

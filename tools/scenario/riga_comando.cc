@@ -47,7 +47,10 @@ std::span<const Sottocomando> g_comandi;
 std::vector<Opzione> opzioni(const Sottocomando& c) {
   std::vector<Opzione> o;
   if (c.cartella) o.push_back(kOpzioneDir);
-  if (c.identita == FonteIdentita::opzioni) o.insert(o.end(), {kOpzioneLinea, kOpzioneTreno});
+  if (c.identita == FonteIdentita::opzioni) {
+    o.push_back(kOpzioneLinea);
+    o.push_back(kOpzioneTreno);
+  }
   o.insert(o.end(), c.opzioni.begin(), c.opzioni.end());
   return o;
 }
