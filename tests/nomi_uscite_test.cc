@@ -228,13 +228,11 @@ TEST(NomiUscite, OutputsReplaceOnlyFiles) {
        "emit --linea L --treno 7 --force",
        3,
        {"impossibile scrivere ./L_7_note.txt: " + fifo_no}},
-      // A device is no picture: refused by its name before anything is
-      // opened (the device check itself: nomi_corsa_test).
       {"plot -o a device",
        compilato,
        "plot L 7 -o /dev/null",
-       64,
-       {"--output vuole un nome che finisce con .svg (il disegno e' SVG): /dev/null"}},
+       3,
+       {"impossibile scrivere /dev/null: sotto questo nome c'e' un dispositivo"}},
   });
   struct stat s {};
   ASSERT_EQ(::stat("/dev/null", &s), 0);

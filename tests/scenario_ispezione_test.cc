@@ -128,18 +128,25 @@ TEST(Inspect, TextRowsAnAuthorCanGrep) {
     const std::string& l = r[i];
     ASSERT_GT(l.size(), significato) << l;
     EXPECT_EQ(l.substr(significato - 3, 3).find_first_not_of("0123456789"), 1u) << l;
-    segnali += l.substr(significato) == "segnale";
+    segnali += l.compare(significato, 8, "segnale ") == 0;
   }
   EXPECT_EQ(segnali, 32u);
-  // The signal at 1600 m: cell 33, 1650 m from the start.
+  // The signal written at 1600 m: cell 33, 1650 m from the start, shown
+  // with the position its author wrote; the cell's speed in km/h.
   EXPECT_EQ(r[34].substr(0, 19), "   33         1650 ");
+  EXPECT_EQ(r[34].compare(significato, 27, "segnale scritto_a=1600m asp"), 0) << r[34];
+  EXPECT_NE(r[34].find(" velocita_treno=120km/h "), std::string::npos) << r[34];
 
   const auto testata = esegui(
       avvio(kStrumento, "inspect Lanvero_Ostrel_24817.sim --from 18 --to 18"), dir.percorso());
   ASSERT_EQ(testata.stato, 0) << testata.err;
   const auto t = righe(testata.out);
   ASSERT_EQ(t.size(), 2u);
-  EXPECT_EQ(t[1].substr(t[1].size() - 10), "  \"OSTREL\"") << t[1];
+  // A station: its name, its zone in metres, its time as hh:mm:ss.
+  EXPECT_NE(t[1].find("  \"OSTREL\"  stazione nome=\"OSTREL\" "), std::string::npos) << t[1];
+  EXPECT_NE(t[1].find(" inizio_zona=88150m fine_zona=88650m posizione=88400m orario=18:16:00 "),
+            std::string::npos)
+      << t[1];
 
   const auto piano =
       esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_linea.dat --from 97998"), dir.percorso());

@@ -116,7 +116,7 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
     svg.n(asse.x(asse.totale()) - x).t("\" height=\"").n(fondo_bande - cima_bande);
     svg.t("\" fill=\"#7f7f7f\" fill-opacity=\"0.12\" pointer-events=\"none\"/>\n");
     svg.etichetta((x + asse.x(asse.totale())) / 2, cima_bande - 9,
-                  "prolungamento (" + metri(static_cast<int64_t>(asse.totale() - lunghezza)) + ")",
+                  "prolungamento (" + metri(kMetriProlungamento) + ")",
                   10, "middle", "class=\"alone\" fill=\"#444444\"");
     svg.t("<path d=\"M").n(x).t(" ").n(cima_bande).t("V").n(fondo_bande);
     svg.t("\" stroke=\"#444444\" stroke-dasharray=\"4 3\"><title>fine della linea, ");
@@ -126,7 +126,8 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
   }
   y = fondo_bande + 40;
   svg.etichetta(12, y,
-                "Progressive in metri dall'inizio della linea; la cella i è il tratto da i × " +
+                "Sugli assi i chilometri delle progressive della linea, nei testi dei segni i metri "
+                "dall'inizio; la cella i è il tratto da i × " +
                     intero(kMetriCella) + " m. Passando sopra un segno se ne legge il contenuto.",
                 10, "start", "fill=\"#666666\"");
   y += 14;

@@ -79,7 +79,12 @@ TEST(Ispezione, HeaderAsJson) {
             "\"testo\":\"PORTA \\\"NORD\\\" \\\\ citt\xC3\xA0 \xE2\x82\xAC \\u0001\xC2\x81\","
             "\"intero_uno\":0,\"intero_due\":0,\"intero_tre\":0,\"intero_quattro\":0,"
             "\"intero_cinque\":0,\"flag_uno\":0,\"flag_due\":0,\"flag_tre\":0,\"flag_quattro\":0,"
-            "\"valore_quattro\":61200}]}\n");
+            "\"valore_quattro\":61200,"
+            // Beside the stored fields, what they mean.
+            "\"significato\":\"stazione\",\"valori\":{"
+            "\"nome\":\"PORTA \\\"NORD\\\" \\\\ citt\xC3\xA0 \xE2\x82\xAC \\u0001\xC2\x81\","
+            "\"tipo\":12,\"inizio_zona\":-700,\"fine_zona\":0,\"posizione\":0,"
+            "\"orario\":\"17:00:00\",\"fermata\":0}}]}\n");
 }
 
 TEST(Ispezione, CellsAsColumnsAndJson) {
