@@ -141,7 +141,7 @@ void Bande::suggerimenti(double cima, double altezza, const std::vector<double>&
                          std::string_view unita, bool segno) {
   const auto valore = [&](double x) {
     const auto r = static_cast<int64_t>(std::llround(x));
-    return (segno && r > 0 ? "+" : "") + intero(r);
+    return std::string(segno && r > 0 ? "+" : "").append(intero(r));
   };
   svg_.t("<g fill=\"#000000\" fill-opacity=\"0\">\n");
   for (size_t i = 0; i < v.size();) {

@@ -93,7 +93,10 @@ void avvisa_sorgenti_piu_recenti(const std::string& prefisso, const Testata& t,
                                  const std::vector<std::filesystem::path>& compilati) {
   for (const auto& s : sorgenti_piu_recenti(prefisso, t, compilati)) {
     std::string nomi;
-    for (const auto& c : compilati) nomi += (nomi.empty() ? "" : ", ") + c.string();
+    for (const auto& c : compilati) {
+      if (!nomi.empty()) nomi += ", ";
+      nomi += c.string();
+    }
     std::cerr << "scenario: attenzione: " << s.string() << " e' piu' recente di " << nomi
               << ": i file compilati non mostrano le sue ultime modifiche (ricompila)\n";
   }
