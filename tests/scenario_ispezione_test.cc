@@ -136,6 +136,11 @@ TEST(Inspect, TextRowsAnAuthorCanGrep) {
   EXPECT_EQ(r[34].substr(0, 19), "   33         1650 ");
   EXPECT_EQ(r[34].compare(significato, 27, "segnale scritto_a=1600m asp"), 0) << r[34];
   EXPECT_NE(r[34].find(" velocita_treno=120km/h "), std::string::npos) << r[34];
+  // The slowdown written from 42600 to 45100 m, at those positions.
+  EXPECT_NE(celle.out.find("  inizio_rallentamento scritto_a=42600m velocita=70km/h "),
+            std::string::npos);
+  EXPECT_NE(celle.out.find("  fine_rallentamento scritto_a=45100m velocita=70km/h "),
+            std::string::npos);
 
   const auto testata = esegui(
       avvio(kStrumento, "inspect Lanvero_Ostrel_24817.sim --from 18 --to 18"), dir.percorso());
