@@ -10,7 +10,7 @@ namespace scenario {
 
 namespace {
 
-uint8_t byte_pendenza(int32_t g) { return static_cast<uint8_t>(int64_t{g} + 100); }
+uint8_t byte_pendenza(int32_t g) { return static_cast<uint8_t>(int64_t{g} + kZeroPendenza); }
 
 Planimetria& piano(StatoParser& s) {
   if (!s.modello.planimetria)
