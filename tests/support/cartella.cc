@@ -7,6 +7,10 @@
 #include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
 namespace scenario::test {
 
 namespace fs = std::filesystem;
@@ -29,6 +33,20 @@ CartellaProva::~CartellaProva() {
 
 void CartellaProva::svuota() const {
   for (const auto& voce : fs::directory_iterator(percorso_)) fs::remove_all(voce.path());
+}
+
+std::string come_argomento(const fs::path& p) {
+#ifdef _WIN32
+  const std::wstring w = p.wstring();
+  const int n = WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), nullptr, 0,
+                                    nullptr, nullptr);
+  std::string r(static_cast<size_t>(n), '\0');
+  WideCharToMultiByte(CP_ACP, 0, w.data(), static_cast<int>(w.size()), r.data(), n, nullptr,
+                      nullptr);
+  return r;
+#else
+  return p.string();
+#endif
 }
 
 std::vector<std::string> nomi(const fs::path& cartella) {

@@ -26,6 +26,10 @@ class CartellaProva {
   std::filesystem::path percorso_;
 };
 
+// A path as a program's command line carries it to main: the bytes of the
+// system's code page on Windows, the name's own bytes elsewhere.
+std::string come_argomento(const std::filesystem::path& p);
+
 // The names in a folder, sorted; none when it does not exist.
 std::vector<std::string> nomi(const std::filesystem::path& cartella);
 // The whole file; empty when it cannot be read.

@@ -116,7 +116,8 @@ TEST(RigaComando, BadCommandLinesAreUsageErrors) {
 // without the command's prefix).
 TEST(RigaComando, TheTableChecksWhatACommandTakes) {
   test::CartellaProva dir;
-  const std::string d = dir.percorso().string();
+  const std::string d = test::come_argomento(dir.percorso());
+  const std::string argomento_manca = test::come_argomento(dir.percorso() / "manca");
   const std::string manca = (dir.percorso() / "manca").string();
   const std::string uso = "\n\nUso:\n";
   struct Caso {
@@ -133,8 +134,8 @@ TEST(RigaComando, TheTableChecksWhatACommandTakes) {
       {{"scena", "L*", "7"}, 64, identita},
       {{"scena", "L", "a b"}, 64, identita},
       {{"scena", "L", "7", "--dir", ""}, 64, "scenario: " + std::string(kCartellaVuota) + uso},
-      {{"scena", "L*", "7", "--dir", manca.c_str()}, 64, identita},
-      {{"scena", "L", "7", "--dir", manca.c_str()},
+      {{"scena", "L*", "7", "--dir", argomento_manca.c_str()}, 64, identita},
+      {{"scena", "L", "7", "--dir", argomento_manca.c_str()},
        3,
        "impossibile usare la cartella " + manca + ": "},
       {{"portato"}, 7, ""},
@@ -163,7 +164,7 @@ TEST(RigaComando, TheTableChecksWhatACommandTakes) {
 
 TEST(RigaComando, ACommandRunsOnWhatTheTableChecked) {
   test::CartellaProva dir;
-  const std::string d = dir.percorso().string();
+  const std::string d = test::come_argomento(dir.percorso());
   ASSERT_EQ(esegui({"scena", "L", "7", "--dir", d.c_str()}), 7);
   EXPECT_EQ(g_richiesta.id.linea, "L");
   EXPECT_EQ(g_richiesta.id.treno, "7");
