@@ -39,7 +39,7 @@ Impronta impronta(const std::filesystem::path& p) {
 // One round: what check, compile and plot say of the sources now, each run
 // as its own command line (`parole`: LINEA TRENO and the folder) would run
 // it.
-void giro(std::span<const std::string_view> parole, const std::filesystem::path& svg) {
+void giro(std::span<const std::string_view> parole) {
   std::cout << "== check\n" << std::flush;
   esegui_sottocomando(comando_check(), parole);
   std::cout << "== compile\n" << std::flush;
@@ -49,9 +49,8 @@ void giro(std::span<const std::string_view> parole, const std::filesystem::path&
   // was.
   if (compilato == uscita_ok || compilato == uscita_errore_dati) {
     std::cout << "== plot\n" << std::flush;
-    if (esegui_sottocomando(comando_plot(), parole) == uscita_ok) {
-      std::cout << "disegno: " << svg.string() << '\n';
-    }
+    // plot names the file it wrote.
+    esegui_sottocomando(comando_plot(), parole);
   }
   std::cout << "== fine\n" << std::flush;
 }
@@ -71,12 +70,11 @@ int esegui(const Richiesta& a) {
     comune.push_back(kOpzioneDir.nome);
     comune.push_back(*d);
   }
-  const std::filesystem::path svg = dir / (id.linea + "_" + id.treno + ".svg");
   {
     OsservatoreCartella osservatore(dir);
     std::cout << "osservo " << (dir / sorgenti[0]).string() << " e "
               << (dir / sorgenti[1]).string() << " (Ctrl+C per finire)\n";
-    giro(comune, svg);
+    giro(comune);
     for (;;) {
       std::optional<std::vector<Cambio>> cc = osservatore.attendi(-1);
       if (!cc) break;
@@ -119,7 +117,7 @@ int esegui(const Richiesta& a) {
       char quando[16];
       std::strftime(quando, sizeof quando, "%H:%M:%S", std::localtime(&ora));
       std::cout << "-- " << quando << " salvato\n";
-      giro(comune, svg);
+      giro(comune);
     }
     std::cout << "fine dell'osservazione\n";
     return uscita_ok;
