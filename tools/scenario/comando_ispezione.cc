@@ -47,19 +47,19 @@ int esegui(const Richiesta& a) {
   if (!tipo) {
     throw ErroreComando(
         uscita_errore_dati,
-        "scenario: " + nome +
+        nome +
             ": il nome non finisce con _linea.dat, .sim o .dat: non e' un file compilato");
   }
   std::optional<std::string> bytes;
   try {
     bytes = leggi_file(nome, *tipo);
-    if (!bytes) throw ErroreComando(uscita_errore_dati, "scenario: " + nome + ": il file non esiste");
+    if (!bytes) throw ErroreComando(uscita_errore_dati, nome + ": il file non esiste");
     const std::string uscita =
         ispeziona(*tipo, *bytes, a.ha("--json") ? Formato::json : Formato::testo, righe);
     std::cout.write(uscita.data(), static_cast<std::streamsize>(uscita.size()));
     return uscita_ok;
   } catch (const ErroreLettura& e) {
-    std::string motivo = "scenario: " + nome + " (" + std::string(descrizione_tipo(*tipo)) +
+    std::string motivo = nome + " (" + std::string(descrizione_tipo(*tipo)) +
                          "): " + e.what();
     // A file saved under another kind's name says so.
     if (const auto altro = bytes ? tipo_dal_contenuto(*bytes) : std::nullopt) {
@@ -92,7 +92,6 @@ Sottocomando comando_inspect() {
                   {"--to", "", "M", "fino alla riga M compresa (l'ultima se non indicata)"}},
       .min_posizionali = 1,
       .max_posizionali = 1,
-      .prefisso_guasti = "scenario: ",
       .esegui = esegui,
   };
 }

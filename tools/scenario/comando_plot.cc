@@ -20,7 +20,7 @@ std::string necessario(const std::filesystem::path& p, TipoFile tipo) {
   std::optional<std::string> b = leggi_file(p, tipo);
   if (!b) {
     throw ErroreComando(uscita_errore_dati,
-                        "scenario: " + p.string() + ": il file non esiste: compila prima lo scenario");
+                        p.string() + ": il file non esiste: compila prima lo scenario");
   }
   return std::move(*b);
 }
@@ -47,7 +47,7 @@ int esegui(const Richiesta& a) {
     scrivi_file(uscita, disegna_scenario(t, c, piano ? &*piano : nullptr));
     return uscita_ok;
   } catch (const ErroreLettura& e) {
-    throw ErroreComando(uscita_errore_dati, "scenario: " + letto.string() + ": " + e.what());
+    throw ErroreComando(uscita_errore_dati, letto.string() + ": " + e.what());
   } catch (const std::bad_alloc&) {
     memoria_esaurita(letto, "leggere");
   }
@@ -73,7 +73,6 @@ Sottocomando comando_plot() {
       .cartella = true,
       .file = {.letti = {posto_planimetria, posto_celle, posto_testata}},
       .uscita = "il disegno",
-      .prefisso_guasti = "scenario: ",
       .esegui = esegui,
   };
 }
