@@ -348,7 +348,8 @@ TEST(GuastoIniettato, EverySystemCallOfARunFailsInTurn) {
       EXPECT_EQ(u.stato, 3) << u.err;
       EXPECT_EQ(u.err.rfind("impossibile ", 0), 0u) << u.err;
       EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
-      EXPECT_NE(u.err.find(std::string(": ") + scenario::motivo_errno(e)), std::string::npos) << u.err;
+      EXPECT_NE(u.err.find(std::string(": ") + scenario::motivo_errno(e)), std::string::npos)
+          << u.err;
       const bool temporaneo = nome_temporaneo(c.percorso.filename().string());
       const fs::path nominato =
           test::nominato(c, g.dir.percorso(), temporaneo, kPrefissoTemporaneo);
@@ -662,8 +663,8 @@ TEST(InstallatoreMessaggi, StandardOutputThatCannotBeWritten) {
       test::esegui(test::Avvio{.programma = std::string("./") + kProgramma, .uscita = "/dev/full"},
                    dir.percorso());
   EXPECT_EQ(u.stato, 3);
-  EXPECT_EQ(u.err, "impossibile scrivere lo standard output: " +
-                       scenario::motivo_errno((ENOSPC)) + "\n");
+  EXPECT_EQ(u.err,
+            "impossibile scrivere lo standard output: " + scenario::motivo_errno((ENOSPC)) + "\n");
   EXPECT_EQ(test::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
 }
 

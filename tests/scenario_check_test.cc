@@ -484,9 +484,8 @@ TEST_F(Check, OutOfMemoryNamesTheSourceBeingRead) {
   const auto u = esegui(a, dir.percorso());
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out, "");
-  EXPECT_EQ(u.err,
-            "scenario check: impossibile leggere " + (fs::path(".") / kTreno).string() +
-                ": memoria esaurita\n");
+  EXPECT_EQ(u.err, "scenario check: impossibile leggere " + (fs::path(".") / kTreno).string() +
+                       ": memoria esaurita\n");
 #endif
 }
 

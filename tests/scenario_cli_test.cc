@@ -131,14 +131,15 @@ TEST_F(Compile, LinesAfterTheFirstSayWhatWhereAndWhichFiles) {
   sorgenti(kLinea, "[generale]\r\n[rallentamenti]\r\nrallentamento, 0, 60, 500, 0, 0, 0\r\n");
   const auto timbro = compila("--dir .");
   EXPECT_EQ(timbro.stato, 2);
-  EXPECT_EQ(righe(timbro.out),
-            (std::vector<std::string>{
-                "numero_errore=0 posizione_errore=0",
-                "./Prova_7-.txt:3:16: error: timbro di formato gia' presente: la cella 1, riservata "
-                "al "
-                "timbro di formato, contiene gia' 60, scritto da rallentamento di riga 3, che "
-                "cade nella cella 1 [errore 1250]",
-                "nessun file scritto"}));
+  EXPECT_EQ(
+      righe(timbro.out),
+      (std::vector<std::string>{
+          "numero_errore=0 posizione_errore=0",
+          "./Prova_7-.txt:3:16: error: timbro di formato gia' presente: la cella 1, riservata "
+          "al "
+          "timbro di formato, contiene gia' 60, scritto da rallentamento di riga 3, che "
+          "cade nella cella 1 [errore 1250]",
+          "nessun file scritto"}));
 
   // A cell taken by a record of the other file names that file.
   sorgenti(kLinea, "[generale]\r\n[segnali]\r\nsegnale, 1250, 1, 4, 1, 0, 0, 0, 0,0,0, 0\r\n");
@@ -343,7 +344,8 @@ TEST_F(GuastoCompile, EverySystemCallFailsInTurn) {
     const test::Uscita u = esegui(a, d.percorso());
     EXPECT_EQ(u.stato, 3) << u.out << u.err;
     EXPECT_EQ(u.err.rfind("scenario compile: impossibile ", 0), 0u) << u.err;
-    EXPECT_NE(u.err.find(std::string(": ") + scenario::motivo_errno(e)), std::string::npos) << u.err;
+    EXPECT_NE(u.err.find(std::string(": ") + scenario::motivo_errno(e)), std::string::npos)
+        << u.err;
     const bool temporaneo = nome_temporaneo(c.percorso.filename().string());
     EXPECT_NE(u.err.find(test::nominato(c, d.percorso(), temporaneo, kPrefissoTemporaneo).string()),
               std::string::npos)
@@ -613,8 +615,7 @@ TEST(Uso, MistypedWordsAreNamedWithWhatWasMeant) {
        "Uso: scenario check LINEA TRENO "},
       {"check Prova 7 -Werorr", "scenario check: opzione sconosciuta: -Werorr (forse '-Werror'?)",
        "Uso: scenario check LINEA TRENO "},
-      {"check Prova 7 extra",
-       "scenario check: argomento in piu': extra (check vuole LINEA TRENO)",
+      {"check Prova 7 extra", "scenario check: argomento in piu': extra (check vuole LINEA TRENO)",
        "Uso: scenario check LINEA TRENO "},
       {"check Prova", "scenario check: argomenti mancanti: check vuole LINEA TRENO",
        "Uso: scenario check LINEA TRENO "},

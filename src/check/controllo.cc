@@ -469,16 +469,14 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
       }
 
       case Codice::zona_stazione_fuori_griglia: return v(2) + " m";
-      case Codice::stazioni_troppo_vicine:
+      case Codice::stazioni_troppo_vicine: {
         if (i < 2 || i >= kVociTestata) return {};
-      {
         const Voce& questa = t[static_cast<size_t>(i)];
         const Voce& prima = t[static_cast<size_t>(i) - 1];
         // Stations go along the line in the file's order.
         if (questa.valore_tre < prima.valore_tre) {
-          return "la stazione a " + std::to_string(questa.valore_tre) +
-                 " m viene nel file dopo " + cita(prima.testo) + " a " +
-                 std::to_string(prima.valore_tre) +
+          return "la stazione a " + std::to_string(questa.valore_tre) + " m viene nel file dopo " +
+                 cita(prima.testo) + " a " + std::to_string(prima.valore_tre) +
                  " m: le stazioni vanno scritte nell'ordine della linea";
         }
         return "la zona inizia a " + std::to_string(questa.valore_uno) +

@@ -1,8 +1,8 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 

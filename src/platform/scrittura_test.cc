@@ -74,16 +74,11 @@ void messaggio_come(const GuastoPiattaforma& g, const std::filesystem::path& p,
 // from what std::filesystem reports alike; any other in the system's words.
 TEST(Motivo, CommonReasonsInItalian) {
   const std::pair<int, const char*> casi[] = {
-      {ENOENT, "file o cartella inesistente"},
-      {EACCES, "permesso negato"},
-      {EPERM, "operazione non permessa"},
-      {ENOSPC, "spazio esaurito sul dispositivo"},
-      {EROFS, "file system di sola lettura"},
-      {EEXIST, "il file esiste gia'"},
-      {ENOTDIR, "non e' una cartella"},
-      {EISDIR, "e' una cartella"},
-      {ENAMETOOLONG, "nome troppo lungo"},
-      {EMFILE, "troppi file aperti dal programma"},
+      {ENOENT, "file o cartella inesistente"},  {EACCES, "permesso negato"},
+      {EPERM, "operazione non permessa"},       {ENOSPC, "spazio esaurito sul dispositivo"},
+      {EROFS, "file system di sola lettura"},   {EEXIST, "il file esiste gia'"},
+      {ENOTDIR, "non e' una cartella"},         {EISDIR, "e' una cartella"},
+      {ENAMETOOLONG, "nome troppo lungo"},      {EMFILE, "troppi file aperti dal programma"},
       {ELOOP, "troppi collegamenti simbolici"},
   };
   for (const auto& [codice, testo] : casi) {

@@ -47,8 +47,7 @@ int esegui(const Richiesta& a) {
   if (!tipo) {
     throw ErroreComando(
         uscita_errore_dati,
-        nome +
-            ": il nome non finisce con _linea.dat, .sim o .dat: non e' un file compilato");
+        nome + ": il nome non finisce con _linea.dat, .sim o .dat: non e' un file compilato");
   }
   std::optional<std::string> bytes;
   try {
@@ -59,8 +58,7 @@ int esegui(const Richiesta& a) {
     std::cout.write(uscita.data(), static_cast<std::streamsize>(uscita.size()));
     return uscita_ok;
   } catch (const ErroreLettura& e) {
-    std::string motivo = nome + " (" + std::string(descrizione_tipo(*tipo)) +
-                         "): " + e.what();
+    std::string motivo = nome + " (" + std::string(descrizione_tipo(*tipo)) + "): " + e.what();
     // A file saved under another kind's name says so.
     if (const auto altro = bytes ? tipo_dal_contenuto(*bytes) : std::nullopt) {
       motivo += " (il contenuto e' quello di: " + std::string(descrizione_tipo(*altro)) + ")";

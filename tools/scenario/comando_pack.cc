@@ -45,8 +45,7 @@ void accetta_sorgenti(const Identita& id, const std::vector<FileNominato>& testi
   const std::vector<Diagnostica> dd = controlla(copie, id, opzioni);
   if (!dd.empty()) std::cout << testo_diagnostiche(dd);
   if (!con_errori(dd)) return;
-  throw ErroreComando(uscita_errore_dati,
-                      "i sorgenti hanno errori, nessun installatore scritto");
+  throw ErroreComando(uscita_errore_dati, "i sorgenti hanno errori, nessun installatore scritto");
 }
 
 std::string leggi_tutto(LettoreIntervalli& file) {

@@ -5,13 +5,13 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/testo.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "installer/uscita.h"
 #include "platform/blocco_cartella.h"
 #include "platform/programma.h"
 #include "platform/scrittura.h"
-#include "base/testo.h"
 
 namespace scenario {
 
@@ -173,7 +173,8 @@ Argomenti leggi(const Sottocomando& c, std::span<const std::string_view> parole)
       continue;
     }
     if (!o) {
-      errore_uso("opzione sconosciuta: " + std::string(p) + forse(parola, nomi_opzioni(opzioni(c))));
+      errore_uso("opzione sconosciuta: " + std::string(p) +
+                 forse(parola, nomi_opzioni(opzioni(c))));
     }
     if (o->prefisso) {
       a.dati.emplace_back(o->nome, p.substr(o->nome.size()));
@@ -378,8 +379,8 @@ int esegui_riga_comando(std::span<const Sottocomando> comandi, std::string_view 
       std::cout << aiuto(c);
       return uscita_controllata(prefisso, uscita_ok);
     }
-    return uscita_controllata(prefisso,
-                              esito(prefisso, [&] { return esegui_comando(c, resto); }, &c));
+    const auto corpo = [&] { return esegui_comando(c, resto); };
+    return uscita_controllata(prefisso, esito(prefisso, corpo, &c));
   }
   std::vector<std::string_view> nomi;
   for (const Sottocomando& c : comandi) nomi.push_back(c.nome);

@@ -96,7 +96,7 @@ TEST(RigaComando, BadCommandLinesAreUsageErrors) {
       "'scenario prova --help' spiega il comando e le sue opzioni.\n";
   struct Caso {
     std::vector<const char*> parole;
-    std::string err;  // the first line, after the prefix
+    std::string err;   // the first line, after the prefix
     bool del_comando;  // with its usage alone, else the tool's
   };
   const std::vector<Caso> casi = {
@@ -107,18 +107,23 @@ TEST(RigaComando, BadCommandLinesAreUsageErrors) {
       {{"xy"}, "scenario: comando sconosciuto: xy", false},
       {{"prova"}, "scenario prova: argomenti mancanti: prova vuole A [B]", true},
       {{"prova", "a", "b", "c"}, "scenario prova: argomento in piu': c (prova vuole A [B])", true},
-      {{"prova", "a", "b", "c", "d"}, "scenario prova: argomento in piu': c (prova vuole A [B])",
+      {{"prova", "a", "b", "c", "d"},
+       "scenario prova: argomento in piu': c (prova vuole A [B])",
        true},
-      {{"prova", "a", "b", "-jsn"}, "scenario prova: argomento in piu': -jsn (prova vuole A [B])",
+      {{"prova", "a", "b", "-jsn"},
+       "scenario prova: argomento in piu': -jsn (prova vuole A [B])",
        true},
       // A word of one dash is an argument ("-5" is a train), unless it is
       // near one of the options.
-      {{"prova", "a", "b", "-Wno"}, "scenario prova: opzione sconosciuta: -Wno (forse '-Wno-'?)",
+      {{"prova", "a", "b", "-Wno"},
+       "scenario prova: opzione sconosciuta: -Wno (forse '-Wno-'?)",
        true},
-      {{"prova", "a", "b", "--jsn"}, "scenario prova: opzione sconosciuta: --jsn (forse '--json'?)",
+      {{"prova", "a", "b", "--jsn"},
+       "scenario prova: opzione sconosciuta: --jsn (forse '--json'?)",
        true},
       {{"prova", "a", "--outptu=f"},
-       "scenario prova: opzione sconosciuta: --outptu=f (forse '--output'?)", true},
+       "scenario prova: opzione sconosciuta: --outptu=f (forse '--output'?)",
+       true},
       {{"prova", "a", "--sconosciuta"}, "scenario prova: opzione sconosciuta: --sconosciuta", true},
       {{"prova", "a", "--dir"}, "scenario prova: --dir vuole un valore (DIR)", true},
       {{"prova", "a", "-o"}, "scenario prova: --output vuole un valore (FILE)", true},
@@ -140,7 +145,8 @@ TEST(RigaComando, BadCommandLinesAreUsageErrors) {
       EXPECT_EQ(err, c.err + uso_prova);
     } else if (c.parole.size() < 2) {
       EXPECT_EQ(err.substr(c.err.size(), 7), "\n\nUso:\n");
-      EXPECT_NE(err.find("  scenario portato [--linea LINEA] [--treno TRENO]\n"), std::string::npos);
+      EXPECT_NE(err.find("  scenario portato [--linea LINEA] [--treno TRENO]\n"),
+                std::string::npos);
     }
   }
 }
@@ -234,47 +240,27 @@ TEST(RigaComando, EveryFailureEndsAsItsExitStatus) {
   };
   const std::vector<Caso> casi = {
       {"a status of its own", [] { return 2; }, "scenario pack: ", 2, ""},
-      {"a command's failure",
-       []() -> int { throw ErroreComando(1, "manca d/x"); },
-       "scenario pack: ",
-       1,
-       "scenario pack: manca d/x\n"},
+      {"a command's failure", []() -> int { throw ErroreComando(1, "manca d/x"); },
+       "scenario pack: ", 1, "scenario pack: manca d/x\n"},
       {"a failure of several lines, each after the prefix",
        []() -> int { throw ErroreComando(1, "a esiste gia'\nnessun file scritto"); },
-       "scenario emit: ",
-       1,
-       "scenario emit: a esiste gia'\nscenario emit: nessun file scritto\n"},
+       "scenario emit: ", 1, "scenario emit: a esiste gia'\nscenario emit: nessun file scritto\n"},
       {"a system failure",
        []() -> int { throw ErroreComando(3, "impossibile usare la cartella d: motivo"); },
-       "scenario check: ",
-       3,
-       "scenario check: impossibile usare la cartella d: motivo\n"},
-      {"a bad command line",
-       []() -> int { errore_uso("--from viene dopo --to"); },
-       "scenario inspect: ",
-       64,
-       "scenario inspect: --from viene dopo --to" + uso},
-      {"names that collide",
-       []() -> int { throw NomiInConflitto("nomi in conflitto: a e b"); },
-       "scenario: ",
-       64,
-       "scenario: nomi in conflitto: a e b" + uso},
-      {"a name too long for its folder",
-       []() -> int { throw NomeTroppoLungo("d/n", 300, 255); },
-       "scenario: ",
-       64,
+       "scenario check: ", 3, "scenario check: impossibile usare la cartella d: motivo\n"},
+      {"a bad command line", []() -> int { errore_uso("--from viene dopo --to"); },
+       "scenario inspect: ", 64, "scenario inspect: --from viene dopo --to" + uso},
+      {"names that collide", []() -> int { throw NomiInConflitto("nomi in conflitto: a e b"); },
+       "scenario: ", 64, "scenario: nomi in conflitto: a e b" + uso},
+      {"a name too long for its folder", []() -> int { throw NomeTroppoLungo("d/n", 300, 255); },
+       "scenario: ", 64,
        "scenario: impossibile scrivere d/n: nome di 300 caratteri, la cartella ne ammette al "
        "massimo 255" +
            uso},
       {"the system refusing a file",
        []() -> int { throw GuastoPiattaforma("d/f", "motivo", "leggere"); },
-       "scenario compile: ",
-       3,
-       "scenario compile: impossibile leggere d/f: motivo\n"},
-      {"memory that runs out unnamed",
-       []() -> int { throw std::bad_alloc(); },
-       "scenario: ",
-       3,
+       "scenario compile: ", 3, "scenario compile: impossibile leggere d/f: motivo\n"},
+      {"memory that runs out unnamed", []() -> int { throw std::bad_alloc(); }, "scenario: ", 3,
        "scenario: " + std::string(std::bad_alloc().what()) + "\n"},
       {"any other exception", []() -> int { throw std::logic_error("x"); }, "scenario: ", 3,
        "scenario: x\n"},
