@@ -11,16 +11,20 @@
 #     (doubling) appended to the line file (the time should double with
 #     the size), with 8 MB of empty lines appended, and with 60 MB of the
 #     line file's gradient records repeated (nearly every one a diagnostic);
-#   - `plot` on the carried scenario's header and cell files with a noisy
-#     line plan of 7 001 to 1 007 001 points (bench/piano_rumoroso, zigzag),
-#     and the same length of a six-point pattern;
+#   - `plot` with a noisy line plan (bench/piano_rumoroso, zigzag) beside
+#     the carried scenario's header and cell files (98 001 points; 7 001,
+#     refused), and beside the maximal scenario's (1 007 001 points), and
+#     the same length of a six-point pattern;
+#   - the maximal scenario's compiled files: `cat` of them, `plot`, and
+#     `inspect` of its plan and cell files, as text and as JSON;
 #   - `inspect` of a sparse 2 GB header file, refused from its size.
 set -euo pipefail
 
 build="${1:-build/bench}"
 scenario="$build/tools/scenario/scenario"
 piano="$build/bench/piano_rumoroso"
-for exe in "$scenario" "$piano"; do
+generati="$build/bench/generatore/testi_generati"
+for exe in "$scenario" "$piano" "$generati"; do
   [[ -x "$exe" ]] || { echo "missing $exe: build the bench preset first" >&2; exit 64; }
 done
 [[ -x /usr/bin/time ]] || { echo "missing /usr/bin/time (Debian: time)" >&2; exit 64; }
@@ -82,18 +86,42 @@ awk '/^\[pendenze\]/ { dentro = 1; next } /^\[/ { dentro = 0 } dentro' \
 testi_con "$work/ripetuti_dir" "$work/sessanta"
 misura "check, 60 MB of repeated records" "$scenario" check "${id[@]}" --dir "$work/ripetuti_dir"
 
-for n in 7001 20000 40000 1007001; do
-  d="$work/p$n"
-  mkdir -p "$d"
-  cp "$work/compilato/${id[0]}_${id[1]}.sim" "$work/compilato/${id[0]}_${id[1]}.dat" "$d/"
-  "$piano" "$n" "$d/${id[0]}_linea.dat"
-  misura "plot, noisy plan of $n points" "$scenario" plot "${id[@]}" --dir "$d"
-done
-d="$work/sei"
-mkdir -p "$d"
-cp "$work/compilato/${id[0]}_${id[1]}.sim" "$work/compilato/${id[0]}_${id[1]}.dat" "$d/"
-"$piano" 1007001 "$d/${id[0]}_linea.dat" sei
-misura "plot, six-point pattern of 1007001 points" "$scenario" plot "${id[@]}" --dir "$d"
+# plot draws only files of one compile: a noisy plan of the carried line's
+# count of points beside its header and cells, one of the longest line's
+# beside the maximal scenario's; one of another count is refused.
+rumoroso() {  # DIR COMPILED_DIR LINE TRAIN POINTS [sei]
+  mkdir -p "$1"
+  cp "$2/$3_$4.sim" "$2/$3_$4.dat" "$1/"
+  "$piano" "$5" "$1/$3_linea.dat" ${6:+"$6"}
+}
+rumoroso "$work/p7001" "$work/compilato" "${id[@]}" 7001
+misura "plot, noisy plan of 7001 points beside the carried header (refused)" \
+  "$scenario" plot "${id[@]}" --dir "$work/p7001"
+rumoroso "$work/p98001" "$work/compilato" "${id[@]}" 98001
+misura "plot, noisy plan of 98001 points" "$scenario" plot "${id[@]}" --dir "$work/p98001"
+
+mkdir -p "$work/massimo"
+read -r -a massimo < <("$generati" "$work/massimo" massimo)
+"$scenario" compile "${massimo[@]}" --dir "$work/massimo" --no-plan >/dev/null
+rumoroso "$work/p1007001" "$work/massimo" "${massimo[@]}" 1007001
+misura "plot, noisy plan of 1007001 points" "$scenario" plot "${massimo[@]}" --dir "$work/p1007001"
+rumoroso "$work/sei" "$work/massimo" "${massimo[@]}" 1007001 sei
+misura "plot, six-point pattern of 1007001 points" "$scenario" plot "${massimo[@]}" --dir "$work/sei"
+
+# The maximal scenario's own files (a 20 MB plan), beside a plain read of
+# the same bytes.
+mkdir -p "$work/pieno"
+cp "$work/massimo/"*.txt "$work/pieno/"
+"$scenario" compile "${massimo[@]}" --dir "$work/pieno" >/dev/null
+m="$work/pieno/${massimo[0]}_${massimo[1]}"
+p="$work/pieno/${massimo[0]}_linea.dat"
+misura "cat, the maximal scenario's three compiled files" cat "$m.sim" "$m.dat" "$p"
+misura "plot, the maximal scenario" "$scenario" plot "${massimo[@]}" --dir "$work/pieno"
+misura "cat, the maximal plan file" cat "$p"
+misura "inspect, the maximal plan file" "$scenario" inspect "$p"
+misura "inspect --json, the maximal plan file" "$scenario" inspect --json "$p"
+misura "inspect, the maximal cell file" "$scenario" inspect "$m.dat"
+misura "inspect --json, the maximal cell file" "$scenario" inspect --json "$m.dat"
 
 truncate -s 2G "$work/enorme.sim"
 misura "inspect, sparse 2 GB .sim (refused)" "$scenario" inspect "$work/enorme.sim"

@@ -5,6 +5,8 @@
 // commands do (without the file reads and writes).
 #include <benchmark/benchmark.h>
 
+#include <charconv>
+#include <cstdint>
 #include <string>
 #include <utility>
 
@@ -49,6 +51,48 @@ void BM_IspezionaMassimo(benchmark::State& state, TipoFile tipo, Formato formato
   state.counters["output_bytes"] = static_cast<double>(uscita);
 }
 
+// The floors the two commands are held to. A plain pass over the plan's
+// bytes (what reading them costs at the least), and the plan's numbers
+// formatted alone: each value decoded and written with to_chars, one point
+// a line, no columns and no checks. `inspect` of the plan is judged against
+// the second.
+void BM_LetturaPianaPiano(benchmark::State& state) {
+  const std::string& b = massimi().planimetria;
+  for (auto _ : state) {
+    uint64_t somma = 0;
+    for (const char c : b) somma += static_cast<unsigned char>(c);
+    benchmark::DoNotOptimize(somma);
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * b.size()));
+}
+
+void BM_FormattaNumeriPiano(benchmark::State& state) {
+  const std::string& b = massimi().planimetria;
+  size_t uscita = 0;
+  for (auto _ : state) {
+    const PianoLetto p = leggi_planimetria(b);
+    std::string s;
+    s.reserve(p.punti() * 40);
+    char buf[32];
+    const auto metti = [&](const ValorePiano& v) {
+      const auto r = v.tipo == TipoValore::intero
+                         ? std::to_chars(buf, buf + sizeof buf, static_cast<int64_t>(v.valore))
+                         : std::to_chars(buf, buf + sizeof buf, v.valore);
+      s.append(buf, static_cast<size_t>(r.ptr - buf));
+    };
+    for (size_t i = 0; i < p.punti(); ++i) {
+      metti(p.x0[i]);
+      s.push_back(' ');
+      metti(p.x1[i]);
+      s.push_back('\n');
+    }
+    uscita = s.size();
+    benchmark::DoNotOptimize(s.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * b.size()));
+  state.counters["output_bytes"] = static_cast<double>(uscita);
+}
+
 // What `plot` does between reading the three files and writing the picture.
 void BM_DisegnaMassimo(benchmark::State& state) {
   const FileMassimi& f = massimi();
@@ -81,6 +125,8 @@ BENCHMARK_CAPTURE(BM_IspezionaMassimo, planimetria_testo, TipoFile::planimetria,
     ->Unit(benchmark::kMillisecond);
 BENCHMARK_CAPTURE(BM_IspezionaMassimo, planimetria_json, TipoFile::planimetria, Formato::json)
     ->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LetturaPianaPiano)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FormattaNumeriPiano)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisegnaMassimo)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisegnaMassimoSoloDisegno)->Unit(benchmark::kMillisecond);
 

@@ -34,6 +34,8 @@ CONSENTITI = {
     "src/emit": ["src/model", "src/base"],
     "src/installer": COMPILATORE + ["src/format", "src/pack", "src/platform", "src/emit",
                                     "src/model", "src/base"],
+    # The editor server: the check's diagnostics as JSON-RPC messages.
+    "src/lsp": COMPILATORE + ["src/check", "src/views", "src/model", "src/base"],
 }
 # The author tool uses every folder.
 CONSENTITI["tools/scenario"] = list(CONSENTITI)

@@ -212,7 +212,11 @@ TEST(NomiUscite, OutputsReplaceOnlyFiles) {
     };
   };
   rifiutati({
-      {"plot -o FIFO", con_fifo("f"), "plot L 7 -o f", 3, {"impossibile scrivere ./f: " + fifo_no}},
+      {"plot -o FIFO",
+       con_fifo("f.svg"),
+       "plot L 7 -o f.svg",
+       3,
+       {"impossibile scrivere ./f.svg: " + fifo_no}},
       {"pack -o FIFO", con_fifo("f"), "pack L 7 -o f", 3, {"impossibile scrivere ./f: " + fifo_no}},
       {"compile over a FIFO",
        con_fifo("L_7.dat"),

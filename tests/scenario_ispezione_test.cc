@@ -128,18 +128,30 @@ TEST(Inspect, TextRowsAnAuthorCanGrep) {
     const std::string& l = r[i];
     ASSERT_GT(l.size(), significato) << l;
     EXPECT_EQ(l.substr(significato - 3, 3).find_first_not_of("0123456789"), 1u) << l;
-    segnali += l.substr(significato) == "segnale";
+    segnali += l.compare(significato, 8, "segnale ") == 0;
   }
   EXPECT_EQ(segnali, 32u);
-  // The signal at 1600 m: cell 33, 1650 m from the start.
+  // The signal written at 1600 m: cell 33, 1650 m from the start, shown
+  // with the position its author wrote; the cell's speed in km/h.
   EXPECT_EQ(r[34].substr(0, 19), "   33         1650 ");
+  EXPECT_EQ(r[34].compare(significato, 27, "segnale scritto_a=1600m asp"), 0) << r[34];
+  EXPECT_NE(r[34].find(" velocita_treno=120km/h "), std::string::npos) << r[34];
+  // The slowdown written from 42600 to 45100 m, at those positions.
+  EXPECT_NE(celle.out.find("  inizio_rallentamento scritto_a=42600m velocita=70km/h "),
+            std::string::npos);
+  EXPECT_NE(celle.out.find("  fine_rallentamento scritto_a=45100m velocita=70km/h "),
+            std::string::npos);
 
   const auto testata = esegui(
       avvio(kStrumento, "inspect Lanvero_Ostrel_24817.sim --from 18 --to 18"), dir.percorso());
   ASSERT_EQ(testata.stato, 0) << testata.err;
   const auto t = righe(testata.out);
   ASSERT_EQ(t.size(), 2u);
-  EXPECT_EQ(t[1].substr(t[1].size() - 10), "  \"OSTREL\"") << t[1];
+  // A station: its name, its zone in metres, its time as hh:mm:ss.
+  EXPECT_NE(t[1].find("  \"OSTREL\"  stazione nome=\"OSTREL\" "), std::string::npos) << t[1];
+  EXPECT_NE(t[1].find(" inizio_zona=88150m fine_zona=88650m posizione=88400m orario=18:16:00 "),
+            std::string::npos)
+      << t[1];
 
   const auto piano =
       esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_linea.dat --from 97998"), dir.percorso());
@@ -198,6 +210,43 @@ TEST(Inspect, FilesThatAreNotCompiledOnes) {
       EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
     }
   }
+}
+
+// A cell file beside a header of another compile, or a plan given with
+// one: refused in one line naming both, in either view. Alone, each file
+// is still shown.
+TEST(Inspect, FilesOfAnotherCompile) {
+  CartellaProva dir;
+  test::compila_portato(dir.percorso());
+  for (const test::FileDiscorde& d : test::prepara_discordi(dir.percorso())) {
+    SCOPED_TRACE(d.cartella);
+    const std::string file = d.cartella + "/" + d.file;
+    const std::string testata = d.cartella + "/Lanvero_Ostrel_24817.sim";
+    for (const std::string json : {"", " --json"}) {
+      const auto u =
+          esegui(avvio(kStrumento, "inspect" + json + " " + file + " --testata " + testata),
+                 dir.percorso());
+      EXPECT_EQ(u.stato, 1) << u.err;
+      EXPECT_EQ(u.out, "");
+      EXPECT_EQ(u.err.rfind("scenario inspect: " + file + " non va con " + testata + ": ", 0), 0u) << u.err;
+      EXPECT_NE(u.err.find(d.motivo), std::string::npos) << u.err;
+      EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
+    }
+    // A cell file finds its header beside it.
+    if (d.file.ends_with("24817.dat")) {
+      const auto u = esegui(avvio(kStrumento, "inspect " + file), dir.percorso());
+      EXPECT_EQ(u.stato, 1) << u.err;
+      EXPECT_NE(u.err.find(testata), std::string::npos) << u.err;
+    }
+    fs::remove(dir.percorso() / testata);
+    EXPECT_EQ(esegui(avvio(kStrumento, "inspect " + file), dir.percorso()).stato, 0);
+  }
+  // The carried files go together.
+  const auto u = esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_linea.dat --to 3 --testata "
+                                          "Lanvero_Ostrel_24817.sim"),
+                        dir.percorso());
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_EQ(u.err, "");
 }
 
 // Random bytes under every name, of every length up to a few cells: always

@@ -4,6 +4,8 @@
 // under 2 MB; the faults an author meets.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -46,7 +48,8 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
   test::compila_portato(dir.percorso());
   const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817"), dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.err;
-  EXPECT_EQ(u.out + u.err, "");
+  EXPECT_EQ(u.out, "scritto ./Lanvero_Ostrel_24817.svg\n");  // what was written, only that
+  EXPECT_EQ(u.err, "");
   const fs::path file = dir.percorso() / "Lanvero_Ostrel_24817.svg";
   ASSERT_TRUE(fs::exists(file));
   EXPECT_EQ(test::nomi(dir.percorso()).size(), 9u);  // the six, the sources, the picture
@@ -159,8 +162,8 @@ TEST(Plot, GeneratedPicturesKeepTheirBytes) {
     std::string digest;
   };
   const Caso casi[] = {
-      {genera_scenario_breve, "c6bc36926462ccf3c4bc8e9136ff053a02d16e71450ec9995b5a16cc03466f9d"},
-      {genera_scenario_massimo, "ed466718a977998325ef9aa053a0aff22bb6e448509918356ed41dee7ae1ae3d"},
+      {genera_scenario_breve, "f55b5c980c61274cb25dad9daceeba34d8c72a8e9099982c87f8cadc2a82f63d"},
+      {genera_scenario_massimo, "a118c593a9287d8ed303f3f40154d5a22b0ff6f3adc8730da56223e8415e48a8"},
   };
   for (const Caso& c : casi) {
     const ScenarioGenerato g = c.genera();
@@ -219,6 +222,9 @@ TEST(Plot, Faults) {
       {"Lanvero_Ostrel 24817 --dir rotta", 1,
        "rotta/Lanvero_Ostrel_24817.dat: offset 90: attesa la cella 6 (15 byte)"},
       {"Lanvero_Ostrel 24817 -o manca/x.svg", 3, "manca/x.svg"},
+      {"Lanvero_Ostrel 24817 -o disegno.png", 64,
+       "--output vuole un nome che finisce con .svg (il disegno e' SVG): disegno.png"},
+      {"Lanvero_Ostrel 24817 -o disegno", 64, "finisce con .svg"},
       {"Lanvero/Ostrel 24817", 64, "LINEA e TRENO"},
       {"Lanvero_Ostrel", 64, "plot vuole LINEA TRENO"},
   };
@@ -231,8 +237,41 @@ TEST(Plot, Faults) {
   for (const auto& sotto : {"vuota", "rotta", "enorme", "."}) {
     for (const std::string& n : test::nomi(dir.percorso() / sotto)) {
       EXPECT_EQ(n.find(".svg"), std::string::npos) << n;
+      EXPECT_EQ(n.find("disegno"), std::string::npos) << n;
     }
   }
+}
+
+// Files of two compiles side by side: refused in one line naming both, and
+// nothing drawn. Sources changed after the compile: drawn, with a warning
+// naming them.
+TEST(Plot, FilesOfAnotherCompile) {
+  CartellaProva dir;
+  test::compila_portato(dir.percorso());
+  for (const test::FileDiscorde& d : test::prepara_discordi(dir.percorso())) {
+    SCOPED_TRACE(d.cartella);
+    const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817 --dir " + d.cartella),
+                          dir.percorso());
+    EXPECT_EQ(u.stato, 1) << u.err;
+    EXPECT_EQ(u.err.rfind("scenario plot: " + d.cartella + "/" + d.file + " non va con " + d.cartella +
+                              "/Lanvero_Ostrel_24817.sim: ",
+                          0),
+              0u)
+        << u.err;
+    EXPECT_NE(u.err.find(d.motivo), std::string::npos) << u.err;
+    EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
+    EXPECT_FALSE(fs::exists(dir.percorso() / d.cartella / "Lanvero_Ostrel_24817.svg"));
+  }
+
+  const fs::path sorgente = dir.percorso() / "Lanvero_Ostrel_linea.txt";
+  fs::last_write_time(sorgente, fs::last_write_time(dir.percorso() / "Lanvero_Ostrel_24817.sim") +
+                                    std::chrono::seconds(5));
+  const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817"), dir.percorso());
+  EXPECT_EQ(u.stato, 0) << u.err;
+  EXPECT_NE(u.err.find("scenario plot: attenzione: Lanvero_Ostrel_linea.txt e' piu' recente di"),
+            std::string::npos)
+      << u.err;
+  EXPECT_EQ(u.err.find("24817-.txt"), std::string::npos) << u.err;
 }
 
 }  // namespace

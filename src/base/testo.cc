@@ -105,20 +105,25 @@ constexpr std::array<char16_t, 32> kAlti = {
     0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
     0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
+}  // namespace
+
 void metti_utf8(char32_t c, std::string* out) {
   if (c < 0x80) {
     out->push_back(static_cast<char>(c));
   } else if (c < 0x800) {
     out->push_back(static_cast<char>(0xC0 | (c >> 6)));
     out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
-  } else {
+  } else if (c < 0x10000) {
     out->push_back(static_cast<char>(0xE0 | (c >> 12)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
+    out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
+  } else {
+    out->push_back(static_cast<char>(0xF0 | (c >> 18)));
+    out->push_back(static_cast<char>(0x80 | ((c >> 12) & 0x3F)));
     out->push_back(static_cast<char>(0x80 | ((c >> 6) & 0x3F)));
     out->push_back(static_cast<char>(0x80 | (c & 0x3F)));
   }
 }
-
-}  // namespace
 
 std::string utf8_da_1252(std::string_view bytes) {
   std::string out;
@@ -128,6 +133,31 @@ std::string utf8_da_1252(std::string_view bytes) {
     char32_t c = b;
     if (b >= 0x80 && b < 0xA0 && kAlti[b - 0x80] != 0) c = kAlti[b - 0x80];
     metti_utf8(c, &out);
+  }
+  return out;
+}
+
+std::string in_1252(std::string_view utf8) {
+  std::string out;
+  out.reserve(utf8.size());
+  for (size_t i = 0; i < utf8.size();) {
+    const auto b = static_cast<unsigned char>(utf8[i]);
+    const size_t n = b < 0x80 ? 1 : b < 0xE0 ? 2 : b < 0xF0 ? 3 : 4;
+    char32_t c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+    for (size_t k = 1; k < n && i + k < utf8.size(); ++k)
+      c = (c << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+    i += n;
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) {
+      out.push_back(static_cast<char>(c));
+      continue;
+    }
+    char byte = '?';
+    for (size_t k = 0; k < kAlti.size(); ++k) {
+      // The five bytes the code page leaves undefined came in as the C1
+      // control of the same value.
+      if (kAlti[k] == c || (kAlti[k] == 0 && c == 0x80 + k)) byte = static_cast<char>(0x80 + k);
+    }
+    out.push_back(byte);
   }
   return out;
 }

@@ -39,6 +39,14 @@ std::optional<std::string_view> parola_vicina(std::string_view testo,
 // same value, so no byte is ever lost.
 std::string utf8_da_1252(std::string_view bytes);
 
+// The way back, for a text an editor holds as UTF-8: one byte per
+// character, '?' for one the code page has no byte for (the text is taken
+// to be valid UTF-8).
+std::string in_1252(std::string_view utf8);
+
+// One character's UTF-8 appended to `out`.
+void metti_utf8(char32_t c, std::string* out);
+
 }  // namespace scenario
 
 #endif  // SCENARIO_BASE_TESTO_H_

@@ -20,6 +20,15 @@ TEST(Testo, SubstringTests) {
   EXPECT_TRUE(contiene_senza_maiuscole("anything", ""));
 }
 
+TEST(Testo, Windows1252ToUtf8AndBackLosesNoByte) {
+  std::string tutti;
+  for (int b = 0; b < 256; ++b) tutti.push_back(static_cast<char>(b));
+  EXPECT_EQ(in_1252(utf8_da_1252(tutti)), tutti);
+  // One byte a character, whatever its length in UTF-8; '?' outside the
+  // code page.
+  EXPECT_EQ(in_1252("\xE2\x82\xAC\xC3\xA8\xF0\x9F\x98\x80\xE2\x88\x9E"), "\x80\xE8??");
+}
+
 // Spaces and tabs at the ends only; a line's end or a comma is text.
 TEST(Testo, BlanksAtTheEnds) {
   EXPECT_EQ(senza_spazi(" \t[fine] \t"), "[fine]");

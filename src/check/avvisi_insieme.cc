@@ -175,7 +175,7 @@ void cartelli(const Registro& r, Avvisi& av) {
       av.avvisa(Avviso::cartello, rec,
                 "testo del cartello " + cita(t) +
                     " senza parentesi: ogni riga del cartello va tra parentesi, come " +
-                    cita("(" + std::string(t) + ")"),
+                    cita(std::string(1, '(').append(t).append(")")),
                 1);
     } else if (!in_forma) {
       av.avvisa(Avviso::cartello, rec,

@@ -72,6 +72,16 @@ constexpr int32_t kLunghezzaMassima = 1000000;  // the longest line, and the far
 
 // The cell that holds position p: nearest(p / 50 + 1).
 constexpr int64_t cella_di(int64_t p) { return vicino(p + kMetriCella, kMetriCella); }
+// The position an author writes for what lands in cell c by that rule: the
+// multiple of 50 it maps to c (positions within 25 m of it land there too).
+constexpr int64_t posizione_di_cella(int64_t c) { return (c - 1) * kMetriCella; }
+// A slowdown's warning stands this far before its start.
+constexpr int32_t kMetriAvviso = 1200;
+
+// A cell's speed byte counts in steps of this many km/h; its gradient byte
+// is the gradient in per mille plus this (0: no gradient reached the cell).
+constexpr int32_t kKmhPerPasso = 5;
+constexpr int32_t kZeroPendenza = 100;
 // The last cell of a track of that many metres: nearest(metri / 50).
 constexpr int64_t cella_finale(int64_t metri) { return vicino(metri, kMetriCella); }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cmath>
+#include <cstdio>
 #include <cstdint>
 
 namespace scenario::disegno {
@@ -123,19 +124,116 @@ void griglia_verticale(Svg& svg, const Asse& asse, double da, double a) {
   svg.t("\" stroke=\"#e4e4e4\" stroke-width=\"1\"/>\n");
 }
 
-void asse_km(Svg& svg, const Asse& asse, double y, bool sopra) {
+namespace {
+
+// "12+800": kilometres and metres, as on the posts.
+std::string km_e_metri(double m) {
+  const auto v = static_cast<int64_t>(std::llround(m));
+  const int64_t resto = (v % 1000 + 1000) % 1000;
+  char buf[8];
+  std::snprintf(buf, sizeof buf, "%03lld", static_cast<long long>(resto));
+  return intero((v - resto) / 1000) + "+" + buf;
+}
+
+}  // namespace
+
+void Bande::suggerimenti(double cima, double altezza, const std::vector<double>& v,
+                         std::string_view unita, bool segno) {
+  const auto valore = [&](double x) {
+    const auto r = static_cast<int64_t>(std::llround(x));
+    return std::string(segno && r > 0 ? "+" : "").append(intero(r));
+  };
+  svg_.t("<g fill=\"#000000\" fill-opacity=\"0\">\n");
+  for (size_t i = 0; i < v.size();) {
+    if (std::isnan(v[i])) {
+      ++i;
+      continue;
+    }
+    double basso = v[i], alto = v[i];
+    size_t j = i + 1;
+    for (;; ++j) {
+      while (j < v.size() && v[j] == v[j - 1]) ++j;
+      if (j >= v.size() || std::isnan(v[j]) || asse_.x_cella(j) - asse_.x_cella(i) >= 2) break;
+      basso = std::min(basso, v[j]);
+      alto = std::max(alto, v[j]);
+    }
+    const double x0 = asse_.x_cella(i);
+    svg_.t("<rect x=\"").n(x0).t("\" y=\"").n(cima).t("\" width=\"").n(asse_.x_cella(j) - x0);
+    svg_.t("\" height=\"").n(altezza).t("\">");
+    const std::string quanto =
+        std::llround(basso) == std::llround(alto) ? valore(basso) : valore(basso) + " … " + valore(alto);
+    svg_.titolo(quanto + " " + std::string(unita) + "\nda " +
+                metri(static_cast<int64_t>(i) * kMetriCella) + " a " +
+                metri(static_cast<int64_t>(j) * kMetriCella) + " (celle " +
+                intero(static_cast<int64_t>(i)) + "-" + intero(static_cast<int64_t>(j - 1)) + ")");
+    svg_.t("</rect>\n");
+    i = j;
+  }
+  svg_.t("</g>\n");
+}
+
+std::vector<Progressiva> progressive(const Testata& t) {
+  std::vector<Progressiva> r;
+  for (const int k : {kVoceProgressivaUno, kVoceProgressivaDue, kVoceProgressivaTre}) {
+    const Voce& v = t[static_cast<size_t>(k)];
+    if (v.valore_uno == 0 && v.valore_due == 0) continue;
+    r.push_back({static_cast<double>(v.valore_uno), static_cast<double>(v.valore_due)});
+  }
+  std::sort(r.begin(), r.end(), [](const Progressiva& a, const Progressiva& b) { return a.da < b.da; });
+  return r;
+}
+
+void asse_km(Svg& svg, const Asse& asse, double y, bool sopra, const std::vector<Progressiva>& rif,
+             double fine) {
   const int64_t passo = passo_km(asse.per_km(), 70);
   const int64_t piccolo = passo_km(asse.per_km(), 8);
-  svg.t("<path d=\"");
-  for (int64_t km = 0; static_cast<double>(km) * 1000 <= asse.totale(); km += piccolo) {
-    const double l = km % passo == 0 ? 6 : 3;
-    svg.t("M").n(asse.x(static_cast<double>(km) * 1000)).t(" ").n(y).t("v").n(sopra ? -l : l);
+  // Stretches of one reference each: [da, a) read as metres + scarto.
+  std::vector<Progressiva> tratti = {{0, 0}};
+  for (const Progressiva& p : rif) {
+    if (p.da <= 0) {
+      tratti.back().scarto = p.scarto;
+    } else if (p.da < fine) {
+      tratti.push_back(p);
+    }
   }
-  svg.t("\" stroke=\"#555555\"/>\n");
+  std::string tacche;
+  std::vector<std::pair<double, int64_t>> numeri;
+  for (size_t i = 0; i < tratti.size(); ++i) {
+    const double da = tratti[i].da;
+    const double a = i + 1 < tratti.size() ? tratti[i + 1].da : asse.totale();
+    const double d = tratti[i].scarto;
+    // The first whole small step at or after da, in the reference's metres.
+    const double primo = std::ceil((da + d) / (static_cast<double>(piccolo) * 1000)) *
+                         static_cast<double>(piccolo) * 1000;
+    for (double letto = primo; letto - d < a; letto += static_cast<double>(piccolo) * 1000) {
+      const double m = letto - d;
+      const auto km = static_cast<int64_t>(std::llround(letto / 1000));
+      const bool grande = km % passo == 0;
+      Svg t;
+      t.t("M").n(asse.x(m)).t(" ").n(y).t("v").n(sopra ? (grande ? -6 : -3) : (grande ? 6 : 3));
+      tacche += t.prendi();
+      if (grande && m <= fine) numeri.push_back({m, km});
+    }
+  }
+  svg.t("<path d=\"").t(tacche).t("\" stroke=\"#555555\"/>\n");
   riga_orizzontale(svg, y, "#555555", 1);
-  for (int64_t km = 0; static_cast<double>(km) * 1000 <= asse.totale(); km += passo) {
-    svg.etichetta(asse.x(static_cast<double>(km) * 1000), sopra ? y - 9 : y + 17,
-                  intero(km) + " km", 10, "middle", "fill=\"#444444\"");
+  for (const auto& [m, km] : numeri) {
+    svg.etichetta(asse.x(m), sopra ? y - 9 : y + 17, intero(km) + " km", 10, "middle",
+                  "fill=\"#444444\"");
+  }
+  // Where the reference changes, as the train card shows it.
+  for (size_t i = 1; i < tratti.size(); ++i) {
+    const double x = asse.x(tratti[i].da);
+    const double prima = tratti[i].da + tratti[i - 1].scarto;
+    const double dopo = tratti[i].da + tratti[i].scarto;
+    svg.t("<path d=\"M").n(x).t(" ").n(y - 10).t("v20\" stroke=\"#b03030\" stroke-width=\"2\">");
+    svg.titolo("cambio di progressiva a " + metri(static_cast<int64_t>(tratti[i].da)) +
+               " dall'inizio: da km " + km_e_metri(prima) + " a km " + km_e_metri(dopo));
+    svg.t("</path>\n");
+    if (sopra) {
+      svg.etichetta(x, y - 21, "cambio progressiva", 9, "middle",
+                    "class=\"alone\" fill=\"#b03030\"");
+    }
   }
 }
 

@@ -74,8 +74,20 @@ void segni(Svg& svg, const Asse& asse, std::vector<Segno> tutti, double y,
 void riga_orizzontale(Svg& svg, double y, std::string_view colore, double spessore = 0.6);
 // The kilometre lines through the bands from y = da to a.
 void griglia_verticale(Svg& svg, const Asse& asse, double da, double a);
-// The kilometre axis at y, its ticks and numbers above or below it.
-void asse_km(Svg& svg, const Asse& asse, double y, bool sopra);
+// The kilometres the driver reads on the posts: from each chainage
+// reference's position on, the metres from the start plus its signed
+// distance; before the first, the metres from the start.
+struct Progressiva {
+  double da;      // metres from the start
+  double scarto;  // added to them from there on
+};
+std::vector<Progressiva> progressive(const Testata& t);
+
+// The kilometre axis at y, its ticks and numbers above or below it, in the
+// line's chainage (`rif`), each change of reference marked; up to `fine`
+// metres (the line's end: the run-off has ticks, no kilometres).
+void asse_km(Svg& svg, const Asse& asse, double y, bool sopra, const std::vector<Progressiva>& rif,
+             double fine);
 
 // The bands being drawn, one under the other from y = cima, and what they
 // are drawn from.
@@ -107,6 +119,13 @@ class Bande {
   // and `attributi` after them.
   void serie(const std::vector<double>& valori, double y_zero, double scala,
              std::string_view attributi, std::string_view id = {});
+  // Transparent strips over a band from y = cima, `altezza` high, that a
+  // pointer reads: one per run of cells of one value (runs narrower than
+  // two pixels gathered into one, titled with their least and greatest
+  // value), titled with the value in `unita` and its chainage. NaN cells
+  // have none.
+  void suggerimenti(double cima, double altezza, const std::vector<double>& valori,
+                    std::string_view unita, bool segno = false);
   // Cell values, NaN where a cell holds none.
   template <typename F>
   std::vector<double> per_cella(F f) const {

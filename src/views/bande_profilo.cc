@@ -42,6 +42,7 @@ void banda_velocita(Bande& b) {
     b.scala_destra(y0 - s * scala, intero(static_cast<int64_t>(s)));
   }
   b.serie(v, y0, scala, "fill=\"none\" stroke=\"#1f5fbf\" stroke-width=\"2\"", "velocita");
+  b.suggerimenti(cima, altezza, v, "km/h");
   for (const Tratto& t : tratti) {
     const double y = y0 - std::max<double>(t.v, 0) * scala;
     svg.t("<path d=\"M").n(asse.x_cella(t.da)).t(" ").n(y).t("H");
@@ -77,6 +78,8 @@ void banda_altimetria(Bande& b) {
     tr.punto(asse.x_cella(i), y0 - (quota[i] - basso) * scala);
   tr.fine();
   svg.t("\" fill=\"none\" stroke=\"#8c6d31\" stroke-width=\"1.8\"/>\n");
+  quota.pop_back();  // one height per cell, at its start
+  b.suggerimenti(cima, altezza, quota, "m sull'inizio", true);
 }
 
 void banda_pendenza(Bande& b) {
@@ -97,6 +100,7 @@ void banda_pendenza(Bande& b) {
   b.scala_destra(y0, "0");
   b.scala_destra(y0 + massima * scala, std::string(1, '-').append(valore));
   b.serie(g, y0, scala, "fill=\"none\" stroke=\"#4d7a1f\" stroke-width=\"1.5\"");
+  b.suggerimenti(cima, altezza, g, "‰", true);
 }
 
 void banda_aderenza(Bande& b) {
@@ -120,7 +124,19 @@ void banda_strutture(Bande& b) {
   static constexpr std::array<std::string_view, 6> kColori = {"#8c564b", "#7f7f7f", "#e08a1e",
                                                               "#17becf", "#bcbd22", "#e377c2"};
   const double altezza = 26;
-  const double cima = b.banda(altezza, "Strutture", "un colore per tipo");
+  const double cima = b.banda(altezza, "Strutture");
+  // A key for the colours of the types the line has.
+  std::vector<bool> presente(256, false);
+  for (const Cella& c : celle) presente[c.struttura] = true;
+  double x_chiave = 12;
+  for (size_t tipo = 1; tipo < presente.size(); ++tipo) {
+    if (!presente[tipo] || x_chiave > kSinistra - 20) continue;
+    svg.t("<rect x=\"").n(x_chiave).t("\" y=\"").n(cima + 19).t("\" width=\"8\" height=\"8\" fill=\"");
+    svg.t(kColori[(tipo - 1u) % kColori.size()]).t("\"/>");
+    svg.etichetta(x_chiave + 10, cima + 26, intero(static_cast<int64_t>(tipo)), 9, "start",
+                  "fill=\"#666666\"");
+    x_chiave += 24;
+  }
   svg.t("<g id=\"strutture\">\n");
   for (size_t i = 0; i < celle.size();) {
     const uint8_t tipo = celle[i].struttura;

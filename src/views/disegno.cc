@@ -1,5 +1,6 @@
 #include "views/disegno.h"
 
+#include <algorithm>
 #include <optional>
 #include <string_view>
 #include <utility>
@@ -104,10 +105,19 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
   const double fondo_bande = b.fondo();
   griglia_verticale(svg, asse, cima_bande, fondo_bande);
   svg.t(b.svg().prendi());
-  asse_km(svg, asse, cima_bande, true);
-  asse_km(svg, asse, fondo_bande, false);
+  const std::vector<Progressiva> rif = progressive(testata);
+  const double fine_linea = std::clamp<double>(lunghezza, 0, asse.totale());
+  asse_km(svg, asse, cima_bande, true, rif, fine_linea);
+  asse_km(svg, asse, fondo_bande, false, rif, fine_linea);
   if (lunghezza > 0 && lunghezza < asse.totale()) {
     const double x = asse.x(lunghezza);
+    // The run-off: track past the line's end, shaded over every band.
+    svg.t("<rect id=\"prolungamento\" x=\"").n(x).t("\" y=\"").n(cima_bande).t("\" width=\"");
+    svg.n(asse.x(asse.totale()) - x).t("\" height=\"").n(fondo_bande - cima_bande);
+    svg.t("\" fill=\"#7f7f7f\" fill-opacity=\"0.12\" pointer-events=\"none\"/>\n");
+    svg.etichetta((x + asse.x(asse.totale())) / 2, cima_bande - 9,
+                  "prolungamento (" + metri(kMetriProlungamento) + ")",
+                  10, "middle", "class=\"alone\" fill=\"#444444\"");
     svg.t("<path d=\"M").n(x).t(" ").n(cima_bande).t("V").n(fondo_bande);
     svg.t("\" stroke=\"#444444\" stroke-dasharray=\"4 3\"><title>fine della linea, ");
     svg.x(metri(lunghezza)).t("; dopo, i ").t(intero(kMetriProlungamento));
@@ -116,7 +126,8 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
   }
   y = fondo_bande + 40;
   svg.etichetta(12, y,
-                "Progressive in metri dall'inizio della linea; la cella i è il tratto da i × " +
+                "Sugli assi i chilometri delle progressive della linea, nei testi dei segni i metri "
+                "dall'inizio; la cella i è il tratto da i × " +
                     intero(kMetriCella) + " m. Passando sopra un segno se ne legge il contenuto.",
                 10, "start", "fill=\"#666666\"");
   y += 14;

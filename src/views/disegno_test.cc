@@ -145,6 +145,26 @@ TEST(Disegno, EveryMarkHasItsTitle) {
   EXPECT_EQ(conta(svg, "<use xlink:href=\"#segnale\""), 1u);
 }
 
+// Every station's name beside its circle on the ground plan, the first one
+// too where a straight line starts at the drawing's edge (a long name
+// centred over it would cross the edge) and at either end of the line.
+TEST(Disegno, EveryStationNamedOnTheGroundPlan) {
+  Testata t = testata_base();
+  t[kVoceDatiTreno].valore_due = 36000;
+  t[2].valore_uno = 35000, t[2].valore_due = 35900, t[2].valore_tre = 35600;
+  t[2].testo = "CASTELRUPE SUL VARNO ALTO";
+  const PianoLetto p = piano(43001, 0, 43001, 42999);
+  const std::string svg = disegna_scenario(t, celle_base(861), &p);
+  ben_formato(svg, "straight line");
+  for (const char* nome : {"LANVERO PORTA NORD", "CASTELRUPE SUL VARNO ALTO"}) {
+    SCOPED_TRACE(nome);
+    const size_t cerchio = svg.find("<title>" + std::string(nome) + "\n", svg.find("id=\"planimetria\""));
+    ASSERT_NE(cerchio, std::string::npos);
+    const size_t nome_scritto = svg.find(">" + std::string(nome) + "</text>", cerchio);
+    EXPECT_LT(nome_scritto, svg.find("</g>", cerchio));
+  }
+}
+
 // Marks nearer than the drawing can show apart share one symbol whose title
 // counts them.
 TEST(Disegno, CloseMarksShareASymbol) {

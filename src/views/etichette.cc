@@ -67,23 +67,38 @@ bool etichetta_accanto(Svg& svg, Etichette& occupate, double x, double y, double
   // Normal to the track; labels go above first.
   double nx = -dy, ny = dx;
   if (ny > 0) nx = -nx, ny = -ny;
-  for (const bool anche_sul_binario : {false, true}) {
-    if (anche_sul_binario && !sul_binario) break;
-    for (const double d : distanze) {
-      for (const int lato : {1, -1}) {
-        const double cx = x + lato * nx * d, cy = y + lato * ny * d;
-        // Anchor so that the text grows away from the track.
-        const double ex = lato * nx;
-        const std::string_view ancora = ex > 0.4 ? "start" : ex < -0.4 ? "end" : "middle";
-        const double by = cy + (lato * ny > 0.4    ? corpo * 0.8
-                                : lato * ny < -0.4 ? 0
-                                                   : corpo * 0.35);
-        const Riquadro r = riquadro_testo(cx, by, testo, corpo, ancora);
-        if (r.x0 < 8 || r.x1 > kLarghezza - 8 || !occupate.libero(r)) continue;
-        if (!anche_sul_binario && occupate.sul_binario(r)) continue;
-        occupate.prendi(r);
-        svg.etichetta(cx, by, testo, corpo, ancora, altro);
-        return true;
+  constexpr double kBordo = 8;
+  // Last of all, a label that would cross the drawing's edge (a long name
+  // at a line's end) slides along it to inside, rather than go missing.
+  for (const bool scorri : {false, true}) {
+    for (const bool anche_sul_binario : {false, true}) {
+      if (anche_sul_binario && !sul_binario) break;
+      for (const double d : distanze) {
+        for (const int lato : {1, -1}) {
+          double cx = x + lato * nx * d;
+          const double cy = y + lato * ny * d;
+          // Anchor so that the text grows away from the track.
+          const double ex = lato * nx;
+          const std::string_view ancora = ex > 0.4 ? "start" : ex < -0.4 ? "end" : "middle";
+          const double by = cy + (lato * ny > 0.4    ? corpo * 0.8
+                                  : lato * ny < -0.4 ? 0
+                                                     : corpo * 0.35);
+          Riquadro r = riquadro_testo(cx, by, testo, corpo, ancora);
+          if (scorri) {
+            const double sposta = r.x0 < kBordo                ? kBordo - r.x0
+                                  : r.x1 > kLarghezza - kBordo ? kLarghezza - kBordo - r.x1
+                                                               : 0;
+            if (sposta == 0) continue;  // tried as it is already
+            cx += sposta;
+            r.x0 += sposta;
+            r.x1 += sposta;
+          }
+          if (r.x0 < kBordo || r.x1 > kLarghezza - kBordo || !occupate.libero(r)) continue;
+          if (!anche_sul_binario && occupate.sul_binario(r)) continue;
+          occupate.prendi(r);
+          svg.etichetta(cx, by, testo, corpo, ancora, altro);
+          return true;
+        }
       }
     }
   }

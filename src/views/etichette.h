@@ -53,8 +53,8 @@ class Etichette {
 // A label beside the track point (x, y), on either side of the track of
 // direction (dx, dy), at the first of the `distanze` that hides no other
 // label and no track; failing that, with `sul_binario`, the first that
-// hides no label. Written to `svg` and taken in `occupate`; false when none
-// is found.
+// hides no label; failing both, slid along the drawing's edge to inside it.
+// Written to `svg` and taken in `occupate`; false when none is found.
 bool etichetta_accanto(Svg& svg, Etichette& occupate, double x, double y, double dx, double dy,
                        std::string_view testo, double corpo, std::string_view altro,
                        std::initializer_list<double> distanze, bool sul_binario);

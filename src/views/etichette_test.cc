@@ -47,11 +47,23 @@ TEST(Etichette, LabelsHideNeitherEachOtherNorTheTrack) {
   Svg altro;
   EXPECT_FALSE(etichetta_accanto(altro, piena, 900, 300, 1, 0, "X", kCorpo, "", {9, 16}, false));
   EXPECT_TRUE(etichetta_accanto(altro, piena, 900, 300, 1, 0, "X", kCorpo, "", {9, 16}, true));
-  // Never outside the drawing: centred over a track that runs across, a
-  // long label near the edge finds no place.
-  Etichette vuota;
-  EXPECT_FALSE(etichetta_accanto(altro, vuota, kLarghezza - 2, 300, 1, 0, std::string(40, 'W'),
-                                 kCorpo, "", {9}, true));
+  // Never outside the drawing, nor missing: centred over a track that runs
+  // across, a long label at either edge (a first station's name) slides in.
+  for (const double x : {2.0, kLarghezza - 2}) {
+    SCOPED_TRACE(x);
+    Etichette vuota;
+    Svg bordo;
+    const std::string lungo(40, 'W');
+    ASSERT_TRUE(etichetta_accanto(bordo, vuota, x, 300, 1, 0, lungo, kCorpo, "", {9}, true));
+    const std::vector<Riquadro> b = riquadri(bordo.prendi(), lungo);
+    ASSERT_EQ(b.size(), 1u);
+    EXPECT_GE(b[0].x0, 8 - 0.5);
+    EXPECT_LE(b[0].x1, kLarghezza - 8 + 0.5);
+    EXPECT_TRUE(b[0].y1 < 300 || b[0].y0 > 300);  // still beside the track
+    // One wider than the drawing has no place at all.
+    EXPECT_FALSE(etichetta_accanto(bordo, vuota, x, 300, 1, 0, std::string(300, 'W'), kCorpo,
+                                   "", {9}, true));
+  }
 }
 
 }  // namespace

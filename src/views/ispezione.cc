@@ -7,6 +7,7 @@
 
 #include "base/testo.h"
 #include "views/json.h"
+#include "views/significato.h"
 
 namespace scenario {
 
@@ -17,9 +18,27 @@ struct Intervallo {
   size_t primo;
   size_t fine;
 };
-Intervallo dentro(Righe r, size_t n) {
+// A first row past the last is refused, with the file's size.
+Intervallo dentro(Righe r, size_t n, size_t byte, std::string_view cosa) {
+  if (r.da >= n && !(r.da == 0 && n == 0)) throw OltreLaFine(r.da, n, byte, cosa);
   const size_t fine = r.a >= n ? n : r.a + 1;
   return {std::min(r.da, fine), fine};
+}
+
+// What a row means, beside its stored fields: "significato" and the
+// decoded "valori" (numbers in their units, times and texts as strings).
+void significato_json(const Significato& s, ScrittoreJson& j) {
+  j.chiave("significato").testo(s.cosa).chiave("valori").inizia_oggetto();
+  for (const ValoreDecodificato& v : s.valori) {
+    j.chiave(v.nome);
+    switch (v.unita) {
+      case Unita::orario: j.testo(orario(v.numero)); break;
+      case Unita::testo:
+      case Unita::parola: j.testo(v.testo); break;
+      default: j.intero(v.numero); break;
+    }
+  }
+  j.fine_oggetto();
 }
 
 size_t cifre(int64_t v) {
@@ -108,7 +127,7 @@ std::string testo_testata(const Testata& t, Intervallo r) {
       col.misura(c + 1, kCampiVoce[c].valore(t[k]));
   }
   std::string out;
-  col.intestazione(&out, "testo");
+  col.intestazione(&out, "testo  significato");
   for (size_t k = r.primo; k < r.fine; ++k) {
     col.scrivi(0, static_cast<int64_t>(k), &out);
     for (size_t c = 0; c < std::size(kCampiVoce); ++c) {
@@ -116,6 +135,11 @@ std::string testo_testata(const Testata& t, Intervallo r) {
     }
     out.append(kSeparatore);
     testo_citato(t[k].testo, &out);
+    const Significato sg = significato_voce(t, k);
+    if (!sg.cosa.empty()) {
+      out.append(kSeparatore).append(sg.cosa).push_back(' ');
+      scrivi_valori(sg, &out);
+    }
     out.push_back('\n');
   }
   return out;
@@ -131,6 +155,7 @@ std::string json_testata(const Testata& t, Intervallo r) {
       if (c == kCampiPrimaDelTesto) j.chiave("testo").testo_1252(t[k].testo);
       j.chiave(kCampiVoce[c].nome).intero(kCampiVoce[c].valore(t[k]));
     }
+    significato_json(significato_voce(t, k), j);
     j.fine_oggetto();
   }
   j.fine_lista().fine_oggetto();
@@ -138,7 +163,7 @@ std::string json_testata(const Testata& t, Intervallo r) {
   return out;
 }
 
-std::string testo_celle(const std::vector<Cella>& celle, Intervallo r) {
+std::string testo_celle(const std::vector<Cella>& celle, Intervallo r, const Testata* t) {
   Colonne col;
   col.aggiungi("cella");
   col.aggiungi("progressiva");
@@ -161,13 +186,15 @@ std::string testo_celle(const std::vector<Cella>& celle, Intervallo r) {
     for (size_t c = 0; c < std::size(kCampiCella); ++c) {
       col.scrivi(c + 2, kCampiCella[c].valore(celle[i]), &out);
     }
-    out.append(kSeparatore).append(nome_tipo_cella(celle[i].tipo_cella));
+    const Significato sg = significato_cella(celle, i, t);
+    out.append(kSeparatore).append(sg.cosa).push_back(' ');
+    scrivi_valori(sg, &out);
     out.push_back('\n');
   }
   return out;
 }
 
-std::string json_celle(const std::vector<Cella>& celle, Intervallo r) {
+std::string json_celle(const std::vector<Cella>& celle, Intervallo r, const Testata* t) {
   std::string out;
   out.reserve((r.fine - r.primo + 1) * 220);
   ScrittoreJson j(&out);
@@ -176,6 +203,7 @@ std::string json_celle(const std::vector<Cella>& celle, Intervallo r) {
     j.inizia_oggetto().chiave("cella").intero(static_cast<int64_t>(i));
     j.chiave("progressiva").intero(progressiva_cella(i));
     for (const auto& c : kCampiCella) j.chiave(c.nome).intero(c.valore(celle[i]));
+    significato_json(significato_cella(celle, i, t), j);
     j.fine_oggetto();
   }
   j.fine_lista().fine_oggetto();
@@ -247,7 +275,8 @@ std::string json_planimetria(const PianoLetto& p, Intervallo r) {
   std::string out;
   out.reserve((r.fine - r.primo + 1) * 44);
   ScrittoreJson j(&out);
-  j.inizia_oggetto().chiave("tipo").testo("planimetria").chiave("punti").inizia_lista();
+  j.inizia_oggetto().chiave("tipo").testo("planimetria");
+  j.chiave("da").intero(static_cast<int64_t>(r.primo)).chiave("punti").inizia_lista();
   for (size_t i = r.primo; i < r.fine; ++i) {
     j.inizia_lista();
     valore_json(p.x0[i], j);
@@ -259,10 +288,10 @@ std::string json_planimetria(const PianoLetto& p, Intervallo r) {
   return out;
 }
 
-std::string mostra_celle(std::string_view bytes, Formato formato, Righe righe) {
+std::string mostra_celle(std::string_view bytes, Formato formato, Righe righe, const Testata* t) {
   const std::vector<Cella> celle = leggi_celle(bytes);
-  const Intervallo r = dentro(righe, celle.size());
-  return formato == Formato::json ? json_celle(celle, r) : testo_celle(celle, r);
+  const Intervallo r = dentro(righe, celle.size(), bytes.size(), "celle");
+  return formato == Formato::json ? json_celle(celle, r, t) : testo_celle(celle, r, t);
 }
 
 }  // namespace
@@ -285,14 +314,15 @@ std::string_view nome_tipo_cella(uint8_t tipo_cella) {
   }
 }
 
-std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe) {
+std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe,
+                      const Testata* testata) {
   switch (tipo) {
     case TipoFile::testata: {
       const Testata t = leggi_testata(bytes);
-      const Intervallo r = dentro(righe, t.size());
+      const Intervallo r = dentro(righe, t.size(), bytes.size(), "voci");
       return formato == Formato::json ? json_testata(t, r) : testo_testata(t, r);
     }
-    case TipoFile::celle: return mostra_celle(bytes, formato, righe);
+    case TipoFile::celle: return mostra_celle(bytes, formato, righe, testata);
     case TipoFile::planimetria: break;
   }
   PianoLetto piano;
@@ -301,12 +331,12 @@ std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Ri
   } catch (const ErroreLettura&) {
     // "X_linea.dat" is also the cell file of train "linea" of line X.
     try {
-      return mostra_celle(bytes, formato, righe);
+      return mostra_celle(bytes, formato, righe, testata);
     } catch (const ErroreLettura&) {
     }
     throw;
   }
-  const Intervallo r = dentro(righe, piano.punti());
+  const Intervallo r = dentro(righe, piano.punti(), bytes.size(), "punti");
   return formato == Formato::json ? json_planimetria(piano, r) : testo_planimetria(piano, r);
 }
 

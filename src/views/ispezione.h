@@ -6,6 +6,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <limits>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 
@@ -33,7 +34,24 @@ struct Righe {
 // A line plan's name may belong to a cell file (a train called "linea"):
 // when the content is not a plan but is a cell file, it is shown as one.
 // Throws ErroreLettura, for the kind the name gives.
-std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe);
+// Every row also says what it holds, in the author's terms (significato.h):
+// in the text view after its code's name (a header entry's after its text)
+// as "nome=valore" pairs, in JSON as "significato" and "valori" after the
+// stored fields; the plan's JSON says at which point it starts ("da").
+// With the scenario's header (`testata`) a cell names its station or board
+// text. A first row past the last throws OltreLaFine.
+std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe,
+                      const Testata* testata = nullptr);
+
+// A first row asked for past the file's last one.
+class OltreLaFine : public std::runtime_error {
+ public:
+  OltreLaFine(size_t da, size_t righe, size_t byte, std::string_view cosa)
+      : std::runtime_error("la riga " + std::to_string(da) + " non c'e': il file ha " +
+                           std::to_string(righe) + " " + std::string(cosa) + " (0.." +
+                           (righe == 0 ? std::string("") : std::to_string(righe - 1)) + "), " +
+                           std::to_string(byte) + " byte") {}
+};
 
 // What a cell's code means, in a word: "segnale", "fermata", ...; empty for
 // a code that has no meaning.

@@ -50,7 +50,7 @@ TEST(Ispezione, HeaderAsColumns) {
   const auto r = righe(out);
   ASSERT_EQ(r.size(), 88u);
   EXPECT_EQ(r[0].substr(0, 40), "voce  codice  valore_uno  valore_due  va");
-  EXPECT_EQ(r[0].substr(r[0].size() - 21), "valore_quattro  testo");
+  EXPECT_EQ(r[0].substr(r[0].size() - 34), "valore_quattro  testo  significato");
   // Every number sits under the end of its column's name.
   const size_t fine_testo = r[0].find("  testo");
   for (size_t k = 1; k < r.size(); ++k) {
@@ -60,6 +60,14 @@ TEST(Ispezione, HeaderAsColumns) {
   // The text shown as UTF-8, what a terminal could act on escaped.
   EXPECT_NE(r[2].find(R"("PORTA \"NORD\" \\ città € \x01\x81")"), std::string::npos) << r[2];
   EXPECT_NE(r[86].find("-2147483648  \"Lanvero_Ostrel\""), std::string::npos) << r[86];
+  // What each entry holds, named, in metres and hh:mm:ss.
+  EXPECT_NE(r[2].find("  stazione nome=\"PORTA \\\"NORD\\\" \\\\ citt"), std::string::npos) << r[2];
+  EXPECT_NE(r[2].find(" tipo=12 inizio_zona=-700m fine_zona=0m posizione=0m orario=17:00:00 "),
+            std::string::npos)
+      << r[2];
+  EXPECT_NE(r[86].find("  linea linea=\"Lanvero_Ostrel\" "), std::string::npos) << r[86];
+  EXPECT_NE(r[86].find(" timbro=610 codice_identita=-2147483648"), std::string::npos) << r[86];
+  EXPECT_EQ(r[1].substr(r[1].size() - 4), "  \"\"") << r[1];  // entry 0: nothing to say
 }
 
 TEST(Ispezione, HeaderAsJson) {
@@ -71,7 +79,12 @@ TEST(Ispezione, HeaderAsJson) {
             "\"testo\":\"PORTA \\\"NORD\\\" \\\\ citt\xC3\xA0 \xE2\x82\xAC \\u0001\xC2\x81\","
             "\"intero_uno\":0,\"intero_due\":0,\"intero_tre\":0,\"intero_quattro\":0,"
             "\"intero_cinque\":0,\"flag_uno\":0,\"flag_due\":0,\"flag_tre\":0,\"flag_quattro\":0,"
-            "\"valore_quattro\":61200}]}\n");
+            "\"valore_quattro\":61200,"
+            // Beside the stored fields, what they mean.
+            "\"significato\":\"stazione\",\"valori\":{"
+            "\"nome\":\"PORTA \\\"NORD\\\" \\\\ citt\xC3\xA0 \xE2\x82\xAC \\u0001\xC2\x81\","
+            "\"tipo\":12,\"inizio_zona\":-700,\"fine_zona\":0,\"posizione\":0,"
+            "\"orario\":\"17:00:00\",\"fermata\":0}}]}\n");
 }
 
 TEST(Ispezione, CellsAsColumnsAndJson) {
@@ -85,8 +98,9 @@ TEST(Ispezione, CellsAsColumnsAndJson) {
   EXPECT_EQ(r[2],
             "   33         1650           1        33        11         0             7"
             "            203                     0          0              24        94       100"
-            "  segnale");
-  EXPECT_EQ(r[1].substr(r[1].size() - 8), "  libera");
+            "  segnale scritto_a=1600m aspetti_sx=3-1-0 aspetti_dx=3-1-0 rapp=0 sx=2 dx=1 "
+            "tempo=203 velocita_treno=120km/h pendenza=-6\u2030 aderenza=100");
+  EXPECT_EQ(r[1].substr(r[1].find("  libera")), "  libera velocita_treno=0km/h aderenza=0");
   // Columns widen for wide values.
   const auto u = righe(ispeziona(TipoFile::celle, b, Formato::testo, {.da = 140}));
   EXPECT_NE(u[1].find(" -32768  "), std::string::npos) << u[1];
@@ -95,7 +109,24 @@ TEST(Ispezione, CellsAsColumnsAndJson) {
             "{\"tipo\":\"celle\",\"celle\":[{\"cella\":1,\"progressiva\":50,\"tipo_cella\":0,"
             "\"dato_uno\":5121,\"dato_due\":2471,\"dato_tre\":0,\"dato_quattro\":0,"
             "\"tempo_segnale\":0,\"codice_avvicinamento\":0,\"struttura\":0,"
-            "\"velocita_treno\":0,\"pendenza\":0,\"aderenza\":0}]}\n");
+            "\"velocita_treno\":0,\"pendenza\":0,\"aderenza\":0,"
+            "\"significato\":\"libera\",\"valori\":{\"timbro\":5121,\"codice_identita\":2471,"
+            "\"velocita_treno\":0,\"aderenza\":0}}]}\n");
+  // A board and a stop mark name their text and station through the header.
+  std::vector<Cella> c = celle_prova();
+  c[40] = {cella_cartello, 1};
+  c[41] = {cella_fermata, 1};
+  const Testata t = testata_prova();
+  const std::string con = ispeziona(TipoFile::celle, bytes_celle(c), Formato::json,
+                                    {.da = 40, .a = 41}, &t);
+  EXPECT_NE(con.find("\"significato\":\"cartello\",\"valori\":{\"scritto_a\":1950,\"voce\":1,"
+                     "\"testo\":\"PORTA"),
+            std::string::npos)
+      << con;
+  EXPECT_NE(con.find("\"significato\":\"fermata\",\"valori\":{\"stazione\":1,\"fine_zona\":2100,"
+                     "\"nome\":\"PORTA"),
+            std::string::npos)
+      << con;
 }
 
 TEST(Ispezione, PlanValuesKeepTheirKind) {
@@ -117,7 +148,7 @@ TEST(Ispezione, PlanValuesKeepTheirKind) {
   for (size_t p = 0; p < punti; ++p) valore(p == 3 ? TipoValore::reale : TipoValore::vuoto, NAN);
 
   EXPECT_EQ(ispeziona(TipoFile::planimetria, b, Formato::json, {.a = 7}),
-            "{\"tipo\":\"planimetria\",\"punti\":[[0,null],[-32768,null],[2.0,null],"
+            "{\"tipo\":\"planimetria\",\"da\":0,\"punti\":[[0,null],[-32768,null],[2.0,null],"
             "[0.1,\"nan\"],[\"-inf\",null],[1e+300,null],[-0.0,null],[null,null]]}\n");
   EXPECT_EQ(ispeziona(TipoFile::planimetria, b, Formato::testo, {.a = 7}),
             "punto      x0     x1\n"
@@ -138,11 +169,16 @@ TEST(Ispezione, RowRanges) {
   };
   EXPECT_EQ(quante({}), kMinimoCelle);
   EXPECT_EQ(quante({.da = 140}), 1u);
-  EXPECT_EQ(quante({.da = 141}), 0u);  // past the end: only the names
+  EXPECT_THROW(quante({.da = 141}), OltreLaFine);  // past the end
+  try {
+    quante({.da = 99999});
+    ADD_FAILURE();
+  } catch (const OltreLaFine& e) {
+    EXPECT_STREQ(e.what(), "la riga 99999 non c'e': il file ha 141 celle (0..140), 2115 byte");
+  }
   EXPECT_EQ(quante({.da = 5, .a = 5}), 1u);
   EXPECT_EQ(quante({.a = 1000000}), kMinimoCelle);
-  EXPECT_EQ(ispeziona(TipoFile::celle, b, Formato::json, {.da = 500}),
-            "{\"tipo\":\"celle\",\"celle\":[]}\n");
+  EXPECT_THROW(ispeziona(TipoFile::celle, b, Formato::json, {.da = 500}), OltreLaFine);
 }
 
 // "X_linea.dat" names a line plan, and also the cell file of train "linea":

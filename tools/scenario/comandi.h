@@ -23,6 +23,8 @@ Sottocomando comando_check();
 Sottocomando comando_inspect();
 Sottocomando comando_plot();
 Sottocomando comando_pack();
+Sottocomando comando_lsp();
+Sottocomando comando_watch();
 
 // For a command that writes one file, `uscita` (the role its table's entry
 // gives), beside reading those of `file`: the run over its folder, with the

@@ -1,4 +1,5 @@
 // scenario plot: a picture of a compiled scenario, as one SVG file.
+#include <cctype>
 #include <iostream>
 #include <optional>
 #include <string>
@@ -9,6 +10,7 @@
 #include "platform/scrittura.h"
 #include "views/disegno.h"
 #include "format/lettori.h"
+#include "tools/scenario/coerenza.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/file_binari.h"
 
@@ -31,20 +33,38 @@ int esegui(const Richiesta& a) {
   // Held to the end in the picture's folder: no other run takes its
   // temporary file for one a killed run left.
   const Corsa corsa = corsa_di_uscita(a, a.nomi, uscita);
+  // What is written is SVG: a name that says otherwise would mislead
+  // whatever opens it.
+  std::string estensione = uscita.extension().string();
+  for (char& ch : estensione) ch = static_cast<char>(std::tolower(static_cast<unsigned char>(ch)));
+  if (estensione != ".svg") {
+    errore_uso("--output vuole un nome che finisce con .svg (il disegno e' SVG): " +
+               uscita.string());
+  }
   std::filesystem::path letto;
   try {
-    letto = a.dir / nome_testata(a.id);
+    // Named as the author wrote them: DIR/ only when --dir was given.
+    const std::filesystem::path testata = a.prefisso_nomi + nome_testata(a.id);
+    letto = testata;
     const Testata t = leggi_testata(necessario(letto, TipoFile::testata));
-    letto = a.dir / nome_celle(a.id);
+    const std::filesystem::path celle = a.prefisso_nomi + nome_celle(a.id);
+    letto = celle;
     const std::vector<Cella> c = leggi_celle(necessario(letto, TipoFile::celle));
+    richiedi_accordo(testata, celle, celle_discordi(t, c));
+    std::vector<std::filesystem::path> compilati = {testata, celle};
 
     // Without a plan file (compiled with --no-plan), no ground plan.
-    letto = a.dir / nome_planimetria(a.id);
+    letto = a.prefisso_nomi + nome_planimetria(a.id);
     std::optional<PianoLetto> piano;
-    if (const std::optional<std::string> p = leggi_file(letto, TipoFile::planimetria))
+    if (const std::optional<std::string> p = leggi_file(letto, TipoFile::planimetria)) {
       piano = leggi_planimetria(*p);
+      richiedi_accordo(testata, letto, piano_discorde(t, piano->punti()));
+      compilati.push_back(letto);
+    }
+    avvisa_sorgenti_piu_recenti(prefisso_di(a.comando), a.prefisso_nomi, t, compilati);
 
     scrivi_file(uscita, disegna_scenario(t, c, piano ? &*piano : nullptr));
+    std::cout << "scritto " << uscita.string() << "\n";
     return uscita_ok;
   } catch (const ErroreLettura& e) {
     throw ErroreComando(uscita_errore_dati, letto.string() + ": " + e.what());

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "base/testo.h"
+#include "check/testo_diagnostica.h"
 #include "views/json.h"
 
 namespace scenario {
@@ -17,9 +18,8 @@ std::string riga_diagnostica(const Diagnostica& d) {
     s += std::to_string(d.colonna);
   }
   s += d.ferma() ? ": error: " : ": warning: ";
-  s += utf8_da_1252(d.messaggio);
+  s += testo_diagnostica(d);
   if (d.errore()) {
-    if (d.posizione) s += " (posizione " + std::to_string(*d.posizione) + " m)";
     s += " [errore " + std::to_string(d.codice) + "]";
   } else {
     s += std::string(d.promosso ? " [-Werror=" : " [-W") + std::string(nome_avviso(d.avviso)) + "]";

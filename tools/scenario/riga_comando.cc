@@ -333,6 +333,11 @@ int esito(std::string_view prefisso, const std::function<int()>& corpo,
   }
 }
 
+int esegui_sottocomando(const Sottocomando& c, std::span<const std::string_view> parole) {
+  const auto corpo = [&] { return esegui_comando(c, parole); };
+  return esito(prefisso_di(&c), corpo, &c);
+}
+
 std::filesystem::path programma_in_corsa() {
   try {
     return percorso_programma();
@@ -379,8 +384,7 @@ int esegui_riga_comando(std::span<const Sottocomando> comandi, std::string_view 
       std::cout << aiuto(c);
       return uscita_controllata(prefisso, uscita_ok);
     }
-    const auto corpo = [&] { return esegui_comando(c, resto); };
-    return uscita_controllata(prefisso, esito(prefisso, corpo, &c));
+    return uscita_controllata(prefisso, esegui_sottocomando(c, resto));
   }
   std::vector<std::string_view> nomi;
   for (const Sottocomando& c : comandi) nomi.push_back(c.nome);

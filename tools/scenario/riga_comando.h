@@ -151,6 +151,11 @@ std::string prefisso_di(const Sottocomando* comando);
 int esito(std::string_view prefisso, const std::function<int()>& corpo,
           const Sottocomando* comando = nullptr);
 
+// Runs one command of the table on its own words (after its name), with
+// every check the command line gets, and gives its exit status: for a
+// command that runs others (watch).
+int esegui_sottocomando(const Sottocomando& c, std::span<const std::string_view> parole);
+
 // The author tool's own file, which no output may replace; empty when the
 // system does not say.
 std::filesystem::path programma_in_corsa();

@@ -10,7 +10,7 @@ namespace scenario {
 
 namespace {
 
-uint8_t byte_pendenza(int32_t g) { return static_cast<uint8_t>(int64_t{g} + 100); }
+uint8_t byte_pendenza(int32_t g) { return static_cast<uint8_t>(int64_t{g} + kZeroPendenza); }
 
 Planimetria& piano(StatoParser& s) {
   if (!s.modello.planimetria)
@@ -52,19 +52,20 @@ void chiudi_pendenze(StatoParser& s) {
 
 // Without the plan, curve records are not handled: their values are read
 // as keyword candidates.
+double curvatura_di(std::string_view campo) {
+  for (const Classe& k : kClassi) {
+    if (contiene(campo, std::string_view(&k.cifra, 1)))
+      return contiene_senza_maiuscole(campo, "s") ? -k.c : k.c;
+  }
+  return 0;
+}
+
 Esito record_curva(StatoParser& s) {
   if (s.j == 0) return Esito::continua;
   const auto [inizio, lunghezza] = s.lettore->leggi_punto();
   if (!s.in_linea(inizio)) return s.fuori_linea(inizio);
-  double c = 0;
-  for (const Classe& k : kClassi) {
-    if (contiene(s.campo, std::string_view(&k.cifra, 1))) {
-      c = k.c;
-      break;
-    }
-  }
+  const double c = curvatura_di(s.campo);
   if (c == 0) return s.guasto(Codice::curva_errata);
-  if (contiene_senza_maiuscole(s.campo, "s")) c = -c;
 
   int32_t& punto = s.linea.punto;
   const int64_t limite = limite_traccia(s);

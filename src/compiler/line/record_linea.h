@@ -5,6 +5,7 @@
 #define SCENARIO_COMPILER_LINE_RECORD_LINEA_H_
 
 #include <cstdint>
+#include <string_view>
 
 #include "compiler/stato_parser.h"
 
@@ -26,6 +27,9 @@ Esito chiave_ripetizione(StatoParser& s);
 // The later sections' records.
 Esito record_pendenza(StatoParser& s);
 Esito record_curva(StatoParser& s);
+// The curvature a curve's keyword field gives (1 / radius in metres, negative
+// for a field holding an 's'); 0 when it holds no class digit.
+double curvatura_di(std::string_view campo);
 Esito record_montagna(StatoParser& s);
 Esito record_indicatori(StatoParser& s);
 Esito record_cartello(StatoParser& s);

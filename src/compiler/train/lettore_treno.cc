@@ -42,7 +42,7 @@ void controlla_progressive(StatoParser& s) {
 }  // namespace
 
 uint8_t byte_velocita(int32_t velocita, const Luogo& luogo) {
-  const int64_t v = vicino(velocita, 5);
+  const int64_t v = vicino(velocita, kKmhPerPasso);
   if (v < 0 || v > 255) {
     throw Guasto("velocita di " + std::to_string(velocita) + " km/h oltre il byte della cella",
                  luogo);

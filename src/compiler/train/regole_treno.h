@@ -6,11 +6,12 @@
 
 #include <cstdint>
 
+#include "model/modello.h"
+
 namespace scenario {
 
-// A slowdown's warning stands this far before its start...
-constexpr int32_t kMetriAvviso = 1200;
-// ...and only a slowdown that starts beyond this position warns the driver.
+// A slowdown's warning stands kMetriAvviso (modello.h) before its start,
+// and only a slowdown that starts beyond this position warns the driver.
 constexpr int32_t kInizioAvvisi = 1500;
 // The pre-warning cells a slowdown asks for, directly below its warning
 // cell.
