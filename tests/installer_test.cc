@@ -164,7 +164,7 @@ struct CasoGuasto {
     EXPECT_EQ(u.stato, 3) << u.err;
     EXPECT_EQ(u.err.rfind("impossibile scrivere ", 0), 0u) << u.err;
     EXPECT_NE(u.err.find(kInOrdine[f]), std::string::npos) << u.err;
-    EXPECT_NE(u.err.find(std::strerror(motivo)), std::string::npos) << u.err;
+    EXPECT_NE(u.err.find(scenario::motivo_errno(motivo)), std::string::npos) << u.err;
     std::vector<std::string> attesi = {kProgramma};
     for (size_t i = 0; i < kInOrdine.size(); ++i) {
       if (i == f) {
@@ -340,7 +340,7 @@ TEST(GuastoIniettato, EverySystemCallOfARunFailsInTurn) {
       const std::vector<int>& scelta = motivi.at(c.tipo);
       const int e = scelta[static_cast<size_t>(c.numero) % scelta.size()];
       SCOPED_TRACE(std::to_string(c.numero) + " " + c.tipo + " " + c.percorso.string() + ": " +
-                   std::strerror(e) + (senza_scambio ? ", without exchange" : ""));
+                   scenario::motivo_errno(e) + (senza_scambio ? ", without exchange" : ""));
       CasoGuasto g(SCENARIO_INSTALLER_PROVA_PATH);
       g.ambiente = {test::guasto_alla(c.numero, e),
                     {"SCENARIO_PROVA_SENZA_SCAMBIO", senza_scambio ? "1" : "0"}};
@@ -348,7 +348,8 @@ TEST(GuastoIniettato, EverySystemCallOfARunFailsInTurn) {
       EXPECT_EQ(u.stato, 3) << u.err;
       EXPECT_EQ(u.err.rfind("impossibile ", 0), 0u) << u.err;
       EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
-      EXPECT_NE(u.err.find(std::string(": ") + std::strerror(e)), std::string::npos) << u.err;
+      EXPECT_NE(u.err.find(std::string(": ") + scenario::motivo_errno(e)), std::string::npos)
+          << u.err;
       const bool temporaneo = nome_temporaneo(c.percorso.filename().string());
       const fs::path nominato =
           test::nominato(c, g.dir.percorso(), temporaneo, kPrefissoTemporaneo);
@@ -400,8 +401,8 @@ TEST(GuastoIniettato, PutBackThatFailsTooIsToldAndKeepsTheOlderFile) {
   const size_t celle = kPrimoBinario + 1;
   EXPECT_EQ(u.stato, 3);
   const std::string atteso = "impossibile scrivere " + g.percorso(celle + 1).string() + ": " +
-                             std::strerror(EIO) + "; impossibile rimettere " +
-                             g.percorso(celle).string() + ": " + std::strerror(EBUSY) +
+                             scenario::motivo_errno(EIO) + "; impossibile rimettere " +
+                             g.percorso(celle).string() + ": " + scenario::motivo_errno(EBUSY) +
                              " (il file precedente e' in " + g.dir.percorso().string() + "/" +
                              std::string(kPrefissoTemporaneo);
   EXPECT_EQ(u.err.rfind(atteso, 0), 0u) << u.err;
@@ -662,8 +663,8 @@ TEST(InstallatoreMessaggi, StandardOutputThatCannotBeWritten) {
       test::esegui(test::Avvio{.programma = std::string("./") + kProgramma, .uscita = "/dev/full"},
                    dir.percorso());
   EXPECT_EQ(u.stato, 3);
-  EXPECT_EQ(u.err, "impossibile scrivere lo standard output: " +
-                       std::string(std::strerror(ENOSPC)) + "\n");
+  EXPECT_EQ(u.err,
+            "impossibile scrivere lo standard output: " + scenario::motivo_errno((ENOSPC)) + "\n");
   EXPECT_EQ(test::nomi(dir.percorso()), std::vector<std::string>{kProgramma});
 }
 

@@ -142,7 +142,7 @@ TEST(NomiUscite, CollidingNamesAreRefusedBeforeAnythingIsWritten) {
        treno_sulla_linea("linea"),
        "plot L linea",
        64,
-       {"scenario: nomi in conflitto: ", linea + " e il file delle celle ./L_linea.dat"}},
+       {"scenario plot: nomi in conflitto: ", linea + " e il file delle celle ./L_linea.dat"}},
       {"a picture over the header file",
        compilato,
        "plot L 7 -o L_7.sim",

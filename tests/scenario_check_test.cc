@@ -170,6 +170,8 @@ struct Guasto {
   const char* nuova;
   int32_t codice;
   int colonna;
+  // What the detail says, in the author's terms, when it matters.
+  const char* dice = "";
 };
 
 void PrintTo(const Guasto& g, std::ostream* os) { *os << g.nome; }
@@ -188,7 +190,13 @@ const Guasto kGuasti[] = {
      "stazione,    4250, 12,  650,  0, 0, 0,  1,1,0,  4,1,1,   30,  17, 7, 0, CORVALDO ALTESE", 9,
      25},
     {"SignalTwice", false, 48, "segnale,    1600,   2, 3, 1,  0, 0,    1,  3,1,0, 203", 16, 13},
-    {"SlowdownBeyondTheLine", false, 45, "rallentamento,   97000,    90, 9000, 0,  1,  0", 25, 32},
+    {"SlowdownBeyondTheLine", false, 45, "rallentamento,   97000,    90, 9000, 0,  1,  0", 25, 32,
+     "la linea a 106000 m, oltre la fine del binario a 97950 m (la linea e la sua coda di 7 km)"},
+    {"SignalNearTheStart", false, 47, "segnale,     300,   2, 3, 1,  0, 0,    1,  3,1,0, 203", 25,
+     14, "la linea a -100 m, prima del suo inizio"},
+    {"StationsOutOfOrder", false, 27,
+     "stazione,    3000, 12,  800,  0, 0, 1,  1,1,0,  4,1,1,    0,   0, 0, 0, FERSANELLO", 22, 14,
+     "la stazione a 3000 m viene nel file dopo 'CORVALDO ALTESE' a 4250 m"},
     {"MissingLastField", true, 152, "pendenza,  1050", 25, 16},
 };
 
@@ -209,6 +217,7 @@ TEST_P(UnGuasto, ReportedAtTheChangedLineWithTheCompilesCode) {
   ASSERT_EQ(ee.size(), 1u) << u.out;
   EXPECT_EQ(ee[0].rfind(atteso, 0), 0u) << ee[0];
   EXPECT_NE(ee[0].find("[errore " + std::to_string(g.codice) + "]"), std::string::npos) << ee[0];
+  EXPECT_NE(ee[0].find(g.dice), std::string::npos) << ee[0];
   EXPECT_EQ(codice_compilazione(), g.codice);
 }
 
@@ -218,11 +227,17 @@ INSTANTIATE_TEST_SUITE_P(Portato, UnGuasto, ::testing::ValuesIn(kGuasti),
 // Several faults at once, in different sections of both files: each at its
 // own line, in file order, and the check goes on after each.
 TEST_F(Check, SeveralFaultsEachAtItsOwnLine) {
+  // Those that change the same record as another, or one a later one is
+  // measured against, stay out.
+  const auto da_solo = [](const std::string& nome) {
+    return nome == "StationZoneNotAMultipleOf100" || nome == "MissingLastField" ||
+           nome == "SignalNearTheStart" || nome == "StationsOutOfOrder";
+  };
   std::string l = linea;
   std::string t = treno;
   for (const Guasto& g : kGuasti) {
     const std::string nome = g.nome;
-    if (nome == "StationZoneNotAMultipleOf100" || nome == "MissingLastField") continue;
+    if (da_solo(nome)) continue;
     if (g.in_linea) {
       l = con_riga(l, g.riga, g.nuova);
     } else {
@@ -235,7 +250,7 @@ TEST_F(Check, SeveralFaultsEachAtItsOwnLine) {
   std::vector<std::string> attesi;
   for (const Guasto& g : kGuasti) {
     const std::string nome = g.nome;
-    if (nome == "StationZoneNotAMultipleOf100" || nome == "MissingLastField") continue;
+    if (da_solo(nome)) continue;
     attesi.push_back(std::string(g.in_linea ? kLinea : kTreno) + ":" + std::to_string(g.riga) +
                      ":" + std::to_string(g.colonna) + ": error: [errore " +
                      std::to_string(g.codice) + "]");
@@ -364,6 +379,37 @@ TEST_F(Check, WarningsCanBeSilenced) {
   EXPECT_EQ(check("-Wno-boh").stato, 64);
 }
 
+// What an editor or one misspelt word leaves is named for what it is: a
+// byte-order mark at the start, which changes nothing the compile reads;
+// a length not read, and not the sound curve that then cannot be read.
+TEST_F(Check, ByteOrderMarkAndTheRecordAfterAMisspeltLength) {
+  scrivi("\xEF\xBB\xBF" + linea, treno);
+  const auto bom = check();
+  EXPECT_EQ(bom.stato, 0) << bom.out;
+  EXPECT_NE(bom.out.find(kLinea + ":1:1: warning: il file inizia con i byte EF BB BF, il segno "
+                                  "(BOM) che alcuni editor scrivono all'inizio di un file salvato "
+                                  "in UTF-8"),
+            std::string::npos)
+      << bom.out;
+  EXPECT_EQ(bom.out.find("sta prima di"), std::string::npos) << bom.out;
+  EXPECT_EQ(codice_compilazione(), 0);
+
+  scrivi(con_riga(linea, 2, "lungheza percorso,    91000"), treno);
+  const auto u = check();
+  EXPECT_EQ(u.stato, 1) << u.out;
+  const std::vector<std::string> ee = errori(u.out);
+  ASSERT_EQ(ee.size(), 1u) << u.out;
+  EXPECT_EQ(ee[0].rfind(kLinea + ":11:1: error: ", 0), 0u) << ee[0];
+  std::vector<std::string> sconosciute;
+  for (const std::string& r : righe(u.out)) {
+    if (r.find("[-Wparola-sconosciuta]") != std::string::npos) sconosciute.push_back(r);
+  }
+  ASSERT_EQ(sconosciute.size(), 1u) << u.out;
+  EXPECT_EQ(sconosciute[0].rfind(kLinea + ":2:1: ", 0), 0u) << sconosciute[0];
+  EXPECT_NE(sconosciute[0].find("(forse 'lunghezza percorso'?)"), std::string::npos);
+  EXPECT_EQ(codice_compilazione(), 25);
+}
+
 TEST_F(Check, OneErrorOneWarningInTheSingular) {
   scrivi("[generale]\r\nlunghezza percorso, 10000\r\n[fine]\r\n",
          "[generale]\r\n[aderenze]\r\naderenza, 0, 100\r\n[vel_limite]\r\nvelocita, 0, 100\r\n"
@@ -438,8 +484,8 @@ TEST_F(Check, OutOfMemoryNamesTheSourceBeingRead) {
   const auto u = esegui(a, dir.percorso());
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out, "");
-  EXPECT_EQ(u.err,
-            "impossibile leggere " + (fs::path(".") / kTreno).string() + ": memoria esaurita\n");
+  EXPECT_EQ(u.err, "scenario check: impossibile leggere " + (fs::path(".") / kTreno).string() +
+                       ": memoria esaurita\n");
 #endif
 }
 

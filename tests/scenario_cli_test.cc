@@ -33,6 +33,8 @@ const char kLinea[] =
     "[generale]\r\nlunghezza percorso,    2000\r\n[cartelli]\r\n"
     "indicatori_vmax,  1250,  110,  120,  125,  0,  110,  120,  125,  0\r\n[fine]\r\n";
 const char kTreno[] = "[generale]\r\n[fine]\r\n";
+// What compile prints after its first line when the system stopped it.
+const std::string kInterrotta = "compilazione interrotta da un errore del sistema\n";
 
 class Compile : public ::testing::Test {
  protected:
@@ -129,14 +131,15 @@ TEST_F(Compile, LinesAfterTheFirstSayWhatWhereAndWhichFiles) {
   sorgenti(kLinea, "[generale]\r\n[rallentamenti]\r\nrallentamento, 0, 60, 500, 0, 0, 0\r\n");
   const auto timbro = compila("--dir .");
   EXPECT_EQ(timbro.stato, 2);
-  EXPECT_EQ(righe(timbro.out),
-            (std::vector<std::string>{
-                "numero_errore=0 posizione_errore=0",
-                "./Prova_7-.txt:3:16: error: timbro di formato gia presente: la cella 1, riservata "
-                "al "
-                "timbro di formato, contiene gia' 60, scritto da rallentamento di riga 3, che "
-                "cade nella cella 1 [errore 1250]",
-                "nessun file scritto"}));
+  EXPECT_EQ(
+      righe(timbro.out),
+      (std::vector<std::string>{
+          "numero_errore=0 posizione_errore=0",
+          "./Prova_7-.txt:3:16: error: timbro di formato gia' presente: la cella 1, riservata "
+          "al "
+          "timbro di formato, contiene gia' 60, scritto da rallentamento di riga 3, che "
+          "cade nella cella 1 [errore 1250]",
+          "nessun file scritto"}));
 
   // A cell taken by a record of the other file names that file.
   sorgenti(kLinea, "[generale]\r\n[segnali]\r\nsegnale, 1250, 1, 4, 1, 0, 0, 0, 0,0,0, 0\r\n");
@@ -165,9 +168,10 @@ TEST_F(Compile, PlatformFailures) {
   fs::create_directory(dir.percorso() / "Prova_linea.txt");
   const auto l = compila();
   EXPECT_EQ(l.stato, 3);
-  EXPECT_EQ(l.out, "");
-  EXPECT_EQ(l.err,
-            "impossibile leggere ./Prova_linea.txt: " + std::string(std::strerror(EISDIR)) + "\n");
+  // The first line all the same: nothing was compiled, nothing recorded.
+  EXPECT_EQ(l.out, "numero_errore=0 posizione_errore=0\n" + kInterrotta);
+  EXPECT_EQ(l.err, "scenario compile: impossibile leggere ./Prova_linea.txt: " +
+                       scenario::motivo_errno(EISDIR) + "\n");
   fs::remove(dir.percorso() / "Prova_linea.txt");
   // An output that cannot be replaced: the message names it, and the
   // others are not made either.
@@ -175,8 +179,9 @@ TEST_F(Compile, PlatformFailures) {
   fs::create_directory(dir.percorso() / "Prova_7.dat");
   const auto u = compila();
   EXPECT_EQ(u.stato, 3);
-  EXPECT_EQ(u.err,
-            "impossibile scrivere ./Prova_7.dat: " + std::string(std::strerror(EISDIR)) + "\n");
+  EXPECT_EQ(u.out, "numero_errore=0 posizione_errore=0\n" + kInterrotta);
+  EXPECT_EQ(u.err, "scenario compile: impossibile scrivere ./Prova_7.dat: " +
+                       scenario::motivo_errno(EISDIR) + "\n");
   EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_7.sim"));
   EXPECT_FALSE(fs::exists(dir.percorso() / "Prova_linea.dat"));
 }
@@ -283,7 +288,7 @@ class GuastoCompile : public Compile {
     EXPECT_EQ(u.stato, 3) << u.err;
     EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
     EXPECT_NE(u.err.find(kBinari[f]), std::string::npos) << u.err;
-    EXPECT_NE(u.err.find(std::strerror(motivo)), std::string::npos) << u.err;
+    EXPECT_NE(u.err.find(scenario::motivo_errno(motivo)), std::string::npos) << u.err;
     EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.txt"), kLinea);
     EXPECT_EQ(leggi(dir.percorso() / "Prova_7-.txt"), kTreno);
     for (size_t i = 0; i < kBinari.size(); ++i) {
@@ -329,7 +334,7 @@ TEST_F(GuastoCompile, EverySystemCallFailsInTurn) {
   for (const test::ChiamataContata& c : chiamate) {
     const int e = motivi[static_cast<size_t>(c.numero) % std::size(motivi)];
     SCOPED_TRACE(std::to_string(c.numero) + " " + c.tipo + " " + c.percorso.string() + ": " +
-                 std::strerror(e));
+                 scenario::motivo_errno(e));
     CartellaProva d;
     test::scrivi(d.percorso() / "Prova_linea.txt", kLinea);
     test::scrivi(d.percorso() / "Prova_7-.txt", kTreno);
@@ -338,8 +343,9 @@ TEST_F(GuastoCompile, EverySystemCallFailsInTurn) {
     a.ambiente = {test::guasto_alla(c.numero, e)};
     const test::Uscita u = esegui(a, d.percorso());
     EXPECT_EQ(u.stato, 3) << u.out << u.err;
-    EXPECT_EQ(u.err.rfind("impossibile ", 0), 0u) << u.err;
-    EXPECT_NE(u.err.find(std::string(": ") + std::strerror(e)), std::string::npos) << u.err;
+    EXPECT_EQ(u.err.rfind("scenario compile: impossibile ", 0), 0u) << u.err;
+    EXPECT_NE(u.err.find(std::string(": ") + scenario::motivo_errno(e)), std::string::npos)
+        << u.err;
     const bool temporaneo = nome_temporaneo(c.percorso.filename().string());
     EXPECT_NE(u.err.find(test::nominato(c, d.percorso(), temporaneo, kPrefissoTemporaneo).string()),
               std::string::npos)
@@ -421,8 +427,8 @@ TEST_F(GuastoCompile, DirThatIsNoFolder) {
     EXPECT_EQ(u.out, "");
     EXPECT_NE(u.err.find(c.nominato), std::string::npos) << u.err;
     if (c.motivo != 0) {
-      EXPECT_EQ(u.err, "impossibile usare la cartella " + c.nominato + ": " +
-                           std::strerror(c.motivo) + "\n");
+      EXPECT_EQ(u.err, "scenario compile: impossibile usare la cartella " + c.nominato + ": " +
+                           scenario::motivo_errno(c.motivo) + "\n");
     }
     const std::string opzione = c.dir == "=" ? "--dir=" : "--dir " + c.dir;
     // The commands that only read there refuse it alike.
@@ -432,8 +438,9 @@ TEST_F(GuastoCompile, DirThatIsNoFolder) {
       EXPECT_EQ(e.out, "") << comando;
       EXPECT_NE(e.err.find(c.nominato), std::string::npos) << comando << ": " << e.err;
       if (c.motivo != 0) {
-        EXPECT_EQ(e.err, "impossibile usare la cartella " + c.nominato + ": " +
-                             std::strerror(c.motivo) + "\n")
+        EXPECT_EQ(e.err, "scenario " + comando.substr(0, comando.find(' ')) +
+                             ": impossibile usare la cartella " + c.nominato + ": " +
+                             scenario::motivo_errno(c.motivo) + "\n")
             << comando;
       }
     }
@@ -462,7 +469,7 @@ TEST_F(GuastoCompile, FullDiskWithoutPlan) {
   EXPECT_EQ(u.stato, 3);
   EXPECT_EQ(u.out.substr(0, u.out.find('\n')), "numero_errore=0 posizione_errore=0");
   EXPECT_NE(u.err.find("Prova_7.dat"), std::string::npos) << u.err;
-  EXPECT_NE(u.err.find(std::strerror(EFBIG)), std::string::npos) << u.err;
+  EXPECT_NE(u.err.find(scenario::motivo_errno(EFBIG)), std::string::npos) << u.err;
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.sim"), vecchio("Prova_7.sim"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_7.dat"), vecchio("Prova_7.dat"));
   EXPECT_EQ(leggi(dir.percorso() / "Prova_linea.dat"), vecchio("Prova_linea.dat"));
@@ -576,7 +583,59 @@ TEST(Uso, BadCommandLines) {
   for (const char* c : casi) {
     const auto u = esegui(avvio(kTool, c), dir.percorso());
     EXPECT_EQ(u.stato, 64) << c;
-    EXPECT_NE(u.err.find("scenario compile"), std::string::npos) << c;
+    EXPECT_NE(u.err.find("\n\nUso:"), std::string::npos) << c;
+  }
+  EXPECT_TRUE(test::nomi(dir.percorso()).empty());
+}
+
+// A bad command line says what is wrong and what was probably meant, then
+// the usage of that command alone; with no command known, the tool's.
+TEST(Uso, MistypedWordsAreNamedWithWhatWasMeant) {
+  CartellaProva dir;
+  struct Caso {
+    const char* riga;
+    std::string err;  // the first line
+    const char* uso;  // what the next lines start with
+  };
+  const Caso casi[] = {
+      {"chek Prova 7", "scenario: comando sconosciuto: chek (forse 'check'?)", "Uso:\n  scenario "},
+      {"chek", "scenario: comando sconosciuto: chek (forse 'check'?)", "Uso:\n  scenario "},
+      {"compil Prova 7", "scenario: comando sconosciuto: compil (forse 'compile'?)",
+       "Uso:\n  scenario "},
+      {"boh", "scenario: comando sconosciuto: boh", "Uso:\n  scenario "},
+      {"check Prova 7 -Wno-grigila",
+       "scenario check: avviso sconosciuto: -Wno-grigila (forse '-Wno-griglia'?)",
+       "Uso: scenario check LINEA TRENO "},
+      {"pack Prova 7 -Werror=parola-sconsciuta",
+       "scenario pack: avviso sconosciuto: -Werror=parola-sconsciuta (forse "
+       "'-Werror=parola-sconosciuta'?)",
+       "Uso: scenario pack LINEA TRENO "},
+      {"check Prova 7 --formt=json",
+       "scenario check: opzione sconosciuta: --formt=json (forse '--format'?)",
+       "Uso: scenario check LINEA TRENO "},
+      {"check Prova 7 -Werorr", "scenario check: opzione sconosciuta: -Werorr (forse '-Werror'?)",
+       "Uso: scenario check LINEA TRENO "},
+      {"check Prova 7 extra", "scenario check: argomento in piu': extra (check vuole LINEA TRENO)",
+       "Uso: scenario check LINEA TRENO "},
+      {"check Prova", "scenario check: argomenti mancanti: check vuole LINEA TRENO",
+       "Uso: scenario check LINEA TRENO "},
+      {"plot Prova 7 --outptu x.svg",
+       "scenario plot: opzione sconosciuta: --outptu (forse '--output'?)",
+       "Uso: scenario plot LINEA TRENO "},
+      {"emit --froce", "scenario emit: opzione sconosciuta: --froce (forse '--force'?)",
+       "Uso: scenario emit [--dir DIR] "},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.riga);
+    const auto u = esegui(avvio(kTool, c.riga), dir.percorso());
+    EXPECT_EQ(u.stato, 64);
+    EXPECT_EQ(u.out, "");
+    const std::string atteso = c.err + "\n\n" + c.uso;
+    EXPECT_EQ(u.err.substr(0, atteso.size()), atteso) << u.err;
+    // One command's usage names no other.
+    if (std::string_view(c.uso).starts_with("Uso: ")) {
+      EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 4) << u.err;
+    }
   }
   EXPECT_TRUE(test::nomi(dir.percorso()).empty());
 }
@@ -597,15 +656,16 @@ TEST(Uscita, StandardOutputThatCannotBeWritten) {
   test::scrivi(dir.percorso() / "Prova_linea.txt", kLinea);
   test::scrivi(dir.percorso() / "Prova_7-.txt", kTreno);
   const std::string atteso =
-      "scenario: impossibile scrivere lo standard output: " + std::string(std::strerror(ENOSPC)) +
-      "\n";
-  for (const char* comando : {"compile Prova 7", "--help"}) {
+      ": impossibile scrivere lo standard output: " + scenario::motivo_errno(ENOSPC) + "\n";
+  const std::pair<const char*, const char*> casi[] = {{"compile Prova 7", "scenario compile"},
+                                                      {"--help", "scenario"}};
+  for (const auto& [comando, prefisso] : casi) {
     SCOPED_TRACE(comando);
     test::Avvio a = avvio(kTool, comando);
     a.uscita = "/dev/full";
     const auto u = esegui(a, dir.percorso());
     EXPECT_EQ(u.stato, 3);
-    EXPECT_EQ(u.err, atteso);
+    EXPECT_EQ(u.err, prefisso + atteso);
   }
   EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
@@ -641,12 +701,12 @@ TEST(Nomi, IdentityIsCheckedAgainstTheFolderLimit) {
   const auto w =
       esegui(avvio(kTool, "emit --linea " + linea + " --treno " + fuori), dir.percorso());
   EXPECT_EQ(w.stato, 64) << w.err;
-  EXPECT_EQ(w.err.rfind("scenario: ", 0), 0u) << w.err;
+  EXPECT_EQ(w.err.rfind("scenario emit: ", 0), 0u) << w.err;
   EXPECT_EQ(test::nomi(dir.percorso()), prima);
 }
 
-// Running out of memory names the file being read: status 3, nothing
-// printed, nothing written.
+// Running out of memory names the file being read: status 3, the first
+// line and that the run was stopped, nothing written.
 TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
 #if defined(__SANITIZE_ADDRESS__)
   GTEST_SKIP() << "AddressSanitizer reserves more address space than the limit allows";
@@ -658,9 +718,9 @@ TEST(Memoria, OutOfMemoryNamesTheFileBeingRead) {
   a.limite_memoria = 64 << 20;
   const auto u = esegui(a, dir.percorso());
   EXPECT_EQ(u.stato, 3);
-  EXPECT_EQ(u.out, "");
-  EXPECT_EQ(u.err, "impossibile leggere " + (fs::path(".") / "Prova_linea.txt").string() +
-                       ": memoria esaurita\n");
+  EXPECT_EQ(u.out, "numero_errore=0 posizione_errore=0\n" + kInterrotta);
+  EXPECT_EQ(u.err, "scenario compile: impossibile leggere " +
+                       (fs::path(".") / "Prova_linea.txt").string() + ": memoria esaurita\n");
   EXPECT_EQ(test::nomi(dir.percorso()),
             (std::vector<std::string>{"Prova_7-.txt", "Prova_linea.txt"}));
 #endif

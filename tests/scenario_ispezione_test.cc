@@ -228,7 +228,7 @@ TEST(Inspect, FilesOfAnotherCompile) {
                  dir.percorso());
       EXPECT_EQ(u.stato, 1) << u.err;
       EXPECT_EQ(u.out, "");
-      EXPECT_EQ(u.err.rfind("scenario: " + file + " non va con " + testata + ": ", 0), 0u) << u.err;
+      EXPECT_EQ(u.err.rfind("scenario inspect: " + file + " non va con " + testata + ": ", 0), 0u) << u.err;
       EXPECT_NE(u.err.find(d.motivo), std::string::npos) << u.err;
       EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
     }
@@ -303,13 +303,13 @@ TEST(Inspect, CommandLineAndPlatformFaults) {
   };
   fs::create_directory(dir.percorso() / "cartella.sim");
   const Caso casi[] = {
-      {"manca.dat", 1, "scenario: manca.dat: il file non esiste"},
-      {"cartella.sim", 3, "impossibile leggere cartella.sim: "},
+      {"manca.dat", 1, "scenario inspect: manca.dat: il file non esiste"},
+      {"cartella.sim", 3, "scenario inspect: impossibile leggere cartella.sim: "},
       {"Lanvero_Ostrel_24817.dat --from x", 64, "--from vuole un numero di riga da 0 in su: x"},
       {"Lanvero_Ostrel_24817.dat --to -1", 64, "--to vuole un numero di riga da 0 in su: -1"},
       {"Lanvero_Ostrel_24817.dat --from 5 --to 4", 64, "--from viene dopo --to"},
-      {"", 64, "inspect vuole FILE"},
-      {"a.dat b.dat", 64, "inspect vuole FILE"},
+      {"", 64, "scenario inspect: argomenti mancanti: inspect vuole FILE"},
+      {"a.dat b.dat", 64, "scenario inspect: argomento in piu': b.dat (inspect vuole FILE)"},
   };
   for (const Caso& c : casi) {
     const auto u = esegui(avvio(kStrumento, "inspect " + c.argomenti), dir.percorso());

@@ -253,7 +253,7 @@ TEST(Plot, FilesOfAnotherCompile) {
     const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817 --dir " + d.cartella),
                           dir.percorso());
     EXPECT_EQ(u.stato, 1) << u.err;
-    EXPECT_EQ(u.err.rfind("scenario: " + d.cartella + "/" + d.file + " non va con " + d.cartella +
+    EXPECT_EQ(u.err.rfind("scenario plot: " + d.cartella + "/" + d.file + " non va con " + d.cartella +
                               "/Lanvero_Ostrel_24817.sim: ",
                           0),
               0u)
@@ -268,7 +268,7 @@ TEST(Plot, FilesOfAnotherCompile) {
                                     std::chrono::seconds(5));
   const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817"), dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
-  EXPECT_NE(u.err.find("scenario: attenzione: Lanvero_Ostrel_linea.txt e' piu' recente di"),
+  EXPECT_NE(u.err.find("scenario plot: attenzione: Lanvero_Ostrel_linea.txt e' piu' recente di"),
             std::string::npos)
       << u.err;
   EXPECT_EQ(u.err.find("24817-.txt"), std::string::npos) << u.err;

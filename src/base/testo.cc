@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <vector>
 
 namespace scenario {
 
@@ -23,6 +24,53 @@ std::string in_minuscolo(std::string_view s) {
   std::string r(s);
   std::transform(r.begin(), r.end(), r.begin(), minuscola);
   return r;
+}
+
+std::string quanti(size_t n, std::string_view singolare, std::string_view plurale) {
+  std::string s = std::to_string(n);
+  s += ' ';
+  s += n == 1 ? singolare : plurale;
+  return s;
+}
+
+namespace {
+
+size_t distanza(std::string_view a, std::string_view b) {
+  std::vector<size_t> riga(b.size() + 1);
+  for (size_t j = 0; j <= b.size(); ++j) riga[j] = j;
+  for (size_t i = 1; i <= a.size(); ++i) {
+    size_t diagonale = riga[0];
+    riga[0] = i;
+    for (size_t j = 1; j <= b.size(); ++j) {
+      const size_t prima = riga[j];
+      riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] != b[j - 1])});
+      diagonale = prima;
+    }
+  }
+  return riga[b.size()];
+}
+
+}  // namespace
+
+// Two texts differ by at least their lengths' difference, so that a long
+// text costs no table of its length times the word's.
+size_t distanza_entro(std::string_view a, std::string_view b, size_t limite) {
+  const size_t differenza = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
+  return differenza >= limite ? limite : std::min(distanza(a, b), limite);
+}
+
+std::optional<std::string_view> parola_vicina(std::string_view testo,
+                                              std::span<const std::string_view> parole,
+                                              size_t limite) {
+  std::optional<std::string_view> migliore;
+  for (const std::string_view p : parole) {
+    const size_t d = distanza_entro(testo, p, limite);
+    if (d < limite) {
+      limite = d;
+      migliore = p;
+    }
+  }
+  return migliore;
 }
 
 bool contiene(std::string_view campo, std::string_view parola) {

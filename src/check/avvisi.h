@@ -53,9 +53,6 @@ std::string metri(int64_t m);
 bool lettera(unsigned char c);
 bool cifra(unsigned char c);
 
-// The edit distance of two texts when it is below `limite`, else `limite`.
-size_t distanza_entro(std::string_view a, std::string_view b, size_t limite);
-
 // The keyword fields and the texts as saved (avvisi_parole.cc):
 // -Wparola-sconosciuta, -Wtrattino, -Wparola-nel-campo; -Wcodifica.
 void avvisi_parole(Avvisi& av);

@@ -43,6 +43,21 @@ std::string perche_ignorato(const CampoScartato& c, std::string_view t) {
   const std::string minuscolo = in_minuscolo(t);
   const auto ha = [&](std::string_view p) { return contiene(minuscolo, p); };
   if (c.parte == Parte::prima_generale) {
+    // An editor's byte-order mark at the file's start: the heading right
+    // after it is found all the same.
+    constexpr std::string_view kBom = "\xEF\xBB\xBF";
+    if (c.posto.riga == 1 && c.posto.colonna == 1 && t.starts_with(kBom)) {
+      const std::string_view resto = senza_spazi(t.substr(kBom.size()));
+      std::string m =
+          "il file inizia con i byte EF BB BF, il segno (BOM) che alcuni editor scrivono "
+          "all'inizio di un file salvato in UTF-8: il formato e' Windows-1252, salvare il file "
+          "senza BOM";
+      if (!resto.empty() && !contiene_senza_maiuscole(resto, kIntestazioneGenerale)) {
+        m += "; " + cita(resto) + " sta prima di " + std::string(kIntestazioneGenerale) +
+             ": non e' letto";
+      }
+      return m;
+    }
     return cita(t) + " sta prima di " + std::string(kIntestazioneGenerale) + ": non e' letto";
   }
   // A kind's words, in any case.

@@ -114,8 +114,9 @@ void avvisi_posizioni(Avvisi& av) {
       }
       if (p < q && rec.tipo != Tipo::stazione) {
         av.avvisa(Avviso::ordine, rec,
-                  nome(rec) + " a " + std::to_string(p) + " m dopo quello a " + std::to_string(q) +
-                      " m (" + riga(prima) + "): fuori ordine" + conseguenza_ordine(rec.tipo),
+                  nome(rec) + " a " + std::to_string(p) + " m, nel file dopo il record a " +
+                      std::to_string(q) + " m (" + riga(prima) + "): fuori ordine" +
+                      conseguenza_ordine(rec.tipo),
                   0, p);
       } else if (rec.tipo == Tipo::curva && prima.ha(1) && p < q + prima.valore(1)) {
         av.avvisa(Avviso::ordine, rec,

@@ -22,17 +22,7 @@ int rango_fine(Sorgente f) { return static_cast<int>(intestazioni(f).size()) - 1
 std::string_view sezione_solita(Tipo t) { return definizione(t).intestazione; }
 
 std::optional<std::string_view> vicina(Sorgente f, std::string_view testo) {
-  const std::string t = in_minuscolo(testo);
-  std::optional<std::string_view> migliore;
-  size_t minima = 4;
-  for (const std::string_view h : intestazioni(f)) {
-    const size_t d = distanza_entro(t, h, minima);
-    if (d < minima) {
-      minima = d;
-      migliore = h;
-    }
-  }
-  return migliore;
+  return parola_vicina(in_minuscolo(testo), intestazioni(f), 4);
 }
 
 }  // namespace

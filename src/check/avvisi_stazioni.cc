@@ -75,13 +75,14 @@ void avvisi_stazioni(Avvisi& av) {
         }
       }
       if (primo != nullptr) {
-        av.avvisa(Avviso::sovrapposizione, rec,
-                  "il rallentamento (da " + std::to_string(p) + " a " + std::to_string(fine) +
-                      " m) si sovrappone a quello di " + riga(*primo) +
-                      (altri == 0 ? std::string()
-                                  : " e ad altri " + std::to_string(altri) +
-                                        (altri == 1 ? " rallentamento" : " rallentamenti")),
-                  0, p);
+        av.avvisa(
+            Avviso::sovrapposizione, rec,
+            "il rallentamento (da " + std::to_string(p) + " a " + std::to_string(fine) +
+                " m) si sovrappone a quello di " + riga(*primo) +
+                (altri == 0   ? std::string()
+                 : altri == 1 ? std::string(" e a un altro")
+                              : " e ad altri " + quanti(altri, "rallentamento", "rallentamenti")),
+            0, p);
       }
       rallentamenti.push_back(&rec);
     }

@@ -215,13 +215,15 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
   }
 
   Esito record(StatoParser& s, const DefinizioneRecord& g) override {
+    // The field is a record's keyword, whether or not the record can be
+    // read: no warning calls it unknown.
+    if (candidato_) registro.scartati.pop_back();
+    candidato_ = false;
     // Without a length there are no cells: nothing further can be read.
     if (!s.modello.celle && parte_ == ParteFile::record && file_ == Sorgente::linea) {
       throw Guasto("nessuna lunghezza della linea prima di questo record",
                    Luogo{s.lettore->nome(), posto_chiave_.riga, posto_chiave_.colonna});
     }
-    if (candidato_) registro.scartati.pop_back();
-    candidato_ = false;
     RecordLetto rec;
     rec.tipo = g.tipo;
     rec.posto = posto_chiave_;
@@ -467,11 +469,20 @@ class Motore final : public Osservatore, public OsservatoreCampi, public Osserva
       }
 
       case Codice::zona_stazione_fuori_griglia: return v(2) + " m";
-      case Codice::stazioni_troppo_vicine:
+      case Codice::stazioni_troppo_vicine: {
         if (i < 2 || i >= kVociTestata) return {};
-        return "la zona inizia a " + std::to_string(t[static_cast<size_t>(i)].valore_uno) +
-               " m, meno di 350 m dopo la fine di quella precedente (" +
-               std::to_string(t[static_cast<size_t>(i) - 1].valore_due) + " m)";
+        const Voce& questa = t[static_cast<size_t>(i)];
+        const Voce& prima = t[static_cast<size_t>(i) - 1];
+        // Stations go along the line in the file's order.
+        if (questa.valore_tre < prima.valore_tre) {
+          return "la stazione a " + std::to_string(questa.valore_tre) + " m viene nel file dopo " +
+                 cita(prima.testo) + " a " + std::to_string(prima.valore_tre) +
+                 " m: le stazioni vanno scritte nell'ordine della linea";
+        }
+        return "la zona inizia a " + std::to_string(questa.valore_uno) +
+               " m, meno di 350 m dopo la fine di quella di " + cita(prima.testo) + " (" +
+               std::to_string(prima.valore_due) + " m)";
+      }
       case Codice::stazione_vicina_all_inizio:
         if (i < 1 || i >= kVociTestata) return {};
         return "la zona finisce a " + std::to_string(t[static_cast<size_t>(i)].valore_due) +

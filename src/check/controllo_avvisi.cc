@@ -15,21 +15,6 @@ namespace {
 
 constexpr size_t kCitazione = 40;
 
-size_t distanza(std::string_view a, std::string_view b) {
-  std::vector<size_t> riga(b.size() + 1);
-  for (size_t j = 0; j <= b.size(); ++j) riga[j] = j;
-  for (size_t i = 1; i <= a.size(); ++i) {
-    size_t diagonale = riga[0];
-    riga[0] = i;
-    for (size_t j = 1; j <= b.size(); ++j) {
-      const size_t prima = riga[j];
-      riga[j] = std::min({riga[j] + 1, riga[j - 1] + 1, diagonale + (a[i - 1] != b[j - 1])});
-      diagonale = prima;
-    }
-  }
-  return riga[b.size()];
-}
-
 // A slowdown whose pre-warnings found their cells taken has coded its
 // other cells all the same.
 bool cella_codificata(const RecordLetto& rec) {
@@ -46,13 +31,6 @@ bool lettera(unsigned char c) {
   return c == 0x8A || c == 0x8C || c == 0x8E || c == 0x9A || c == 0x9C || c == 0x9E || c == 0x9F;
 }
 bool cifra(unsigned char c) { return c >= '0' && c <= '9'; }
-
-// Two texts differ by at least their lengths' difference, so that a long
-// field costs no table of its length times the keyword's.
-size_t distanza_entro(std::string_view a, std::string_view b, size_t limite) {
-  const size_t differenza = a.size() > b.size() ? a.size() - b.size() : b.size() - a.size();
-  return differenza >= limite ? limite : std::min(distanza(a, b), limite);
-}
 
 std::string riga(const RecordLetto& rec) { return "riga " + std::to_string(rec.posto.riga); }
 std::string nome(const RecordLetto& rec) { return nome_tipo(rec.tipo); }

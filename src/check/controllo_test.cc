@@ -205,8 +205,7 @@ TEST(Controllo, OverlapsAreSaidOncePerSlowdown) {
   EXPECT_EQ(sovrapposizioni[0],
             "il rallentamento (da 11000 a 81050 m) si sovrappone a quello di riga 3");
   EXPECT_EQ(sovrapposizioni[1],
-            "il rallentamento (da 12000 a 82100 m) si sovrappone a quello di riga 3 e ad altri 1 "
-            "rallentamento");
+            "il rallentamento (da 12000 a 82100 m) si sovrappone a quello di riga 3 e a un altro");
   EXPECT_EQ(sovrapposizioni[58],
             "il rallentamento (da 69000 a 141950 m) si sovrappone a quello di riga 3 e ad altri "
             "58 rallentamenti");

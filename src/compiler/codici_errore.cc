@@ -40,8 +40,8 @@ constexpr VoceCodice kCodici[] = {
     {linea_mancante, linea, "file della linea mancante"},
     {linea_senza_generale, linea, "file della linea senza [generale]"},
     {curva_errata, linea, "curva senza classe o tracciato oltre il limite"},
-    {timbro_presente, timbri, "timbro di formato gia presente"},
-    {identita_presente, timbri, "codice di identita gia presente"},
+    {timbro_presente, timbri, "timbro di formato gia' presente"},
+    {identita_presente, timbri, "codice di identita' gia' presente"},
 };
 
 const VoceCodice* voce_di(int32_t n) {

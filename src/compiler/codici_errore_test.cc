@@ -28,7 +28,7 @@ TEST(CodiciErrore, UnknownNumbers) {
 TEST(CodiciErrore, Meanings) {
   EXPECT_EQ(significato_errore(15), "posizione oltre la fine del binario");
   EXPECT_EQ(significato_errore(25), "dato illeggibile o fuori dai limiti");
-  EXPECT_EQ(significato_errore(1250), "timbro di formato gia presente");
+  EXPECT_EQ(significato_errore(1250), "timbro di formato gia' presente");
   EXPECT_EQ(fase(Codice::oltre_la_linea), Fase::lettura);
   EXPECT_EQ(fase(Codice::linea_senza_generale), Fase::linea);
 }

@@ -160,8 +160,13 @@ struct StatoParser {
     if (!modello.celle)
       throw Guasto("nessuna lunghezza della linea prima di questo record", luogo());
     if (i < 0 || i > modello.ultima_cella) {
-      throw Guasto("cella " + std::to_string(i) + " fuori dal binario (celle da 0 a " +
-                       std::to_string(modello.ultima_cella) + ")",
+      // Said in metres: cell i holds the point (i - 1) x 50 m.
+      const auto metri = [](int64_t c) { return std::to_string((c - 1) * kMetriCella) + " m"; };
+      throw Guasto("il record segnerebbe la linea a " + metri(i) +
+                       (i < 0 ? ", prima del suo inizio"
+                              : ", oltre la fine del binario a " + metri(modello.ultima_cella) +
+                                    " (la linea e la sua coda di " +
+                                    std::to_string(kMetriProlungamento / 1000) + " km)"),
                    luogo());
     }
     return (*modello.celle)[static_cast<size_t>(i)];

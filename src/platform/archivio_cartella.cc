@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "base/guasto.h"
+#include "platform/scrittura.h"
 
 namespace scenario {
 
@@ -20,7 +21,7 @@ bool ArchivioCartella::esiste(const std::string& nome) const {
   std::error_code ec;
   const std::filesystem::file_status stato = std::filesystem::status(percorso(nome), ec);
   if (ec && ec != std::errc::no_such_file_or_directory && ec != std::errc::not_a_directory) {
-    throw GuastoPiattaforma(percorso(nome), ec.message(), "leggere");
+    throw GuastoPiattaforma(percorso(nome), motivo_codice(ec), "leggere");
   }
   return std::filesystem::is_regular_file(stato);
 }
@@ -35,22 +36,22 @@ std::string ArchivioCartella::leggi(const std::string& nome) const {
   };
   std::error_code ec;
   const fs::file_status stato = fs::status(p, ec);
-  if (fs::is_directory(stato)) throw rifiuta(std::strerror(EISDIR));
+  if (fs::is_directory(stato)) throw rifiuta(motivo_errno(EISDIR));
   if (fs::exists(stato) && !fs::is_regular_file(stato)) throw rifiuta("non e' un file regolare");
   std::ifstream in(p, std::ios::binary | std::ios::ate);
-  if (!in) throw rifiuta(std::strerror(errno));
+  if (!in) throw rifiuta(motivo_errno(errno));
   const std::streamoff dimensione = in.tellg();
-  if (dimensione < 0) throw rifiuta(std::strerror(errno));
+  if (dimensione < 0) throw rifiuta(motivo_errno(errno));
   std::string bytes(static_cast<size_t>(dimensione), '\0');
   in.seekg(0);
-  if (!in.read(bytes.data(), dimensione)) throw rifiuta(std::strerror(errno));
+  if (!in.read(bytes.data(), dimensione)) throw rifiuta(motivo_errno(errno));
   return bytes;
 }
 
 void ArchivioCartella::elimina(const std::string& nome) {
   std::error_code ec;
   std::filesystem::remove(percorso(nome), ec);
-  if (ec) throw GuastoPiattaforma(percorso(nome), ec.message(), "eliminare");
+  if (ec) throw GuastoPiattaforma(percorso(nome), motivo_codice(ec), "eliminare");
 }
 
 }  // namespace scenario

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/guasto.h"
+#include "platform/scrittura.h"
 #include "tests/support/cartella.h"
 
 namespace scenario {
@@ -49,8 +50,8 @@ TEST(ArchivioCartella, UnreadableNamesAreRefusedWithTheirReason) {
   CartellaProva dir;
   ArchivioCartella archivio(dir.percorso());
   std::filesystem::create_directory(dir / "cartella.txt");
-  const std::pair<const char*, std::string> casi[] = {{"cartella.txt", std::strerror(EISDIR)},
-                                                      {"manca.txt", std::strerror(ENOENT)}};
+  const std::pair<const char*, std::string> casi[] = {{"cartella.txt", motivo_errno(EISDIR)},
+                                                      {"manca.txt", motivo_errno(ENOENT)}};
   for (const auto& [nome, motivo] : casi) {
     try {
       archivio.leggi(nome);

@@ -22,13 +22,13 @@ class LettoreFile : public LettoreIntervalli {
     // Opening a FIFO or a device could wait for ever: opened without
     // waiting, anything but a file is refused before a byte is read.
     fd_ = ::open(percorso.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd_ < 0) throw GuastoPiattaforma(percorso_, std::strerror(errno), "leggere");
+    if (fd_ < 0) throw GuastoPiattaforma(percorso_, motivo_errno(errno), "leggere");
     struct stat s {};
     const bool letto = ::fstat(fd_, &s) == 0;
     if (!letto || !S_ISREG(s.st_mode)) {
       const int e = errno;
       ::close(fd_);
-      throw GuastoPiattaforma(percorso_, letto ? "non e' un file" : std::strerror(e), "leggere");
+      throw GuastoPiattaforma(percorso_, letto ? "non e' un file" : motivo_errno(e), "leggere");
     }
     dimensione_ = static_cast<uint64_t>(s.st_size);
   }
@@ -40,14 +40,14 @@ class LettoreFile : public LettoreIntervalli {
 
   void leggi(uint64_t inizio, std::span<char> destinazione) override {
     if (const int e = guasto_di_prova(Chiamata::lettura, percorso_); e != 0) {
-      throw GuastoPiattaforma(percorso_, std::strerror(e), "leggere");
+      throw GuastoPiattaforma(percorso_, motivo_errno(e), "leggere");
     }
     size_t letti = 0;
     while (letti < destinazione.size()) {
       const ssize_t n = ::pread(fd_, destinazione.data() + letti, destinazione.size() - letti,
                                 static_cast<off_t>(inizio + letti));
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) throw GuastoPiattaforma(percorso_, std::strerror(errno), "leggere");
+      if (n < 0) throw GuastoPiattaforma(percorso_, motivo_errno(errno), "leggere");
       if (n == 0) throw GuastoPiattaforma(percorso_, "file piu' corto del previsto", "leggere");
       letti += static_cast<size_t>(n);
     }
@@ -68,7 +68,7 @@ std::unique_ptr<LettoreIntervalli> apri_programma() {
 std::filesystem::path percorso_programma() {
   std::error_code ec;
   auto percorso = std::filesystem::read_symlink(kProgramma, ec);
-  if (ec) throw GuastoPiattaforma(kProgramma, ec.message(), "leggere");
+  if (ec) throw GuastoPiattaforma(kProgramma, motivo_codice(ec), "leggere");
   return percorso;
 }
 

@@ -7,6 +7,7 @@
 #include <climits>
 #include <csignal>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 #include "platform/guasti_prova.h"
@@ -16,6 +17,40 @@
 #include "platform/temporaneo.h"
 
 namespace scenario {
+
+// The reasons an author meets most, in the language of every other
+// message; the system's own text for the rest.
+std::string motivo_errno(int codice) {
+  switch (codice) {
+    case ENOENT: return "file o cartella inesistente";
+    case EACCES: return "permesso negato";
+    case EPERM: return "operazione non permessa";
+    case ENOSPC: return "spazio esaurito sul dispositivo";
+    case EDQUOT: return "quota del disco superata";
+    case EROFS: return "file system di sola lettura";
+    case EEXIST: return "il file esiste gia'";
+    case ENOTDIR: return "non e' una cartella";
+    case EISDIR: return "e' una cartella";
+    case ENAMETOOLONG: return "nome troppo lungo";
+    case EMFILE: return "troppi file aperti dal programma";
+    case ENFILE: return "troppi file aperti nel sistema";
+    case ELOOP: return "troppi collegamenti simbolici";
+    case EIO: return "errore di ingresso/uscita";
+    case EBUSY: return "dispositivo o risorsa occupata";
+    case EFBIG: return "file troppo grande";
+    case ENOTEMPTY: return "cartella non vuota";
+    case ENOMEM: return "memoria esaurita";
+    case EINVAL: return "argomento non valido";
+    default: return std::strerror(codice);
+  }
+}
+
+std::string motivo_codice(const std::error_code& ec) {
+  if (ec.category() == std::generic_category() || ec.category() == std::system_category()) {
+    return motivo_errno(ec.value());
+  }
+  return ec.message();
+}
 
 namespace {
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <random>
 #include <string>
 
@@ -12,6 +13,12 @@
 #include "platform/temporaneo.h"
 
 namespace scenario {
+
+// The C library's text, as the system gives it.
+std::string motivo_errno(int codice) { return std::strerror(codice); }
+
+// The system's own message (FormatMessage) for what it reported.
+std::string motivo_codice(const std::error_code& ec) { return ec.message(); }
 
 namespace {
 

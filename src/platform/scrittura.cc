@@ -10,8 +10,6 @@
 
 namespace scenario {
 
-std::string motivo_errno(int codice) { return std::strerror(codice); }
-
 bool nome_temporaneo(std::string_view nome) {
   if (nome.size() != kLunghezzaTemporaneo || !nome.starts_with(kPrefissoTemporaneo)) return false;
   for (const char c : nome.substr(kPrefissoTemporaneo.size())) {

@@ -14,14 +14,18 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 #include <vector>
 
 #include "base/guasto.h"
 
 namespace scenario {
 
-// The system's text for an errno value.
+// The system's reason for an errno value, in Italian for the common ones
+// on POSIX systems.
 std::string motivo_errno(int codice);
+// The same for what std::filesystem reported.
+std::string motivo_codice(const std::error_code& ec);
 
 // Temporary files are named ".scenario." and six letters or digits: short
 // enough that any folder taking the final names takes them too.

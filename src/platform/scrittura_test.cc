@@ -9,6 +9,8 @@
 #include <cerrno>
 #include <cstring>
 #include <string>
+#include <system_error>
+#include <utility>
 #include <vector>
 
 #include "tests/support/cartella.h"
@@ -55,7 +57,7 @@ TEST(ScriviFile, WritesBytesAsTheyAre) {
 }
 
 // "impossibile scrivere PERCORSO: MOTIVO", the reason as the system gives
-// it (on POSIX, strerror's text for `errno_posix`).
+// it (on POSIX, motivo_errno's text for `errno_posix`).
 void messaggio_come(const GuastoPiattaforma& g, const std::filesystem::path& p,
                     [[maybe_unused]] int errno_posix) {
   const std::string messaggio = g.what();
@@ -63,9 +65,30 @@ void messaggio_come(const GuastoPiattaforma& g, const std::filesystem::path& p,
   EXPECT_EQ(messaggio.substr(0, inizio.size()), inizio);
   EXPECT_GT(messaggio.size(), inizio.size());
 #ifndef _WIN32
-  EXPECT_EQ(messaggio, inizio + std::strerror(errno_posix));
+  EXPECT_EQ(messaggio, inizio + scenario::motivo_errno(errno_posix));
 #endif
 }
+
+#ifndef _WIN32
+// The reasons an author meets most read in Italian, from an errno value and
+// from what std::filesystem reports alike; any other in the system's words.
+TEST(Motivo, CommonReasonsInItalian) {
+  const std::pair<int, const char*> casi[] = {
+      {ENOENT, "file o cartella inesistente"},  {EACCES, "permesso negato"},
+      {EPERM, "operazione non permessa"},       {ENOSPC, "spazio esaurito sul dispositivo"},
+      {EROFS, "file system di sola lettura"},   {EEXIST, "il file esiste gia'"},
+      {ENOTDIR, "non e' una cartella"},         {EISDIR, "e' una cartella"},
+      {ENAMETOOLONG, "nome troppo lungo"},      {EMFILE, "troppi file aperti dal programma"},
+      {ELOOP, "troppi collegamenti simbolici"},
+  };
+  for (const auto& [codice, testo] : casi) {
+    EXPECT_EQ(motivo_errno(codice), testo) << codice;
+    EXPECT_EQ(motivo_codice(std::error_code(codice, std::generic_category())), testo) << codice;
+    EXPECT_EQ(motivo_codice(std::error_code(codice, std::system_category())), testo) << codice;
+  }
+  EXPECT_EQ(motivo_errno(EXDEV), std::strerror(EXDEV));
+}
+#endif
 
 TEST(ScriviFile, FailureNamesTheFileAndLeavesTheFolderAsItWas) {
   CartellaProva cartella;

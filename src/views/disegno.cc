@@ -63,11 +63,11 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
   svg.t("<text x=\"12\" y=\"30\" font-size=\"20\" font-weight=\"bold\">");
   svg.x(linea).t(" — treno ").x(treno).t("</text>\n");
   svg.etichetta(12, 50,
-                "linea di " + metri(lunghezza) + ", " + intero(static_cast<int64_t>(celle.size())) +
-                    " celle (" + metri(static_cast<int64_t>(celle.size()) * kMetriCella) + "), " +
-                    intero(static_cast<int64_t>(st.size())) + " stazioni, " +
-                    intero(static_cast<int64_t>(segnali)) + " segnali, " +
-                    intero(static_cast<int64_t>(rallentamenti)) + " rallentamenti",
+                "linea di " + metri(lunghezza) + ", " + quanti(celle.size(), "cella", "celle") +
+                    " (" + metri(static_cast<int64_t>(celle.size()) * kMetriCella) + "), " +
+                    quanti(st.size(), "stazione", "stazioni") + ", " +
+                    quanti(segnali, "segnale", "segnali") + ", " +
+                    quanti(rallentamenti, "rallentamento", "rallentamenti"),
                 12, "start", "fill=\"#444444\"");
   double y = 62;
 

@@ -22,6 +22,8 @@
 #include <filesystem>
 #include <string>
 
+#include "platform/scrittura.h"
+
 namespace scenario::test {
 
 // Moves the test process into a mount namespace of its own (once): mounts
@@ -97,7 +99,7 @@ class Protezione {
   const std::string& perche_no() const { return perche_no_; }
   // What the system answers a program that tries to change it.
   int errno_atteso() const { return errno_; }
-  std::string motivo_atteso() const { return std::strerror(errno_); }
+  std::string motivo_atteso() const { return scenario::motivo_errno(errno_); }
 
  private:
   enum class Come { nessuno, attributo, montaggio, permessi };

@@ -62,8 +62,8 @@ std::optional<std::string> piano_discorde(const Testata& t, size_t punti) {
 void richiedi_accordo(const std::filesystem::path& testata, const std::filesystem::path& altro,
                       const std::optional<std::string>& motivo) {
   if (!motivo) return;
-  throw ErroreComando(uscita_errore_dati, "scenario: " + altro.string() + " non va con " +
-                                              testata.string() + ": " + *motivo);
+  throw ErroreComando(uscita_errore_dati,
+                      altro.string() + " non va con " + testata.string() + ": " + *motivo);
 }
 
 std::vector<std::filesystem::path> sorgenti_piu_recenti(
@@ -89,7 +89,8 @@ std::vector<std::filesystem::path> sorgenti_piu_recenti(
   return nuovi;
 }
 
-void avvisa_sorgenti_piu_recenti(const std::string& prefisso, const Testata& t,
+void avvisa_sorgenti_piu_recenti(std::string_view davanti, const std::string& prefisso,
+                                 const Testata& t,
                                  const std::vector<std::filesystem::path>& compilati) {
   for (const auto& s : sorgenti_piu_recenti(prefisso, t, compilati)) {
     std::string nomi;
@@ -97,7 +98,7 @@ void avvisa_sorgenti_piu_recenti(const std::string& prefisso, const Testata& t,
       if (!nomi.empty()) nomi += ", ";
       nomi += c.string();
     }
-    std::cerr << "scenario: attenzione: " << s.string() << " e' piu' recente di " << nomi
+    std::cerr << davanti << "attenzione: " << s.string() << " e' piu' recente di " << nomi
               << ": i file compilati non mostrano le sue ultime modifiche (ricompila)\n";
   }
 }

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "model/modello.h"
@@ -33,9 +34,11 @@ std::vector<std::filesystem::path> sorgenti_piu_recenti(
     const std::string& prefisso, const Testata& t,
     const std::vector<std::filesystem::path>& compilati);
 
-// Says on standard error, one line each, which sources are newer than the
-// compiled files ("scenario: attenzione: ...").
-void avvisa_sorgenti_piu_recenti(const std::string& prefisso, const Testata& t,
+// Says on standard error, one line each after `davanti` (the command's
+// prefix), which sources are newer than the compiled files
+// ("scenario plot: attenzione: ...").
+void avvisa_sorgenti_piu_recenti(std::string_view davanti, const std::string& prefisso,
+                                 const Testata& t,
                                  const std::vector<std::filesystem::path>& compilati);
 
 }  // namespace scenario

@@ -40,7 +40,16 @@ int esegui(const Richiesta& a) {
   const Identita& id = a.id;
   // The places in the lines after the first name the files as opened.
   const std::string& prefisso = a.prefisso_nomi;
-  ArchivioMemoria copie = copie_sorgenti(dir, id);
+  // The first line is printed on every path: a source that cannot be read
+  // stops the run before the compile has recorded anything.
+  constexpr char kInterrotta[] = "compilazione interrotta da un errore del sistema";
+  ArchivioMemoria copie;
+  try {
+    copie = copie_sorgenti(dir, id);
+  } catch (const GuastoPiattaforma&) {
+    std::cout << rapporto_compilazione(Compilazione{}) << kInterrotta << std::endl;
+    throw;
+  }
   ArchivioOsservato archivio(copie, dir);
   Compilazione c;
   try {
@@ -67,7 +76,12 @@ int esegui(const Richiesta& a) {
     if (c.j != 0 && c.modello.planimetria) scritti.push_back(prefisso + nome_planimetria(id));
     scritti.push_back(prefisso + nome_testata(id));
     scritti.push_back(prefisso + nome_celle(id));
-    scrivi_binari(dir, id, std::move(c));
+    try {
+      scrivi_binari(dir, id, std::move(c));
+    } catch (const GuastoPiattaforma&) {
+      std::cout << kInterrotta << std::endl;
+      throw;
+    }
   }
   if (guasto) {
     std::string riga = scritti.empty() ? "nessun file scritto" : "file scritti:";

@@ -25,7 +25,7 @@ int esegui(const Richiesta& a) {
       const std::filesystem::path p = a.dir / e.nome_file(a.id);
       std::error_code ec;
       if (std::filesystem::exists(std::filesystem::symlink_status(p, ec))) {
-        presenti += "scenario emit: " + p.string() + " esiste gia'\n";
+        presenti += p.string() + " esiste gia'\n";
       }
     }
     if (!presenti.empty()) {

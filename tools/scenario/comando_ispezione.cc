@@ -58,12 +58,12 @@ std::optional<Testata> accordo_con_testata(const Richiesta& a, const std::string
     const std::optional<std::string> b = leggi_file(*percorso, TipoFile::testata);
     if (!b) {
       throw ErroreComando(uscita_errore_dati,
-                          "scenario: " + percorso->string() + ": il file non esiste");
+                          percorso->string() + ": il file non esiste");
     }
     t = leggi_testata(*b);
   } catch (const ErroreLettura& e) {
     throw ErroreComando(uscita_errore_dati,
-                        "scenario: " + percorso->string() + " (testata): " + e.what());
+                        percorso->string() + " (testata): " + e.what());
   }
   // The content decides, as for the view: a line plan's name may carry cells.
   std::optional<size_t> punti;
@@ -76,7 +76,7 @@ std::optional<Testata> accordo_con_testata(const Richiesta& a, const std::string
   richiedi_accordo(*percorso, nome,
                    punti ? piano_discorde(t, *punti) : celle_discordi(t, leggi_celle(bytes)));
   const std::filesystem::path cartella = percorso->parent_path();
-  avvisa_sorgenti_piu_recenti(cartella.empty() ? "" : (cartella / "").string(), t,
+  avvisa_sorgenti_piu_recenti(prefisso_di(a.comando), cartella.empty() ? "" : (cartella / "").string(), t,
                               {*percorso, std::filesystem::path(nome)});
   return t;
 }
@@ -98,13 +98,12 @@ int esegui(const Richiesta& a) {
   if (!tipo) {
     throw ErroreComando(
         uscita_errore_dati,
-        "scenario: " + nome +
-            ": il nome non finisce con _linea.dat, .sim o .dat: non e' un file compilato");
+        nome + ": il nome non finisce con _linea.dat, .sim o .dat: non e' un file compilato");
   }
   std::optional<std::string> bytes;
   try {
     bytes = leggi_file(nome, *tipo);
-    if (!bytes) throw ErroreComando(uscita_errore_dati, "scenario: " + nome + ": il file non esiste");
+    if (!bytes) throw ErroreComando(uscita_errore_dati, nome + ": il file non esiste");
     const std::optional<Testata> t = accordo_con_testata(a, nome, *tipo, *bytes);
     const std::string uscita = ispeziona(*tipo, *bytes, a.ha("--json") ? Formato::json : Formato::testo,
                                          righe, t ? &*t : nullptr);
@@ -112,10 +111,9 @@ int esegui(const Richiesta& a) {
     return uscita_ok;
   } catch (const OltreLaFine& e) {
     throw ErroreComando(uscita_errore_dati,
-                        "scenario: " + nome + ": --from " + std::to_string(righe.da) + ": " + e.what());
+                        nome + ": --from " + std::to_string(righe.da) + ": " + e.what());
   } catch (const ErroreLettura& e) {
-    std::string motivo = "scenario: " + nome + " (" + std::string(descrizione_tipo(*tipo)) +
-                         "): " + e.what();
+    std::string motivo = nome + " (" + std::string(descrizione_tipo(*tipo)) + "): " + e.what();
     // A file saved under another kind's name says so.
     if (const auto altro = bytes ? tipo_dal_contenuto(*bytes) : std::nullopt) {
       motivo += " (il contenuto e' quello di: " + std::string(descrizione_tipo(*altro)) + ")";
@@ -158,7 +156,6 @@ Sottocomando comando_inspect() {
                    "la testata dello scenario (per un file di celle: quella accanto, se c'e')"}},
       .min_posizionali = 1,
       .max_posizionali = 1,
-      .prefisso_guasti = "scenario: ",
       .esegui = esegui,
   };
 }

@@ -45,8 +45,7 @@ void accetta_sorgenti(const Identita& id, const std::vector<FileNominato>& testi
   const std::vector<Diagnostica> dd = controlla(copie, id, opzioni);
   if (!dd.empty()) std::cout << testo_diagnostiche(dd);
   if (!con_errori(dd)) return;
-  throw ErroreComando(uscita_errore_dati,
-                      "scenario pack: i sorgenti hanno errori, nessun installatore scritto");
+  throw ErroreComando(uscita_errore_dati, "i sorgenti hanno errori, nessun installatore scritto");
 }
 
 std::string leggi_tutto(LettoreIntervalli& file) {
@@ -99,7 +98,7 @@ int esegui(const Richiesta& a) {
     std::optional<std::string> bytes = leggi_se_esiste(dir, nome);
     // A missing source is the check's to report.
     if (!bytes && nome != nome_sorgente_linea(id) && nome != nome_sorgente_treno(id)) {
-      throw ErroreComando(uscita_errore_dati, "scenario pack: manca " + (dir / nome).string());
+      throw ErroreComando(uscita_errore_dati, "manca " + (dir / nome).string());
     }
     if (bytes) testi.push_back({nome, std::move(*bytes)});
   }

@@ -22,7 +22,7 @@ std::string necessario(const std::filesystem::path& p, TipoFile tipo) {
   std::optional<std::string> b = leggi_file(p, tipo);
   if (!b) {
     throw ErroreComando(uscita_errore_dati,
-                        "scenario: " + p.string() + ": il file non esiste: compila prima lo scenario");
+                        p.string() + ": il file non esiste: compila prima lo scenario");
   }
   return std::move(*b);
 }
@@ -61,13 +61,13 @@ int esegui(const Richiesta& a) {
       richiedi_accordo(testata, letto, piano_discorde(t, piano->punti()));
       compilati.push_back(letto);
     }
-    avvisa_sorgenti_piu_recenti(a.prefisso_nomi, t, compilati);
+    avvisa_sorgenti_piu_recenti(prefisso_di(a.comando), a.prefisso_nomi, t, compilati);
 
     scrivi_file(uscita, disegna_scenario(t, c, piano ? &*piano : nullptr));
     std::cout << "scritto " << uscita.string() << "\n";
     return uscita_ok;
   } catch (const ErroreLettura& e) {
-    throw ErroreComando(uscita_errore_dati, "scenario: " + letto.string() + ": " + e.what());
+    throw ErroreComando(uscita_errore_dati, letto.string() + ": " + e.what());
   } catch (const std::bad_alloc&) {
     memoria_esaurita(letto, "leggere");
   }
@@ -93,7 +93,6 @@ Sottocomando comando_plot() {
       .cartella = true,
       .file = {.letti = {posto_planimetria, posto_celle, posto_testata}},
       .uscita = "il disegno",
-      .prefisso_guasti = "scenario: ",
       .esegui = esegui,
   };
 }

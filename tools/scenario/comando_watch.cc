@@ -139,7 +139,6 @@ Sottocomando comando_watch() {
           "Stato d'uscita: 0 dopo Ctrl+C, 3 errore del sistema, 64 uso errato.\n",
       .identita = FonteIdentita::argomenti,
       .cartella = true,
-      .prefisso_guasti = "scenario: ",
       .esegui = esegui,
   };
 }

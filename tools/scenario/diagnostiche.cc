@@ -2,18 +2,11 @@
 
 #include <algorithm>
 
+#include "base/testo.h"
 #include "check/testo_diagnostica.h"
 #include "views/json.h"
 
 namespace scenario {
-
-namespace {
-
-std::string conta(size_t n, const char* singolare, const char* plurale) {
-  return std::to_string(n) + " " + (n == 1 ? singolare : plurale);
-}
-
-}  // namespace
 
 std::string riga_diagnostica(const Diagnostica& d) {
   std::string s = d.file;
@@ -41,8 +34,8 @@ bool con_errori(std::span<const Diagnostica> dd) {
 std::string riepilogo_diagnostiche(std::span<const Diagnostica> dd) {
   const auto errori = static_cast<size_t>(
       std::count_if(dd.begin(), dd.end(), [](const Diagnostica& d) { return d.ferma(); }));
-  return conta(errori, "errore", "errori") + ", " +
-         conta(dd.size() - errori, "avvertimento", "avvertimenti");
+  return quanti(errori, "errore", "errori") + ", " +
+         quanti(dd.size() - errori, "avvertimento", "avvertimenti");
 }
 
 std::string testo_diagnostiche(std::span<const Diagnostica> dd) {

@@ -1,5 +1,6 @@
 #include "tools/scenario/opzioni_avvisi.h"
 
+#include <string_view>
 #include <utility>
 
 namespace scenario {
@@ -27,8 +28,11 @@ void leggi_opzioni_avvisi(const Argomenti& a, OpzioniControllo* opzioni) {
     for (const std::string& nome : a.valori(opzione)) {
       const std::optional<Avviso> avviso = avviso_di_nome(nome);
       if (!avviso) {
+        std::vector<std::string_view> nomi;
+        for (const Avviso n : avvisi()) nomi.push_back(nome_avviso(n));
+        const std::string vicino = forse(nome, nomi, opzione);
         errore_uso("avviso sconosciuto: " + std::string(opzione) + nome +
-                   " (avvisi: " + nomi_avvisi() + ")");
+                   (vicino.empty() ? " (avvisi: " + nomi_avvisi() + ")" : vicino));
       }
       insieme->set(static_cast<size_t>(*avviso));
     }

@@ -5,11 +5,13 @@
 #include <cstring>
 #include <iostream>
 
+#include "base/testo.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "installer/uscita.h"
 #include "platform/blocco_cartella.h"
 #include "platform/programma.h"
+#include "platform/scrittura.h"
 
 namespace scenario {
 
@@ -94,6 +96,23 @@ std::string panoramica() {
   return s;
 }
 
+// After a bad command line of one command: its usage alone.
+std::string uso_di(const Sottocomando& c) {
+  return "Uso: " + sinossi(c) + "\n'scenario " + std::string(c.nome) +
+         " --help' spiega il comando e le sue opzioni.\n";
+}
+
+// The words that name the options `oo`, as typed.
+std::vector<std::string_view> nomi_opzioni(const std::vector<Opzione>& oo) {
+  std::vector<std::string_view> nomi;
+  for (const Opzione& o : oo) {
+    nomi.push_back(o.nome);
+    if (!o.breve.empty()) nomi.push_back(o.breve);
+  }
+  nomi.push_back("--help");
+  return nomi;
+}
+
 std::string aiuto(const Sottocomando& c) {
   std::string s = "Uso: " + sinossi(c) + "\n\n";
   s += c.descrizione;
@@ -153,7 +172,10 @@ Argomenti leggi(const Sottocomando& c, std::span<const std::string_view> parole)
       a.posizionali.emplace_back(p);
       continue;
     }
-    if (!o) errore_uso("opzione sconosciuta per " + std::string(c.nome) + ": " + std::string(p));
+    if (!o) {
+      errore_uso("opzione sconosciuta: " + std::string(p) +
+                 forse(parola, nomi_opzioni(opzioni(c))));
+    }
     if (o->prefisso) {
       a.dati.emplace_back(o->nome, p.substr(o->nome.size()));
     } else if (o->valore.empty()) {
@@ -169,14 +191,23 @@ Argomenti leggi(const Sottocomando& c, std::span<const std::string_view> parole)
   }
   const size_t n = a.posizionali.size();
   const size_t gia = gia_posizionali(c);
-  if (n < gia + c.min_posizionali || n > gia + c.max_posizionali) {
-    std::string motivo = std::string(c.nome);
+  if (n > gia + c.max_posizionali) {
+    // The first word too many, and what it may have meant when it looks
+    // like an option.
+    const std::string& troppo = a.posizionali[gia + c.max_posizionali];
+    const std::string suggerito =
+        troppo.starts_with("-") ? forse(troppo, nomi_opzioni(opzioni(c))) : "";
+    if (!suggerito.empty()) errore_uso("opzione sconosciuta: " + troppo + suggerito);
+    std::string motivo = "argomento in piu': " + troppo;
     if (gia + c.max_posizionali == 0) {
-      motivo += " non vuole argomenti oltre alle opzioni";
+      motivo += " (" + std::string(c.nome) + " non vuole argomenti oltre alle opzioni)";
     } else {
-      motivo += " vuole " + posizionali(c);
+      motivo += " (" + std::string(c.nome) + " vuole " + posizionali(c) + ")";
     }
     errore_uso(motivo);
+  }
+  if (n < gia + c.min_posizionali) {
+    errore_uso("argomenti mancanti: " + std::string(c.nome) + " vuole " + posizionali(c));
   }
   return a;
 }
@@ -191,13 +222,13 @@ bool chiede_aiuto(std::span<const std::string_view> parole) {
 
 // Standard output is the product of most commands: a write that failed is
 // a failure of the run, not a success with nothing printed.
-int uscita_controllata(int stato) {
+int uscita_controllata(std::string_view prefisso, int stato) {
   errno = 0;
   std::cout.flush();
   if (std::cout) return stato;
   const int e = errno != 0 ? errno : errore_uscita();
-  std::cerr << "scenario: impossibile scrivere lo standard output: "
-            << (e != 0 ? std::strerror(e) : "scrittura non riuscita") << std::endl;
+  std::cerr << prefisso << "impossibile scrivere lo standard output: "
+            << (e != 0 ? motivo_errno(e) : "scrittura non riuscita") << std::endl;
   return uscita_guasto;
 }
 
@@ -244,15 +275,45 @@ int esegui_comando(const Sottocomando& c, std::span<const std::string_view> paro
 
 }  // namespace
 
-void errore_uso(const std::string& motivo) { throw ErroreComando(uscita_uso, "scenario: " + motivo); }
+std::string forse(std::string_view scritta, std::span<const std::string_view> parole,
+                  std::string_view davanti) {
+  // Up to a third of the word, at least one letter: "chek" is "check".
+  const size_t limite = std::max<size_t>(2, scritta.size() / 3 + 1);
+  const std::optional<std::string_view> p = parola_vicina(scritta, parole, limite);
+  if (!p) return "";
+  std::string s = " (forse '";
+  s += davanti;
+  s += *p;
+  s += "'?)";
+  return s;
+}
 
-int esito(std::string_view prefisso, const std::function<int()>& corpo) {
+void errore_uso(const std::string& motivo) { throw ErroreComando(uscita_uso, motivo); }
+
+std::string prefisso_di(const Sottocomando* comando) {
+  std::string p = "scenario";
+  if (comando != nullptr) {
+    p += ' ';
+    p += comando->nome;
+  }
+  p += ": ";
+  return p;
+}
+
+int esito(std::string_view prefisso, const std::function<int()>& corpo,
+          const Sottocomando* comando) {
   // Said piece by piece, without a string to build: memory may have run out.
-  const auto di = [](int stato, std::string_view prima, const char* testo) {
+  const auto di = [comando, prefisso](int stato, std::string_view testo) {
     std::cout.flush();
-    std::cerr << prima << testo;
+    for (size_t inizio = 0;;) {
+      const size_t fine = testo.find('\n', inizio);
+      std::cerr << prefisso << testo.substr(inizio, fine - inizio);
+      if (fine == testo.npos) break;
+      std::cerr << '\n';
+      inizio = fine + 1;
+    }
     if (stato == uscita_uso) {
-      std::cerr << "\n\n" << panoramica();
+      std::cerr << "\n\n" << (comando != nullptr ? uso_di(*comando) : panoramica());
     } else {
       std::cerr << '\n';
     }
@@ -262,18 +323,19 @@ int esito(std::string_view prefisso, const std::function<int()>& corpo) {
   try {
     return corpo();
   } catch (const ErroreComando& e) {
-    return di(e.stato(), "", e.what());
+    return di(e.stato(), e.what());
   } catch (const NomiInConflitto& e) {
-    return di(uscita_uso, "scenario: ", e.what());
+    return di(uscita_uso, e.what());
   } catch (const NomeTroppoLungo& e) {
-    return di(uscita_uso, "scenario: ", e.what());
+    return di(uscita_uso, e.what());
   } catch (const std::exception& e) {
-    return di(uscita_guasto, prefisso, e.what());
+    return di(uscita_guasto, e.what());
   }
 }
 
 int esegui_sottocomando(const Sottocomando& c, std::span<const std::string_view> parole) {
-  return esito(c.prefisso_guasti, [&] { return esegui_comando(c, parole); });
+  const auto corpo = [&] { return esegui_comando(c, parole); };
+  return esito(prefisso_di(&c), corpo, &c);
 }
 
 std::filesystem::path programma_in_corsa() {
@@ -301,26 +363,34 @@ int esegui_riga_comando(std::span<const Sottocomando> comandi, std::string_view 
                         const char* const* argv) {
   g_comandi = comandi;
   std::vector<std::string_view> parole(argv + std::min(argc, 1), argv + argc);
-  if (parole.empty()) return esito("", []() -> int { errore_uso("manca il comando"); });
+  const std::string dello_strumento = prefisso_di(nullptr);
+  if (parole.empty()) {
+    return esito(dello_strumento, []() -> int { errore_uso("manca il comando"); });
+  }
   const std::string_view primo = parole.front();
   if (primo == "--help" || primo == "-h" || primo == "help") {
     std::cout << panoramica();
-    return uscita_controllata(uscita_ok);
+    return uscita_controllata(dello_strumento, uscita_ok);
   }
   if (primo == "--version") {
     std::cout << "scenario " << versione << "\n";
-    return uscita_controllata(uscita_ok);
+    return uscita_controllata(dello_strumento, uscita_ok);
   }
   for (const Sottocomando& c : comandi) {
     if (c.nome != primo) continue;
     const std::span<const std::string_view> resto(parole.begin() + 1, parole.end());
+    const std::string prefisso = prefisso_di(&c);
     if (chiede_aiuto(resto)) {
       std::cout << aiuto(c);
-      return uscita_controllata(uscita_ok);
+      return uscita_controllata(prefisso, uscita_ok);
     }
-    return uscita_controllata(esegui_sottocomando(c, resto));
+    return uscita_controllata(prefisso, esegui_sottocomando(c, resto));
   }
-  return esito("", [&]() -> int { errore_uso("comando sconosciuto: " + std::string(primo)); });
+  std::vector<std::string_view> nomi;
+  for (const Sottocomando& c : comandi) nomi.push_back(c.nome);
+  return esito(dello_strumento, [&]() -> int {
+    errore_uso("comando sconosciuto: " + std::string(primo) + forse(primo, nomi));
+  });
 }
 
 }  // namespace scenario

@@ -45,9 +45,10 @@ struct Argomenti {
   std::vector<std::string> valori(std::string_view nome) const;
 };
 
-// How a command fails: the exit status and what standard error says, whole
-// (prefix included; lines after the first separated by "\n", no newline at
-// the end). A status of 64 is a bad command line: the usage follows.
+// How a command fails: the exit status and what standard error says (lines
+// separated by "\n", no newline at the end), each line of which the
+// command's prefix is put before. A status of 64 is a bad command line:
+// the usage follows.
 class ErroreComando : public std::runtime_error {
  public:
   ErroreComando(int stato, const std::string& messaggio)
@@ -58,8 +59,13 @@ class ErroreComando : public std::runtime_error {
   int stato_;
 };
 
-// A bad command line: throws ErroreComando with 64 and "scenario: MOTIVO".
+// A bad command line: throws ErroreComando with 64 and MOTIVO.
 [[noreturn]] void errore_uso(const std::string& motivo);
+
+// " (forse 'DAVANTIPAROLA'?)" when one of `parole` is near enough to
+// `scritta` to be what was meant, else nothing.
+std::string forse(std::string_view scritta, std::span<const std::string_view> parole,
+                  std::string_view davanti = "");
 
 // Where a command's identity comes from.
 enum class FonteIdentita : uint8_t {
@@ -95,9 +101,6 @@ struct Sottocomando {
   // The one file it writes under a name of its own choosing (--output),
   // as the run's names call it ("il disegno"); empty when none.
   std::string_view uscita = {};
-  // Put before the text of a lower layer's failure ("scenario: "), as
-  // each command printed it; the folder checks above print none.
-  std::string_view prefisso_guasti = {};
   int (*esegui)(const Richiesta&) = nullptr;
 };
 
@@ -134,13 +137,19 @@ inline constexpr char kCartellaVuota[] = "--dir vuole una cartella, non un nome 
 int esegui_riga_comando(std::span<const Sottocomando> comandi, std::string_view versione, int argc,
                         const char* const* argv);
 
+// Every line the tool says on standard error starts with this: "scenario
+// COMANDO: " for one of its commands, "scenario: " before one is known.
+std::string prefisso_di(const Sottocomando* comando);
+
 // The one place a command's failure becomes its exit status: runs `corpo`
 // and gives its status, or says on standard error (standard output flushed
-// first) why what it threw ends the run: ErroreComando its text and status,
-// with the usage after a 64; NomiInConflitto and NomeTroppoLungo a bad
-// command line; any other exception (GuastoPiattaforma, std::bad_alloc...)
-// 3, its text after `prefisso`.
-int esito(std::string_view prefisso, const std::function<int()>& corpo);
+// first), every line after `prefisso`, why what it threw ends the run:
+// ErroreComando its text and status,
+// with the usage after a 64 (`comando`'s alone when given, else the whole
+// tool's); NomiInConflitto and NomeTroppoLungo a bad command line; any
+// other exception (GuastoPiattaforma, std::bad_alloc...) 3 and its text.
+int esito(std::string_view prefisso, const std::function<int()>& corpo,
+          const Sottocomando* comando = nullptr);
 
 // Runs one command of the table on its own words (after its name), with
 // every check the command line gets, and gives its exit status: for a

@@ -40,8 +40,7 @@ const Sottocomando kProva{
     .esegui = registra,
 };
 
-// One that takes an identity and a folder, and prints a lower layer's
-// failure after a prefix.
+// One that takes an identity and a folder.
 const Sottocomando kScenario{
     .nome = "scena",
     .sinossi = "[X]",
@@ -49,7 +48,6 @@ const Sottocomando kScenario{
     .max_posizionali = 1,
     .identita = FonteIdentita::argomenti,
     .cartella = true,
-    .prefisso_guasti = "scenario: ",
     .esegui = registra,
 };
 const Sottocomando kPortato{
@@ -90,50 +88,93 @@ TEST(RigaComando, EmptyValueIsKept) {
   EXPECT_EQ(g_letti.valore("--dir"), "");
 }
 
+// What each bad command line says, whole: the reason with what was probably
+// meant, then the usage of that command alone, or the tool's without one.
 TEST(RigaComando, BadCommandLinesAreUsageErrors) {
-  const std::vector<std::vector<const char*>> casi = {
-      {},
-      {"boh"},
-      {"prova"},
-      {"prova", "a", "b", "c"},
-      {"prova", "a", "--dir"},
-      {"prova", "a", "-o"},
-      {"prova", "a", "--sconosciuta"},
-      {"prova", "a", "--json=1"},
+  const std::string uso_prova =
+      "\n\nUso: scenario prova A [B] [--dir DIR] [--output FILE] [--json] [-Wno-NOME]\n"
+      "'scenario prova --help' spiega il comando e le sue opzioni.\n";
+  struct Caso {
+    std::vector<const char*> parole;
+    std::string err;   // the first line, after the prefix
+    bool del_comando;  // with its usage alone, else the tool's
   };
-  for (const auto& c : casi) {
+  const std::vector<Caso> casi = {
+      {{}, "scenario: manca il comando", false},
+      {{"boh"}, "scenario: comando sconosciuto: boh", false},
+      {{"prva"}, "scenario: comando sconosciuto: prva (forse 'prova'?)", false},
+      {{"scen"}, "scenario: comando sconosciuto: scen (forse 'scena'?)", false},
+      {{"xy"}, "scenario: comando sconosciuto: xy", false},
+      {{"prova"}, "scenario prova: argomenti mancanti: prova vuole A [B]", true},
+      {{"prova", "a", "b", "c"}, "scenario prova: argomento in piu': c (prova vuole A [B])", true},
+      {{"prova", "a", "b", "c", "d"},
+       "scenario prova: argomento in piu': c (prova vuole A [B])",
+       true},
+      {{"prova", "a", "b", "-jsn"},
+       "scenario prova: argomento in piu': -jsn (prova vuole A [B])",
+       true},
+      // A word of one dash is an argument ("-5" is a train), unless it is
+      // near one of the options.
+      {{"prova", "a", "b", "-Wno"},
+       "scenario prova: opzione sconosciuta: -Wno (forse '-Wno-'?)",
+       true},
+      {{"prova", "a", "b", "--jsn"},
+       "scenario prova: opzione sconosciuta: --jsn (forse '--json'?)",
+       true},
+      {{"prova", "a", "--outptu=f"},
+       "scenario prova: opzione sconosciuta: --outptu=f (forse '--output'?)",
+       true},
+      {{"prova", "a", "--sconosciuta"}, "scenario prova: opzione sconosciuta: --sconosciuta", true},
+      {{"prova", "a", "--dir"}, "scenario prova: --dir vuole un valore (DIR)", true},
+      {{"prova", "a", "-o"}, "scenario prova: --output vuole un valore (FILE)", true},
+      {{"prova", "a", "--json=1"}, "scenario prova: --json non vuole un valore", true},
+      {{"portato", "x"},
+       "scenario portato: argomento in piu': x (portato non vuole argomenti oltre alle opzioni)",
+       false},
+      {{"scena", "L", "7", "x", "--jso"},
+       "scenario scena: opzione sconosciuta: --jso (forse '--json'?)",
+       false},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.err);
     testing::internal::CaptureStderr();
-    EXPECT_EQ(esegui(c), 64) << (c.empty() ? "" : c.back());
+    EXPECT_EQ(esegui(c.parole), 64);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_NE(err.find("scenario prova A [B] [--dir DIR] [--output FILE] [--json] [-Wno-NOME]"),
-              std::string::npos)
-        << err;
+    EXPECT_EQ(err.substr(0, err.find('\n')), c.err);
+    if (c.del_comando) {
+      EXPECT_EQ(err, c.err + uso_prova);
+    } else if (c.parole.size() < 2) {
+      EXPECT_EQ(err.substr(c.err.size(), 7), "\n\nUso:\n");
+      EXPECT_NE(err.find("  scenario portato [--linea LINEA] [--treno TRENO]\n"),
+                std::string::npos);
+    }
   }
 }
 
 // The fields a command's entry sets are checked before it runs, in one
-// place: its identity, the name of its folder, the folder itself (said
-// without the command's prefix).
+// place: its identity, the name of its folder, the folder itself.
 TEST(RigaComando, TheTableChecksWhatACommandTakes) {
   test::CartellaProva dir;
   const std::string d = test::come_argomento(dir.percorso());
   const std::string argomento_manca = test::come_argomento(dir.percorso() / "manca");
   const std::string manca = (dir.percorso() / "manca").string();
-  const std::string uso = "\n\nUso:\n";
+  const std::string uso = "\n\nUso: scenario ";
   struct Caso {
     std::vector<const char*> parole;
     int stato;
     std::string err;  // its start
   };
-  const std::string identita = "scenario: " + kIdentitaNonValida + uso;
+  const std::string identita = kIdentitaNonValida + uso;
   const std::vector<Caso> casi = {
       {{"scena", "L", "7"}, 7, ""},
       {{"scena", "L", "7", "x", "--dir", d.c_str()}, 7, ""},
-      {{"scena", "L"}, 64, "scenario: scena vuole LINEA TRENO [X]" + uso},
-      {{"scena", "L", "7", "x", "y"}, 64, "scenario: scena vuole LINEA TRENO [X]" + uso},
+      {{"scena", "L"}, 64, "argomenti mancanti: scena vuole LINEA TRENO [X]" + uso},
+      {{"scena", "L", "7", "x", "y"},
+       64,
+       "argomento in piu': y (scena vuole LINEA TRENO [X])" + uso},
       {{"scena", "L*", "7"}, 64, identita},
       {{"scena", "L", "a b"}, 64, identita},
-      {{"scena", "L", "7", "--dir", ""}, 64, "scenario: " + std::string(kCartellaVuota) + uso},
+      {{"scena", "L", "7", "--dir", ""}, 64, std::string(kCartellaVuota) + uso},
       {{"scena", "L*", "7", "--dir", argomento_manca.c_str()}, 64, identita},
       {{"scena", "L", "7", "--dir", argomento_manca.c_str()},
        3,
@@ -141,8 +182,7 @@ TEST(RigaComando, TheTableChecksWhatACommandTakes) {
       {{"portato"}, 7, ""},
       {{"portato", "--linea", "L", "--treno", "7"}, 7, ""},
       {{"portato", "--treno", "a/b"}, 64, identita},
-      {{"portato", "--dir", d.c_str()}, 64, "scenario: opzione sconosciuta per portato: --dir"},
-      {{"portato", "x"}, 64, "scenario: portato non vuole argomenti oltre alle opzioni" + uso},
+      {{"portato", "--dir", d.c_str()}, 64, "opzione sconosciuta: --dir" + uso},
   };
   for (const Caso& c : casi) {
     std::string riga;
@@ -151,7 +191,9 @@ TEST(RigaComando, TheTableChecksWhatACommandTakes) {
     testing::internal::CaptureStderr();
     EXPECT_EQ(esegui(c.parole), c.stato);
     const std::string err = testing::internal::GetCapturedStderr();
-    EXPECT_EQ(err.substr(0, c.err.size()), c.err);
+    // Every line after the command's own prefix.
+    const std::string prefisso = "scenario " + std::string(c.parole.front()) + ": ";
+    EXPECT_EQ(err.substr(0, prefisso.size() + c.err.size()), c.stato == 7 ? "" : prefisso + c.err);
     if (c.stato == 7) {
       EXPECT_EQ(err, "");
     }
@@ -198,54 +240,29 @@ TEST(RigaComando, EveryFailureEndsAsItsExitStatus) {
     std::string err;     // whole, or its start when a usage follows
   };
   const std::vector<Caso> casi = {
-      {"a status of its own", [] { return 2; }, "scenario: ", 2, ""},
-      {"a command's failure, its prefix its own",
-       []() -> int { throw ErroreComando(1, "scenario pack: manca d/x"); },
-       "scenario: ",
-       1,
-       "scenario pack: manca d/x\n"},
-      {"a failure of several lines",
-       []() -> int { throw ErroreComando(1, "scenario emit: a esiste gia'\nnessun file scritto"); },
-       "",
-       1,
-       "scenario emit: a esiste gia'\nnessun file scritto\n"},
-      {"a system failure it names without a prefix",
+      {"a status of its own", [] { return 2; }, "scenario pack: ", 2, ""},
+      {"a command's failure", []() -> int { throw ErroreComando(1, "manca d/x"); },
+       "scenario pack: ", 1, "scenario pack: manca d/x\n"},
+      {"a failure of several lines, each after the prefix",
+       []() -> int { throw ErroreComando(1, "a esiste gia'\nnessun file scritto"); },
+       "scenario emit: ", 1, "scenario emit: a esiste gia'\nscenario emit: nessun file scritto\n"},
+      {"a system failure",
        []() -> int { throw ErroreComando(3, "impossibile usare la cartella d: motivo"); },
-       "scenario: ",
-       3,
-       "impossibile usare la cartella d: motivo\n"},
-      {"a bad command line",
-       []() -> int { errore_uso("--from viene dopo --to"); },
-       "",
-       64,
-       "scenario: --from viene dopo --to" + uso},
-      {"names that collide",
-       []() -> int { throw NomiInConflitto("nomi in conflitto: a e b"); },
-       "",
-       64,
-       "scenario: nomi in conflitto: a e b" + uso},
-      {"a name too long for its folder",
-       []() -> int { throw NomeTroppoLungo("d/n", 300, 255); },
-       "",
-       64,
+       "scenario check: ", 3, "scenario check: impossibile usare la cartella d: motivo\n"},
+      {"a bad command line", []() -> int { errore_uso("--from viene dopo --to"); },
+       "scenario inspect: ", 64, "scenario inspect: --from viene dopo --to" + uso},
+      {"names that collide", []() -> int { throw NomiInConflitto("nomi in conflitto: a e b"); },
+       "scenario: ", 64, "scenario: nomi in conflitto: a e b" + uso},
+      {"a name too long for its folder", []() -> int { throw NomeTroppoLungo("d/n", 300, 255); },
+       "scenario: ", 64,
        "scenario: impossibile scrivere d/n: nome di 300 caratteri, la cartella ne ammette al "
        "massimo 255" +
            uso},
       {"the system refusing a file",
        []() -> int { throw GuastoPiattaforma("d/f", "motivo", "leggere"); },
-       "",
-       3,
-       "impossibile leggere d/f: motivo\n"},
-      {"the same, for a command that prefixes it",
-       []() -> int { throw GuastoPiattaforma("d/f", "motivo"); },
-       "scenario: ",
-       3,
-       "scenario: impossibile scrivere d/f: motivo\n"},
-      {"memory that runs out unnamed",
-       []() -> int { throw std::bad_alloc(); },
-       "",
-       3,
-       std::string(std::bad_alloc().what()) + "\n"},
+       "scenario compile: ", 3, "scenario compile: impossibile leggere d/f: motivo\n"},
+      {"memory that runs out unnamed", []() -> int { throw std::bad_alloc(); }, "scenario: ", 3,
+       "scenario: " + std::string(std::bad_alloc().what()) + "\n"},
       {"any other exception", []() -> int { throw std::logic_error("x"); }, "scenario: ", 3,
        "scenario: x\n"},
   };
