@@ -15,7 +15,9 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <memory>
 #include <string>
+#include <system_error>
 #include <vector>
 
 extern char** environ;
@@ -84,7 +86,8 @@ struct Figlio {
 
 void BM_WatchDopoUnSalvataggio(benchmark::State& state) {
   const fs::path dir = fs::temp_directory_path() / ("watch_banco_" + std::to_string(getpid()));
-  fs::remove_all(dir);
+  std::error_code ec;
+  fs::remove_all(dir, ec);
   fs::create_directories(dir);
   {
     Figlio emit({"emit", "--dir", dir.string()});
@@ -101,9 +104,10 @@ void BM_WatchDopoUnSalvataggio(benchmark::State& state) {
     state.SkipWithError("emit non ha scritto il file della linea");
     return;
   }
-  Figlio watch({"watch", "Lanvero_Ostrel", "24817", "--dir", dir.string()});
+  auto watch = std::make_unique<Figlio>(
+      std::vector<std::string>{"watch", "Lanvero_Ostrel", "24817", "--dir", dir.string()});
   // The first round runs at the start.
-  if (watch.pid <= 0 || !watch.attendi_giri(1)) {
+  if (watch->pid <= 0 || !watch->attendi_giri(1)) {
     state.SkipWithError("watch non e' partito");
     return;
   }
@@ -113,14 +117,16 @@ void BM_WatchDopoUnSalvataggio(benchmark::State& state) {
       std::ofstream out(linea, std::ios::binary | std::ios::trunc);
       out << testo;
     }
-    if (!watch.attendi_giri(1)) {
+    if (!watch->attendi_giri(1)) {
       state.SkipWithError("nessun giro dopo il salvataggio");
       break;
     }
     state.SetIterationTime(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count());
   }
-  fs::remove_all(dir);
+  // Ended before its folder goes: it may be writing there.
+  watch.reset();
+  fs::remove_all(dir, ec);
 }
 BENCHMARK(BM_WatchDopoUnSalvataggio)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
