@@ -11,14 +11,12 @@
 #include <unistd.h>
 
 #include <chrono>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <memory>
 #include <string>
-#include <system_error>
 #include <vector>
+
+#include "tests/support/cartella.h"
+#include "tests/support/esegui.h"
 
 extern char** environ;
 
@@ -85,48 +83,31 @@ struct Figlio {
 };
 
 void BM_WatchDopoUnSalvataggio(benchmark::State& state) {
-  const fs::path dir = fs::temp_directory_path() / ("watch_banco_" + std::to_string(getpid()));
-  std::error_code ec;
-  fs::remove_all(dir, ec);
-  fs::create_directories(dir);
-  {
-    Figlio emit({"emit", "--dir", dir.string()});
-    if (emit.pid > 0) waitpid(emit.pid, nullptr, 0);
-    emit.pid = -1;
-  }
+  const scenario::test::CartellaProva dir;
+  scenario::test::esegui(scenario::test::avvio(SCENARIO_TOOL_PATH, "emit"), dir.percorso());
   const fs::path linea = dir / "Lanvero_Ostrel_linea.txt";
-  std::string testo;
-  {
-    std::ifstream in(linea, std::ios::binary);
-    testo.assign(std::istreambuf_iterator<char>(in), {});
-  }
+  const std::string testo = scenario::test::leggi(linea);
   if (testo.empty()) {
     state.SkipWithError("emit non ha scritto il file della linea");
     return;
   }
-  auto watch = std::make_unique<Figlio>(
-      std::vector<std::string>{"watch", "Lanvero_Ostrel", "24817", "--dir", dir.string()});
+  // Declared after the folder, so ended before the folder is removed.
+  Figlio watch({"watch", "Lanvero_Ostrel", "24817", "--dir", dir.percorso().string()});
   // The first round runs at the start.
-  if (watch->pid <= 0 || !watch->attendi_giri(1)) {
+  if (watch.pid <= 0 || !watch.attendi_giri(1)) {
     state.SkipWithError("watch non e' partito");
     return;
   }
   for (auto _ : state) {
     const auto inizio = std::chrono::steady_clock::now();
-    {
-      std::ofstream out(linea, std::ios::binary | std::ios::trunc);
-      out << testo;
-    }
-    if (!watch->attendi_giri(1)) {
+    scenario::test::scrivi(linea, testo);
+    if (!watch.attendi_giri(1)) {
       state.SkipWithError("nessun giro dopo il salvataggio");
       break;
     }
     state.SetIterationTime(
         std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count());
   }
-  // Ended before its folder goes: it may be writing there.
-  watch.reset();
-  fs::remove_all(dir, ec);
 }
 BENCHMARK(BM_WatchDopoUnSalvataggio)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
