@@ -109,7 +109,10 @@ void BM_WatchDopoUnSalvataggio(benchmark::State& state) {
         std::chrono::duration<double>(std::chrono::steady_clock::now() - inizio).count());
   }
 }
-BENCHMARK(BM_WatchDopoUnSalvataggio)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
+BENCHMARK(BM_WatchDopoUnSalvataggio)
+    ->UseManualTime()
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(20);
 
 }  // namespace
 

@@ -131,7 +131,11 @@ void banda_strutture(Bande& b) {
   double x_chiave = 12;
   for (size_t tipo = 1; tipo < presente.size(); ++tipo) {
     if (!presente[tipo] || x_chiave > kSinistra - 20) continue;
-    svg.t("<rect x=\"").n(x_chiave).t("\" y=\"").n(cima + 19).t("\" width=\"8\" height=\"8\" fill=\"");
+    svg.t("<rect x=\"")
+        .n(x_chiave)
+        .t("\" y=\"")
+        .n(cima + 19)
+        .t("\" width=\"8\" height=\"8\" fill=\"");
     svg.t(kColori[(tipo - 1u) % kColori.size()]).t("\"/>");
     svg.etichetta(x_chiave + 10, cima + 26, intero(static_cast<int64_t>(tipo)), 9, "start",
                   "fill=\"#666666\"");

@@ -119,9 +119,9 @@ TEST(JsonLettura, TheCorpusReadsAsPythonReadsIt) {
 }
 
 TEST(JsonLettura, ValuesAndTheirAccessors) {
-  const ValoreJson v = leggi_json(
-      R"({"id": 7, "grande": 9223372036854775808, "neg": -9223372036854775808,)"
-      R"( "r": 2.5, "t": "\u00e8", "l": [true, null], "id": 8})");
+  const ValoreJson v =
+      leggi_json(R"({"id": 7, "grande": 9223372036854775808, "neg": -9223372036854775808,)"
+                 R"( "r": 2.5, "t": "\u00e8", "l": [true, null], "id": 8})");
   ASSERT_EQ(v.tipo(), ValoreJson::Tipo::oggetto);
   EXPECT_EQ(v.intero_di("id"), 8);  // the last of a repeated key
   EXPECT_EQ(v.membri().size(), 7u);

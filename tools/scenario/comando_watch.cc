@@ -72,8 +72,8 @@ int esegui(const Richiesta& a) {
   }
   {
     OsservatoreCartella osservatore(dir);
-    std::cout << "osservo " << (dir / sorgenti[0]).string() << " e "
-              << (dir / sorgenti[1]).string() << " (Ctrl+C per finire)\n";
+    std::cout << "osservo " << (dir / sorgenti[0]).string() << " e " << (dir / sorgenti[1]).string()
+              << " (Ctrl+C per finire)\n";
     giro(comune);
     for (;;) {
       std::optional<std::vector<Cambio>> cc = osservatore.attendi(-1);
