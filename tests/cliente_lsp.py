@@ -1,8 +1,10 @@
 """A JSON-RPC client of `scenario lsp`, written from the protocol alone: the
 framing and its errors, the errors of JSON-RPC, and the diagnostics, hover
 and completion on the carried scenario, positions counted in UTF-16 and in
-UTF-8 over text that is not ASCII. Arguments: the tool, the folder holding
-the carried sources. Prints every failure; exits 1 if there was one."""
+UTF-8 over text that is not ASCII. Arguments: the folder holding the
+carried sources, then the words that start the server (the tool and `lsp`,
+behind the build's emulator when it has one). Prints every failure; exits 1
+if there was one."""
 import json
 import os
 import queue
@@ -12,7 +14,7 @@ import threading
 import urllib.parse
 import urllib.request
 
-STRUMENTO, CARTELLA = sys.argv[1], sys.argv[2]
+CARTELLA, SERVER = sys.argv[1], sys.argv[2:]
 LINEA = "Lanvero_Ostrel"
 TRENO = "24817"
 guasti = []
@@ -30,7 +32,7 @@ def uri(nome):
 
 class Server:
     def __init__(self):
-        self.p = subprocess.Popen([STRUMENTO, "lsp"], stdin=subprocess.PIPE,
+        self.p = subprocess.Popen(SERVER, stdin=subprocess.PIPE,
                                   stdout=subprocess.PIPE)
         self.arrivati = queue.Queue()
         threading.Thread(target=self._leggi, daemon=True).start()

@@ -1,9 +1,10 @@
 -- Neovim's own LSP client on `scenario lsp`: the carried train file opened
 -- with a station off the grid, the diagnostics neovim received, a hover on
 -- a signal's position, and the fault mended in the buffer without saving.
--- Reads SCENARIO_TOOL, SCENARIO_DIR; writes what it saw, a line a fact, to
+-- Reads SCENARIO_SERVER (the words that start the server, one a line),
+-- SCENARIO_DIR; writes what it saw, a line a fact, to
 -- SCENARIO_OUT, then quits.
-local tool = os.getenv('SCENARIO_TOOL')
+local server = vim.split(os.getenv('SCENARIO_SERVER'), '\n', { plain = true })
 local dir = os.getenv('SCENARIO_DIR')
 local out = {}
 
@@ -33,7 +34,7 @@ local ok, err = pcall(function()
   vim.api.nvim_buf_set_lines(buf, stazione, stazione + 1, false,
                              {(giusta:gsub('4250', '4275', 1))})
 
-  local client = vim.lsp.start_client({ cmd = { tool, 'lsp' }, root_dir = dir, name = 'scenario' })
+  local client = vim.lsp.start_client({ cmd = server, root_dir = dir, name = 'scenario' })
   vim.lsp.buf_attach_client(buf, client)
 
   local function errori()

@@ -9,6 +9,7 @@
 #include <fstream>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "tests/support/cartella.h"
 #include "tests/support/compila.h"
@@ -31,14 +32,19 @@ void emetti(const CartellaProva& dir) {
   ASSERT_EQ(esegui(avvio(kTool, "emit"), dir.percorso()).stato, 0);
 }
 
+// The words a client starts the server with: behind the build's emulator
+// when it has one, since a client starts it as a program of its own.
+std::vector<std::string> server(const CartellaProva& dir) {
+  return test::riga_di_avvio(avvio(kTool, "lsp"), dir.percorso());
+}
+
 TEST(Lsp, APythonClientOnFramingErrorsAndPositions) {
   SALTA_SENZA_PYTHON();
   CartellaProva dir;
   emetti(dir);
-  const test::Uscita u = esegui(
-      test::Avvio{test::kPython,
-                  {SCENARIO_SORGENTI "/tests/cliente_lsp.py", kTool, dir.percorso().string()}},
-      dir.percorso());
+  test::Avvio py{test::kPython, {SCENARIO_SORGENTI "/tests/cliente_lsp.py", dir.percorso().string()}};
+  for (const std::string& parola : server(dir)) py.argomenti.push_back(parola);
+  const test::Uscita u = esegui(py, dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.out << u.err;
 }
 
@@ -65,7 +71,12 @@ TEST(Lsp, NeovimShowsTheFaultAndItsMendWithoutASave) {
   test::Avvio a{nvim,
                 {"--headless", "-u", "NONE", "-i", "NONE", "-n", "-c",
                  "luafile " SCENARIO_SORGENTI "/tests/neovim_lsp.lua"}};
-  a.ambiente = {{"SCENARIO_TOOL", kTool},
+  std::string parole;
+  for (const std::string& parola : server(dir)) {
+    if (!parole.empty()) parole += '\n';
+    parole += parola;
+  }
+  a.ambiente = {{"SCENARIO_SERVER", parole},
                 {"SCENARIO_DIR", dir.percorso().string()},
                 {"SCENARIO_OUT", esito.string()},
                 {"HOME", altrove.percorso().string()},
