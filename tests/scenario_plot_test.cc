@@ -87,21 +87,49 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
     return false;
   };
 
-  // The track: dark grey in the middle of the longest segment of its path.
+  // The track: dark grey in the middle of the longest segment of its path
+  // before the line's end (where the run-off, drawn over in grey, starts).
   const size_t pianta = svg.find("<g id=\"planimetria\">");
   ASSERT_NE(pianta, std::string::npos);
   const std::vector<double> xy = test::numeri_attributo(svg, svg.find("<path", pianta), "d");
   ASSERT_GT(xy.size(), 20u);
+  const size_t titolo = svg.find("<title>prolungamento (7", pianta);
+  ASSERT_NE(titolo, std::string::npos);
+  const std::vector<double> oltre = test::numeri_attributo(svg, svg.rfind("<path", titolo), "d");
+  ASSERT_GE(oltre.size(), 4u);
+  size_t fine = 0;  // the track's point nearest the line's end
+  for (size_t i = 0; i + 1 < xy.size(); i += 2) {
+    if (std::hypot(xy[i] - oltre[0], xy[i + 1] - oltre[1]) <
+        std::hypot(xy[fine] - oltre[0], xy[fine + 1] - oltre[1])) {
+      fine = i;
+    }
+  }
+  ASSERT_GT(fine, 20u);
+  const double ox = (oltre[0] + oltre[oltre.size() - 2]) / 2;
+  const double oy = (oltre[1] + oltre.back()) / 2;
+  EXPECT_TRUE(vicino(ox, oy,
+                     [](test::Colore c) {
+                       return std::abs(c.r - 0xa0) < 24 && std::abs(c.g - 0xa0) < 24 &&
+                              std::abs(c.b - 0xa0) < 24;
+                     }))
+      << "the run-off is not grey at " << ox << "," << oy;
   size_t lungo = 0;
-  for (size_t i = 2; i + 1 < xy.size(); i += 2) {
+  for (size_t i = 2; i + 1 < fine; i += 2) {
     if (std::hypot(xy[i] - xy[i - 2], xy[i + 1] - xy[i - 1]) >
         std::hypot(xy[lungo + 2] - xy[lungo], xy[lungo + 3] - xy[lungo + 1])) {
       lungo = i - 2;
     }
   }
-  const double mx = (xy[lungo] + xy[lungo + 2]) / 2, my = (xy[lungo + 1] + xy[lungo + 3]) / 2;
-  EXPECT_TRUE(vicino(mx, my, [](test::Colore c) { return c.r < 90 && c.g < 90 && c.b < 90; }))
-      << mx << "," << my;
+  // Nine points along it, most of them ink (a station's circle may sit on
+  // one).
+  int scuri = 0;
+  for (int k = 1; k <= 9; ++k) {
+    const double f = k / 10.0;
+    const double mx = xy[lungo] + f * (xy[lungo + 2] - xy[lungo]);
+    const double my = xy[lungo + 1] + f * (xy[lungo + 3] - xy[lungo + 1]);
+    scuri += vicino(mx, my, [](test::Colore c) { return c.r < 90 && c.g < 90 && c.b < 90; });
+  }
+  EXPECT_GE(scuri, 7) << "the track's longest segment from " << xy[lungo] << "," << xy[lungo + 1];
   // White well away from it: the drawing is not all ink.
   EXPECT_TRUE(vicino(1790, 5, [](test::Colore c) { return c.r + c.g + c.b == 3 * 255; }));
 
@@ -138,6 +166,42 @@ TEST(Plot, TheCarriedScenarioDrawnByARenderer) {
 #endif
 }
 
+// The titles as a browser shows them: headless Chromium opens the carried
+// picture with a script that puts the pointer at the middle of every
+// element carrying a title; each shows its own (no symbol, shading or
+// label laid over another's middle).
+TEST(Plot, EveryTitleUnderThePointerInChromium) {
+  if (!c_e("chromium")) GTEST_SKIP() << "chromium is not installed (Debian: chromium)";
+  CartellaProva dir;
+  test::compila_portato(dir.percorso());
+  ASSERT_EQ(esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817"), dir.percorso()).stato, 0);
+  std::string svg = leggi(dir.percorso() / "Lanvero_Ostrel_24817.svg");
+  const size_t fine = svg.rfind("</svg>");
+  ASSERT_NE(fine, std::string::npos);
+  svg.insert(fine, std::string("<script><![CDATA[\n")
+                       .append(leggi(SCENARIO_SORGENTI "/tests/titoli_al_puntatore.js"))
+                       .append("]]></script>\n"));
+  const fs::path prova = dir.percorso() / "puntatore.svg";
+  test::scrivi(prova, svg);
+  CartellaProva profilo;
+  test::Avvio a{
+      "chromium",
+      {"--headless", "--no-sandbox", "--disable-gpu", "--window-size=1800,1300",
+       "--user-data-dir=" + profilo.percorso().string(), "--dump-dom", "file://" + prova.string()}};
+  a.ambiente = {{"HOME", profilo.percorso().string()}};
+  const auto u = esegui(a, dir.percorso());
+  ASSERT_EQ(u.stato, 0) << u.err;
+  const std::string esito = "<desc id=\"esito\">provati=";
+  const size_t da = u.out.find(esito);
+  ASSERT_NE(da, std::string::npos) << "the script did not run:\n" << u.err;
+  const size_t a_capo = u.out.find('\n', da);
+  const size_t fino = u.out.find("</desc>", da);
+  ASSERT_LT(a_capo, fino);
+  EXPECT_GE(std::stoi(u.out.substr(da + esito.size())),
+            150);  // stations, marks, zones, profile steps
+  EXPECT_EQ(u.out.substr(a_capo + 1, fino - a_capo - 1), "");
+}
+
 TEST(Plot, TheLongestLineStaysSmall) {
   CartellaProva dir;
   const ScenarioGenerato g = genera_scenario_massimo();
@@ -162,8 +226,8 @@ TEST(Plot, GeneratedPicturesKeepTheirBytes) {
     std::string digest;
   };
   const Caso casi[] = {
-      {genera_scenario_breve, "f55b5c980c61274cb25dad9daceeba34d8c72a8e9099982c87f8cadc2a82f63d"},
-      {genera_scenario_massimo, "a118c593a9287d8ed303f3f40154d5a22b0ff6f3adc8730da56223e8415e48a8"},
+      {genera_scenario_breve, "f61d1e2e503c5aaa275341d26ef6599945ea440bb387ef4871410442eaa9340d"},
+      {genera_scenario_massimo, "61524c21405f72fe9e065affdc8b1a4040fc150e04ac1b8e6ae5c773f9fbf7a8"},
   };
   for (const Caso& c : casi) {
     const ScenarioGenerato g = c.genera();
@@ -250,11 +314,11 @@ TEST(Plot, FilesOfAnotherCompile) {
   test::compila_portato(dir.percorso());
   for (const test::FileDiscorde& d : test::prepara_discordi(dir.percorso())) {
     SCOPED_TRACE(d.cartella);
-    const auto u = esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817 --dir " + d.cartella),
-                          dir.percorso());
+    const auto u =
+        esegui(avvio(kStrumento, "plot Lanvero_Ostrel 24817 --dir " + d.cartella), dir.percorso());
     EXPECT_EQ(u.stato, 1) << u.err;
-    EXPECT_EQ(u.err.rfind("scenario plot: " + d.cartella + "/" + d.file + " non va con " + d.cartella +
-                              "/Lanvero_Ostrel_24817.sim: ",
+    EXPECT_EQ(u.err.rfind("scenario plot: " + d.cartella + "/" + d.file + " non va con " +
+                              d.cartella + "/Lanvero_Ostrel_24817.sim: ",
                           0),
               0u)
         << u.err;

@@ -2,15 +2,17 @@
 
 #include <array>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 
 namespace scenario::disegno {
 
 namespace {
 
-constexpr double kVicinanzaSegni = 4;  // marks closer than this share a symbol
-constexpr size_t kVociPerGruppo = 4;   // lines a shared symbol's title lists
+// Marks closer than this share a symbol: more than half the widest symbol
+// (the indicator, 12 px), so that no symbol hides the middle of another.
+constexpr double kVicinanzaSegni = 7;
+constexpr size_t kVociPerGruppo = 4;  // lines a shared symbol's title lists
 
 }  // namespace
 
@@ -124,19 +126,6 @@ void griglia_verticale(Svg& svg, const Asse& asse, double da, double a) {
   svg.t("\" stroke=\"#e4e4e4\" stroke-width=\"1\"/>\n");
 }
 
-namespace {
-
-// "12+800": kilometres and metres, as on the posts.
-std::string km_e_metri(double m) {
-  const auto v = static_cast<int64_t>(std::llround(m));
-  const int64_t resto = (v % 1000 + 1000) % 1000;
-  char buf[8];
-  std::snprintf(buf, sizeof buf, "%03lld", static_cast<long long>(resto));
-  return intero((v - resto) / 1000) + "+" + buf;
-}
-
-}  // namespace
-
 void Bande::suggerimenti(double cima, double altezza, const std::vector<double>& v,
                          std::string_view unita, bool segno) {
   const auto valore = [&](double x) {
@@ -160,8 +149,9 @@ void Bande::suggerimenti(double cima, double altezza, const std::vector<double>&
     const double x0 = asse_.x_cella(i);
     svg_.t("<rect x=\"").n(x0).t("\" y=\"").n(cima).t("\" width=\"").n(asse_.x_cella(j) - x0);
     svg_.t("\" height=\"").n(altezza).t("\">");
-    const std::string quanto =
-        std::llround(basso) == std::llround(alto) ? valore(basso) : valore(basso) + " … " + valore(alto);
+    const std::string quanto = std::llround(basso) == std::llround(alto)
+                                   ? valore(basso)
+                                   : valore(basso) + " … " + valore(alto);
     svg_.titolo(quanto + " " + std::string(unita) + "\nda " +
                 metri(static_cast<int64_t>(i) * kMetriCella) + " a " +
                 metri(static_cast<int64_t>(j) * kMetriCella) + " (celle " +
@@ -172,49 +162,20 @@ void Bande::suggerimenti(double cima, double altezza, const std::vector<double>&
   svg_.t("</g>\n");
 }
 
-std::vector<Progressiva> progressive(const Testata& t) {
-  std::vector<Progressiva> r;
-  for (const int k : {kVoceProgressivaUno, kVoceProgressivaDue, kVoceProgressivaTre}) {
-    const Voce& v = t[static_cast<size_t>(k)];
-    if (v.valore_uno == 0 && v.valore_due == 0) continue;
-    r.push_back({static_cast<double>(v.valore_uno), static_cast<double>(v.valore_due)});
-  }
-  std::sort(r.begin(), r.end(), [](const Progressiva& a, const Progressiva& b) { return a.da < b.da; });
-  return r;
-}
-
 void asse_km(Svg& svg, const Asse& asse, double y, bool sopra, const std::vector<Progressiva>& rif,
              double fine) {
   const int64_t passo = passo_km(asse.per_km(), 70);
   const int64_t piccolo = passo_km(asse.per_km(), 8);
-  // Stretches of one reference each: [da, a) read as metres + scarto.
-  std::vector<Progressiva> tratti = {{0, 0}};
-  for (const Progressiva& p : rif) {
-    if (p.da <= 0) {
-      tratti.back().scarto = p.scarto;
-    } else if (p.da < fine) {
-      tratti.push_back(p);
-    }
-  }
+  const std::vector<Tratto> tr = tratti(rif, fine, asse.totale());
   std::string tacche;
   std::vector<std::pair<double, int64_t>> numeri;
-  for (size_t i = 0; i < tratti.size(); ++i) {
-    const double da = tratti[i].da;
-    const double a = i + 1 < tratti.size() ? tratti[i + 1].da : asse.totale();
-    const double d = tratti[i].scarto;
-    // The first whole small step at or after da, in the reference's metres.
-    const double primo = std::ceil((da + d) / (static_cast<double>(piccolo) * 1000)) *
-                         static_cast<double>(piccolo) * 1000;
-    for (double letto = primo; letto - d < a; letto += static_cast<double>(piccolo) * 1000) {
-      const double m = letto - d;
-      const auto km = static_cast<int64_t>(std::llround(letto / 1000));
-      const bool grande = km % passo == 0;
-      Svg t;
-      t.t("M").n(asse.x(m)).t(" ").n(y).t("v").n(sopra ? (grande ? -6 : -3) : (grande ? 6 : 3));
-      tacche += t.prendi();
-      if (grande && m <= fine) numeri.push_back({m, km});
-    }
-  }
+  ogni_km(tr, piccolo, [&](double m, int64_t km) {
+    const bool grande = km % passo == 0;
+    Svg t;
+    t.t("M").n(asse.x(m)).t(" ").n(y).t("v").n(sopra ? (grande ? -6 : -3) : (grande ? 6 : 3));
+    tacche += t.prendi();
+    if (grande && m <= fine) numeri.push_back({m, km});
+  });
   svg.t("<path d=\"").t(tacche).t("\" stroke=\"#555555\"/>\n");
   riga_orizzontale(svg, y, "#555555", 1);
   for (const auto& [m, km] : numeri) {
@@ -222,13 +183,10 @@ void asse_km(Svg& svg, const Asse& asse, double y, bool sopra, const std::vector
                   "fill=\"#444444\"");
   }
   // Where the reference changes, as the train card shows it.
-  for (size_t i = 1; i < tratti.size(); ++i) {
-    const double x = asse.x(tratti[i].da);
-    const double prima = tratti[i].da + tratti[i - 1].scarto;
-    const double dopo = tratti[i].da + tratti[i].scarto;
+  for (size_t i = 1; i < tr.size(); ++i) {
+    const double x = asse.x(tr[i].da);
     svg.t("<path d=\"M").n(x).t(" ").n(y - 10).t("v20\" stroke=\"#b03030\" stroke-width=\"2\">");
-    svg.titolo("cambio di progressiva a " + metri(static_cast<int64_t>(tratti[i].da)) +
-               " dall'inizio: da km " + km_e_metri(prima) + " a km " + km_e_metri(dopo));
+    svg.titolo(cambio_di_progressiva(tr[i - 1], tr[i]));
     svg.t("</path>\n");
     if (sopra) {
       svg.etichetta(x, y - 21, "cambio progressiva", 9, "middle",

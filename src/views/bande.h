@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "model/modello.h"
+#include "views/progressive.h"
 #include "views/quadro.h"
 #include "views/stazioni.h"
 #include "views/svg.h"
@@ -74,15 +75,6 @@ void segni(Svg& svg, const Asse& asse, std::vector<Segno> tutti, double y,
 void riga_orizzontale(Svg& svg, double y, std::string_view colore, double spessore = 0.6);
 // The kilometre lines through the bands from y = da to a.
 void griglia_verticale(Svg& svg, const Asse& asse, double da, double a);
-// The kilometres the driver reads on the posts: from each chainage
-// reference's position on, the metres from the start plus its signed
-// distance; before the first, the metres from the start.
-struct Progressiva {
-  double da;      // metres from the start
-  double scarto;  // added to them from there on
-};
-std::vector<Progressiva> progressive(const Testata& t);
-
 // The kilometre axis at y, its ticks and numbers above or below it, in the
 // line's chainage (`rif`), each change of reference marked; up to `fine`
 // metres (the line's end: the run-off has ticks, no kilometres).

@@ -76,7 +76,10 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
   if (pi) {
     svg.t("<rect x=\"6\" y=\"").n(y).t("\" width=\"").n(kLarghezza - 12).t("\" height=\"");
     svg.n(pi->altezza).t("\" fill=\"#ffffff\" stroke=\"#dddddd\"/>\n");
-    disegna_pianta(svg, *pi, y, st);
+    disegna_pianta(svg, *pi, y, st,
+                   tratti(progressive(testata), std::max<double>(lunghezza, 0),
+                          static_cast<double>(pi->px.size())),
+                   static_cast<double>(lunghezza));
     y += pi->altezza + 10;
   } else {
     svg.etichetta(12, y + 14,
@@ -116,8 +119,8 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
     svg.n(asse.x(asse.totale()) - x).t("\" height=\"").n(fondo_bande - cima_bande);
     svg.t("\" fill=\"#7f7f7f\" fill-opacity=\"0.12\" pointer-events=\"none\"/>\n");
     svg.etichetta((x + asse.x(asse.totale())) / 2, cima_bande - 9,
-                  "prolungamento (" + metri(kMetriProlungamento) + ")",
-                  10, "middle", "class=\"alone\" fill=\"#444444\"");
+                  "prolungamento (" + metri(kMetriProlungamento) + ")", 10, "middle",
+                  "class=\"alone\" fill=\"#444444\"");
     svg.t("<path d=\"M").n(x).t(" ").n(cima_bande).t("V").n(fondo_bande);
     svg.t("\" stroke=\"#444444\" stroke-dasharray=\"4 3\"><title>fine della linea, ");
     svg.x(metri(lunghezza)).t("; dopo, i ").t(intero(kMetriProlungamento));
@@ -125,11 +128,12 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
     svg.etichetta(x, fondo_bande + 30, "fine della linea", 9, "middle", "fill=\"#444444\"");
   }
   y = fondo_bande + 40;
-  svg.etichetta(12, y,
-                "Sugli assi i chilometri delle progressive della linea, nei testi dei segni i metri "
-                "dall'inizio; la cella i è il tratto da i × " +
-                    intero(kMetriCella) + " m. Passando sopra un segno se ne legge il contenuto.",
-                10, "start", "fill=\"#666666\"");
+  svg.etichetta(
+      12, y,
+      "Sugli assi i chilometri delle progressive della linea, nei testi dei segni i metri "
+      "dall'inizio; la cella i è il tratto da i × " +
+          intero(kMetriCella) + " m. Passando sopra un segno se ne legge il contenuto.",
+      10, "start", "fill=\"#666666\"");
   y += 14;
 
   std::string out =

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -81,11 +82,11 @@ std::vector<Cella> celle_base(size_t n) {
   c[26] = {cella_indicatore, 2222, 2424, 2525, 0};
   c[33] = {cella_segnale, 33, 11, 0, 7, 203};
   c[40] = {cella_abbattimento, 180};
-  c[46] = {cella_abbattimento_senza_valore};
+  c[70] = {cella_abbattimento_senza_valore};
   c[60] = {cella_avviso_rallentamento, 70, 50};
-  c[52] = {cella_preavviso, 1, 1};
+  c[44] = {cella_preavviso, 1, 1};
   c[84] = {cella_inizio_rallentamento, 70, 50};
-  c[90] = {cella_fine_rallentamento, 70, 50};
+  c[96] = {cella_fine_rallentamento, 70, 50};
   for (size_t i = 19; i < 25; ++i) c[i].struttura = 2;
   return c;
 }
@@ -158,11 +159,44 @@ TEST(Disegno, EveryStationNamedOnTheGroundPlan) {
   ben_formato(svg, "straight line");
   for (const char* nome : {"LANVERO PORTA NORD", "CASTELRUPE SUL VARNO ALTO"}) {
     SCOPED_TRACE(nome);
-    const size_t cerchio = svg.find("<title>" + std::string(nome) + "\n", svg.find("id=\"planimetria\""));
+    const size_t cerchio =
+        svg.find("<title>" + std::string(nome) + "\n", svg.find("id=\"planimetria\""));
     ASSERT_NE(cerchio, std::string::npos);
     const size_t nome_scritto = svg.find(">" + std::string(nome) + "</text>", cerchio);
     EXPECT_LT(nome_scritto, svg.find("</g>", cerchio));
   }
+}
+
+// The ground plan counts kilometres as the posts do: from a chainage
+// reference on, its own kilometres; none past the line's end, where the
+// run-off is drawn apart and the end is marked.
+TEST(Disegno, GroundPlanKilometresInTheLinesChainage) {
+  Testata t = testata_base();
+  t[kVoceDatiTreno].valore_due = 20000;
+  t[kVoceProgressivaUno].valore_uno = 8000;
+  t[kVoceProgressivaUno].valore_due = 52000;  // read 60+000 at 8 000 m
+  const PianoLetto p = piano(27001, 0, 27001, 26999);
+  const std::string svg = disegna_scenario(t, celle_base(541), &p);
+  ben_formato(svg, "two references");
+  const size_t g = svg.find("<g id=\"planimetria\">");
+  ASSERT_NE(g, std::string::npos);
+  const std::string pianta = svg.substr(g, svg.find("</g>\n", svg.find("<g><circle", g)) - g);
+  std::vector<int> km;
+  for (size_t q = pianta.find(">km "); q != std::string::npos; q = pianta.find(">km ", q + 1)) {
+    km.push_back(std::stoi(pianta.substr(q + 4)));
+  }
+  ASSERT_FALSE(km.empty());
+  EXPECT_EQ(km.front(), 0);
+  for (const int k : km) {
+    SCOPED_TRACE(k);
+    EXPECT_TRUE(k < 8 || (k >= 60 && k <= 72));  // 60 + (20 000 - 8 000) / 1 000 at most
+  }
+  EXPECT_NE(std::find(km.begin(), km.end(), 60), km.end());
+  EXPECT_NE(pianta.find("<title>cambio di progressiva a 8\u202F000 m dall'inizio: da km 8+000 a km "
+                        "60+000</title>"),
+            std::string::npos);
+  EXPECT_NE(pianta.find("<title>fine della linea, 20\u202F000 m"), std::string::npos);
+  EXPECT_NE(pianta.find("<title>prolungamento (7\u202F000 m)"), std::string::npos);
 }
 
 // Marks nearer than the drawing can show apart share one symbol whose title

@@ -1,8 +1,11 @@
 #include "views/planimetria.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <utility>
 
 #include "views/etichette.h"
@@ -17,7 +20,8 @@ constexpr size_t kMassimoPuntiPianta = 100000;  // the ground plan's track at mo
 
 }  // namespace
 
-void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<Stazione>& st) {
+void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<Stazione>& st,
+                    const std::vector<Tratto>& tr, double fine) {
   svg.t("<g id=\"planimetria\">\n");
   svg.etichetta(12, cima + 18, "Planimetria", 13, "start", "font-weight=\"bold\"");
   // The track, thinned to a third of a pixel; coarser while it would still
@@ -90,40 +94,88 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
     stazioni.t("</g>\n");
   }
 
-  // Kilometre ticks: as dense as a few pixels allow, labelled where there
-  // is room.
+  // Kilometre ticks in the line's chainage: as dense as a few pixels
+  // allow, labelled where there is room, up to the line's end (the run-off
+  // has ticks, no kilometres).
   const double per_km = pi.pixel_per_metro * 1000;
   const int64_t tacca = passo_km(per_km, 7);
   const int64_t nome = passo_km(per_km, 80);
+  const auto punto = [&pi](double m) -> std::optional<size_t> {
+    if (m < 0 || m >= static_cast<double>(pi.px.size())) return std::nullopt;
+    const auto p = static_cast<size_t>(std::llround(m));
+    if (p >= pi.px.size() || std::isnan(pi.px[p])) return std::nullopt;
+    return p;
+  };
+  // A short stroke across the track at p, `l` pixels each side.
+  const auto traverso = [&pi](size_t p, std::pair<double, double> d, double l, std::string* a) {
+    const double nx = -d.second, ny = d.first;
+    metti_numero(pi.px[p] - nx * l, a);
+    *a += ' ';
+    metti_numero(pi.py[p] - ny * l, a);
+    *a += 'l';
+    metti_numero(2 * nx * l, a);
+    *a += ' ';
+    metti_numero(2 * ny * l, a);
+    *a += 'M';
+  };
   std::string tacche;
   Svg testi;
-  for (int64_t km = 0; km * 1000 < static_cast<int64_t>(pi.px.size()); km += tacca) {
-    const size_t p = static_cast<size_t>(km * 1000);
-    if (std::isnan(pi.px[p])) continue;
-    const auto d = direzione(pi, p, 30);
-    if (!d) continue;
+  ogni_km(tr, tacca, [&](double m, int64_t km) {
+    const auto p = punto(m);
+    if (!p) return;
+    const auto d = direzione(pi, *p, 30);
+    if (!d) return;
     const bool grande = km % nome == 0;
-    const double l = grande ? 7 : 4;
-    const double nx = -d->second, ny = d->first;
-    metti_numero(pi.px[p] - nx * l, &tacche);
-    tacche += ' ';
-    metti_numero(pi.py[p] - ny * l, &tacche);
-    tacche += 'l';
-    metti_numero(2 * nx * l, &tacche);
-    tacche += ' ';
-    metti_numero(2 * ny * l, &tacche);
-    tacche += 'M';
-    if (grande) {
-      etichetta_accanto(testi, occupate, pi.px[p], pi.py[p], d->first, d->second,
+    traverso(*p, *d, grande ? 7 : 4, &tacche);
+    if (grande && m <= fine) {
+      etichetta_accanto(testi, occupate, pi.px[*p], pi.py[*p], d->first, d->second,
                         "km " + intero(km), 9.5, "class=\"alone\" fill=\"#555555\"", {12, 20, 30},
                         false);
     }
+  });
+  // The line's end and each change of reference, across the track.
+  Svg segni;
+  const auto segno = [&](double m, std::string_view colore, const std::string& titolo) {
+    const auto p = punto(m);
+    if (!p) return;
+    const auto d = direzione(pi, *p, 30).value_or(std::pair{1.0, 0.0});
+    std::string a;
+    traverso(*p, d, 9, &a);
+    a.pop_back();
+    segni.t("<path d=\"M").t(a).t("\" stroke=\"").t(colore).t("\" stroke-width=\"2.5\">");
+    segni.titolo(titolo);
+    segni.t("</path>\n");
+  };
+  for (size_t i = 1; i < tr.size(); ++i) {
+    segno(tr[i].da, "#b03030", cambio_di_progressiva(tr[i - 1], tr[i]));
+  }
+  if (fine > 0 && fine + 1 < static_cast<double>(pi.px.size())) {
+    // The run-off, track past the line's end: drawn over in grey, a point a
+    // pixel or so.
+    const double passo = std::max(1.0, std::floor(1 / std::max(pi.pixel_per_metro, 1e-9)));
+    std::string d;
+    for (double m = fine; m < static_cast<double>(pi.px.size()); m += passo) {
+      const auto p = punto(m);
+      if (!p) continue;
+      d += d.empty() ? 'M' : ' ';
+      metti_numero(pi.px[*p], &d);
+      d += ' ';
+      metti_numero(pi.py[*p], &d);
+    }
+    if (!d.empty()) {
+      segni.t("<path d=\"").t(d).t("\" fill=\"none\" stroke=\"#a0a0a0\" stroke-width=\"2.6\">");
+      segni.titolo("prolungamento (" + metri(kMetriProlungamento) + ") dopo la fine della linea");
+      segni.t("</path>\n");
+    }
+    segno(fine, "#444444",
+          "fine della linea, " + metri(static_cast<int64_t>(fine)) + "; dopo, il prolungamento");
   }
   if (!tacche.empty()) {
     tacche.pop_back();
     svg.t("<path d=\"M").t(tacche).t("\" stroke=\"#303030\" stroke-width=\"1.2\"/>\n");
   }
   svg.t(testi.prendi());
+  svg.t(segni.prendi());
   // The stations over the ticks.
   svg.t(stazioni.prendi());
   svg.t("</g>\n");
