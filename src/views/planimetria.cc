@@ -14,8 +14,41 @@ namespace scenario::disegno {
 namespace {
 
 constexpr size_t kMassimoPuntiPianta = 100000;  // the ground plan's track at most
+// How far along the track its direction is taken, in plan points: at a
+// station, at a kilometre tick.
+constexpr size_t kRaggioStazione = 400;
+constexpr size_t kRaggioTacca = 30;
+
+// The plan points of the kilometre ticks, every `tacca` km, where the
+// track is drawn.
+std::vector<size_t> punti_tacche(const Pianta& pi, int64_t tacca) {
+  std::vector<size_t> r;
+  for (int64_t km = 0; km * 1000 < static_cast<int64_t>(pi.punti()); km += tacca) {
+    const size_t p = static_cast<size_t>(km * 1000);
+    if (pi.disegnabile[p]) r.push_back(p);
+  }
+  return r;
+}
+
+int64_t passo_tacche(const Pianta& pi) { return passo_km(pi.pixel_per_metro * 1000, 7); }
 
 }  // namespace
+
+std::vector<size_t> punti_chiesti(const Pianta& pi, const std::vector<Stazione>& st) {
+  std::vector<size_t> r;
+  const auto intorno = [&pi, &r](size_t p, size_t raggio) {
+    r.push_back(p);
+    if (const auto e = estremi(pi, p, raggio)) {
+      r.push_back(e->first);
+      r.push_back(e->second);
+    }
+  };
+  for (const Stazione& s : st) {
+    if (const auto p = punto_vicino(pi, s.posizione)) intorno(*p, kRaggioStazione);
+  }
+  for (const size_t p : punti_tacche(pi, passo_tacche(pi))) intorno(p, kRaggioTacca);
+  return r;
+}
 
 void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<Stazione>& st) {
   svg.t("<g id=\"planimetria\">\n");
@@ -27,12 +60,13 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
   // thins: its envelope by pixel columns is drawn, and at last every k-th
   // point, so that the track never takes more than the picture's share. A
   // lone point draws no line.
+  // The pieces come with the first pass's radial thinning made.
   std::vector<std::vector<Punto2>> tracciato;
   size_t n = 0;
-  for (const auto& pezzo : pi.pezzi) {
-    if (pezzo.size() < 2) continue;
-    tracciato.push_back(pezzo);
-    n += pezzo.size();
+  for (const Pezzo& pezzo : pi.pezzi) {
+    if (pezzo.punti < 2) continue;
+    tracciato.push_back(pezzo.radiale);
+    n += pezzo.punti;
   }
   const auto ogni_pezzo = [&tracciato, &n](const auto& sfoltito) {
     n = 0;
@@ -41,9 +75,13 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
       n += pezzo.size();
     }
   };
-  for (double tolleranza = 0.3;; tolleranza *= 2) {
+  bool radiale = true;
+  for (double tolleranza = kTolleranzaPianta;; tolleranza *= 2) {
     const size_t prima = n;
-    ogni_pezzo([tolleranza](const auto& pezzo) { return sfoltisci(pezzo, tolleranza); });
+    ogni_pezzo([tolleranza, radiale](const auto& pezzo) {
+      return radiale ? sfoltisci_radiale(pezzo, tolleranza) : sfoltisci(pezzo, tolleranza);
+    });
+    radiale = false;
     if (n <= kMassimoPuntiPianta || tolleranza > 40 || n > prima / 10 * 9) break;
   }
   if (n > kMassimoPuntiPianta) ogni_pezzo([](const auto& pezzo) { return inviluppo(pezzo); });
@@ -77,44 +115,41 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
     if (const auto p = punto_vicino(pi, s.posizione)) luoghi.emplace_back(*p, &s);
   }
   for (const auto& [p, s] : luoghi) {
-    occupate.prendi({pi.px[p] - 5, pi.py[p] - 5, pi.px[p] + 5, pi.py[p] + 5});
+    occupate.prendi({pi.x(p) - 5, pi.y(p) - 5, pi.x(p) + 5, pi.y(p) + 5});
   }
   Svg stazioni;
   for (const auto& [p, s] : luoghi) {
-    stazioni.t("<g><circle cx=\"").n(pi.px[p]).t("\" cy=\"").n(pi.py[p]);
+    stazioni.t("<g><circle cx=\"").n(pi.x(p)).t("\" cy=\"").n(pi.y(p));
     stazioni.t("\" r=\"4.5\" fill=\"#ffffff\" stroke=\"#1f4e8c\" stroke-width=\"2\"/>");
     stazioni.titolo(s->nome + "\n" + metri(s->posizione));
-    const auto d = direzione(pi, p, 400).value_or(std::pair{1.0, 0.0});
-    etichetta_accanto(stazioni, occupate, pi.px[p], pi.py[p], d.first, d.second, s->nome, kCorpo,
+    const auto d = direzione(pi, p, kRaggioStazione).value_or(std::pair{1.0, 0.0});
+    etichetta_accanto(stazioni, occupate, pi.x(p), pi.y(p), d.first, d.second, s->nome, kCorpo,
                       "class=\"alone\" fill=\"#1f4e8c\"", {9, 16, 28, 44, 64}, true);
     stazioni.t("</g>\n");
   }
 
   // Kilometre ticks: as dense as a few pixels allow, labelled where there
   // is room.
-  const double per_km = pi.pixel_per_metro * 1000;
-  const int64_t tacca = passo_km(per_km, 7);
-  const int64_t nome = passo_km(per_km, 80);
+  const int64_t nome = passo_km(pi.pixel_per_metro * 1000, 80);
   std::string tacche;
   Svg testi;
-  for (int64_t km = 0; km * 1000 < static_cast<int64_t>(pi.px.size()); km += tacca) {
-    const size_t p = static_cast<size_t>(km * 1000);
-    if (std::isnan(pi.px[p])) continue;
-    const auto d = direzione(pi, p, 30);
+  for (const size_t p : punti_tacche(pi, passo_tacche(pi))) {
+    const int64_t km = static_cast<int64_t>(p / 1000);
+    const auto d = direzione(pi, p, kRaggioTacca);
     if (!d) continue;
     const bool grande = km % nome == 0;
     const double l = grande ? 7 : 4;
     const double nx = -d->second, ny = d->first;
-    metti_numero(pi.px[p] - nx * l, &tacche);
+    metti_numero(pi.x(p) - nx * l, &tacche);
     tacche += ' ';
-    metti_numero(pi.py[p] - ny * l, &tacche);
+    metti_numero(pi.y(p) - ny * l, &tacche);
     tacche += 'l';
     metti_numero(2 * nx * l, &tacche);
     tacche += ' ';
     metti_numero(2 * ny * l, &tacche);
     tacche += 'M';
     if (grande) {
-      etichetta_accanto(testi, occupate, pi.px[p], pi.py[p], d->first, d->second,
+      etichetta_accanto(testi, occupate, pi.x(p), pi.y(p), d->first, d->second,
                         "km " + intero(km), 9.5, "class=\"alone\" fill=\"#555555\"", {12, 20, 30},
                         false);
     }

@@ -11,6 +11,11 @@
 
 namespace scenario::disegno {
 
+// The plan points the panel needs in pixels, beside its track: the
+// stations' and the kilometre ticks', with those that give their
+// directions.
+std::vector<size_t> punti_chiesti(const Pianta& pi, const std::vector<Stazione>& st);
+
 // Draws the panel that starts at y = cima.
 void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<Stazione>& st);
 
