@@ -49,17 +49,23 @@ class Cursore {
   // valid until the next prendi().
   template <typename Manca>
   std::string_view prendi(uint64_t n, Manca manca) {
-    if (n > resto()) throw manca();
-    if (n > b_.size() - pos_) riempi(static_cast<size_t>(n));
+    if (n > resto()) [[unlikely]] manca_(manca);
+    if (n > b_.size() - pos_) [[unlikely]] riempi(static_cast<size_t>(n));
     const std::string_view s = b_.substr(pos_, static_cast<size_t>(n));
     pos_ += static_cast<size_t>(n);
     return s;
   }
 
  private:
+  // Out of the way of the pieces taken, which are many and small.
+  template <typename Manca>
+  [[noreturn, gnu::cold, gnu::noinline]] static void manca_(Manca& manca) {
+    throw manca();
+  }
+
   // At least n bytes at hand from pos_ on (n <= resto()): what is left of
   // the window moves to its front and the file fills the rest.
-  void riempi(size_t n) {
+  [[gnu::noinline]] void riempi(size_t n) {
     const size_t tenuti = b_.size() - pos_;
     const size_t dove = inizio_ + b_.size();
     // b_ starts at the window's front: where it is left stays put through

@@ -150,7 +150,7 @@ std::vector<Cella> leggi_celle(std::string_view bytes) {
   return celle;
 }
 
-std::vector<Cella> leggi_celle(LettoreIntervalli& file) {
+std::vector<Cella> leggi_celle_file(LettoreIntervalli& file) {
   celle_in(file.dimensione());
   return leggi_celle(tutti_i_byte(file));
 }

@@ -65,7 +65,7 @@ Testata leggi_testata(std::string_view bytes);
 std::vector<Cella> leggi_celle(std::string_view bytes);
 // The same from a file: a length no cell file has is refused before a
 // byte is read.
-std::vector<Cella> leggi_celle(LettoreIntervalli& file);
+std::vector<Cella> leggi_celle_file(LettoreIntervalli& file);
 
 // One tagged value of the line plan as the file holds it.
 struct ValorePiano {

@@ -76,7 +76,7 @@ std::optional<Testata> accordo_con_testata(const Richiesta& a, const std::string
     }
   }
   richiedi_accordo(*percorso, nome,
-                   punti ? piano_discorde(t, *punti) : celle_discordi(t, leggi_celle(file)));
+                   punti ? piano_discorde(t, *punti) : celle_discordi(t, leggi_celle_file(file)));
   const std::filesystem::path cartella = percorso->parent_path();
   avvisa_sorgenti_piu_recenti(prefisso_di(a.comando), cartella.empty() ? "" : (cartella / "").string(), t,
                               {*percorso, std::filesystem::path(nome)});
