@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "base/coding.h"
 #include "base/cursore.h"
 #include "base/intervalli.h"
 #include "format/scrittori.h"
@@ -100,11 +101,43 @@ class ValoriPiano {
   bool finiti() const { return in_.finito(); }
   size_t indice() const { return indice_; }  // of the next value
   // The next value; throws ErroreLettura.
-  ValorePiano prossimo() { return leggi(true); }
+  ValorePiano prossimo() {
+    ValorePiano v;
+    return subito(v) ? v : leggi(true);
+  }
   // The next value checked and passed over.
-  void salta() { leggi(false); }
+  void salta() {
+    ValorePiano v;
+    if (!subito(v)) leggi(false);
+  }
 
  private:
+  // The common case, inline: a known tag and its value whole at hand.
+  bool subito(ValorePiano& v) {
+    constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
+    if (indice_ == 2 * kMassimoPunti) return false;
+    const std::string_view b = in_.davanti(kPiuLungo);
+    if (b.size() < kBytesEtichetta) return false;
+    switch (DecodeFixed16(b.data())) {
+      case static_cast<uint16_t>(TipoValore::vuoto): in_.avanza(kBytesEtichetta); break;
+      case static_cast<uint16_t>(TipoValore::intero):
+        if (b.size() < larghezza_valore(TipoValore::intero)) return false;
+        v.tipo = TipoValore::intero;
+        v.valore = static_cast<int16_t>(DecodeFixed16(b.data() + kBytesEtichetta));
+        in_.avanza(larghezza_valore(TipoValore::intero));
+        break;
+      case static_cast<uint16_t>(TipoValore::reale):
+        if (b.size() < kPiuLungo) return false;
+        v.tipo = TipoValore::reale;
+        v.valore = DecodeDouble(b.data() + kBytesEtichetta);
+        in_.avanza(kPiuLungo);
+        break;
+      default: return false;
+    }
+    ++indice_;
+    return true;
+  }
+  // Any value, its faults said.
   ValorePiano leggi(bool decodifica);
   Cursore& in_;
   size_t indice_;

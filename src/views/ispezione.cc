@@ -254,6 +254,21 @@ std::string_view valore_testo(const ValorePiano& v, char (&buf)[32]) {
   return s;
 }
 
+// The longest text valore_testo() can give a value, from the value alone:
+// a real from 1 to 1e16 has at most 17 digits and a point (or ".0" after
+// at most 16), anything else fits the 32 bytes written.
+size_t al_massimo(const ValorePiano& v) {
+  const double a = std::fabs(v.valore);
+  if (v.tipo == TipoValore::reale && a >= 1 && a < 1e16) return std::signbit(v.valore) ? 19 : 18;
+  return 32;
+}
+
+// A column as wide as its widest value: a value that cannot be wider than
+// the column already is goes unwritten (most of a traced plan's).
+void allarga(size_t& larghezza, const ValorePiano& v, char (&buf)[32]) {
+  if (larghezza < al_massimo(v)) larghezza = std::max(larghezza, valore_testo(v, buf).size());
+}
+
 // The plan read twice over the rows shown: once for the columns' widths,
 // once to write them.
 void testo_planimetria(LettoreIntervalli& file, const IndicePiano& indice, Intervallo r,
@@ -267,8 +282,8 @@ void testo_planimetria(LettoreIntervalli& file, const IndicePiano& indice, Inter
     PuntiPiano p(file, indice, r.primo);
     for (size_t i = r.primo; i < r.fine; ++i) {
       p.prossimo(x0, x1);
-      larghezze[1] = std::max(larghezze[1], valore_testo(x0, buf).size());
-      larghezze[2] = std::max(larghezze[2], valore_testo(x1, buf).size());
+      allarga(larghezze[1], x0, buf);
+      allarga(larghezze[2], x1, buf);
     }
   }
   std::string& out = *pezzi.testo();

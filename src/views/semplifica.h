@@ -25,10 +25,7 @@ class Radiale {
     if (visti_ == 0) {
       tenuti_.push_back(q);
     } else {
-      if (visti_ >= 2) {
-        const Punto2& u = tenuti_.back();
-        if (std::hypot(ultimo_.x - u.x, ultimo_.y - u.y) >= tolleranza_) tenuti_.push_back(ultimo_);
-      }
+      if (visti_ >= 2 && lontano(ultimo_, tenuti_.back())) tenuti_.push_back(ultimo_);
       ultimo_ = q;
     }
     ++visti_;
@@ -44,6 +41,16 @@ class Radiale {
   }
 
  private:
+  // Whether q is at least the tolerance from u, as std::hypot says: its
+  // square roots are asked only where the squares are too near to tell.
+  bool lontano(const Punto2& q, const Punto2& u) const {
+    const double dx = q.x - u.x, dy = q.y - u.y;
+    const double d2 = dx * dx + dy * dy, t2 = tolleranza_ * tolleranza_;
+    if (d2 > t2 * (1 + 1e-9)) return true;
+    if (d2 < t2 * (1 - 1e-9)) return false;
+    return std::hypot(dx, dy) >= tolleranza_;
+  }
+
   double tolleranza_;
   std::vector<Punto2> tenuti_;
   Punto2 ultimo_{};
