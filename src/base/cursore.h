@@ -44,12 +44,9 @@ class Cursore {
   size_t dimensione() const { return fine_; }
   bool finito() const { return pos() == fine_; }
 
-  // The next n bytes. When fewer are left, throws what manca() returns:
-  // the caller's own fault, made only then. Over a window, the piece stays
-  // valid until the next prendi().
   // Up to the next n bytes (fewer only at the end), without moving past
-  // them: for a reader that takes small pieces of a size it reads from
-  // them. avanza() then moves past as many as it took.
+  // them: for a reader of small pieces whose sizes it reads from them.
+  // avanza() then moves past as many as it took.
   std::string_view davanti(size_t n) {
     n = std::min(n, resto());
     if (n > b_.size() - pos_) [[unlikely]] riempi(n);
@@ -57,6 +54,9 @@ class Cursore {
   }
   void avanza(size_t n) { pos_ += std::min(n, b_.size() - pos_); }
 
+  // The next n bytes. When fewer are left, throws what manca() returns:
+  // the caller's own fault, made only then. Over a window, the piece stays
+  // valid until the next prendi() or davanti().
   template <typename Manca>
   std::string_view prendi(uint64_t n, Manca manca) {
     if (n > resto()) [[unlikely]] manca_(manca);

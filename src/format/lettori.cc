@@ -245,20 +245,22 @@ IndicePiano indice_planimetria(LettoreIntervalli& file, size_t finestra) {
 
 namespace {
 
-// A cursor at value `k` of an indexed plan: from the nearest offset the
-// index holds, the values before it passed over.
-size_t inizio_valore(const IndicePiano& indice, size_t k) {
-  return indice.inizi[k / IndicePiano::kPasso];
+// The offset the index gives nearest before value k (the file's end past
+// the last value), and that value's number.
+std::pair<size_t, size_t> verso_valore(const IndicePiano& indice, size_t k, size_t fine) {
+  const size_t i = k / IndicePiano::kPasso;
+  if (i >= indice.inizi.size()) return {fine, k};
+  return {indice.inizi[i], i * IndicePiano::kPasso};
 }
 
 }  // namespace
 
 PuntiPiano::PuntiPiano(LettoreIntervalli& file, const IndicePiano& indice, size_t da,
                        size_t finestra)
-    : c0_(file, inizio_valore(indice, da), finestra),
-      c1_(file, inizio_valore(indice, indice.punti + da), finestra),
-      v0_(c0_, da / IndicePiano::kPasso * IndicePiano::kPasso),
-      v1_(c1_, (indice.punti + da) / IndicePiano::kPasso * IndicePiano::kPasso) {
+    : c0_(file, verso_valore(indice, da, file.dimensione()).first, finestra),
+      c1_(file, verso_valore(indice, indice.punti + da, file.dimensione()).first, finestra),
+      v0_(c0_, verso_valore(indice, da, file.dimensione()).second),
+      v1_(c1_, verso_valore(indice, indice.punti + da, file.dimensione()).second) {
   while (v0_.indice() < da) v0_.salta();
   while (v1_.indice() < indice.punti + da) v1_.salta();
 }
