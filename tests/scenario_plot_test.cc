@@ -202,11 +202,15 @@ TEST(Plot, EveryTitleUnderThePointerInChromium) {
   EXPECT_EQ(u.out.substr(a_capo + 1, fino - a_capo - 1), "");
 }
 
+// The longest line's picture stays small, and is drawn in bounded memory:
+// its 20 MB plan is read as the drawing goes, never held whole.
 TEST(Plot, TheLongestLineStaysSmall) {
   CartellaProva dir;
   const ScenarioGenerato g = genera_scenario_massimo();
   ASSERT_EQ(test::compila_generato(g, dir.percorso()), 0);
-  const auto u = esegui(avvio(kStrumento, "plot Linea_Massima 99999"), dir.percorso());
+  test::Avvio a = avvio(kStrumento, "plot Linea_Massima 99999");
+  a.limite_memoria = 32 << 20;
+  const auto u = esegui(a, dir.percorso());
   ASSERT_EQ(u.stato, 0) << u.err;
   const fs::path file = dir.percorso() / "Linea_Massima_99999.svg";
   EXPECT_LT(fs::file_size(file), 2u << 20);
