@@ -196,7 +196,9 @@ TEST(Inspect, PlanViewsKeepTheirBytesInBoundedMemory) {
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.argomenti);
     test::Avvio a = avvio(kStrumento, "inspect " + c.argomenti);
+#if !defined(__SANITIZE_ADDRESS__)  // its shadow memory alone is more than the limit
     a.limite_memoria = 32 << 20;
+#endif
     const auto u = esegui(a, c.dir.percorso());
     ASSERT_EQ(u.stato, 0) << u.err;
     EXPECT_EQ(test::sha256(u.out), c.digest);
@@ -280,7 +282,8 @@ TEST(Inspect, FilesOfAnotherCompile) {
                  dir.percorso());
       EXPECT_EQ(u.stato, 1) << u.err;
       EXPECT_EQ(u.out, "");
-      EXPECT_EQ(u.err.rfind("scenario inspect: " + file + " non va con " + testata + ": ", 0), 0u) << u.err;
+      EXPECT_EQ(u.err.rfind("scenario inspect: " + file + " non va con " + testata + ": ", 0), 0u)
+          << u.err;
       EXPECT_NE(u.err.find(d.motivo), std::string::npos) << u.err;
       EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
     }
@@ -294,8 +297,9 @@ TEST(Inspect, FilesOfAnotherCompile) {
     EXPECT_EQ(esegui(avvio(kStrumento, "inspect " + file), dir.percorso()).stato, 0);
   }
   // The carried files go together.
-  const auto u = esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_linea.dat --to 3 --testata "
-                                          "Lanvero_Ostrel_24817.sim"),
+  const auto u = esegui(avvio(kStrumento,
+                              "inspect Lanvero_Ostrel_linea.dat --to 3 --testata "
+                              "Lanvero_Ostrel_24817.sim"),
                         dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.err, "");
