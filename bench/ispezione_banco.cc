@@ -6,19 +6,26 @@
 // pieces and dropped). bench/ingressi_grandi.sh times the whole commands.
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cstdint>
+#include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <utility>
+#include <vector>
 
+#include "base/cursore.h"
 #include "base/intervalli.h"
-#include "generatore/generatore.h"
-#include "views/disegno.h"
-#include "views/ispezione.h"
 #include "format/lettori.h"
 #include "format/scrittori.h"
+#include "generatore/generatore.h"
+#include "platform/archivio_cartella.h"
+#include "tests/support/cartella.h"
 #include "tests/support/compila.h"
+#include "views/disegno.h"
+#include "views/ispezione.h"
 
 namespace scenario {
 namespace {
@@ -37,6 +44,22 @@ const FileMassimi& massimi() {
                        bytes_celle(*c.modello.celle)};
   }();
   return f;
+}
+
+// The same three files in a folder, as `plot` finds them.
+struct CartellaMassimi {
+  test::CartellaProva dir;
+  const Identita id{"Linea_Massima", "99999"};
+  CartellaMassimi() {
+    test::scrivi(dir / nome_planimetria(id), massimi().planimetria);
+    test::scrivi(dir / nome_testata(id), massimi().testata);
+    test::scrivi(dir / nome_celle(id), massimi().celle);
+  }
+};
+
+const CartellaMassimi& cartella_massimi() {
+  static const CartellaMassimi c;
+  return c;
 }
 
 // inspect of one of the maximal files, as text or JSON.
@@ -127,6 +150,42 @@ void BM_DisegnaMassimo(benchmark::State& state) {
   state.counters["svg_bytes"] = static_cast<double>(svg);
 }
 
+// The floor of reading the folder's three files: each read once through a
+// window of the size the commands read by, and passed over.
+void BM_LetturaFileMassimi(benchmark::State& state) {
+  const CartellaMassimi& m = cartella_massimi();
+  const ArchivioCartella archivio(m.dir.percorso());
+  std::vector<char> finestra(Cursore::kFinestra);
+  uint64_t letti = 0;
+  for (auto _ : state) {
+    for (const std::string& nome : {nome_testata(m.id), nome_celle(m.id), nome_planimetria(m.id)}) {
+      const std::unique_ptr<LettoreIntervalli> f = archivio.apri(nome);
+      for (uint64_t da = 0; da < f->dimensione(); da += finestra.size()) {
+        const size_t n =
+            static_cast<size_t>(std::min<uint64_t>(finestra.size(), f->dimensione() - da));
+        f->leggi(da, std::span(finestra).first(n));
+        letti += n;
+      }
+      benchmark::DoNotOptimize(finestra.data());
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(letti));
+}
+
+// `plot` from the folder's files to the picture's bytes: the header and cell
+// files read whole, the plan opened, indexed and read as the drawing goes.
+void BM_DisegnaMassimoDaCartella(benchmark::State& state) {
+  const CartellaMassimi& m = cartella_massimi();
+  const ArchivioCartella archivio(m.dir.percorso());
+  for (auto _ : state) {
+    const Testata t = leggi_testata(archivio.leggi(nome_testata(m.id)));
+    const std::vector<Cella> c = leggi_celle(archivio.leggi(nome_celle(m.id)));
+    const std::unique_ptr<LettoreIntervalli> piano = archivio.apri(nome_planimetria(m.id));
+    const IndicePiano indice = indice_planimetria(*piano);
+    benchmark::DoNotOptimize(disegna_scenario(t, c, *piano, indice));
+  }
+}
+
 // The drawing alone, the plan decoded and held (as a test draws it).
 void BM_DisegnaMassimoSoloDisegno(benchmark::State& state) {
   const FileMassimi& f = massimi();
@@ -148,6 +207,8 @@ BENCHMARK(BM_LetturaPianaPiano)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FormattaNumeriPiano)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_IndicePiano)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisegnaMassimo)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LetturaFileMassimi)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DisegnaMassimoDaCartella)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DisegnaMassimoSoloDisegno)->Unit(benchmark::kMillisecond);
 
 }  // namespace

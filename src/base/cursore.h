@@ -49,18 +49,30 @@ class Cursore {
   // avanza() then moves past as many as it took.
   std::string_view davanti(size_t n) {
     n = std::min(n, resto());
-    if (n > b_.size() - pos_) [[unlikely]] riempi(n);
+    if (n > b_.size() - pos_) [[unlikely]]
+      riempi(n);
     return std::string_view(b_.data() + pos_, n);
   }
   void avanza(size_t n) { pos_ += std::min(n, b_.size() - pos_); }
+  // Every byte at hand from here on, at least n of them (fewer only at the
+  // end): for a reader of many small pieces that takes as many as it finds
+  // whole and then moves past them with avanza().
+  std::string_view a_mano(size_t n) {
+    n = std::min(n, resto());
+    if (n > b_.size() - pos_) [[unlikely]]
+      riempi(n);
+    return b_.substr(pos_);
+  }
 
   // The next n bytes. When fewer are left, throws what manca() returns:
   // the caller's own fault, made only then. Over a window, the piece stays
   // valid until the next prendi() or davanti().
   template <typename Manca>
   std::string_view prendi(uint64_t n, Manca manca) {
-    if (n > resto()) [[unlikely]] manca_(manca);
-    if (n > b_.size() - pos_) [[unlikely]] riempi(static_cast<size_t>(n));
+    if (n > resto()) [[unlikely]]
+      manca_(manca);
+    if (n > b_.size() - pos_) [[unlikely]]
+      riempi(static_cast<size_t>(n));
     const std::string_view s = b_.substr(pos_, static_cast<size_t>(n));
     pos_ += static_cast<size_t>(n);
     return s;

@@ -94,11 +94,11 @@ namespace {
 size_t celle_in(uint64_t byte) {
   const size_t intere = static_cast<size_t>(byte / kBytesCella);
   if (byte % kBytesCella != 0) {
-    throw ErroreLettura(
-        intere * kBytesCella,
-        "attesa la cella " + std::to_string(intere) + " (" + byte_o_byte(kBytesCella) +
-            "), ma il file finisce all'offset " + std::to_string(byte) +
-            ": la sua lunghezza non e' un multiplo di " + std::to_string(kBytesCella));
+    throw ErroreLettura(intere * kBytesCella,
+                        "attesa la cella " + std::to_string(intere) + " (" +
+                            byte_o_byte(kBytesCella) + "), ma il file finisce all'offset " +
+                            std::to_string(byte) + ": la sua lunghezza non e' un multiplo di " +
+                            std::to_string(kBytesCella));
   }
   if (intere < kMinimoCelle) {
     throw ErroreLettura(static_cast<size_t>(byte),
@@ -202,12 +202,11 @@ namespace {
 // A plan ends after 2 x (L + 1) values, L within the line's limits.
 void controlla_valori(size_t n, size_t byte) {
   if (n % 2 != 0 || n < 2 * kMinimoPunti) {
-    throw ErroreLettura(byte,
-                        "il file finisce dopo " + std::to_string(n) +
-                            " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
-                            "dei punti da 0 a L), con L da " +
-                            std::to_string(kMinimoPunti - 1) + " a " +
-                            std::to_string(kMassimoPunti - 1));
+    throw ErroreLettura(byte, "il file finisce dopo " + std::to_string(n) +
+                                  " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
+                                  "dei punti da 0 a L), con L da " +
+                                  std::to_string(kMinimoPunti - 1) + " a " +
+                                  std::to_string(kMassimoPunti - 1));
   }
 }
 
@@ -230,13 +229,84 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
   return piano;
 }
 
+namespace {
+
+// Walks the values whole at hand in `b` from value `indice` on, at most
+// `quanti` of them, and stops before the first that is not (cut by the
+// bytes' end, or a tag no value has): on_valore(kind, bytes of its datum)
+// for each. Returns the bytes walked and the values.
+template <typename F>
+std::pair<size_t, size_t> in_corsa(std::string_view b, size_t quanti, F&& on_valore) {
+  constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
+  const char* p = b.data();
+  const char* const fine = p + b.size();
+  size_t j = 0;
+  // Whole or not, a value is at most kPiuLungo bytes: those before the last
+  // kPiuLungo need no check of their length.
+  while (j < quanti && static_cast<size_t>(fine - p) >= kPiuLungo) {
+    const uint16_t tag = DecodeFixed16(p);
+    if (tag == static_cast<uint16_t>(TipoValore::reale)) {
+      on_valore(TipoValore::reale, p + kBytesEtichetta);
+      p += larghezza_valore(TipoValore::reale);
+    } else if (tag == static_cast<uint16_t>(TipoValore::intero)) {
+      on_valore(TipoValore::intero, p + kBytesEtichetta);
+      p += larghezza_valore(TipoValore::intero);
+    } else if (tag == static_cast<uint16_t>(TipoValore::vuoto)) {
+      on_valore(TipoValore::vuoto, p + kBytesEtichetta);
+      p += larghezza_valore(TipoValore::vuoto);
+    } else {
+      break;
+    }
+    ++j;
+  }
+  return {static_cast<size_t>(p - b.data()), j};
+}
+
+}  // namespace
+
+// Runs of values decoded straight from the bytes at hand; the value where a
+// run stops (the window's last bytes, the file's end, a fault) read one at a
+// time, so every fault is the one prossimo() finds.
+void ValoriPiano::prossimi(std::span<ValorePiano> fuori) {
+  constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
+  size_t k = 0;
+  while (k < fuori.size()) {
+    const size_t quanti = std::min(fuori.size() - k, 2 * kMassimoPunti - indice_);
+    ValorePiano* v = fuori.data() + k;
+    const auto [byte, valori] =
+        in_corsa(in_.a_mano(kPiuLungo), quanti, [&v](TipoValore tipo, const char* d) {
+          v->tipo = tipo;
+          v->valore = tipo == TipoValore::reale    ? DecodeDouble(d)
+                      : tipo == TipoValore::intero ? static_cast<int16_t>(DecodeFixed16(d))
+                                                   : 0;
+          ++v;
+        });
+    in_.avanza(byte);
+    indice_ += valori;
+    k += valori;
+    if (k < fuori.size()) fuori[k++] = prossimo();
+  }
+}
+
+void ValoriPiano::salta_fino(size_t k) {
+  constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
+  while (indice_ < k && !finiti()) {
+    const size_t quanti = std::min(k, 2 * kMassimoPunti) - std::min(indice_, 2 * kMassimoPunti);
+    const auto [byte, valori] =
+        in_corsa(in_.a_mano(kPiuLungo), quanti, [](TipoValore, const char*) {});
+    in_.avanza(byte);
+    indice_ += valori;
+    if (indice_ < k && !finiti()) salta();
+  }
+}
+
 IndicePiano indice_planimetria(LettoreIntervalli& file, size_t finestra) {
   IndicePiano r;
   Cursore in(file, 0, finestra);
   ValoriPiano v(in);
   while (!v.finiti()) {
     if (v.indice() % IndicePiano::kPasso == 0) r.inizi.push_back(in.pos());
-    v.salta();
+    v.salta_fino((v.indice() / IndicePiano::kPasso + 1) * IndicePiano::kPasso);
   }
   controlla_valori(v.indice(), in.dimensione());
   r.punti = v.indice() / 2;

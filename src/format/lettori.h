@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -110,6 +111,10 @@ class ValoriPiano {
     ValorePiano v;
     if (!subito(v)) leggi(false);
   }
+  // The next fuori.size() values, as prossimo() gives them one at a time.
+  void prossimi(std::span<ValorePiano> fuori);
+  // Values checked and passed over until value k, or to the end.
+  void salta_fino(size_t k);
 
  private:
   // The common case, inline: a known tag and its value whole at hand.
@@ -166,6 +171,11 @@ class PuntiPiano {
   void prossimo(ValorePiano& x0, ValorePiano& x1) {
     x0 = v0_.prossimo();
     x1 = v1_.prossimo();
+  }
+  // The values of the next x0.size() points (x1 as long).
+  void prossimi(std::span<ValorePiano> x0, std::span<ValorePiano> x1) {
+    v0_.prossimi(x0);
+    v1_.prossimi(x1);
   }
 
  private:

@@ -267,11 +267,13 @@ TEST(Lettori, PlanPointsReadFromAFile) {
   const std::string b = bytes_planimetria(pl);
   const PianoLetto intero = leggi_planimetria(b);
   LettoreMemoria file(b);
-  for (const size_t finestra : {size_t{1}, size_t{9}, size_t{10}, size_t{4096}, Cursore::kFinestra}) {
+  for (const size_t finestra :
+       {size_t{1}, size_t{9}, size_t{10}, size_t{4096}, Cursore::kFinestra}) {
     SCOPED_TRACE(finestra);
     const IndicePiano indice = indice_planimetria(file, finestra);
     ASSERT_EQ(indice.punti, intero.punti());
-    EXPECT_EQ(indice.inizi.size(), (2 * indice.punti + IndicePiano::kPasso - 1) / IndicePiano::kPasso);
+    EXPECT_EQ(indice.inizi.size(),
+              (2 * indice.punti + IndicePiano::kPasso - 1) / IndicePiano::kPasso);
     for (const size_t da : {size_t{0}, size_t{1}, IndicePiano::kPasso - 1, IndicePiano::kPasso,
                             size_t{5000}, intero.punti() - 1, intero.punti()}) {
       PuntiPiano p(file, indice, da, finestra);
@@ -281,6 +283,63 @@ TEST(Lettori, PlanPointsReadFromAFile) {
         ASSERT_EQ(x0, intero.x0[i]) << da << " " << i;
         ASSERT_EQ(x1, intero.x1[i]) << da << " " << i;
       }
+      // In runs: decoded straight from the window, a run crossing its end.
+      for (const size_t corsa : {size_t{1}, size_t{7}, size_t{4096}}) {
+        PuntiPiano q(file, indice, da, finestra);
+        std::vector<ValorePiano> v0(corsa), v1(corsa);
+        for (size_t i = da; i < intero.punti(); i += corsa) {
+          const size_t n = std::min(corsa, intero.punti() - i);
+          q.prossimi(std::span(v0).first(n), std::span(v1).first(n));
+          for (size_t j = 0; j < n; ++j) {
+            ASSERT_EQ(v0[j], intero.x0[i + j]) << da << " " << corsa << " " << i + j;
+            ASSERT_EQ(v1[j], intero.x1[i + j]) << da << " " << corsa << " " << i + j;
+          }
+        }
+      }
+    }
+  }
+}
+
+// A plan changed since it was indexed: read in runs, the fault is the one
+// the whole read names, at the same offset.
+TEST(Lettori, PlanChangedSinceIndexedIsRefusedInRuns) {
+  const std::string b = bytes_planimetria(piano_misto(7167));
+  LettoreMemoria originale(b);
+  const IndicePiano indice = indice_planimetria(originale);
+  std::vector<size_t> inizi;  // where each value starts
+  {
+    Cursore in(b);
+    ValoriPiano v(in);
+    while (!v.finiti()) {
+      inizi.push_back(in.pos());
+      v.salta();
+    }
+  }
+  // A value of component 0, one of component 1 (its first), the last.
+  for (const size_t k : {size_t{2}, inizi.size() / 2, inizi.size() - 1}) {
+    const size_t inizio = inizi[k];
+    std::string cambiato = b;
+    cambiato[inizio] = 3;
+    SCOPED_TRACE(inizio);
+    std::string atteso;
+    try {
+      leggi_planimetria(cambiato);
+    } catch (const ErroreLettura& e) {
+      atteso = e.what();
+    }
+    ASSERT_NE(atteso, "");
+    LettoreMemoria file(cambiato);
+    PuntiPiano p(file, indice);
+    std::vector<ValorePiano> v0(4096), v1(4096);
+    try {
+      for (size_t i = 0; i < indice.punti; i += 4096) {
+        const size_t n = std::min<size_t>(4096, indice.punti - i);
+        p.prossimi(std::span(v0).first(n), std::span(v1).first(n));
+      }
+      ADD_FAILURE() << "no fault";
+    } catch (const ErroreLettura& e) {
+      EXPECT_EQ(e.what(), atteso);
+      EXPECT_EQ(e.offset(), inizio);
     }
   }
 }
@@ -294,8 +353,8 @@ TEST(Lettori, CellFileRefusedFromItsLength) {
     uint64_t dimensione() const override { return n; }
     void leggi(uint64_t, std::span<char>) override { ADD_FAILURE() << "read"; }
   };
-  for (const uint64_t n : {uint64_t{0}, uint64_t{kBytesCella * (kMassimoCelle + 1)},
-                           uint64_t{2} << 30}) {
+  for (const uint64_t n :
+       {uint64_t{0}, uint64_t{kBytesCella * (kMassimoCelle + 1)}, uint64_t{2} << 30}) {
     Illeggibile file(n);
     EXPECT_THROW(leggi_celle_file(file), ErroreLettura) << n;
   }

@@ -1,11 +1,12 @@
 #include "installer/nomi_corsa.h"
 
 #include <algorithm>
+#include <optional>
 #include <system_error>
 #include <tuple>
 
-#include "platform/scrittura.h"
 #include "base/testo.h"
+#include "platform/scrittura.h"
 
 namespace scenario {
 
@@ -22,13 +23,19 @@ std::filesystem::path luogo(const std::filesystem::path& p) {
   return cartella / a.filename();
 }
 
-std::string chiave(const std::filesystem::path& p, ConfrontoNomi c) {
-  const std::string s = luogo(p).generic_string();
+std::string chiave_di_luogo(const std::filesystem::path& l, ConfrontoNomi c) {
+  const std::string s = l.generic_string();
   return c == ConfrontoNomi::senza_maiuscole ? in_minuscolo(s) : s;
 }
 
-std::string cartella_di(const std::filesystem::path& p, ConfrontoNomi c) {
-  return chiave(luogo(p).parent_path() / "x", c);
+std::string chiave(const std::filesystem::path& p, ConfrontoNomi c) {
+  return chiave_di_luogo(luogo(p), c);
+}
+
+// A resolved folder resolves to itself: its files' folder needs no second
+// look.
+std::string cartella_di_luogo(const std::filesystem::path& l, ConfrontoNomi c) {
+  return chiave_di_luogo(l.parent_path() / "x", c);
 }
 
 [[noreturn]] void conflitto(const FileCorsa& a, const FileCorsa& b, ConfrontoNomi c) {
@@ -46,14 +53,12 @@ std::string cartella_di(const std::filesystem::path& p, ConfrontoNomi c) {
                         "rimuove come avanzo; nessun file scritto");
 }
 
-// The names of the outputs in the folder of `p`.
-std::vector<std::string> nomi_accanto(const NomiCorsa& n, const std::filesystem::path& p) {
+// The names of the outputs whose folder (exact) is `qui`.
+std::vector<std::string> nomi_accanto(const NomiCorsa& n, const std::vector<std::string>& cartelle,
+                                      const std::string& qui) {
   std::vector<std::string> nomi;
-  const std::string qui = cartella_di(p, ConfrontoNomi::esatto);
-  for (const FileCorsa& u : n.uscite) {
-    if (cartella_di(u.percorso, ConfrontoNomi::esatto) == qui) {
-      nomi.push_back(u.percorso.filename().string());
-    }
+  for (size_t i = 0; i < n.uscite.size(); ++i) {
+    if (cartelle[i] == qui) nomi.push_back(n.uscite[i].percorso.filename().string());
   }
   return nomi;
 }
@@ -134,27 +139,44 @@ bool nome_di_avanzo(std::string_view nome, const std::vector<std::string>& nomi)
 
 void controlla_nomi_corsa(const NomiCorsa& n) {
   const ConfrontoNomi c = n.confronto;
+  // Each name resolved once: resolving asks the file system about every
+  // folder on the way, and every name is compared with every other.
+  std::vector<std::filesystem::path> luoghi;
+  for (const FileCorsa& u : n.uscite) luoghi.push_back(luogo(u.percorso));
+  std::vector<std::string> chiavi, esatte;
+  for (const auto& l : luoghi) {
+    chiavi.push_back(chiave_di_luogo(l, c));
+    esatte.push_back(cartella_di_luogo(l, ConfrontoNomi::esatto));
+  }
+  std::vector<std::string> sorgenti;
+  for (const FileCorsa& s : n.sorgenti) sorgenti.push_back(chiave(s.percorso, c));
+  const std::optional<std::filesystem::path> programma =
+      n.programma.empty() ? std::nullopt : std::optional(luogo(n.programma));
   for (size_t i = 0; i < n.uscite.size(); ++i) {
     const FileCorsa& u = n.uscite[i];
-    if (nome_di_avanzo(u.percorso.filename().string(), nomi_accanto(n, u.percorso))) avanzo(u);
-    const std::string k = chiave(u.percorso, c);
+    if (nome_di_avanzo(u.percorso.filename().string(), nomi_accanto(n, esatte, esatte[i]))) {
+      avanzo(u);
+    }
+    const std::string& k = chiavi[i];
     for (size_t j = 0; j < i; ++j) {
-      if (chiave(n.uscite[j].percorso, c) == k) conflitto(n.uscite[j], u, c);
+      if (chiavi[j] == k) conflitto(n.uscite[j], u, c);
     }
-    for (const FileCorsa& s : n.sorgenti) {
-      if (chiave(s.percorso, c) == k) conflitto(u, s, c);
+    for (size_t j = 0; j < n.sorgenti.size(); ++j) {
+      if (sorgenti[j] == k) conflitto(u, n.sorgenti[j], c);
     }
-    if (!n.programma.empty() && chiave(n.programma, c) == k) {
+    if (programma && chiave_di_luogo(*programma, c) == k) {
       conflitto(u, {n.programma, kRuoloProgramma}, c);
     }
   }
-  if (n.programma.empty()) return;
+  if (!programma) return;
   // A run removes what it takes for left over in its own folders.
-  const std::string qui = cartella_di(n.programma, c);
-  const bool accanto = std::any_of(n.uscite.begin(), n.uscite.end(), [&](const FileCorsa& u) {
-    return cartella_di(u.percorso, c) == qui;
-  });
-  if (accanto && nome_di_avanzo(n.programma.filename().string(), nomi_accanto(n, n.programma))) {
+  const std::string qui = cartella_di_luogo(*programma, c);
+  const bool accanto = std::any_of(luoghi.begin(), luoghi.end(),
+                                   [&](const auto& l) { return cartella_di_luogo(l, c) == qui; });
+  if (accanto &&
+      nome_di_avanzo(
+          n.programma.filename().string(),
+          nomi_accanto(n, esatte, cartella_di_luogo(*programma, ConfrontoNomi::esatto)))) {
     avanzo({n.programma, kRuoloProgramma});
   }
 }

@@ -85,8 +85,11 @@ void gradini(Svg& svg, const Asse& asse, const std::vector<double>& valori, doub
 
 void segni(Svg& svg, const Asse& asse, std::vector<Segno> tutti, double y,
            const std::vector<std::string_view>& simboli, std::string_view plurale) {
-  std::stable_sort(tutti.begin(), tutti.end(),
-                   [](const Segno& a, const Segno& b) { return a.m < b.m; });
+  const auto prima = [](const Segno& a, const Segno& b) { return a.m < b.m; };
+  // Marks mostly come in the cells' order: no sort, and no copy of them.
+  if (!std::is_sorted(tutti.begin(), tutti.end(), prima)) {
+    std::stable_sort(tutti.begin(), tutti.end(), prima);
+  }
   for (size_t i = 0; i < tutti.size();) {
     const double x0 = asse.x(tutti[i].m);
     size_t j = i + 1;

@@ -88,21 +88,22 @@ void banda_rallentamenti(Bande& b) {
   std::vector<Segno> s;
   for (size_t i = 0; i < celle.size(); ++i) {
     const Cella& c = celle[i];
-    const std::string dv = c.dato_due != 0 ? ", d_v " + intero(c.dato_due) : "";
+    // Made only for a cell of the band: most cells are not.
+    const auto dv = [&c] { return c.dato_due != 0 ? ", d_v " + intero(c.dato_due) : ""; };
     std::string breve;
     int forma = 0;
     switch (c.tipo_cella) {
       case cella_avviso_rallentamento:
-        breve = "avviso di rallentamento a " + intero(c.dato_uno) + " km/h" + dv;
+        breve = "avviso di rallentamento a " + intero(c.dato_uno) + " km/h" + dv();
         forma = 0;
         break;
       case cella_inizio_rallentamento:
-        breve = "inizio del rallentamento a " + intero(c.dato_uno) + " km/h" + dv + ", f_tt " +
+        breve = "inizio del rallentamento a " + intero(c.dato_uno) + " km/h" + dv() + ", f_tt " +
                 intero(c.dato_tre);
         forma = 1;
         break;
       case cella_fine_rallentamento:
-        breve = "fine del rallentamento a " + intero(c.dato_uno) + " km/h" + dv + ", f_tt " +
+        breve = "fine del rallentamento a " + intero(c.dato_uno) + " km/h" + dv() + ", f_tt " +
                 intero(c.dato_tre);
         forma = 2;
         break;

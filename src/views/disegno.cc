@@ -107,7 +107,10 @@ std::string disegna(const Testata& testata, const std::vector<Cella>& celle,
   banda_segni(b, "Cartelli", {cella_cartello}, "cartello", "cartelli");
   const double fondo_bande = b.fondo();
   griglia_verticale(svg, asse, cima_bande, fondo_bande);
-  svg.t(b.svg().prendi());
+  // The bands are most of the picture: what comes before them joins them
+  // in their buffer rather than they being copied.
+  b.svg().prima(svg.prendi());
+  svg = std::move(b.svg());
   const std::vector<Progressiva> rif = progressive(testata);
   const double fine_linea = std::clamp<double>(lunghezza, 0, asse.totale());
   asse_km(svg, asse, cima_bande, true, rif, fine_linea);
@@ -152,9 +155,8 @@ std::string disegna(const Testata& testata, const std::vector<Cella>& celle,
   out += "</title>\n";
   out += kSimboli;
   out += "<rect width=\"100%\" height=\"100%\" fill=\"#ffffff\"/>\n";
-  out += svg.prendi();
-  out += "</svg>\n";
-  return out;
+  svg.prima(out).t("</svg>\n");
+  return svg.prendi();
 }
 
 }  // namespace

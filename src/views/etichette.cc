@@ -40,7 +40,7 @@ void Etichette::binario(double ax, double ay, double bx, double by) {
   const int passi = static_cast<int>(std::min(l, 4000.0)) + 1;
   for (int i = 0; i <= passi; ++i) {
     const double t = static_cast<double>(i) / passi;
-    if (const auto k = quadretto(ax + t * (bx - ax), ay + t * (by - ay))) mappa_[*k] = 1;
+    if (const auto k = quadretto(ax + t * (bx - ax), ay + t * (by - ay))) mappa_[*k] = true;
   }
 }
 

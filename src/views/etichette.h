@@ -47,7 +47,9 @@ class Etichette {
   std::optional<size_t> quadretto(double x, double y) const;
 
   std::vector<Riquadro> presi_;
-  std::vector<uint8_t> mappa_ = std::vector<uint8_t>(static_cast<size_t>(kColonne) * kRighe, 0);
+  // A bit a square: the map is as tall as the tallest panel, and what a
+  // drawing never reaches is never touched.
+  std::vector<bool> mappa_ = std::vector<bool>(static_cast<size_t>(kColonne) * kRighe, false);
 };
 
 // A label beside the track point (x, y), on either side of the track of

@@ -11,8 +11,8 @@ namespace scenario::disegno {
 namespace {
 
 bool disegnabile(const ValorePiano& x0, const ValorePiano& x1) {
-  return x0.tipo != TipoValore::vuoto && x1.tipo != TipoValore::vuoto &&
-         std::isfinite(x0.valore) && std::isfinite(x1.valore);
+  return x0.tipo != TipoValore::vuoto && x1.tipo != TipoValore::vuoto && std::isfinite(x0.valore) &&
+         std::isfinite(x1.valore);
 }
 
 // Points walked in runs of this many from a file.
@@ -39,15 +39,14 @@ void PuntiDaFile::percorri(const Passo& passo) {
   std::vector<ValorePiano> x0(std::min(kRun, indice_.punti)), x1(x0.size());
   for (size_t da = 0; da < indice_.punti; da += kRun) {
     const size_t n = std::min(kRun, indice_.punti - da);
-    for (size_t i = 0; i < n; ++i) p.prossimo(x0[i], x1[i]);
+    p.prossimi(std::span(x0).first(n), std::span(x1).first(n));
     passo(da, std::span(x0).first(n), std::span(x1).first(n));
   }
 }
 
 double Pianta::x(size_t p) const {
   const auto i = std::lower_bound(chiesti.begin(), chiesti.end(), p);
-  return i != chiesti.end() && *i == p ? dove[static_cast<size_t>(i - chiesti.begin())].first
-                                       : NAN;
+  return i != chiesti.end() && *i == p ? dove[static_cast<size_t>(i - chiesti.begin())].first : NAN;
 }
 
 double Pianta::y(size_t p) const {
@@ -60,11 +59,16 @@ std::optional<Pianta> pianta(FontePunti& fonte, double cima, const PuntiChiesti&
   const size_t n = fonte.punti();
   Pianta r;
   r.disegnabile.assign(n, false);
-  // The main direction of the points (their principal axis).
+  // The main direction of the points (their principal axis), in one walk:
+  // the second moments are taken about the first drawable point and moved
+  // to the mean after, which keeps their digits for a line far from the
+  // origin.
   double sx = 0, sy = 0, k = 0;
+  double ax = 0, ay = 0, axx = 0, ayy = 0, axy = 0;
   size_t primo = n;
   ValorePiano primo_x0, primo_x1, ultimo_x0, ultimo_x1;
   fonte.percorri([&](size_t da, std::span<const ValorePiano> x0, std::span<const ValorePiano> x1) {
+    size_t ultimo = x0.size();
     for (size_t i = 0; i < x0.size(); ++i) {
       if (!disegnabile(x0[i], x1[i])) continue;
       r.disegnabile[da + i] = true;
@@ -72,21 +76,19 @@ std::optional<Pianta> pianta(FontePunti& fonte, double cima, const PuntiChiesti&
       sy += x1[i].valore;
       k += 1;
       if (primo == n) primo = da + i, primo_x0 = x0[i], primo_x1 = x1[i];
-      ultimo_x0 = x0[i], ultimo_x1 = x1[i];
+      ultimo = i;
+      const double dx = x0[i].valore - primo_x0.valore, dy = x1[i].valore - primo_x1.valore;
+      ax += dx;
+      ay += dy;
+      axx += dx * dx;
+      ayy += dy * dy;
+      axy += dx * dy;
     }
+    if (ultimo < x0.size()) ultimo_x0 = x0[ultimo], ultimo_x1 = x1[ultimo];
   });
   if (k < 2) return std::nullopt;
   const double mx = sx / k, my = sy / k;
-  double sxx = 0, syy = 0, sxy = 0;
-  fonte.percorri([&](size_t, std::span<const ValorePiano> x0, std::span<const ValorePiano> x1) {
-    for (size_t i = 0; i < x0.size(); ++i) {
-      if (!disegnabile(x0[i], x1[i])) continue;
-      const double dx = x0[i].valore - mx, dy = x1[i].valore - my;
-      sxx += dx * dx;
-      syy += dy * dy;
-      sxy += dx * dy;
-    }
-  });
+  const double sxx = axx - ax * ax / k, syy = ayy - ay * ay / k, sxy = axy - ax * ay / k;
   double angolo = 0.5 * std::atan2(2 * sxy, sxx - syy);
   if (!std::isfinite(angolo)) angolo = 0;
   // x0 across, x1 up: the plan as a map, turned by -angolo.

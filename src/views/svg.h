@@ -38,6 +38,14 @@ class Svg {
   // readable over lines.
   Svg& etichetta(double x, double y, std::string_view utf8, double corpo,
                  std::string_view ancora = "start", std::string_view altro = {});
+  // Room for n more bytes taken at once: a long drawing is then written in
+  // place instead of copied each time it outgrows its buffer.
+  void riserva(size_t n) { s_.reserve(s_.size() + n); }
+  // `s` before everything written so far.
+  Svg& prima(std::string_view s) {
+    s_.insert(0, s);
+    return *this;
+  }
   std::string prendi() { return std::move(s_); }
 
  private:

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "installer/uscita.h"
+#include "platform/memoria.h"
 #include "tools/scenario/comandi.h"
 
 int main(int argc, char** argv) {
@@ -15,5 +16,6 @@ int main(int argc, char** argv) {
   // Standard output and error checked to the last byte, a failure with its
   // reason.
   prepara_uscite();
+  tieni_memoria_liberata();
   return stato_finale(esegui_riga_comando(comandi, SCENARIO_VERSIONE, argc, argv));
 }
