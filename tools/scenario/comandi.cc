@@ -26,6 +26,31 @@ Corsa corsa_di_uscita(const Richiesta& r, NomiCorsa file, const std::filesystem:
   return Corsa(dove, file);
 }
 
+void rifiuta_presenti(const Richiesta& r, std::span<const std::filesystem::path> file) {
+  if (r.ha("--force")) return;
+  std::string presenti;
+  for (const std::filesystem::path& p : file) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(p, ec))) {
+      presenti += p.string() + " esiste gia'\n";
+    }
+  }
+  if (!presenti.empty()) {
+    throw ErroreComando(uscita_errore_dati,
+                        presenti + "nessun file scritto; --force li sostituisce");
+  }
+}
+
+void richiedi_file(const std::filesystem::path& percorso, std::string_view cosa) {
+  std::error_code ec;
+  const std::filesystem::file_type tipo = std::filesystem::status(percorso, ec).type();
+  if (tipo != std::filesystem::file_type::regular &&
+      tipo != std::filesystem::file_type::not_found && tipo != std::filesystem::file_type::none) {
+    errore_uso(percorso.string() + " non e' " + std::string(cosa) + ": e' " +
+               genere_non_file(tipo));
+  }
+}
+
 std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,
                                            const std::string& nome) {
   std::error_code ec;
