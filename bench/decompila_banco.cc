@@ -1,16 +1,20 @@
 // The maximal generated scenario's compile, in memory to the bytes of its
 // three files, beside its decompile, which reads those bytes, writes the two
 // sources and compiles them again to compare: the decompile is to stay
-// within three compiles.
+// within three compiles. Once more with the three files read from a folder,
+// as the command reads them.
 #include <benchmark/benchmark.h>
 
 #include <string>
+#include <utility>
 
 #include "compiler/archivio.h"
 #include "compiler/compila.h"
 #include "decompile/decompila.h"
 #include "format/scrittori.h"
 #include "generatore/generatore.h"
+#include "platform/archivio_cartella.h"
+#include "tests/support/cartella.h"
 
 namespace scenario {
 namespace {
@@ -49,6 +53,28 @@ void BM_DecompilaMassimo(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_DecompilaMassimo)->Unit(benchmark::kMillisecond);
+
+void BM_DecompilaMassimoDaCartella(benchmark::State& state) {
+  const ScenarioGenerato& s = massimo();
+  const test::CartellaProva dir;
+  {
+    FileCompilati f = compila(s);
+    test::scrivi(dir / nome_testata(s.id), f.testata);
+    test::scrivi(dir / nome_celle(s.id), f.celle);
+    test::scrivi(dir / nome_planimetria(s.id), *f.planimetria);
+  }
+  const ArchivioCartella cartella(dir.percorso());
+  for (auto _ : state) {
+    FileCompilati f;
+    f.testata = cartella.leggi(nome_testata(s.id));
+    f.celle = cartella.leggi(nome_celle(s.id));
+    f.planimetria = cartella.leggi(nome_planimetria(s.id));
+    Decompilazione d = decompila(s.id, f);
+    if (!d.riuscita()) state.SkipWithError(d.problemi.front().c_str());
+    benchmark::DoNotOptimize(d);
+  }
+}
+BENCHMARK(BM_DecompilaMassimoDaCartella)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace scenario
