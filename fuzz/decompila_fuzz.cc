@@ -86,9 +86,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::string_view modifiche;
   if (data[0] == 2) {
     resto.remove_prefix(1);
-    const size_t secondo = resto.find('\0', resto.find('\0') == std::string_view::npos
-                                                ? resto.size()
-                                                : resto.find('\0') + 1);
+    const size_t secondo = resto.find(
+        '\0', resto.find('\0') == std::string_view::npos ? resto.size() : resto.find('\0') + 1);
     if (secondo != std::string_view::npos) {
       modifiche = resto.substr(secondo + 1);
       resto = resto.substr(0, secondo);

@@ -77,7 +77,8 @@ TEST(Unpack, ListNamesTheIdentityAndTheSizes) {
   std::string atteso = "linea=Lanvero_Ostrel treno=24817\n";
   const std::vector<std::string> t = testi_portati();
   const auto nomi = nomi_testi(kPortata);
-  for (size_t i = 0; i < t.size(); ++i) atteso += std::to_string(t[i].size()) + " " + nomi[i] + "\n";
+  for (size_t i = 0; i < t.size(); ++i)
+    atteso += std::to_string(t[i].size()) + " " + nomi[i] + "\n";
   EXPECT_EQ(u.out, atteso);
   EXPECT_TRUE(test::nomi(dir.percorso()).empty());
 }
@@ -139,8 +140,8 @@ TEST(Decompile, CarriedScenarioRoundTripsThroughAnEmptyFolder) {
   const auto d = scenario(dir.percorso(), "decompile " + kPortataArg + " -o nuova");
   ASSERT_EQ(d.stato, 0) << d.err;
   EXPECT_EQ(d.err, "");
-  EXPECT_EQ(test::nomi(dir / "nuova"),
-            (std::vector<std::string>{nome_sorgente_treno(kPortata), nome_sorgente_linea(kPortata)}));
+  EXPECT_EQ(test::nomi(dir / "nuova"), (std::vector<std::string>{nome_sorgente_treno(kPortata),
+                                                                 nome_sorgente_linea(kPortata)}));
   const auto c = scenario(dir / "nuova", "compile " + kPortataArg);
   ASSERT_EQ(c.stato, 0) << c.out;
   EXPECT_TRUE(binari(dir / "nuova") == binari(dir.percorso()));
@@ -152,7 +153,8 @@ TEST(Decompile, CarriedScenarioRoundTripsThroughAnEmptyFolder) {
   EXPECT_NE(e.err.find("esiste gia'"), std::string::npos) << e.err;
   EXPECT_EQ(leggi(dir / nome_sorgente_linea(kPortata)), linea);
   EXPECT_EQ(scenario(dir.percorso(), "decompile " + kPortataArg + " --force").stato, 0);
-  EXPECT_EQ(leggi(dir / nome_sorgente_linea(kPortata)), leggi(dir / "nuova" / nome_sorgente_linea(kPortata)));
+  EXPECT_EQ(leggi(dir / nome_sorgente_linea(kPortata)),
+            leggi(dir / "nuova" / nome_sorgente_linea(kPortata)));
 }
 
 TEST(Decompile, WithoutThePlanSaysSoAndComparesTheOtherTwo) {
@@ -217,11 +219,11 @@ TEST(UnpackDecompile, RefusalsNameWhatIsWrong) {
       {"decompile Lanvero_Ostrel 24817 --forse", 64,
        "scenario decompile: opzione sconosciuta: --forse (forse '--force'?)"},
       {"unpack", 64, "scenario unpack: argomenti mancanti: unpack vuole INSTALLATORE"},
-      {"unpack cartella", 64,
-       "scenario unpack: cartella non e' un installatore: e' una cartella"},
+      {"unpack cartella", 64, "scenario unpack: cartella non e' un installatore: e' una cartella"},
       {"unpack manca", 3, "scenario unpack: impossibile "},
       {"unpack inst -o ''", 64, "scenario unpack: --output vuole una cartella, non un nome vuoto"},
-      {"unpack inst --lista", 64, "scenario unpack: opzione sconosciuta: --lista (forse '--list'?)"},
+      {"unpack inst --lista", 64,
+       "scenario unpack: opzione sconosciuta: --lista (forse '--list'?)"},
   };
   for (const Caso& c : casi) {
     SCOPED_TRACE(c.argomenti);

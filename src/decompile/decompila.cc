@@ -18,10 +18,10 @@
 #include "compiler/compila.h"
 #include "compiler/line/record_linea.h"
 #include "compiler/line/regole_linea.h"
-#include "compiler/train/regole_treno.h"
 #include "compiler/post/codici_gara.h"
 #include "compiler/post/percorso_celle.h"
 #include "compiler/tipi_record.h"
+#include "compiler/train/regole_treno.h"
 #include "format/lettori.h"
 #include "format/scrittori.h"
 
@@ -117,13 +117,15 @@ void Inversa::esegui() {
   generale();
   if (piano_) curve();
   profilo(&Cella::pendenza, static_cast<uint8_t>(kZeroPendenza), [this](int32_t c, uint8_t b) {
-    metti(TipoRecord::pendenza, riga(nome(TipoRecord::pendenza), {int64_t{c} * kMetriCella, int64_t{b} - kZeroPendenza}));
+    metti(TipoRecord::pendenza,
+          riga(nome(TipoRecord::pendenza), {int64_t{c} * kMetriCella, int64_t{b} - kZeroPendenza}));
   });
   profilo(&Cella::aderenza, 0, [this](int32_t c, uint8_t b) {
     metti(TipoRecord::aderenza, riga(nome(TipoRecord::aderenza), {int64_t{c} * kMetriCella, b}));
   });
   profilo(&Cella::velocita_treno, 0, [this](int32_t c, uint8_t b) {
-    metti(TipoRecord::velocita, riga(nome(TipoRecord::velocita), {int64_t{c} * kMetriCella, int64_t{b} * kKmhPerPasso}));
+    metti(TipoRecord::velocita,
+          riga(nome(TipoRecord::velocita), {int64_t{c} * kMetriCella, int64_t{b} * kKmhPerPasso}));
   });
   montagne();
   cartelli_e_indicatori();
@@ -147,12 +149,12 @@ void Inversa::generale() {
   if (!(resto == Voce{})) problema(dove_voce(kVoceDatiTreno), "valori che nessun record da'");
 
   if (linea.testo != id_.linea) {
-    problema(dove_voce(kVoceLinea), "la linea si chiama \"" + linea.testo + "\", non \"" +
-                                        id_.linea + "\"");
+    problema(dove_voce(kVoceLinea),
+             "la linea si chiama \"" + linea.testo + "\", non \"" + id_.linea + "\"");
   }
   if (treno.testo != id_.treno) {
-    problema(dove_voce(kVoceTreno), "il treno si chiama \"" + treno.testo + "\", non \"" +
-                                        id_.treno + "\"");
+    problema(dove_voce(kVoceTreno),
+             "il treno si chiama \"" + treno.testo + "\", non \"" + id_.treno + "\"");
   }
   metti(TipoRecord::sfondo_uno, riga(nome(TipoRecord::sfondo_uno), {linea.valore_uno}));
   metti(TipoRecord::sfondo_due, riga(nome(TipoRecord::sfondo_due), {linea.valore_tre}));
@@ -174,17 +176,17 @@ void Inversa::generale() {
   // The repetition zone: the keyword holds its code count.
   const int32_t codici = treno.valore_tre;
   if (codici != 0 && codici != 4 && codici != 9) {
-    problema(dove_voce(kVoceTreno), "ripetizione dei segnali con " + std::to_string(codici) +
-                                        " codici: solo 4 o 9");
+    problema(dove_voce(kVoceTreno),
+             "ripetizione dei segnali con " + std::to_string(codici) + " codici: solo 4 o 9");
   } else if (codici == 0 && treno.valore_due != 0) {
     problema(dove_voce(kVoceTreno), "zona di ripetizione senza numero di codici");
   }
-  const std::string chiave = std::string(nome(TipoRecord::ripetizione)) +
-                             (codici == 9 ? " 9 codici" : " 4 codici");
+  const std::string chiave =
+      std::string(nome(TipoRecord::ripetizione)) + (codici == 9 ? " 9 codici" : " 4 codici");
   metti(TipoRecord::ripetizione, riga(chiave, {treno.valore_uno, treno.valore_due}));
   metti(TipoRecord::sabbia, riga(nome(TipoRecord::sabbia), {treno.intero_uno}));
-  metti(TipoRecord::orologio,
-      riga(nome(TipoRecord::orologio), {treno.intero_tre, treno.intero_quattro, treno.intero_cinque}));
+  metti(TipoRecord::orologio, riga(nome(TipoRecord::orologio),
+                                   {treno.intero_tre, treno.intero_quattro, treno.intero_cinque}));
   resto = treno;
   resto.testo.clear();
   resto.valore_uno = resto.valore_due = resto.valore_tre = 0;
@@ -217,7 +219,8 @@ void Inversa::progressive() {
     finali[static_cast<size_t>(k)] = {v.valore_uno, v.valore_due, v.valore_tre};
     Voce resto = v;
     resto.valore_uno = resto.valore_due = resto.valore_tre = 0;
-    if (!(resto == Voce{})) problema(dove_voce(kVoceProgressivaTre + k), "valori che nessun record da'");
+    if (!(resto == Voce{}))
+      problema(dove_voce(kVoceProgressivaTre + k), "valori che nessun record da'");
   }
   // Each stored reference back as read: its +100 undone.
   std::array<Terna, 3> lette = finali;
@@ -304,8 +307,8 @@ void Inversa::curve() {
   const auto illeggibile = [&] {
     try {
       const PianoLetto p = leggi_planimetria(bytes);
-      problema(nome_planimetria(id_), std::to_string(p.punti()) + " punti, la linea ne vuole " +
-                                          std::to_string(n));
+      problema(nome_planimetria(id_),
+               std::to_string(p.punti()) + " punti, la linea ne vuole " + std::to_string(n));
     } catch (const ErroreLettura& e) {
       problema(nome_planimetria(id_), e.what());
     }
@@ -530,8 +533,9 @@ void Inversa::cartelli_e_indicatori() {
         v[static_cast<size_t>(3 + k)] = somma - prima * kPesoPrimoGruppo;
       }
       const auto strisce = static_cast<uint16_t>(x.dato_quattro);
-      metti(TipoRecord::indicatori, riga(nome(TipoRecord::indicatori),
-                                  {pos, v[0], v[1], v[2], strisce / 10, v[3], v[4], v[5], strisce % 10}));
+      metti(TipoRecord::indicatori,
+            riga(nome(TipoRecord::indicatori),
+                 {pos, v[0], v[1], v[2], strisce / 10, v[3], v[4], v[5], strisce % 10}));
       if (x.tempo_segnale != 0) problema(dove_cella(c), "tempo di segnale su un indicatore");
     } else if (x.tipo_cella == cella_cartello) {
       spiegata_[static_cast<size_t>(c)] = true;
@@ -558,7 +562,8 @@ void Inversa::cartelli_e_indicatori() {
     if (const char* perche = testo_non_esprimibile(v.testo)) {
       problema(dove_voce(voce), std::string("il testo del cartello ") + perche);
     }
-    metti(TipoRecord::cartello, riga(nome(TipoRecord::cartello), {int64_t{c - 1} * kMetriCella}, &v.testo));
+    metti(TipoRecord::cartello,
+          riga(nome(TipoRecord::cartello), {int64_t{c - 1} * kMetriCella}, &v.testo));
     --attesa;
   }
   prima_voce_cartelli_ = attesa + 1;
@@ -581,12 +586,12 @@ void Inversa::stazioni() {
     if (const char* perche = testo_non_esprimibile(nome_stazione)) {
       problema(dove_voce(i), std::string("il nome della stazione ") + perche);
     }
-    metti(TipoRecord::stazione, riga(nome(TipoRecord::stazione),
-                             {pos, v.codice, zona, v.opzione, v.flag_quattro, v.flag_tre,
-                              v.intero_uno, v.intero_due, v.flag_uno, v.intero_tre,
-                              v.intero_quattro, v.intero_cinque, v.flag_due, t / 3600,
-                              (t % 3600) / 60, t % 60},
-                             &nome_stazione));
+    metti(TipoRecord::stazione,
+          riga(nome(TipoRecord::stazione),
+               {pos, v.codice, zona, v.opzione, v.flag_quattro, v.flag_tre, v.intero_uno,
+                v.intero_due, v.flag_uno, v.intero_tre, v.intero_quattro, v.intero_cinque,
+                v.flag_due, t / 3600, (t % 3600) / 60, t % 60},
+               &nome_stazione));
   }
   const int32_t stazioni = i - 1;
   for (; i < prima_voce_cartelli_; ++i) {
@@ -614,11 +619,11 @@ void Inversa::rallentamenti_e_segnali() {
       const int32_t tipo = quattro % 10;
       const int32_t sx = tipo / 3;
       const int32_t dx = tipo % 3;
-      metti(TipoRecord::segnale, riga(nome(TipoRecord::segnale),
-                              {int64_t{c - 1} * kMetriCella, sx, d(x.dato_uno) / 10,
-                               d(x.dato_due) / 10, d(x.dato_tre) / 10, quattro / 10, dx,
-                               d(x.dato_uno) % 10, d(x.dato_due) % 10, d(x.dato_tre) % 10,
-                               x.tempo_segnale}));
+      metti(TipoRecord::segnale,
+            riga(nome(TipoRecord::segnale),
+                 {int64_t{c - 1} * kMetriCella, sx, d(x.dato_uno) / 10, d(x.dato_due) / 10,
+                  d(x.dato_tre) / 10, quattro / 10, dx, d(x.dato_uno) % 10, d(x.dato_due) % 10,
+                  d(x.dato_tre) % 10, x.tempo_segnale}));
     } else if (x.tipo_cella == cella_inizio_rallentamento) {
       spiegata_[static_cast<size_t>(c)] = true;
       int32_t e = c + 1;
@@ -649,12 +654,13 @@ void Inversa::rallentamenti_e_segnali() {
         preavviso = p.tipo_cella == cella_preavviso && p.dato_uno == k;
       }
       if (preavviso) {
-        for (int32_t k = 1; k <= kCellePreavviso; ++k) spiegata_[static_cast<size_t>(avviso - k)] = true;
+        for (int32_t k = 1; k <= kCellePreavviso; ++k)
+          spiegata_[static_cast<size_t>(avviso - k)] = true;
       }
       const int64_t fine = int64_t{e - 1} * kMetriCella;
-      metti(TipoRecord::rallentamento, riga(nome(TipoRecord::rallentamento),
-                                    {pos, x.dato_uno, fine - pos, x.dato_tre, preavviso ? 1 : 0,
-                                     x.dato_due}));
+      metti(TipoRecord::rallentamento,
+            riga(nome(TipoRecord::rallentamento),
+                 {pos, x.dato_uno, fine - pos, x.dato_tre, preavviso ? 1 : 0, x.dato_due}));
     }
   }
 }
@@ -706,11 +712,13 @@ void Inversa::abbattimenti() {
     if (x.tipo_cella == cella_abbattimento) {
       spiegata_[static_cast<size_t>(c)] = true;
       if (proprio) {
-        metti(TipoRecord::abbattimento, riga(nome(TipoRecord::abbattimento), {int64_t{c} * kMetriCella, x.dato_uno}));
+        metti(TipoRecord::abbattimento,
+              riga(nome(TipoRecord::abbattimento), {int64_t{c} * kMetriCella, x.dato_uno}));
       }
     } else if (x.tipo_cella == cella_abbattimento_senza_valore) {
       spiegata_[static_cast<size_t>(c)] = true;
-      metti(TipoRecord::abbattimento, riga(nome(TipoRecord::abbattimento), {int64_t{c} * kMetriCella, 0}));
+      metti(TipoRecord::abbattimento,
+            riga(nome(TipoRecord::abbattimento), {int64_t{c} * kMetriCella, 0}));
     }
   }
 }
@@ -719,7 +727,8 @@ void Inversa::celle_sconosciute() {
   for (int32_t c = 0; c <= ultima(); ++c) {
     const Cella& x = cella(c);
     if (x.tipo_cella == cella_libera || spiegata_[static_cast<size_t>(c)]) continue;
-    problema(dove_cella(c), "codice " + std::to_string(x.tipo_cella) + " che nessun record da' qui");
+    problema(dove_cella(c),
+             "codice " + std::to_string(x.tipo_cella) + " che nessun record da' qui");
   }
 }
 
@@ -752,8 +761,9 @@ void confronta(const Identita& id, const FileCompilati& f, const Decompilazione&
   a.metti(nome_sorgente_treno(id), d.treno);
   Compilazione c = memorizza_percorso(a, id, f.planimetria ? 1 : 0);
   if (c.errore.numero_errore != 0 || !c.da_scrivere()) {
-    problemi.push_back("i sorgenti scritti danno l'errore " + std::to_string(c.errore.numero_errore) +
-                       " alla posizione " + std::to_string(c.errore.posizione_errore) +
+    problemi.push_back("i sorgenti scritti danno l'errore " +
+                       std::to_string(c.errore.numero_errore) + " alla posizione " +
+                       std::to_string(c.errore.posizione_errore) +
                        (c.motivo_guasto.empty() ? "" : " (" + c.motivo_guasto + ")"));
     return;
   }
@@ -773,7 +783,8 @@ void confronta(const Identita& id, const FileCompilati& f, const Decompilazione&
       const Cella& y = celle[i];
       std::string r = dove_cella(static_cast<int64_t>(i)) + ": ricompilata diversa:";
       const auto campo = [&r](const char* n, int64_t a, int64_t b) {
-        if (a != b) r += std::string(" ") + n + " " + std::to_string(a) + " e non " + std::to_string(b);
+        if (a != b)
+          r += std::string(" ") + n + " " + std::to_string(a) + " e non " + std::to_string(b);
       };
       campo("tipo_cella", x.tipo_cella, y.tipo_cella);
       campo("dato_uno", x.dato_uno, y.dato_uno);
@@ -843,10 +854,12 @@ Decompilazione decompila(const Identita& id, const FileCompilati& f) {
   if (!letti) return d;
   const int32_t lunghezza = t[kVoceDatiTreno].valore_due;
   if (lunghezza < 0 || lunghezza > kLunghezzaMassima ||
-      c.size() != static_cast<size_t>(vicino(int64_t{lunghezza} + kMetriProlungamento, kMetriCella)) + 1) {
-    d.problemi.push_back(nome_celle(id) + ": " + std::to_string(c.size()) +
-                         " celle, ma la linea di " + std::to_string(lunghezza) + " m ne ha " +
-                         std::to_string(vicino(int64_t{lunghezza} + kMetriProlungamento, kMetriCella) + 1));
+      c.size() !=
+          static_cast<size_t>(vicino(int64_t{lunghezza} + kMetriProlungamento, kMetriCella)) + 1) {
+    d.problemi.push_back(
+        nome_celle(id) + ": " + std::to_string(c.size()) + " celle, ma la linea di " +
+        std::to_string(lunghezza) + " m ne ha " +
+        std::to_string(vicino(int64_t{lunghezza} + kMetriProlungamento, kMetriCella) + 1));
     return d;
   }
   Inversa inv(id, std::move(t), std::move(c), std::move(p));

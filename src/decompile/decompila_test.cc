@@ -70,21 +70,21 @@ TEST(Decompila, CarriedScenarioRoundTripsAndReadsAsAnAuthors) {
   const Decompilazione d = decompila(kPortata, file_di(c));
   // The sections in the carried order, one record a line, on the grid.
   EXPECT_EQ(d.linea.rfind("[generale]\r\nlunghezza percorso, 91000\r\n", 0), 0u) << d.linea;
-  for (const char* r : {"\r\nprogressiva chilometrica uno, 12800, -12800, 0\r\n",
-                        "\r\nsfondo tre, 60000\r\n", "\r\nripetizione segnali 4 codici, 1250, 12150\r\n",
-                        "\r\n[curve]\r\ncurvad2, 1150, 250\r\ncurvas2, 1450, 250\r\n",
-                        "\r\npendenza, 1050, -3\r\n", "\r\nmontagna, 89100, 90100, 11\r\n",
-                        "\r\nindicatori_vmax, 1250, 110, 120, 125, 0, 110, 120, 125, 0\r\n",
-                        "\r\ncartello_indicatore, 900, ( CAVALCAVIA)( VIA DELLE )(  FORNACI  )\r\n",
-                        "\r\n[fine]\r\n"}) {
+  for (const char* r :
+       {"\r\nprogressiva chilometrica uno, 12800, -12800, 0\r\n", "\r\nsfondo tre, 60000\r\n",
+        "\r\nripetizione segnali 4 codici, 1250, 12150\r\n",
+        "\r\n[curve]\r\ncurvad2, 1150, 250\r\ncurvas2, 1450, 250\r\n", "\r\npendenza, 1050, -3\r\n",
+        "\r\nmontagna, 89100, 90100, 11\r\n",
+        "\r\nindicatori_vmax, 1250, 110, 120, 125, 0, 110, 120, 125, 0\r\n",
+        "\r\ncartello_indicatore, 900, ( CAVALCAVIA)( VIA DELLE )(  FORNACI  )\r\n",
+        "\r\n[fine]\r\n"}) {
     EXPECT_NE(d.linea.find(r), std::string::npos) << r;
   }
-  for (const char* r : {"\r\nvelocita, 0, 30\r\nvelocita, 1100, 120\r\n",
-                        "\r\naderenza, 0, 100\r\n",
-                        "\r\nstazione, 88400, 12, 500, 0, 0, 0, 1, 1, 0, 2, 1, 1, 0, 18, 16, 0, OSTREL\r\n",
-                        "\r\nrallentamento, 42600, 70, 2500, 0, 1, 50\r\n",
-                        "\r\nsegnale, 1600, 2, 3, 1, 0, 0, 1, 3, 1, 0, 203\r\n",
-                        "\r\norologio, 16, 59, 30\r\n"}) {
+  for (const char* r :
+       {"\r\nvelocita, 0, 30\r\nvelocita, 1100, 120\r\n", "\r\naderenza, 0, 100\r\n",
+        "\r\nstazione, 88400, 12, 500, 0, 0, 0, 1, 1, 0, 2, 1, 1, 0, 18, 16, 0, OSTREL\r\n",
+        "\r\nrallentamento, 42600, 70, 2500, 0, 1, 50\r\n",
+        "\r\nsegnale, 1600, 2, 3, 1, 0, 0, 1, 3, 1, 0, 203\r\n", "\r\norologio, 16, 59, 30\r\n"}) {
     EXPECT_NE(d.treno.find(r), std::string::npos) << r;
   }
   // No record for the cell walk's code points.
@@ -125,11 +125,12 @@ TEST(Decompila, WhatNoRecordGivesIsNamed) {
       {"another train's stamp", [](Compilazione& c) { c.modello.testata[kVoceTreno].testo = "1"; },
        "voce 86: il treno si chiama \"1\", non \"24817\""},
       {"a plan point off every curve",
-       [](Compilazione& c) { c.modello.planimetria->imposta_reale(5000, {1, 2}); },
+       [](Compilazione& c) {
+         c.modello.planimetria->imposta_reale(5000, {1, 2});
+       },
        "punto 5000 del piano: non segue dai due prima di lui con nessuna classe di curva"},
       {"a gradient byte in the last cells",
-       [](Compilazione& c) { c.modello.celle->back().pendenza = 120; },
-       nullptr},
+       [](Compilazione& c) { c.modello.celle->back().pendenza = 120; }, nullptr},
   };
   for (const Caso& k : casi) {
     SCOPED_TRACE(k.nome);
@@ -184,7 +185,8 @@ TEST_P(Generati, RoundTrip) {
 std::vector<int32_t> lunghezze() {
   std::vector<int32_t> l;
   for (int32_t k = 0; k < 150; ++k) l.push_back(kLunghezzaBreve + k * 650);
-  for (int32_t k = 1; k <= 8; ++k) l.push_back(kLunghezzaBreve + k * (1000000 - kLunghezzaBreve) / 8 / 50 * 50);
+  for (int32_t k = 1; k <= 8; ++k)
+    l.push_back(kLunghezzaBreve + k * (1000000 - kLunghezzaBreve) / 8 / 50 * 50);
   return l;
 }
 INSTANTIATE_TEST_SUITE_P(Lunghezze, Generati, ::testing::ValuesIn(lunghezze()));
@@ -197,7 +199,8 @@ TEST(Decompila, EveryFaultFreeCorpusScenarioRoundTrips) {
   std::vector<std::string> falliti;
   for (const char* corpus : {"compila_tutto_fuzz", "compila_linea_fuzz", "compila_treno_fuzz"}) {
     std::vector<std::filesystem::path> file;
-    for (const auto& e : std::filesystem::directory_iterator(radice / corpus)) file.push_back(e.path());
+    for (const auto& e : std::filesystem::directory_iterator(radice / corpus))
+      file.push_back(e.path());
     std::sort(file.begin(), file.end());
     for (const auto& p : file) {
       std::ifstream in(p, std::ios::binary);

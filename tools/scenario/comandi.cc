@@ -5,11 +5,11 @@
 #include <string>
 #include <system_error>
 
+#include "compiler/codici_errore.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
-#include "platform/scrittura.h"
 #include "platform/archivio_cartella.h"
-#include "compiler/codici_errore.h"
+#include "platform/scrittura.h"
 #include "tools/scenario/diagnostiche.h"
 
 namespace scenario {

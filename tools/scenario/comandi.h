@@ -7,11 +7,11 @@
 #include <span>
 #include <string>
 
-#include "installer/corsa.h"
-#include "installer/nomi_corsa.h"
+#include "check/controllo.h"
 #include "compiler/archivio.h"
 #include "compiler/compila.h"
-#include "check/controllo.h"
+#include "installer/corsa.h"
+#include "installer/nomi_corsa.h"
 #include "model/identita.h"
 #include "tools/scenario/riga_comando.h"
 

@@ -8,12 +8,12 @@
 #include <vector>
 
 #include "decompile/decompila.h"
+#include "format/lettori.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "installer/nomi_corsa.h"
 #include "platform/blocco_cartella.h"
 #include "platform/scrittura.h"
-#include "format/lettori.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/file_binari.h"
 
@@ -58,9 +58,9 @@ int esegui(const Richiesta& a) {
   const std::filesystem::path uscita = o ? std::filesystem::path(*o) : a.dir;
   const Decompilazione d = decompila(a.id, leggi_compilati(a));
   if (!d.riuscita() && !a.ha("--partial")) {
-    throw ErroreComando(uscita_errore_dati,
-                        righe(d.problemi) +
-                            "nessun file scritto; --partial scrive quello che si puo' esprimere");
+    throw ErroreComando(
+        uscita_errore_dati,
+        righe(d.problemi) + "nessun file scritto; --partial scrive quello che si puo' esprimere");
   }
 
   // Held to the end in the sources' folder, with the three files read
@@ -80,8 +80,9 @@ int esegui(const Richiesta& a) {
   insieme.sostituisci();
   std::cout << "sorgenti scritti: " << linea.string() << " " << treno.string() << "\n";
   if (!d.riuscita()) {
-    throw ErroreComando(uscita_errore_dati,
-                        righe(d.problemi) + "sorgenti scritti in parte: non ridanno gli stessi file");
+    throw ErroreComando(
+        uscita_errore_dati,
+        righe(d.problemi) + "sorgenti scritti in parte: non ridanno gli stessi file");
   }
   return uscita_ok;
 }

@@ -7,9 +7,9 @@
 #include <system_error>
 #include <vector>
 
+#include "emit/emittitori.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
-#include "emit/emittitori.h"
 #include "tools/scenario/comandi.h"
 
 namespace scenario {

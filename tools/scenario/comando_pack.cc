@@ -8,15 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/archivio.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "installer/marca_stub.h"
 #include "installer/nomi_corsa.h"
-#include "platform/programma.h"
-#include "platform/scrittura.h"
-#include "compiler/archivio.h"
 #include "pack/carico.h"
 #include "pack/eseguibile.h"
+#include "platform/programma.h"
+#include "platform/scrittura.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
 #include "tools/scenario/opzioni_avvisi.h"
@@ -63,9 +63,8 @@ std::string leggi_stub(const std::filesystem::path& percorso) {
   const std::optional<uint64_t> fine = fine_immagine(*file);
   if (!fine) errore_uso(percorso.string() + " non e' un programma (ne' ELF ne' PE)");
   if (*fine > file->dimensione()) {
-    errore_uso(percorso.string() + " e' troncato: il programma finisce a " +
-               std::to_string(*fine) + " byte, il file ne ha " +
-               std::to_string(file->dimensione()));
+    errore_uso(percorso.string() + " e' troncato: il programma finisce a " + std::to_string(*fine) +
+               " byte, il file ne ha " + std::to_string(file->dimensione()));
   }
   if (*fine < file->dimensione()) {
     errore_uso(percorso.string() + " non e' uno stub: ha dati dopo il programma");

@@ -5,14 +5,14 @@
 #include <string>
 #include <utility>
 
+#include "format/lettori.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "platform/scrittura.h"
-#include "views/disegno.h"
-#include "format/lettori.h"
 #include "tools/scenario/coerenza.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/file_binari.h"
+#include "views/disegno.h"
 
 namespace scenario {
 namespace {

@@ -46,8 +46,9 @@ int esegui(const Richiesta& a) {
   // would leave DIR, and is never written.
   for (const FileNominato& f : c.file) {
     if (!nome_file_semplice(f.nome) || std::filesystem::path(f.nome).filename() != f.nome) {
-      throw ErroreComando(uscita_errore_dati,
-                          std::string(kInstallatoreDanneggiato).append("nome non semplice: ").append(f.nome));
+      throw ErroreComando(
+          uscita_errore_dati,
+          std::string(kInstallatoreDanneggiato).append("nome non semplice: ").append(f.nome));
     }
   }
   verifica_cartella(dir);
@@ -81,7 +82,8 @@ Sottocomando comando_unpack() {
           "Non sostituisce un testo che esiste gia', se non con --force.\n"
           "Stato d'uscita: 0 testi scritti, 1 installatore danneggiato o testo che\n"
           "esiste gia' (nessun file scritto), 3 errore del sistema, 64 uso errato.\n",
-      .opzioni = {{"--output", "-o", "DIR", "la cartella dei testi (quella corrente se non indicata)"},
+      .opzioni = {{"--output", "-o", "DIR",
+                   "la cartella dei testi (quella corrente se non indicata)"},
                   {"--list", "", "", "elenca i testi senza scriverli"},
                   {"--force", "", "", "sostituisce i testi che esistono gia'"}},
       .min_posizionali = 1,

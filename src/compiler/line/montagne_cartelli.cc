@@ -1,8 +1,8 @@
 // Structures, speed indicators and text boards: records that mark cells.
 #include <limits>
 
-#include "compiler/line/record_linea.h"
 #include "base/arrotonda.h"
+#include "compiler/line/record_linea.h"
 #include "compiler/line/regole_linea.h"
 
 namespace scenario {
@@ -35,7 +35,8 @@ void memo_montagna(StatoParser& s, DatiMontagna& d) {
   }
   LetturaLinea& l = s.linea;
   const int32_t n = ++l.conta_montagne;
-  if (n > 1 && int64_t{d.inizio} - l.fine_montagna_precedente <= kUnioneMontagne) d.tipo = kTipoMontagnaUnita;
+  if (n > 1 && int64_t{d.inizio} - l.fine_montagna_precedente <= kUnioneMontagne)
+    d.tipo = kTipoMontagnaUnita;
   l.fine_montagna_precedente = d.fine;
 
   const int64_t prima = vicino(d.inizio, kMetriCella);
