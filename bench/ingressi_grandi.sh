@@ -1,10 +1,14 @@
 #!/usr/bin/env bash
 # Times the real `scenario` on inputs that grow without bound, and prints
-# one Markdown table row per run: the wall time and the peak memory
-# (maximum resident set) that /usr/bin/time reports.
+# one Markdown table row per run: the wall time, the CPU time (user and
+# system) and the peak memory (maximum resident set) that /usr/bin/time
+# reports.
 #
-#   bench/ingressi_grandi.sh [BUILD_DIR]
+#   bench/ingressi_grandi.sh [-m] [-n RUNS] [BUILD_DIR]
 #
+# -m: only the maximal scenario's compiled files (cat, plot, inspect).
+# -n RUNS: each row run RUNS times (default 1): the median wall and CPU
+# times, the largest peak memory.
 # BUILD_DIR defaults to build/bench (the `bench` preset). The inputs, made
 # in a fresh folder under ${TMPDIR:-/tmp}:
 #   - `check` on the carried texts with one line of 64 K to 4 M commas
@@ -20,6 +24,16 @@
 #   - `inspect` of a sparse 2 GB header file, refused from its size.
 set -euo pipefail
 
+solo_massimo=0
+volte=1
+while getopts "mn:" o; do
+  case "$o" in
+    m) solo_massimo=1 ;;
+    n) volte="$OPTARG" ;;
+    *) echo "usage: $0 [-m] [-n RUNS] [BUILD_DIR]" >&2; exit 64 ;;
+  esac
+done
+shift $((OPTIND - 1))
 build="${1:-build/bench}"
 scenario="$build/tools/scenario/scenario"
 piano="$build/bench/piano_rumoroso"
@@ -49,24 +63,36 @@ testi_con() {  # DIR FILE_OF_BYTES
 # Microseconds since the epoch.
 now_us() { local t="${EPOCHREALTIME/./}"; echo "$((10#$t))"; }
 
-# One row: | WHAT | MILLISECONDS | MiB | EXIT STATUS |, the time taken
-# around /usr/bin/time (its own start included, well under a millisecond).
+# One row: | WHAT | MILLISECONDS | CPU MILLISECONDS | MiB | EXIT STATUS |,
+# the wall time taken around /usr/bin/time (its own start included, well
+# under a millisecond); over `volte` runs, the medians and the largest
+# peak.
 misura() {  # WHAT COMMAND...
   local cosa="$1"
   shift
-  local stato=0 inizio fine
-  inizio="$(now_us)"
-  /usr/bin/time -f "%M" -o "$work/tempo" "$@" >/dev/null 2>"$work/err" || stato=$?
-  fine="$(now_us)"
-  local kib
-  kib="$(tail -n 1 "$work/tempo")"
-  awk -v c="$cosa" -v us="$((fine - inizio))" -v k="$kib" -v s="$stato" \
-    'BEGIN { printf "| %s | %.1f | %.1f | %s |\n", c, us / 1000, k / 1024, s }'
+  local stato inizio fine righe=""
+  for ((i = 0; i < volte; i++)); do
+    stato=0
+    inizio="$(now_us)"
+    /usr/bin/time -f "%M %U %S" -o "$work/tempo" "$@" >/dev/null 2>"$work/err" || stato=$?
+    fine="$(now_us)"
+    righe+="$((fine - inizio)) $(tail -n 1 "$work/tempo")"$'\n'
+  done
+  printf '%s' "$righe" | awk -v c="$cosa" -v s="$stato" '
+    function mediana(v, n,   i, j, t) {
+      for (i = 2; i <= n; i++) for (j = i; j > 1 && v[j - 1] > v[j]; j--) {
+        t = v[j]; v[j] = v[j - 1]; v[j - 1] = t
+      }
+      return n % 2 ? v[(n + 1) / 2] : (v[n / 2] + v[n / 2 + 1]) / 2
+    }
+    { n++; muro[n] = $1 / 1000; cpu[n] = ($3 + $4) * 1000; if ($2 > k) k = $2 }
+    END { printf "| %s | %.1f | %.0f | %.1f | %s |\n", c, mediana(muro, n), mediana(cpu, n), k / 1024, s }'
 }
 
-echo "| Run | Time (ms) | Peak memory (MiB) | Exit status |"
-echo "|---|---:|---:|---:|"
+echo "| Run | Time (ms) | CPU time (ms) | Peak memory (MiB) | Exit status |"
+echo "|---|---:|---:|---:|---:|"
 
+if ((solo_massimo == 0)); then
 misura "check, the carried texts alone" "$scenario" check "${id[@]}" --dir "$work/testi"
 for k in 64 128 256 512 1024 2048 4096; do
   head -c "$((k * 1024))" /dev/zero | tr '\0' ',' >"$work/virgole"
@@ -100,13 +126,17 @@ misura "plot, noisy plan of 7001 points beside the carried header (refused)" \
 rumoroso "$work/p98001" "$work/compilato" "${id[@]}" 98001
 misura "plot, noisy plan of 98001 points" "$scenario" plot "${id[@]}" --dir "$work/p98001"
 
+fi
+
 mkdir -p "$work/massimo"
 read -r -a massimo < <("$generati" "$work/massimo" massimo)
 "$scenario" compile "${massimo[@]}" --dir "$work/massimo" --no-plan >/dev/null
+if ((solo_massimo == 0)); then
 rumoroso "$work/p1007001" "$work/massimo" "${massimo[@]}" 1007001
 misura "plot, noisy plan of 1007001 points" "$scenario" plot "${massimo[@]}" --dir "$work/p1007001"
 rumoroso "$work/sei" "$work/massimo" "${massimo[@]}" 1007001 sei
 misura "plot, six-point pattern of 1007001 points" "$scenario" plot "${massimo[@]}" --dir "$work/sei"
+fi
 
 # The maximal scenario's own files (a 20 MB plan), beside a plain read of
 # the same bytes.
@@ -123,5 +153,6 @@ misura "inspect --json, the maximal plan file" "$scenario" inspect --json "$p"
 misura "inspect, the maximal cell file" "$scenario" inspect "$m.dat"
 misura "inspect --json, the maximal cell file" "$scenario" inspect --json "$m.dat"
 
+((solo_massimo == 0)) || exit 0
 truncate -s 2G "$work/enorme.sim"
 misura "inspect, sparse 2 GB .sim (refused)" "$scenario" inspect "$work/enorme.sim"

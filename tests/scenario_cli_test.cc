@@ -646,6 +646,9 @@ TEST(Uso, Help) {
   EXPECT_EQ(u.stato, 0);
   EXPECT_NE(u.out.find("scenario compile LINEA TRENO [--dir DIR] [--no-plan]"), std::string::npos);
   EXPECT_NE(u.out.find("scenario emit [--dir DIR]"), std::string::npos);
+  EXPECT_NE(u.out.find("scenario watch LINEA TRENO [--dir DIR]\n"), std::string::npos) << u.out;
+  // No command's line names the identity twice.
+  EXPECT_EQ(u.out.find("LINEA TRENO LINEA TRENO"), std::string::npos) << u.out;
 }
 
 // Output that cannot be written is a platform failure, never a silent

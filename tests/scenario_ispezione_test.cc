@@ -16,6 +16,7 @@
 #include "tests/compilati.h"
 #include "tests/support/cartella.h"
 #include "tests/support/esegui.h"
+#include "tests/support/impronta.h"
 #include "tests/support/python.h"
 
 namespace scenario {
@@ -162,6 +163,48 @@ TEST(Inspect, TextRowsAnAuthorCanGrep) {
             "98000                vuoto              vuoto\n");
 }
 
+// A plan's views pinned byte for byte, the carried plan's and the longest
+// line's, whole and from a row on: what they were when the plan was read
+// whole. They are written as the plan is read, in bounded memory: the
+// longest line's 20 MB plan within an address space of 32 MB.
+TEST(Inspect, PlanViewsKeepTheirBytesInBoundedMemory) {
+  CartellaProva portato, massimo;
+  test::compila_portato(portato.percorso());
+  const ScenarioGenerato g = genera_scenario_massimo();
+  ASSERT_EQ(test::compila_generato(g, massimo.percorso()), 0);
+  struct Caso {
+    const CartellaProva& dir;
+    std::string argomenti;
+    std::string digest;
+  };
+  const Caso casi[] = {
+      {portato, "Lanvero_Ostrel_linea.dat",
+       "a032cebbe029d083eae2929a633324addc08304b0d3a2cfb95c3955c7d758d36"},
+      {portato, "--json Lanvero_Ostrel_linea.dat",
+       "5be23586b0846b0b61624795309b03cd586493e7edfacc034e7bfbb32e3f7fee"},
+      {portato, "Lanvero_Ostrel_linea.dat --from 1023 --to 70000",
+       "8b8773fe6cce077800c0f98ed57a0f196a32d4452bb740acd33bfe7b0690ac0f"},
+      {portato, "--json Lanvero_Ostrel_linea.dat --from 97999",
+       "e4451c1ce6beb46d6eadc7ad4a1e9c72fc06b4ed2fc8a1c3ad911d84b93f3633"},
+      {massimo, "Linea_Massima_linea.dat",
+       "bc01a08d6cc59727773cd0a7e9c688f5487f38191e4b4f59fce50f59e822ec48"},
+      {massimo, "--json Linea_Massima_linea.dat",
+       "f03b38c2925c1d58f45acdb8bf0ec37ab0e3dbf06a15b741497eb3bcedd4dd1a"},
+      {massimo, "Linea_Massima_linea.dat --from 1006000",
+       "0136d1d4332ac413db742cb9a95d26d447135271f8cbad1754e0c8219cdd3f8a"},
+  };
+  for (const Caso& c : casi) {
+    SCOPED_TRACE(c.argomenti);
+    test::Avvio a = avvio(kStrumento, "inspect " + c.argomenti);
+#if !defined(__SANITIZE_ADDRESS__)  // its shadow memory alone is more than the limit
+    a.limite_memoria = 32 << 20;
+#endif
+    const auto u = esegui(a, c.dir.percorso());
+    ASSERT_EQ(u.stato, 0) << u.err;
+    EXPECT_EQ(test::sha256(u.out), c.digest);
+  }
+}
+
 // A file that is not a compiled one: the offset and what was expected
 // there, exit 1, nothing on standard output.
 TEST(Inspect, FilesThatAreNotCompiledOnes) {
@@ -177,6 +220,11 @@ TEST(Inspect, FilesThatAreNotCompiledOnes) {
   };
   std::string etichetta = piano;
   etichetta[8] = 9;
+  // The last value (an empty one) cut, or with a wrong tag: found before a
+  // row is written.
+  const size_t ultimo = piano.size() - 2;
+  std::string etichetta_ultima = piano;
+  etichetta_ultima[ultimo] = 9;
   const Caso casi[] = {
       {"a.sim", testata.substr(0, testata.size() - 1),
        "a.sim (testata): offset 4946: atteso `valore_quattro` della voce 86 (4 byte), ma il "
@@ -189,6 +237,12 @@ TEST(Inspect, FilesThatAreNotCompiledOnes) {
       {"a_linea.dat", etichetta,
        "a_linea.dat (planimetria della linea): offset 8: etichetta 9 del valore 2"},
       {"a_linea.dat", piano.substr(0, 98), "offset 98: il file finisce dopo 11 valori"},
+      {"a_linea.dat", piano.substr(0, piano.size() - 1),
+       "offset " + std::to_string(ultimo) + ": atteso l'etichetta del valore 196001 (2 byte), " +
+           "ma il file finisce all'offset " + std::to_string(piano.size() - 1)},
+      {"a_linea.dat", etichetta_ultima,
+       "offset " + std::to_string(ultimo) + ": etichetta 9 del valore 196001"},
+      {"a_linea.dat", piano + std::string(2, '\0'), "il file finisce dopo 196003 valori"},
       {"a_linea.dat", piano.substr(0, 100),
        "offset 100: atteso il reale del valore 11 (8 byte), ma il file finisce all'offset 100"},
       {"a.dat", piano.substr(0, 15 * 200), "offset 16: `dato_uno` della cella 1 vale 0"},
@@ -228,7 +282,8 @@ TEST(Inspect, FilesOfAnotherCompile) {
                  dir.percorso());
       EXPECT_EQ(u.stato, 1) << u.err;
       EXPECT_EQ(u.out, "");
-      EXPECT_EQ(u.err.rfind("scenario inspect: " + file + " non va con " + testata + ": ", 0), 0u) << u.err;
+      EXPECT_EQ(u.err.rfind("scenario inspect: " + file + " non va con " + testata + ": ", 0), 0u)
+          << u.err;
       EXPECT_NE(u.err.find(d.motivo), std::string::npos) << u.err;
       EXPECT_EQ(std::count(u.err.begin(), u.err.end(), '\n'), 1) << u.err;
     }
@@ -242,8 +297,9 @@ TEST(Inspect, FilesOfAnotherCompile) {
     EXPECT_EQ(esegui(avvio(kStrumento, "inspect " + file), dir.percorso()).stato, 0);
   }
   // The carried files go together.
-  const auto u = esegui(avvio(kStrumento, "inspect Lanvero_Ostrel_linea.dat --to 3 --testata "
-                                          "Lanvero_Ostrel_24817.sim"),
+  const auto u = esegui(avvio(kStrumento,
+                              "inspect Lanvero_Ostrel_linea.dat --to 3 --testata "
+                              "Lanvero_Ostrel_24817.sim"),
                         dir.percorso());
   EXPECT_EQ(u.stato, 0) << u.err;
   EXPECT_EQ(u.err, "");

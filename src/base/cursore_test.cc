@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
+#include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
+
+#include "base/intervalli.h"
 
 namespace scenario {
 namespace {
@@ -33,6 +38,46 @@ TEST(Cursore, TakesPiecesInOrderAndRefusesOnePastTheEnd) {
   EXPECT_THROW(c.prendi(UINT64_MAX, manca), Manca);
   EXPECT_EQ(c.prendi(1, manca), "f");
   EXPECT_TRUE(c.finito());
+}
+
+// Over a file read a window at a time, the same pieces at the same offsets,
+// whatever the window and wherever it ends: pieces across its end, longer
+// than it, and a refusal that still takes nothing.
+TEST(Cursore, AWindowOnAFileGivesTheSamePieces) {
+  std::string b;
+  for (int i = 0; i < 300; ++i) b.push_back(static_cast<char>(i * 7));
+  const auto manca = [] { return Manca("manca"); };
+  const size_t pezzi[] = {2, 0, 3, 8, 1, 40, 5, 13, 2};
+  struct Contato : LettoreMemoria {
+    using LettoreMemoria::LettoreMemoria;
+    void leggi(uint64_t inizio, std::span<char> d) override {
+      letti += d.size();
+      LettoreMemoria::leggi(inizio, d);
+    }
+    size_t letti = 0;
+  };
+  for (const size_t finestra : {size_t{1}, size_t{4}, size_t{9}, size_t{64}, size_t{1000}}) {
+    for (const size_t da : {size_t{0}, size_t{5}}) {
+      SCOPED_TRACE(std::to_string(finestra) + " from " + std::to_string(da));
+      Contato file(b);
+      Cursore c(file, da, finestra);
+      Cursore m(std::string_view(b).substr(da));
+      EXPECT_EQ(c.dimensione(), b.size());
+      for (size_t k = 0; !m.finito(); ++k) {
+        const size_t n = std::min(pezzi[k % std::size(pezzi)], m.resto());
+        EXPECT_EQ(c.prendi(n, manca), m.prendi(n, manca));
+        EXPECT_EQ(c.pos(), da + m.pos());
+        if (m.resto() > 0) {
+          EXPECT_THROW(c.prendi(m.resto() + 1, manca), Manca);
+          EXPECT_EQ(c.resto(), m.resto());
+        }
+      }
+      EXPECT_TRUE(c.finito());
+      // Every byte read from the file once: what a piece across the
+      // window's end needs is kept, not read again.
+      EXPECT_EQ(file.letti, b.size() - da);
+    }
+  }
 }
 
 }  // namespace

@@ -4,10 +4,12 @@
 #ifndef SCENARIO_BASE_INTERVALLI_H_
 #define SCENARIO_BASE_INTERVALLI_H_
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <span>
 #include <stdexcept>
+#include <string>
 #include <string_view>
 
 namespace scenario {
@@ -21,6 +23,13 @@ class LettoreIntervalli {
   // the file; throws when they cannot be read.
   virtual void leggi(uint64_t inizio, std::span<char> destinazione) = 0;
 };
+
+// Every byte of `file`, for a file known to be small.
+inline std::string tutti_i_byte(LettoreIntervalli& file) {
+  std::string b(static_cast<size_t>(file.dimensione()), '\0');
+  file.leggi(0, b);
+  return b;
+}
 
 // Ranges of bytes held in memory.
 class LettoreMemoria : public LettoreIntervalli {

@@ -87,17 +87,21 @@ Testata leggi_testata(std::string_view bytes) {
   return t;
 }
 
-std::vector<Cella> leggi_celle(std::string_view bytes) {
-  const size_t intere = bytes.size() / kBytesCella;
-  if (bytes.size() % kBytesCella != 0) {
+namespace {
+
+// The cells a file of `byte` bytes holds; throws when no cell file is that
+// long.
+size_t celle_in(uint64_t byte) {
+  const size_t intere = static_cast<size_t>(byte / kBytesCella);
+  if (byte % kBytesCella != 0) {
     throw ErroreLettura(
         intere * kBytesCella,
         "attesa la cella " + std::to_string(intere) + " (" + byte_o_byte(kBytesCella) +
-            "), ma il file finisce all'offset " + std::to_string(bytes.size()) +
+            "), ma il file finisce all'offset " + std::to_string(byte) +
             ": la sua lunghezza non e' un multiplo di " + std::to_string(kBytesCella));
   }
   if (intere < kMinimoCelle) {
-    throw ErroreLettura(bytes.size(),
+    throw ErroreLettura(static_cast<size_t>(byte),
                         "il file finisce dopo " + std::to_string(intere) +
                             " celle, ne servono almeno " + std::to_string(kMinimoCelle) + " (da " +
                             std::to_string(kMinimoCelle) + " a " + std::to_string(kMassimoCelle) +
@@ -111,6 +115,13 @@ std::vector<Cella> leggi_celle(std::string_view bytes) {
                             std::to_string(kLunghezzaMassima) + " m, ma seguono altre " +
                             std::to_string(intere - kMassimoCelle) + " celle");
   }
+  return intere;
+}
+
+}  // namespace
+
+std::vector<Cella> leggi_celle(std::string_view bytes) {
+  const size_t intere = celle_in(bytes.size());
   std::vector<Cella> celle(intere);
   for (size_t i = 0; i < intere; ++i) {
     const char* p = bytes.data() + i * kBytesCella;
@@ -139,9 +150,68 @@ std::vector<Cella> leggi_celle(std::string_view bytes) {
   return celle;
 }
 
+std::vector<Cella> leggi_celle_file(LettoreIntervalli& file) {
+  celle_in(file.dimensione());
+  return leggi_celle(tutti_i_byte(file));
+}
+
 bool ValorePiano::operator==(const ValorePiano& o) const {
   return tipo == o.tipo && std::bit_cast<uint64_t>(valore) == std::bit_cast<uint64_t>(o.valore);
 }
+
+ValorePiano ValoriPiano::leggi(bool decodifica) {
+  if (indice_ == 2 * kMassimoPunti) {
+    throw ErroreLettura(in_.pos(), "attesa la fine del file dopo " +
+                                       std::to_string(2 * kMassimoPunti) + " valori (" +
+                                       std::to_string(kMassimoPunti) + " punti, una linea di " +
+                                       std::to_string(kLunghezzaMassima) +
+                                       " m), ma seguono altri " + byte_o_byte(in_.resto()));
+  }
+  const size_t inizio = in_.pos();
+  const size_t indice = indice_;
+  auto quale = [indice](const char* cosa) {
+    return [indice, cosa] { return cosa + (" del valore " + std::to_string(indice)); };
+  };
+  const uint16_t tag = DecodeFixed16(prendi(in_, kBytesEtichetta, quale("l'etichetta")));
+  ValorePiano v;
+  switch (tag) {
+    case static_cast<uint16_t>(TipoValore::vuoto): break;
+    case static_cast<uint16_t>(TipoValore::intero): {
+      const char* d = prendi(in_, larghezza_dato(TipoValore::intero), quale("l'intero"));
+      v.tipo = TipoValore::intero;
+      if (decodifica) v.valore = static_cast<int16_t>(DecodeFixed16(d));
+      break;
+    }
+    case static_cast<uint16_t>(TipoValore::reale): {
+      const char* d = prendi(in_, larghezza_dato(TipoValore::reale), quale("il reale"));
+      v.tipo = TipoValore::reale;
+      if (decodifica) v.valore = DecodeDouble(d);
+      break;
+    }
+    default:
+      throw ErroreLettura(inizio, "etichetta " + std::to_string(tag) + " del valore " +
+                                      std::to_string(indice) +
+                                      ", attesa 0 (vuoto), 2 (intero) o 5 (reale)");
+  }
+  ++indice_;
+  return v;
+}
+
+namespace {
+
+// A plan ends after 2 x (L + 1) values, L within the line's limits.
+void controlla_valori(size_t n, size_t byte) {
+  if (n % 2 != 0 || n < 2 * kMinimoPunti) {
+    throw ErroreLettura(byte,
+                        "il file finisce dopo " + std::to_string(n) +
+                            " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
+                            "dei punti da 0 a L), con L da " +
+                            std::to_string(kMinimoPunti - 1) + " a " +
+                            std::to_string(kMassimoPunti - 1));
+  }
+}
+
+}  // namespace
 
 PianoLetto leggi_planimetria(std::string_view bytes) {
   std::vector<ValorePiano> valori;
@@ -149,52 +219,50 @@ PianoLetto leggi_planimetria(std::string_view bytes) {
   valori.reserve(
       std::min(bytes.size() / larghezza_valore(TipoValore::reale) + 4, 2 * kMassimoPunti));
   Cursore in(bytes);
-  while (in.resto() > 0) {
-    if (valori.size() == 2 * kMassimoPunti) {
-      throw ErroreLettura(in.pos(), "attesa la fine del file dopo " +
-                                        std::to_string(2 * kMassimoPunti) + " valori (" +
-                                        std::to_string(kMassimoPunti) + " punti, una linea di " +
-                                        std::to_string(kLunghezzaMassima) +
-                                        " m), ma seguono altri " + byte_o_byte(in.resto()));
-    }
-    const size_t inizio = in.pos();
-    auto quale = [&valori](const char* cosa) {
-      return [&valori, cosa] { return cosa + (" del valore " + std::to_string(valori.size())); };
-    };
-    const uint16_t tag = DecodeFixed16(prendi(in, kBytesEtichetta, quale("l'etichetta")));
-    ValorePiano v;
-    switch (tag) {
-      case static_cast<uint16_t>(TipoValore::vuoto): break;
-      case static_cast<uint16_t>(TipoValore::intero):
-        v.tipo = TipoValore::intero;
-        v.valore = static_cast<int16_t>(
-            DecodeFixed16(prendi(in, larghezza_dato(TipoValore::intero), quale("l'intero"))));
-        break;
-      case static_cast<uint16_t>(TipoValore::reale):
-        v.tipo = TipoValore::reale;
-        v.valore = DecodeDouble(prendi(in, larghezza_dato(TipoValore::reale), quale("il reale")));
-        break;
-      default:
-        throw ErroreLettura(inizio, "etichetta " + std::to_string(tag) + " del valore " +
-                                        std::to_string(valori.size()) +
-                                        ", attesa 0 (vuoto), 2 (intero) o 5 (reale)");
-    }
-    valori.push_back(v);
-  }
+  ValoriPiano v(in);
+  while (!v.finiti()) valori.push_back(v.prossimo());
   const size_t n = valori.size();
-  if (n % 2 != 0 || n < 2 * kMinimoPunti) {
-    throw ErroreLettura(bytes.size(),
-                        "il file finisce dopo " + std::to_string(n) +
-                            " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
-                            "dei punti da 0 a L), con L da " +
-                            std::to_string(kMinimoPunti - 1) + " a " +
-                            std::to_string(kMassimoPunti - 1));
-  }
+  controlla_valori(n, bytes.size());
   PianoLetto piano;
   piano.x1.assign(valori.begin() + static_cast<ptrdiff_t>(n / 2), valori.end());
   valori.resize(n / 2);
   piano.x0 = std::move(valori);
   return piano;
+}
+
+IndicePiano indice_planimetria(LettoreIntervalli& file, size_t finestra) {
+  IndicePiano r;
+  Cursore in(file, 0, finestra);
+  ValoriPiano v(in);
+  while (!v.finiti()) {
+    if (v.indice() % IndicePiano::kPasso == 0) r.inizi.push_back(in.pos());
+    v.salta();
+  }
+  controlla_valori(v.indice(), in.dimensione());
+  r.punti = v.indice() / 2;
+  return r;
+}
+
+namespace {
+
+// The offset the index gives nearest before value k (the file's end past
+// the last value), and that value's number.
+std::pair<size_t, size_t> verso_valore(const IndicePiano& indice, size_t k, size_t fine) {
+  const size_t i = k / IndicePiano::kPasso;
+  if (i >= indice.inizi.size()) return {fine, k};
+  return {indice.inizi[i], i * IndicePiano::kPasso};
+}
+
+}  // namespace
+
+PuntiPiano::PuntiPiano(LettoreIntervalli& file, const IndicePiano& indice, size_t da,
+                       size_t finestra)
+    : c0_(file, verso_valore(indice, da, file.dimensione()).first, finestra),
+      c1_(file, verso_valore(indice, indice.punti + da, file.dimensione()).first, finestra),
+      v0_(c0_, verso_valore(indice, da, file.dimensione()).second),
+      v1_(c1_, verso_valore(indice, indice.punti + da, file.dimensione()).second) {
+  while (v0_.indice() < da) v0_.salta();
+  while (v1_.indice() < indice.punti + da) v1_.salta();
 }
 
 std::optional<TipoFile> tipo_dal_contenuto(std::string_view bytes) {
@@ -210,6 +278,18 @@ std::optional<TipoFile> tipo_dal_contenuto(std::string_view bytes) {
   }
   try {
     leggi_planimetria(bytes);
+    return TipoFile::planimetria;
+  } catch (const ErroreLettura&) {
+  }
+  return std::nullopt;
+}
+
+std::optional<TipoFile> tipo_dal_contenuto(LettoreIntervalli& file) {
+  if (file.dimensione() <= std::max(kMassimoByteTestata, kMassimoByteCelle)) {
+    return tipo_dal_contenuto(tutti_i_byte(file));
+  }
+  try {
+    indice_planimetria(file);
     return TipoFile::planimetria;
   } catch (const ErroreLettura&) {
   }

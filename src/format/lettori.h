@@ -13,6 +13,9 @@
 #include <string_view>
 #include <vector>
 
+#include "base/coding.h"
+#include "base/cursore.h"
+#include "base/intervalli.h"
 #include "format/scrittori.h"
 #include "model/formato.h"
 #include "model/modello.h"
@@ -61,6 +64,9 @@ Testata leggi_testata(std::string_view bytes);
 
 // The cells, 15 bytes each. Throws ErroreLettura.
 std::vector<Cella> leggi_celle(std::string_view bytes);
+// The same from a file: a length no cell file has is refused before a
+// byte is read.
+std::vector<Cella> leggi_celle_file(LettoreIntervalli& file);
 
 // One tagged value of the line plan as the file holds it.
 struct ValorePiano {
@@ -86,9 +92,93 @@ struct PianoLetto {
 // ErroreLettura.
 PianoLetto leggi_planimetria(std::string_view bytes);
 
+// The plan's values one at a time from `in`, which stands at the start of
+// value `primo`, checked as leggi_planimetria checks them: every tag, every
+// value whole, no more values than the longest line has.
+class ValoriPiano {
+ public:
+  explicit ValoriPiano(Cursore& in, size_t primo = 0) : in_(in), indice_(primo) {}
+  bool finiti() const { return in_.finito(); }
+  size_t indice() const { return indice_; }  // of the next value
+  // The next value; throws ErroreLettura.
+  ValorePiano prossimo() {
+    ValorePiano v;
+    return subito(v) ? v : leggi(true);
+  }
+  // The next value checked and passed over.
+  void salta() {
+    ValorePiano v;
+    if (!subito(v)) leggi(false);
+  }
+
+ private:
+  // The common case, inline: a known tag and its value whole at hand.
+  bool subito(ValorePiano& v) {
+    constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
+    if (indice_ == 2 * kMassimoPunti) return false;
+    const std::string_view b = in_.davanti(kPiuLungo);
+    if (b.size() < kBytesEtichetta) return false;
+    switch (DecodeFixed16(b.data())) {
+      case static_cast<uint16_t>(TipoValore::vuoto): in_.avanza(kBytesEtichetta); break;
+      case static_cast<uint16_t>(TipoValore::intero):
+        if (b.size() < larghezza_valore(TipoValore::intero)) return false;
+        v.tipo = TipoValore::intero;
+        v.valore = static_cast<int16_t>(DecodeFixed16(b.data() + kBytesEtichetta));
+        in_.avanza(larghezza_valore(TipoValore::intero));
+        break;
+      case static_cast<uint16_t>(TipoValore::reale):
+        if (b.size() < kPiuLungo) return false;
+        v.tipo = TipoValore::reale;
+        v.valore = DecodeDouble(b.data() + kBytesEtichetta);
+        in_.avanza(kPiuLungo);
+        break;
+      default: return false;
+    }
+    ++indice_;
+    return true;
+  }
+  // Any value, its faults said.
+  ValorePiano leggi(bool decodifica);
+  Cursore& in_;
+  size_t indice_;
+};
+
+// A plan file checked to its last byte without its values kept: its
+// points, and where every kPasso-th value starts, so that its points can
+// be read from anywhere.
+struct IndicePiano {
+  static constexpr size_t kPasso = 1024;
+  size_t punti = 0;
+  std::vector<size_t> inizi;  // the offsets of values 0, kPasso, 2 kPasso, ...
+};
+// Throws ErroreLettura, as leggi_planimetria would on the same bytes.
+IndicePiano indice_planimetria(LettoreIntervalli& file, size_t finestra = Cursore::kFinestra);
+
+// A plan's points in order from point `da`, the two values of each read as
+// they come, through two windows (one on each component): the plan is
+// never held whole. For a file `indice` was made from.
+class PuntiPiano {
+ public:
+  PuntiPiano(LettoreIntervalli& file, const IndicePiano& indice, size_t da = 0,
+             size_t finestra = Cursore::kFinestra);
+  // The next point's values; at most indice.punti - da times. Throws
+  // ErroreLettura when the file changed since it was indexed.
+  void prossimo(ValorePiano& x0, ValorePiano& x1) {
+    x0 = v0_.prossimo();
+    x1 = v1_.prossimo();
+  }
+
+ private:
+  Cursore c0_, c1_;
+  ValoriPiano v0_, v1_;
+};
+
 // The kind whose reader reads `bytes` whole, if any: for a file saved under
 // another kind's name.
 std::optional<TipoFile> tipo_dal_contenuto(std::string_view bytes);
+// The same for a file, read whole only when one of the smaller kinds could
+// be that long.
+std::optional<TipoFile> tipo_dal_contenuto(LettoreIntervalli& file);
 
 // The plan's values as the compiler holds them, for comparing what was
 // written with what is read.

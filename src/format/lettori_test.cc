@@ -4,9 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <random>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -150,6 +152,14 @@ TEST(Lettori, KindFromTheContent) {
   EXPECT_EQ(tipo_dal_contenuto(bytes_celle(celle_piene(kMinimoCelle))), TipoFile::celle);
   EXPECT_EQ(tipo_dal_contenuto(bytes_planimetria(piano_misto(7000))), TipoFile::planimetria);
   EXPECT_EQ(tipo_dal_contenuto(std::string(3000, '\x07')), std::nullopt);
+  // From a file: a plan larger than any header or cell file is indexed,
+  // not read whole.
+  const std::string grande = bytes_planimetria(piano_misto(600000));
+  ASSERT_GT(grande.size(), std::max(kMassimoByteTestata, kMassimoByteCelle));
+  for (const std::string& b : {bytes_celle(celle_piene(kMinimoCelle)), grande, grande + "x"}) {
+    LettoreMemoria file(b);
+    EXPECT_EQ(tipo_dal_contenuto(file), tipo_dal_contenuto(b)) << b.size();
+  }
 }
 
 struct Difetto {
@@ -218,7 +228,11 @@ TEST(Lettori, CellFaultsNameTheirOffset) {
       {"format stamp", timbro, 16, "vale 5120, atteso il timbro di formato 5121"},
       {"unknown code", codice, 15 * 7, "`tipo_cella` della cella 7 vale 7"},
   };
-  controlla_difetti(difetti, leggi_celle);
+  controlla_difetti(difetti, [](std::string_view b) { return leggi_celle(b); });
+  controlla_difetti(difetti, [](std::string_view b) {
+    LettoreMemoria file(b);
+    return leggi_celle_file(file);
+  });
 }
 
 TEST(Lettori, PlanFaultsNameTheirOffset) {
@@ -237,6 +251,54 @@ TEST(Lettori, PlanFaultsNameTheirOffset) {
       {"too many values", vuoti, 4 * kMassimoPunti, "dopo 2014002 valori"},
   };
   controlla_difetti(difetti, leggi_planimetria);
+  // Indexed through a window smaller than a value: the same faults.
+  controlla_difetti(difetti, [](std::string_view b) {
+    LettoreMemoria file(b);
+    return indice_planimetria(file, 7);
+  });
+}
+
+// The plan read point by point from a file, from any point and through
+// windows of any size, is the plan read whole; the index keeps a few
+// offsets, not the points.
+TEST(Lettori, PlanPointsReadFromAFile) {
+  // 7168 points: 14 x 1024 values, the index's last stretch full.
+  const Planimetria pl = piano_misto(7167);
+  const std::string b = bytes_planimetria(pl);
+  const PianoLetto intero = leggi_planimetria(b);
+  LettoreMemoria file(b);
+  for (const size_t finestra : {size_t{1}, size_t{9}, size_t{10}, size_t{4096}, Cursore::kFinestra}) {
+    SCOPED_TRACE(finestra);
+    const IndicePiano indice = indice_planimetria(file, finestra);
+    ASSERT_EQ(indice.punti, intero.punti());
+    EXPECT_EQ(indice.inizi.size(), (2 * indice.punti + IndicePiano::kPasso - 1) / IndicePiano::kPasso);
+    for (const size_t da : {size_t{0}, size_t{1}, IndicePiano::kPasso - 1, IndicePiano::kPasso,
+                            size_t{5000}, intero.punti() - 1, intero.punti()}) {
+      PuntiPiano p(file, indice, da, finestra);
+      ValorePiano x0, x1;
+      for (size_t i = da; i < intero.punti(); ++i) {
+        p.prossimo(x0, x1);
+        ASSERT_EQ(x0, intero.x0[i]) << da << " " << i;
+        ASSERT_EQ(x1, intero.x1[i]) << da << " " << i;
+      }
+    }
+  }
+}
+
+// A file whose length no cell file has is refused from its length: not a
+// byte of it is read.
+TEST(Lettori, CellFileRefusedFromItsLength) {
+  struct Illeggibile : LettoreIntervalli {
+    uint64_t n;
+    explicit Illeggibile(uint64_t d) : n(d) {}
+    uint64_t dimensione() const override { return n; }
+    void leggi(uint64_t, std::span<char>) override { ADD_FAILURE() << "read"; }
+  };
+  for (const uint64_t n : {uint64_t{0}, uint64_t{kBytesCella * (kMassimoCelle + 1)},
+                           uint64_t{2} << 30}) {
+    Illeggibile file(n);
+    EXPECT_THROW(leggi_celle_file(file), ErroreLettura) << n;
+  }
 }
 
 // Every file cut short is refused, at an offset inside what is left.

@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "base/guasto.h"
+#include "platform/programma.h"
 #include "platform/scrittura.h"
 
 namespace scenario {
@@ -28,20 +29,27 @@ bool ArchivioCartella::esiste(const std::string& nome) const {
   return std::filesystem::is_regular_file(stato);
 }
 
-// The whole file, into a buffer of its size. Only a regular file is read:
-// a folder or a device under the name is refused. The buffer is only
-// reserved, never zeroed: a plan's 20 MB are written once, as they are read
-// a piece at a time through a small buffer that stays in the cache.
-std::string ArchivioCartella::leggi(const std::string& nome) const {
+// Only a regular file is read: a folder or a device under the name is
+// refused.
+void ArchivioCartella::solo_file(const std::filesystem::path& p) {
   namespace fs = std::filesystem;
-  const fs::path p = percorso(nome);
+  std::error_code ec;
+  const fs::file_status stato = fs::status(p, ec);
+  if (fs::is_directory(stato)) throw GuastoPiattaforma(p, motivo_errno(EISDIR), "leggere");
+  if (fs::exists(stato) && !fs::is_regular_file(stato)) {
+    throw GuastoPiattaforma(p, "non e' un file regolare", "leggere");
+  }
+}
+
+// The whole file, into a buffer of its size. The buffer is only reserved,
+// never zeroed: a plan's 20 MB are written once, as they are read a piece at
+// a time through a small buffer that stays in the cache.
+std::string ArchivioCartella::leggi(const std::string& nome) const {
+  const std::filesystem::path p = percorso(nome);
   const auto rifiuta = [&p](const std::string& motivo) {
     return GuastoPiattaforma(p, motivo, "leggere");
   };
-  std::error_code ec;
-  const fs::file_status stato = fs::status(p, ec);
-  if (fs::is_directory(stato)) throw rifiuta(motivo_errno(EISDIR));
-  if (fs::exists(stato) && !fs::is_regular_file(stato)) throw rifiuta("non e' un file regolare");
+  solo_file(p);
   std::ifstream in(p, std::ios::binary | std::ios::ate);
   if (!in) throw rifiuta(motivo_errno(errno));
   const std::streamoff dimensione = in.tellg();
@@ -57,6 +65,12 @@ std::string ArchivioCartella::leggi(const std::string& nome) const {
     resto -= n;
   }
   return bytes;
+}
+
+std::unique_ptr<LettoreIntervalli> ArchivioCartella::apri(const std::string& nome) const {
+  const std::filesystem::path p = percorso(nome);
+  solo_file(p);
+  return apri_file(p);
 }
 
 void ArchivioCartella::elimina(const std::string& nome) {

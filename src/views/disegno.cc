@@ -42,10 +42,8 @@ constexpr std::string_view kSimboli =
     "<path id=\"fermata\" d=\"M-4 6H4L0 0Z\" fill=\"#0b2545\"/>\n"
     "</defs>\n";
 
-}  // namespace
-
-std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& celle,
-                             const PianoLetto* piano) {
+std::string disegna(const Testata& testata, const std::vector<Cella>& celle,
+                    disegno::FontePunti* piano) {
   using namespace disegno;
   const std::vector<Stazione> st = stazioni(testata, celle);
   const Asse asse(static_cast<double>(celle.size()) * kMetriCella);
@@ -72,14 +70,16 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
   double y = 62;
 
   std::optional<Pianta> pi;
-  if (piano != nullptr) pi = pianta(*piano, y);
+  Chilometri km;
+  if (piano != nullptr) {
+    km.fine = std::max<double>(lunghezza, 0);
+    km.tratti = tratti(progressive(testata), km.fine, static_cast<double>(piano->punti()));
+    pi = pianta(*piano, y, [&st, &km](const Pianta& p) { return punti_chiesti(p, st, km); });
+  }
   if (pi) {
     svg.t("<rect x=\"6\" y=\"").n(y).t("\" width=\"").n(kLarghezza - 12).t("\" height=\"");
     svg.n(pi->altezza).t("\" fill=\"#ffffff\" stroke=\"#dddddd\"/>\n");
-    disegna_pianta(svg, *pi, y, st,
-                   tratti(progressive(testata), std::max<double>(lunghezza, 0),
-                          static_cast<double>(pi->px.size())),
-                   static_cast<double>(lunghezza));
+    disegna_pianta(svg, *pi, y, st, km);
     y += pi->altezza + 10;
   } else {
     svg.etichetta(12, y + 14,
@@ -155,6 +155,21 @@ std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& c
   out += svg.prendi();
   out += "</svg>\n";
   return out;
+}
+
+}  // namespace
+
+std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& celle,
+                             const PianoLetto* piano) {
+  if (piano == nullptr) return disegna(testata, celle, nullptr);
+  disegno::PuntiInMemoria punti(*piano);
+  return disegna(testata, celle, &punti);
+}
+
+std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& celle,
+                             LettoreIntervalli& piano, const IndicePiano& indice) {
+  disegno::PuntiDaFile punti(piano, indice);
+  return disegna(testata, celle, &punti);
 }
 
 }  // namespace scenario

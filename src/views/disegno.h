@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/intervalli.h"
 #include "format/lettori.h"
 #include "model/modello.h"
 
@@ -43,6 +44,10 @@ namespace scenario {
 // small.
 std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& celle,
                              const PianoLetto* piano);
+// The same picture with the plan read from its file as the drawing goes
+// (a few times over, never held whole); `indice` is the file's.
+std::string disegna_scenario(const Testata& testata, const std::vector<Cella>& celle,
+                             LettoreIntervalli& piano, const IndicePiano& indice);
 
 }  // namespace scenario
 

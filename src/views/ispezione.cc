@@ -59,6 +59,27 @@ void intero_a_destra(int64_t v, size_t larghezza, std::string* out) {
 
 constexpr std::string_view kSeparatore = "  ";
 
+// The text of a view as it is made, handed on a piece at a time: after
+// every row, once the piece holds kPezzo bytes.
+class Pezzi {
+ public:
+  static constexpr size_t kPezzo = size_t{64} << 10;
+
+  explicit Pezzi(const Scarico& scarica) : scarica_(scarica) { testo_.reserve(kPezzo + 4096); }
+  std::string* testo() { return &testo_; }
+  void riga_finita() {
+    if (testo_.size() >= kPezzo) scarica();
+  }
+  void scarica() {
+    if (!testo_.empty()) scarica_(testo_);
+    testo_.clear();
+  }
+
+ private:
+  const Scarico& scarica_;
+  std::string testo_;
+};
+
 // A table of whole-number columns, each as wide as its name or its widest
 // value among the rows shown.
 class Colonne {
@@ -118,7 +139,7 @@ void testo_citato(std::string_view bytes, std::string* out) {
   out->push_back('"');
 }
 
-std::string testo_testata(const Testata& t, Intervallo r) {
+void testo_testata(const Testata& t, Intervallo r, Pezzi& pezzi) {
   Colonne col;
   col.aggiungi("voce");
   for (const auto& c : kCampiVoce) col.aggiungi(c.nome);
@@ -126,7 +147,7 @@ std::string testo_testata(const Testata& t, Intervallo r) {
     for (size_t c = 0; c < std::size(kCampiVoce); ++c)
       col.misura(c + 1, kCampiVoce[c].valore(t[k]));
   }
-  std::string out;
+  std::string& out = *pezzi.testo();
   col.intestazione(&out, "testo  significato");
   for (size_t k = r.primo; k < r.fine; ++k) {
     col.scrivi(0, static_cast<int64_t>(k), &out);
@@ -141,12 +162,12 @@ std::string testo_testata(const Testata& t, Intervallo r) {
       scrivi_valori(sg, &out);
     }
     out.push_back('\n');
+    pezzi.riga_finita();
   }
-  return out;
 }
 
-std::string json_testata(const Testata& t, Intervallo r) {
-  std::string out;
+void json_testata(const Testata& t, Intervallo r, Pezzi& pezzi) {
+  std::string& out = *pezzi.testo();
   ScrittoreJson j(&out);
   j.inizia_oggetto().chiave("tipo").testo("testata").chiave("voci").inizia_lista();
   for (size_t k = r.primo; k < r.fine; ++k) {
@@ -157,13 +178,13 @@ std::string json_testata(const Testata& t, Intervallo r) {
     }
     significato_json(significato_voce(t, k), j);
     j.fine_oggetto();
+    pezzi.riga_finita();
   }
   j.fine_lista().fine_oggetto();
   out.push_back('\n');
-  return out;
 }
 
-std::string testo_celle(const std::vector<Cella>& celle, Intervallo r, const Testata* t) {
+void testo_celle(const std::vector<Cella>& celle, Intervallo r, const Testata* t, Pezzi& pezzi) {
   Colonne col;
   col.aggiungi("cella");
   col.aggiungi("progressiva");
@@ -177,8 +198,7 @@ std::string testo_celle(const std::vector<Cella>& celle, Intervallo r, const Tes
       col.misura(c + 2, kCampiCella[c].valore(celle[i]));
     }
   }
-  std::string out;
-  out.reserve((r.fine - r.primo + 1) * 128);
+  std::string& out = *pezzi.testo();
   col.intestazione(&out, "significato");
   for (size_t i = r.primo; i < r.fine; ++i) {
     col.scrivi(0, static_cast<int64_t>(i), &out);
@@ -190,13 +210,12 @@ std::string testo_celle(const std::vector<Cella>& celle, Intervallo r, const Tes
     out.append(kSeparatore).append(sg.cosa).push_back(' ');
     scrivi_valori(sg, &out);
     out.push_back('\n');
+    pezzi.riga_finita();
   }
-  return out;
 }
 
-std::string json_celle(const std::vector<Cella>& celle, Intervallo r, const Testata* t) {
-  std::string out;
-  out.reserve((r.fine - r.primo + 1) * 220);
+void json_celle(const std::vector<Cella>& celle, Intervallo r, const Testata* t, Pezzi& pezzi) {
+  std::string& out = *pezzi.testo();
   ScrittoreJson j(&out);
   j.inizia_oggetto().chiave("tipo").testo("celle").chiave("celle").inizia_lista();
   for (size_t i = r.primo; i < r.fine; ++i) {
@@ -205,10 +224,10 @@ std::string json_celle(const std::vector<Cella>& celle, Intervallo r, const Test
     for (const auto& c : kCampiCella) j.chiave(c.nome).intero(c.valore(celle[i]));
     significato_json(significato_cella(celle, i, t), j);
     j.fine_oggetto();
+    pezzi.riga_finita();
   }
   j.fine_lista().fine_oggetto();
   out.push_back('\n');
-  return out;
 }
 
 // A plan value in a text column: an integer as it is, a real always with
@@ -235,32 +254,56 @@ std::string_view valore_testo(const ValorePiano& v, char (&buf)[32]) {
   return s;
 }
 
-std::string testo_planimetria(const PianoLetto& p, Intervallo r) {
+// The longest text valore_testo() can give a value, from the value alone:
+// a real from 1 to 1e16 has at most 17 digits and a point (or ".0" after
+// at most 16), anything else fits the 32 bytes written.
+size_t al_massimo(const ValorePiano& v) {
+  const double a = std::fabs(v.valore);
+  if (v.tipo == TipoValore::reale && a >= 1 && a < 1e16) return std::signbit(v.valore) ? 19 : 18;
+  return 32;
+}
+
+// A column as wide as its widest value: a value that cannot be wider than
+// the column already is goes unwritten (most of a traced plan's).
+void allarga(size_t& larghezza, const ValorePiano& v, char (&buf)[32]) {
+  if (larghezza < al_massimo(v)) larghezza = std::max(larghezza, valore_testo(v, buf).size());
+}
+
+// The plan read twice over the rows shown: once for the columns' widths,
+// once to write them.
+void testo_planimetria(LettoreIntervalli& file, const IndicePiano& indice, Intervallo r,
+                       Pezzi& pezzi) {
   size_t larghezze[3] = {5, 2, 2};  // "punto", "x0", "x1"
   char buf[32];
+  ValorePiano x0, x1;
   if (r.fine > r.primo)
     larghezze[0] = std::max(larghezze[0], cifre(static_cast<int64_t>(r.fine - 1)));
-  for (size_t i = r.primo; i < r.fine; ++i) {
-    larghezze[1] = std::max(larghezze[1], valore_testo(p.x0[i], buf).size());
-    larghezze[2] = std::max(larghezze[2], valore_testo(p.x1[i], buf).size());
+  {
+    PuntiPiano p(file, indice, r.primo);
+    for (size_t i = r.primo; i < r.fine; ++i) {
+      p.prossimo(x0, x1);
+      allarga(larghezze[1], x0, buf);
+      allarga(larghezze[2], x1, buf);
+    }
   }
-  std::string out;
-  out.reserve((r.fine - r.primo + 1) * (larghezze[0] + larghezze[1] + larghezze[2] + 5));
+  std::string& out = *pezzi.testo();
   a_destra("punto", larghezze[0], &out);
   out.append(kSeparatore);
   a_destra("x0", larghezze[1], &out);
   out.append(kSeparatore);
   a_destra("x1", larghezze[2], &out);
   out.push_back('\n');
+  PuntiPiano p(file, indice, r.primo);
   for (size_t i = r.primo; i < r.fine; ++i) {
+    p.prossimo(x0, x1);
     intero_a_destra(static_cast<int64_t>(i), larghezze[0], &out);
     out.append(kSeparatore);
-    a_destra(valore_testo(p.x0[i], buf), larghezze[1], &out);
+    a_destra(valore_testo(x0, buf), larghezze[1], &out);
     out.append(kSeparatore);
-    a_destra(valore_testo(p.x1[i], buf), larghezze[2], &out);
+    a_destra(valore_testo(x1, buf), larghezze[2], &out);
     out.push_back('\n');
+    pezzi.riga_finita();
   }
-  return out;
 }
 
 void valore_json(const ValorePiano& v, ScrittoreJson& j) {
@@ -271,27 +314,35 @@ void valore_json(const ValorePiano& v, ScrittoreJson& j) {
   }
 }
 
-std::string json_planimetria(const PianoLetto& p, Intervallo r) {
-  std::string out;
-  out.reserve((r.fine - r.primo + 1) * 44);
+void json_planimetria(LettoreIntervalli& file, const IndicePiano& indice, Intervallo r,
+                      Pezzi& pezzi) {
+  std::string& out = *pezzi.testo();
   ScrittoreJson j(&out);
   j.inizia_oggetto().chiave("tipo").testo("planimetria");
   j.chiave("da").intero(static_cast<int64_t>(r.primo)).chiave("punti").inizia_lista();
+  PuntiPiano p(file, indice, r.primo);
+  ValorePiano x0, x1;
   for (size_t i = r.primo; i < r.fine; ++i) {
+    p.prossimo(x0, x1);
     j.inizia_lista();
-    valore_json(p.x0[i], j);
-    valore_json(p.x1[i], j);
+    valore_json(x0, j);
+    valore_json(x1, j);
     j.fine_lista();
+    pezzi.riga_finita();
   }
   j.fine_lista().fine_oggetto();
   out.push_back('\n');
-  return out;
 }
 
-std::string mostra_celle(std::string_view bytes, Formato formato, Righe righe, const Testata* t) {
+void mostra_celle(std::string_view bytes, Formato formato, Righe righe, const Testata* t,
+                  Pezzi& pezzi) {
   const std::vector<Cella> celle = leggi_celle(bytes);
   const Intervallo r = dentro(righe, celle.size(), bytes.size(), "celle");
-  return formato == Formato::json ? json_celle(celle, r, t) : testo_celle(celle, r, t);
+  if (formato == Formato::json) {
+    json_celle(celle, r, t, pezzi);
+  } else {
+    testo_celle(celle, r, t, pezzi);
+  }
 }
 
 }  // namespace
@@ -314,30 +365,50 @@ std::string_view nome_tipo_cella(uint8_t tipo_cella) {
   }
 }
 
-std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe,
-                      const Testata* testata) {
+void ispeziona(TipoFile tipo, LettoreIntervalli& file, Formato formato, Righe righe,
+               const Testata* testata, const Scarico& scarica) {
+  Pezzi pezzi(scarica);
+  const bool json = formato == Formato::json;
   switch (tipo) {
     case TipoFile::testata: {
+      const std::string bytes = tutti_i_byte(file);
       const Testata t = leggi_testata(bytes);
       const Intervallo r = dentro(righe, t.size(), bytes.size(), "voci");
-      return formato == Formato::json ? json_testata(t, r) : testo_testata(t, r);
+      json ? json_testata(t, r, pezzi) : testo_testata(t, r, pezzi);
+      break;
     }
-    case TipoFile::celle: return mostra_celle(bytes, formato, righe, testata);
-    case TipoFile::planimetria: break;
-  }
-  PianoLetto piano;
-  try {
-    piano = leggi_planimetria(bytes);
-  } catch (const ErroreLettura&) {
-    // "X_linea.dat" is also the cell file of train "linea" of line X.
-    try {
-      return mostra_celle(bytes, formato, righe, testata);
-    } catch (const ErroreLettura&) {
+    case TipoFile::celle: mostra_celle(tutti_i_byte(file), formato, righe, testata, pezzi); break;
+    case TipoFile::planimetria: {
+      IndicePiano indice;
+      try {
+        indice = indice_planimetria(file);
+      } catch (const ErroreLettura&) {
+        // "X_linea.dat" is also the cell file of train "linea" of line X:
+        // of a cell file's length at most.
+        if (file.dimensione() <= kMassimoByteCelle) {
+          try {
+            mostra_celle(tutti_i_byte(file), formato, righe, testata, pezzi);
+            pezzi.scarica();
+            return;
+          } catch (const ErroreLettura&) {
+          }
+        }
+        throw;
+      }
+      const Intervallo r = dentro(righe, indice.punti, file.dimensione(), "punti");
+      json ? json_planimetria(file, indice, r, pezzi) : testo_planimetria(file, indice, r, pezzi);
+      break;
     }
-    throw;
   }
-  const Intervallo r = dentro(righe, piano.punti(), bytes.size(), "punti");
-  return formato == Formato::json ? json_planimetria(piano, r) : testo_planimetria(piano, r);
+  pezzi.scarica();
+}
+
+std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe,
+                      const Testata* testata) {
+  LettoreMemoria file(bytes);
+  std::string r;
+  ispeziona(tipo, file, formato, righe, testata, [&r](std::string_view pezzo) { r.append(pezzo); });
+  return r;
 }
 
 }  // namespace scenario

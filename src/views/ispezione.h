@@ -5,11 +5,13 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "base/intervalli.h"
 #include "format/lettori.h"
 
 namespace scenario {
@@ -42,6 +44,18 @@ struct Righe {
 // text. A first row past the last throws OltreLaFine.
 std::string ispeziona(TipoFile tipo, std::string_view bytes, Formato formato, Righe righe,
                       const Testata* testata = nullptr);
+
+// Where a view's text goes as it is made: pieces of a few tens of
+// kilobytes, in order.
+using Scarico = std::function<void(std::string_view)>;
+
+// The same view of a file open for reading, handed to `scarica` piece by
+// piece. A header or cell file is read whole (none is large); a line plan
+// is checked to its end first, so that a fault anywhere in it or a first
+// row past its last is thrown before any piece, and then read point by
+// point: the memory taken does not grow with the file.
+void ispeziona(TipoFile tipo, LettoreIntervalli& file, Formato formato, Righe righe,
+               const Testata* testata, const Scarico& scarica);
 
 // A first row asked for past the file's last one.
 class OltreLaFine : public std::runtime_error {

@@ -162,6 +162,30 @@ TEST(Ispezione, PlanValuesKeepTheirKind) {
             "    7   vuoto  vuoto\n");
 }
 
+// A column is as wide as its widest value among the rows shown, wherever
+// that value stands and whatever its form: a point's 17 digits, a long
+// number written whole, a fraction.
+TEST(Ispezione, PlanColumnsAsWideAsTheirWidestValue) {
+  std::string b;
+  const size_t punti = kMinimoPunti;
+  const auto x0 = [](size_t p) {
+    return p == 6000 ? -2.0575963827530128e+21 : p == 6500 ? 0.12345678901234568 : -1234.5678901234567;
+  };
+  for (size_t p = 0; p < punti; ++p) test::metti_valore(&b, TipoValore::reale, x0(p));
+  for (size_t p = 0; p < punti; ++p) {
+    test::metti_valore(&b, TipoValore::reale, p == 6999 ? -12345.678901234567 : 1.2345678901234567);
+  }
+  const auto r = righe(ispeziona(TipoFile::planimetria, b, Formato::testo, {}));
+  ASSERT_EQ(r.size(), punti + 1);
+  EXPECT_EQ(r[0], "punto" + std::string(25, ' ') + "x0" + std::string(19, ' ') + "x1");
+  EXPECT_EQ(r[6001], " 6000  -2057596382753012842496.0   1.2345678901234567");
+  EXPECT_EQ(r[7000], " 6999        -1234.5678901234567  -12345.678901234567");
+  for (const std::string& l : r) EXPECT_EQ(l.size(), r[0].size()) << l;
+  // Only the rows shown count.
+  EXPECT_EQ(righe(ispeziona(TipoFile::planimetria, b, Formato::testo, {.da = 6400, .a = 6500}))[0],
+            "punto                   x0                  x1");
+}
+
 TEST(Ispezione, RowRanges) {
   const std::string b = bytes_celle(celle_prova());
   auto quante = [&b](Righe r) {

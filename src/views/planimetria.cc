@@ -17,11 +17,85 @@ namespace scenario::disegno {
 namespace {
 
 constexpr size_t kMassimoPuntiPianta = 100000;  // the ground plan's track at most
+// How far along the track its direction is taken, in plan points: at a
+// station, at a kilometre tick.
+constexpr size_t kRaggioStazione = 400;
+constexpr size_t kRaggioTacca = 30;
+
+// The line's drawable plan point at m metres from the start.
+std::optional<size_t> punto(const Pianta& pi, double m) {
+  if (m < 0) return std::nullopt;
+  const auto p = static_cast<size_t>(std::llround(m));
+  if (p >= pi.punti() || !pi.disegnabile[p]) return std::nullopt;
+  return p;
+}
+
+struct Tacca {
+  size_t p;    // the plan point
+  double m;    // metres from the start
+  int64_t km;  // the kilometre read there
+};
+
+// The kilometre ticks in the line's chainage, as dense as a few pixels
+// allow, where the track is drawn.
+std::vector<Tacca> tacche_km(const Pianta& pi, const std::vector<Tratto>& tr) {
+  std::vector<Tacca> r;
+  ogni_km(tr, passo_km(pi.pixel_per_metro * 1000, 7), [&](double m, int64_t km) {
+    if (const auto p = punto(pi, m)) r.push_back({*p, m, km});
+  });
+  return r;
+}
+
+// The run-off's points, a pixel or so apart, from the line's end on.
+std::vector<size_t> punti_prolungamento(const Pianta& pi, double fine) {
+  std::vector<size_t> r;
+  if (fine <= 0 || fine + 1 >= static_cast<double>(pi.punti())) return r;
+  const double passo = std::max(1.0, std::floor(1 / std::max(pi.pixel_per_metro, 1e-9)));
+  for (double m = fine; m < static_cast<double>(pi.punti()); m += passo) {
+    if (const auto p = punto(pi, m)) r.push_back(*p);
+  }
+  return r;
+}
+
+// A short stroke across the track at p, `l` pixels each side, in path data.
+void traverso(const Pianta& pi, size_t p, std::pair<double, double> d, double l, std::string* a) {
+  const double nx = -d.second, ny = d.first;
+  metti_numero(pi.x(p) - nx * l, a);
+  *a += ' ';
+  metti_numero(pi.y(p) - ny * l, a);
+  *a += 'l';
+  metti_numero(2 * nx * l, a);
+  *a += ' ';
+  metti_numero(2 * ny * l, a);
+  *a += 'M';
+}
 
 }  // namespace
 
+std::vector<size_t> punti_chiesti(const Pianta& pi, const std::vector<Stazione>& st,
+                                  const Chilometri& km) {
+  std::vector<size_t> r;
+  const auto intorno = [&pi, &r](size_t p, size_t raggio) {
+    r.push_back(p);
+    if (const auto e = estremi(pi, p, raggio)) {
+      r.push_back(e->first);
+      r.push_back(e->second);
+    }
+  };
+  for (const Stazione& s : st) {
+    if (const auto p = punto_vicino(pi, s.posizione)) intorno(*p, kRaggioStazione);
+  }
+  for (const Tacca& t : tacche_km(pi, km.tratti)) intorno(t.p, kRaggioTacca);
+  for (size_t i = 1; i < km.tratti.size(); ++i) {
+    if (const auto p = punto(pi, km.tratti[i].da)) intorno(*p, kRaggioTacca);
+  }
+  if (const auto p = punto(pi, km.fine)) intorno(*p, kRaggioTacca);
+  for (const size_t p : punti_prolungamento(pi, km.fine)) r.push_back(p);
+  return r;
+}
+
 void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<Stazione>& st,
-                    const std::vector<Tratto>& tr, double fine) {
+                    const Chilometri& km) {
   svg.t("<g id=\"planimetria\">\n");
   svg.etichetta(12, cima + 18, "Planimetria", 13, "start", "font-weight=\"bold\"");
   // The track, thinned to a third of a pixel; coarser while it would still
@@ -31,12 +105,13 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
   // thins: its envelope by pixel columns is drawn, and at last every k-th
   // point, so that the track never takes more than the picture's share. A
   // lone point draws no line.
+  // The pieces come with the first pass's radial thinning made.
   std::vector<std::vector<Punto2>> tracciato;
   size_t n = 0;
-  for (const auto& pezzo : pi.pezzi) {
-    if (pezzo.size() < 2) continue;
-    tracciato.push_back(pezzo);
-    n += pezzo.size();
+  for (const Pezzo& pezzo : pi.pezzi) {
+    if (pezzo.punti < 2) continue;
+    tracciato.push_back(pezzo.radiale);
+    n += pezzo.punti;
   }
   const auto ogni_pezzo = [&tracciato, &n](const auto& sfoltito) {
     n = 0;
@@ -45,9 +120,13 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
       n += pezzo.size();
     }
   };
-  for (double tolleranza = 0.3;; tolleranza *= 2) {
+  bool radiale = true;
+  for (double tolleranza = kTolleranzaPianta;; tolleranza *= 2) {
     const size_t prima = n;
-    ogni_pezzo([tolleranza](const auto& pezzo) { return sfoltisci(pezzo, tolleranza); });
+    ogni_pezzo([tolleranza, radiale](const auto& pezzo) {
+      return radiale ? sfoltisci_radiale(pezzo, tolleranza) : sfoltisci(pezzo, tolleranza);
+    });
+    radiale = false;
     if (n <= kMassimoPuntiPianta || tolleranza > 40 || n > prima / 10 * 9) break;
   }
   if (n > kMassimoPuntiPianta) ogni_pezzo([](const auto& pezzo) { return inviluppo(pezzo); });
@@ -81,94 +160,65 @@ void disegna_pianta(Svg& svg, const Pianta& pi, double cima, const std::vector<S
     if (const auto p = punto_vicino(pi, s.posizione)) luoghi.emplace_back(*p, &s);
   }
   for (const auto& [p, s] : luoghi) {
-    occupate.prendi({pi.px[p] - 5, pi.py[p] - 5, pi.px[p] + 5, pi.py[p] + 5});
+    occupate.prendi({pi.x(p) - 5, pi.y(p) - 5, pi.x(p) + 5, pi.y(p) + 5});
   }
   Svg stazioni;
   for (const auto& [p, s] : luoghi) {
-    stazioni.t("<g><circle cx=\"").n(pi.px[p]).t("\" cy=\"").n(pi.py[p]);
+    stazioni.t("<g><circle cx=\"").n(pi.x(p)).t("\" cy=\"").n(pi.y(p));
     stazioni.t("\" r=\"4.5\" fill=\"#ffffff\" stroke=\"#1f4e8c\" stroke-width=\"2\"/>");
     stazioni.titolo(s->nome + "\n" + metri(s->posizione));
-    const auto d = direzione(pi, p, 400).value_or(std::pair{1.0, 0.0});
-    etichetta_accanto(stazioni, occupate, pi.px[p], pi.py[p], d.first, d.second, s->nome, kCorpo,
+    const auto d = direzione(pi, p, kRaggioStazione).value_or(std::pair{1.0, 0.0});
+    etichetta_accanto(stazioni, occupate, pi.x(p), pi.y(p), d.first, d.second, s->nome, kCorpo,
                       "class=\"alone\" fill=\"#1f4e8c\"", {9, 16, 28, 44, 64}, true);
     stazioni.t("</g>\n");
   }
 
-  // Kilometre ticks in the line's chainage: as dense as a few pixels
-  // allow, labelled where there is room, up to the line's end (the run-off
-  // has ticks, no kilometres).
-  const double per_km = pi.pixel_per_metro * 1000;
-  const int64_t tacca = passo_km(per_km, 7);
-  const int64_t nome = passo_km(per_km, 80);
-  const auto punto = [&pi](double m) -> std::optional<size_t> {
-    if (m < 0 || m >= static_cast<double>(pi.px.size())) return std::nullopt;
-    const auto p = static_cast<size_t>(std::llround(m));
-    if (p >= pi.px.size() || std::isnan(pi.px[p])) return std::nullopt;
-    return p;
-  };
-  // A short stroke across the track at p, `l` pixels each side.
-  const auto traverso = [&pi](size_t p, std::pair<double, double> d, double l, std::string* a) {
-    const double nx = -d.second, ny = d.first;
-    metti_numero(pi.px[p] - nx * l, a);
-    *a += ' ';
-    metti_numero(pi.py[p] - ny * l, a);
-    *a += 'l';
-    metti_numero(2 * nx * l, a);
-    *a += ' ';
-    metti_numero(2 * ny * l, a);
-    *a += 'M';
-  };
+  // Kilometre ticks in the line's chainage, labelled where there is room,
+  // up to the line's end (the run-off has ticks, no kilometres).
+  const int64_t nome = passo_km(pi.pixel_per_metro * 1000, 80);
   std::string tacche;
   Svg testi;
-  ogni_km(tr, tacca, [&](double m, int64_t km) {
-    const auto p = punto(m);
-    if (!p) return;
-    const auto d = direzione(pi, *p, 30);
-    if (!d) return;
-    const bool grande = km % nome == 0;
-    traverso(*p, *d, grande ? 7 : 4, &tacche);
-    if (grande && m <= fine) {
-      etichetta_accanto(testi, occupate, pi.px[*p], pi.py[*p], d->first, d->second,
-                        "km " + intero(km), 9.5, "class=\"alone\" fill=\"#555555\"", {12, 20, 30},
+  for (const Tacca& t : tacche_km(pi, km.tratti)) {
+    const auto d = direzione(pi, t.p, kRaggioTacca);
+    if (!d) continue;
+    const bool grande = t.km % nome == 0;
+    traverso(pi, t.p, *d, grande ? 7 : 4, &tacche);
+    if (grande && t.m <= km.fine) {
+      etichetta_accanto(testi, occupate, pi.x(t.p), pi.y(t.p), d->first, d->second,
+                        "km " + intero(t.km), 9.5, "class=\"alone\" fill=\"#555555\"", {12, 20, 30},
                         false);
     }
-  });
-  // The line's end and each change of reference, across the track.
+  }
+  // Each change of reference and the line's end across the track, the
+  // run-off drawn over in grey between them.
   Svg segni;
   const auto segno = [&](double m, std::string_view colore, const std::string& titolo) {
-    const auto p = punto(m);
+    const auto p = punto(pi, m);
     if (!p) return;
-    const auto d = direzione(pi, *p, 30).value_or(std::pair{1.0, 0.0});
+    const auto d = direzione(pi, *p, kRaggioTacca).value_or(std::pair{1.0, 0.0});
     std::string a;
-    traverso(*p, d, 9, &a);
+    traverso(pi, *p, d, 9, &a);
     a.pop_back();
     segni.t("<path d=\"M").t(a).t("\" stroke=\"").t(colore).t("\" stroke-width=\"2.5\">");
     segni.titolo(titolo);
     segni.t("</path>\n");
   };
-  for (size_t i = 1; i < tr.size(); ++i) {
-    segno(tr[i].da, "#b03030", cambio_di_progressiva(tr[i - 1], tr[i]));
+  for (size_t i = 1; i < km.tratti.size(); ++i) {
+    segno(km.tratti[i].da, "#b03030", cambio_di_progressiva(km.tratti[i - 1], km.tratti[i]));
   }
-  if (fine > 0 && fine + 1 < static_cast<double>(pi.px.size())) {
-    // The run-off, track past the line's end: drawn over in grey, a point a
-    // pixel or so.
-    const double passo = std::max(1.0, std::floor(1 / std::max(pi.pixel_per_metro, 1e-9)));
-    std::string d;
-    for (double m = fine; m < static_cast<double>(pi.px.size()); m += passo) {
-      const auto p = punto(m);
-      if (!p) continue;
-      d += d.empty() ? 'M' : ' ';
-      metti_numero(pi.px[*p], &d);
-      d += ' ';
-      metti_numero(pi.py[*p], &d);
-    }
-    if (!d.empty()) {
-      segni.t("<path d=\"").t(d).t("\" fill=\"none\" stroke=\"#a0a0a0\" stroke-width=\"2.6\">");
-      segni.titolo("prolungamento (" + metri(kMetriProlungamento) + ") dopo la fine della linea");
-      segni.t("</path>\n");
-    }
-    segno(fine, "#444444",
-          "fine della linea, " + metri(static_cast<int64_t>(fine)) + "; dopo, il prolungamento");
+  std::string oltre;
+  for (const size_t p : punti_prolungamento(pi, km.fine)) {
+    oltre += oltre.empty() ? 'M' : ' ';
+    metti_numero(pi.x(p), &oltre);
+    oltre += ' ';
+    metti_numero(pi.y(p), &oltre);
+  }
+  if (!oltre.empty()) {
+    segni.t("<path d=\"").t(oltre).t("\" fill=\"none\" stroke=\"#a0a0a0\" stroke-width=\"2.6\">");
+    segni.titolo("prolungamento (" + metri(kMetriProlungamento) + ") dopo la fine della linea");
+    segni.t("</path>\n");
+    segno(km.fine, "#444444",
+          "fine della linea, " + metri(static_cast<int64_t>(km.fine)) + "; dopo, il prolungamento");
   }
   if (!tacche.empty()) {
     tacche.pop_back();

@@ -24,13 +24,13 @@ double distanza2_segmento(const Punto2& q, const Punto2& a, const Punto2& b) {
 
 std::vector<Punto2> sfoltisci(const std::vector<Punto2>& in, double tolleranza) {
   if (in.size() <= 2) return in;
-  std::vector<Punto2> radiale;
-  radiale.push_back(in.front());
-  for (size_t i = 1; i + 1 < in.size(); ++i) {
-    const Punto2& u = radiale.back();
-    if (std::hypot(in[i].x - u.x, in[i].y - u.y) >= tolleranza) radiale.push_back(in[i]);
-  }
-  radiale.push_back(in.back());
+  Radiale radiale(tolleranza);
+  for (const Punto2& q : in) radiale.aggiungi(q);
+  return sfoltisci_radiale(radiale.chiudi(), tolleranza);
+}
+
+std::vector<Punto2> sfoltisci_radiale(const std::vector<Punto2>& radiale, double tolleranza) {
+  if (radiale.size() <= 2) return radiale;
   const size_t n = radiale.size();
   const double soglia = tolleranza * tolleranza;
   const size_t bilanciato = 64 * n;  // looks at points before splits are balanced

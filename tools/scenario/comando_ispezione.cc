@@ -1,8 +1,10 @@
 // scenario inspect: any of the three compiled files, decoded.
 #include <charconv>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "installer/avvio.h"
 #include "installer/corsa.h"
@@ -50,7 +52,7 @@ std::optional<std::filesystem::path> testata_accanto(const Richiesta& a, const s
 // one compile (exit 1 naming both when not), and sources changed since are
 // said. The header, for the view to name stations and boards.
 std::optional<Testata> accordo_con_testata(const Richiesta& a, const std::string& nome,
-                                           TipoFile tipo, std::string_view bytes) {
+                                           TipoFile tipo, LettoreIntervalli& file) {
   const std::optional<std::filesystem::path> percorso = testata_accanto(a, nome, tipo);
   if (!percorso) return std::nullopt;
   Testata t;
@@ -69,12 +71,12 @@ std::optional<Testata> accordo_con_testata(const Richiesta& a, const std::string
   std::optional<size_t> punti;
   if (tipo == TipoFile::planimetria) {
     try {
-      punti = leggi_planimetria(bytes).punti();
+      punti = indice_planimetria(file).punti;
     } catch (const ErroreLettura&) {
     }
   }
   richiedi_accordo(*percorso, nome,
-                   punti ? piano_discorde(t, *punti) : celle_discordi(t, leggi_celle(bytes)));
+                   punti ? piano_discorde(t, *punti) : celle_discordi(t, leggi_celle_file(file)));
   const std::filesystem::path cartella = percorso->parent_path();
   avvisa_sorgenti_piu_recenti(prefisso_di(a.comando), cartella.empty() ? "" : (cartella / "").string(), t,
                               {*percorso, std::filesystem::path(nome)});
@@ -100,14 +102,16 @@ int esegui(const Richiesta& a) {
         uscita_errore_dati,
         nome + ": il nome non finisce con _linea.dat, .sim o .dat: non e' un file compilato");
   }
-  std::optional<std::string> bytes;
+  std::unique_ptr<LettoreIntervalli> file;
   try {
-    bytes = leggi_file(nome, *tipo);
-    if (!bytes) throw ErroreComando(uscita_errore_dati, nome + ": il file non esiste");
-    const std::optional<Testata> t = accordo_con_testata(a, nome, *tipo, *bytes);
-    const std::string uscita = ispeziona(*tipo, *bytes, a.ha("--json") ? Formato::json : Formato::testo,
-                                         righe, t ? &*t : nullptr);
-    std::cout.write(uscita.data(), static_cast<std::streamsize>(uscita.size()));
+    file = apri_binario(nome, *tipo);
+    if (!file) throw ErroreComando(uscita_errore_dati, nome + ": il file non esiste");
+    const std::optional<Testata> t = accordo_con_testata(a, nome, *tipo, *file);
+    // Written as it is made: a plan's text is larger than the plan.
+    ispeziona(*tipo, *file, a.ha("--json") ? Formato::json : Formato::testo, righe,
+              t ? &*t : nullptr, [](std::string_view pezzo) {
+                std::cout.write(pezzo.data(), static_cast<std::streamsize>(pezzo.size()));
+              });
     return uscita_ok;
   } catch (const OltreLaFine& e) {
     throw ErroreComando(uscita_errore_dati,
@@ -115,7 +119,7 @@ int esegui(const Richiesta& a) {
   } catch (const ErroreLettura& e) {
     std::string motivo = nome + " (" + std::string(descrizione_tipo(*tipo)) + "): " + e.what();
     // A file saved under another kind's name says so.
-    if (const auto altro = bytes ? tipo_dal_contenuto(*bytes) : std::nullopt) {
+    if (const auto altro = file ? tipo_dal_contenuto(*file) : std::nullopt) {
       motivo += " (il contenuto e' quello di: " + std::string(descrizione_tipo(*altro)) + ")";
     }
     throw ErroreComando(uscita_errore_dati, motivo);

@@ -1,6 +1,7 @@
 // scenario plot: a picture of a compiled scenario, as one SVG file.
 #include <cctype>
 #include <iostream>
+#include <memory>
 #include <optional>
 #include <string>
 #include <utility>
@@ -44,16 +45,20 @@ int esegui(const Richiesta& a) {
     std::vector<std::filesystem::path> compilati = {testata, celle};
 
     // Without a plan file (compiled with --no-plan), no ground plan.
+    // The plan is checked whole, then read again as the drawing needs it:
+    // never held whole.
     letto = a.prefisso_nomi + nome_planimetria(a.id);
-    std::optional<PianoLetto> piano;
-    if (const std::optional<std::string> p = leggi_file(letto, TipoFile::planimetria)) {
-      piano = leggi_planimetria(*p);
-      richiedi_accordo(testata, letto, piano_discorde(t, piano->punti()));
+    const std::unique_ptr<LettoreIntervalli> piano = apri_binario(letto, TipoFile::planimetria);
+    std::optional<IndicePiano> indice;
+    if (piano) {
+      indice = indice_planimetria(*piano);
+      richiedi_accordo(testata, letto, piano_discorde(t, indice->punti));
       compilati.push_back(letto);
     }
     avvisa_sorgenti_piu_recenti(prefisso_di(a.comando), a.prefisso_nomi, t, compilati);
 
-    scrivi_file(uscita, disegna_scenario(t, c, piano ? &*piano : nullptr));
+    scrivi_file(uscita, piano ? disegna_scenario(t, c, *piano, *indice)
+                              : disegna_scenario(t, c, nullptr));
     std::cout << "scritto " << uscita.string() << "\n";
     return uscita_ok;
   } catch (const ErroreLettura& e) {

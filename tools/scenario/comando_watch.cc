@@ -129,7 +129,6 @@ int esegui(const Richiesta& a) {
 Sottocomando comando_watch() {
   return {
       .nome = "watch",
-      .sinossi = "LINEA TRENO",
       .descrizione =
           "Osserva DIR/LINEA_linea.txt e DIR/LINEA_TRENO-.txt e, all'inizio e a ogni\n"
           "salvataggio di uno dei due, stampa le diagnostiche come 'scenario check',\n"

@@ -11,11 +11,12 @@
 
 namespace scenario {
 
-std::optional<std::string> leggi_file(const std::filesystem::path& percorso, TipoFile tipo) {
+std::unique_ptr<LettoreIntervalli> apri_binario(const std::filesystem::path& percorso,
+                                                TipoFile tipo) {
   std::error_code ec;
-  if (!std::filesystem::exists(percorso, ec)) return std::nullopt;
-  // Only a regular file has a size to go by; anything else is read and
-  // judged by its bytes.
+  if (!std::filesystem::exists(percorso, ec)) return nullptr;
+  // Only a regular file has a size to go by; anything else is refused when
+  // opened.
   if (std::filesystem::is_regular_file(percorso, ec)) {
     const std::uintmax_t n = std::filesystem::file_size(percorso, ec);
     if (!ec && n > massimo_byte(tipo)) {
@@ -26,7 +27,17 @@ std::optional<std::string> leggi_file(const std::filesystem::path& percorso, Tip
     }
   }
   try {
-    return ArchivioCartella(percorso.parent_path()).leggi(percorso.filename().string());
+    return ArchivioCartella(percorso.parent_path()).apri(percorso.filename().string());
+  } catch (const std::bad_alloc&) {
+    memoria_esaurita(percorso, "leggere");
+  }
+}
+
+std::optional<std::string> leggi_file(const std::filesystem::path& percorso, TipoFile tipo) {
+  const std::unique_ptr<LettoreIntervalli> file = apri_binario(percorso, tipo);
+  if (!file) return std::nullopt;
+  try {
+    return tutti_i_byte(*file);
   } catch (const std::bad_alloc&) {
     memoria_esaurita(percorso, "leggere");
   }
