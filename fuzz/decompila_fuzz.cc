@@ -28,11 +28,11 @@ Compilazione compila(const std::string& linea, const std::string& treno, int32_t
   return memorizza_percorso(a, kId, j);
 }
 
-std::optional<FileCompilati> compilati(const std::string& linea, const std::string& treno,
-                                       int32_t j) {
+std::optional<BytesCompilati> compilati(const std::string& linea, const std::string& treno,
+                                        int32_t j) {
   const Compilazione c = compila(linea, treno, j);
   if (!c.da_scrivere()) return std::nullopt;
-  FileCompilati f;
+  BytesCompilati f;
   f.testata = bytes_testata(c.modello.testata);
   f.celle = bytes_celle(*c.modello.celle);
   if (c.modello.planimetria) f.planimetria = c.modello.planimetria->bytes_file();
@@ -52,13 +52,13 @@ std::string_view prendi(std::string_view& b) {
   return r;
 }
 
-void verifica(const FileCompilati& f) {
+void verifica(const BytesCompilati& f) {
   const Decompilazione d = decompila(kId, f);
   if (!d.riuscita()) {
     VERIFICA(!d.problemi.front().empty());
     return;
   }
-  const std::optional<FileCompilati> g = compilati(d.linea, d.treno, f.planimetria ? 1 : 0);
+  const std::optional<BytesCompilati> g = compilati(d.linea, d.treno, f.planimetria ? 1 : 0);
   VERIFICA(g.has_value());
   VERIFICA(g->celle == f.celle);
   VERIFICA(g->testata == f.testata);
@@ -75,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string ingresso = come_testo(data, size);
   if (data[0] == 1) {
     std::string_view b = std::string_view(ingresso).substr(1);
-    FileCompilati f;
+    BytesCompilati f;
     f.testata = prendi(b);
     f.celle = prendi(b);
     if (!b.empty()) f.planimetria = std::string(prendi(b));
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   }
   const DueSorgenti s = due_sorgenti(reinterpret_cast<const uint8_t*>(resto.data()), resto.size());
-  std::optional<FileCompilati> f = compilati(s.linea, s.treno, size % 2 == 0 ? 1 : 0);
+  std::optional<BytesCompilati> f = compilati(s.linea, s.treno, size % 2 == 0 ? 1 : 0);
   if (!f) return 0;
   for (; modifiche.size() >= 3; modifiche.remove_prefix(3)) {
     const size_t o = DecodeFixed16(modifiche.data());

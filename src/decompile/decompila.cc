@@ -11,9 +11,13 @@
 #include <exception>
 #include <initializer_list>
 #include <set>
+#include <span>
 #include <string_view>
 
 #include "base/coding.h"
+#include "base/cursore.h"
+#include "base/guasto.h"
+#include "base/intervalli.h"
 #include "compiler/archivio.h"
 #include "compiler/compila.h"
 #include "compiler/line/record_linea.h"
@@ -64,7 +68,7 @@ const char* testo_non_esprimibile(const std::string& t) {
 
 class Inversa {
  public:
-  Inversa(const Identita& id, Testata t, std::vector<Cella> c, std::optional<std::string_view> p)
+  Inversa(const Identita& id, Testata t, std::vector<Cella> c, LettoreIntervalli* p)
       : id_(id), t_(std::move(t)), c_(std::move(c)), piano_(p) {}
 
   void esegui();
@@ -97,7 +101,7 @@ class Inversa {
   const Identita& id_;
   Testata t_;
   std::vector<Cella> c_;
-  std::optional<std::string_view> piano_;  // the plan file's bytes
+  LettoreIntervalli* piano_;  // the plan file, if any
   std::vector<std::string> problemi_;
   // Cells a record or the compile itself accounts for.
   std::vector<bool> spiegata_;
@@ -262,59 +266,57 @@ void Inversa::progressive() {
            "progressive chilometriche che nessun ordine dei tre record da'");
 }
 
-// The plan file read in step with its two halves, value by value: the
-// compiled shape is checked as it is met, the whole file never held again.
+// The plan file read in step with its two halves, value by value, through
+// two windows: the compiled shape is checked as it is met, the file never
+// held whole.
 class LetturaPiano {
  public:
-  explicit LetturaPiano(std::string_view b) : b_(b) {}
+  explicit LetturaPiano(LettoreIntervalli& file) : in_(file, 0), valori_(in_) {}
   // Past component 0's n values: the start of component 1.
   bool salta(size_t n) {
-    for (size_t k = 0; k < n; ++k) {
-      if (!prendi()) return false;
+    try {
+      for (size_t k = 0; k < n; ++k) valori_.salta();
+    } catch (const ErroreLettura&) {
+      return false;
     }
     return true;
   }
   // The next value; none past the end or on an unknown kind.
   bool prendi() {
-    if (b_.size() - pos_ < 2) return false;
-    tipo = static_cast<TipoValore>(DecodeFixed16(b_.data() + pos_));
-    const char* v = b_.data() + pos_ + 2;
-    if (tipo != TipoValore::vuoto && tipo != TipoValore::intero && tipo != TipoValore::reale) {
+    if (valori_.finiti()) return false;
+    try {
+      const ValorePiano v = valori_.prossimo();
+      tipo = v.tipo;
+      valore = v.valore;
+    } catch (const ErroreLettura&) {
       return false;
     }
-    const size_t w = larghezza_valore(tipo);
-    if (b_.size() - pos_ < w) return false;
-    valore = tipo == TipoValore::reale    ? DecodeDouble(v)
-             : tipo == TipoValore::intero ? static_cast<int16_t>(DecodeFixed16(v))
-                                          : 0;
-    pos_ += w;
     return true;
   }
-  size_t posizione() const { return pos_; }
-  void vai(size_t p) { pos_ = p; }
+  size_t posizione() const { return in_.pos(); }
+  bool finita() const { return in_.finito(); }
 
   TipoValore tipo = TipoValore::vuoto;
   double valore = 0;
 
  private:
-  std::string_view b_;
-  size_t pos_ = 0;
+  Cursore in_;
+  ValoriPiano valori_;
 };
 
 void Inversa::curve() {
-  const std::string_view bytes = *piano_;
   const size_t n = static_cast<size_t>(t_[kVoceDatiTreno].valore_due) + kMetriProlungamento + 1;
   const auto illeggibile = [&] {
     try {
-      const PianoLetto p = leggi_planimetria(bytes);
+      const IndicePiano p = indice_planimetria(*piano_);
       problema(nome_planimetria(id_),
-               std::to_string(p.punti()) + " punti, la linea ne vuole " + std::to_string(n));
+               std::to_string(p.punti) + " punti, la linea ne vuole " + std::to_string(n));
     } catch (const ErroreLettura& e) {
       problema(nome_planimetria(id_), e.what());
     }
   };
-  LetturaPiano x0(bytes);
-  LetturaPiano x1(bytes);
+  LetturaPiano x0(*piano_);
+  LetturaPiano x1(*piano_);
   if (!x1.salta(n)) return illeggibile();
   const size_t meta = x1.posizione();
   const auto punto = [&] { return x0.prendi() && x1.prendi(); };
@@ -393,7 +395,7 @@ void Inversa::curve() {
     problema("punto " + std::to_string(ultimo + 1) + " del piano", "tracciato interrotto");
     return;
   }
-  if (x0.posizione() != meta || x1.posizione() != bytes.size()) illeggibile();
+  if (x0.posizione() != meta || !x1.finita()) illeggibile();
 }
 
 template <typename F>
@@ -808,20 +810,32 @@ void confronta(const Identita& id, const FileCompilati& f, const Decompilazione&
     }
   }
   if (f.planimetria && c.modello.planimetria) {
+    LettoreIntervalli& file = *f.planimetria;
     const Planimetria& fatta = *c.modello.planimetria;
-    bool uguale = fatta.dimensione_file() == f.planimetria->size();
+    bool uguale = fatta.dimensione_file() == file.dimensione();
     if (uguale) {
+      // The pieces come a component at a time, not in the file's order:
+      // each is read where it lies, a window at a time.
+      std::vector<char> finestra(Cursore::kFinestra);
       fatta.scrivi_file([&](size_t posizione, std::string_view b) {
-        uguale = uguale && f.planimetria->compare(posizione, b.size(), b) == 0;
+        for (size_t da = 0; uguale && da < b.size(); da += finestra.size()) {
+          const size_t n = std::min(finestra.size(), b.size() - da);
+          file.leggi(posizione + da, std::span<char>(finestra.data(), n));
+          uguale = b.compare(da, n, std::string_view(finestra.data(), n)) == 0;
+        }
       });
     }
     if (!uguale) {
-      const PianoLetto letto = leggi_planimetria(*f.planimetria);
-      const PianoLetto fatto = piano_letto_da(*c.modello.planimetria);
+      const IndicePiano indice = indice_planimetria(file);
+      PuntiPiano letti(file, indice);
+      const size_t fino = std::min(indice.punti, fatta.punti());
       size_t k = 0;
-      while (k < std::min(letto.punti(), fatto.punti()) && letto.x0[k] == fatto.x0[k] &&
-             letto.x1[k] == fatto.x1[k]) {
-        ++k;
+      for (; k < fino; ++k) {
+        ValorePiano x0, x1;
+        letti.prossimo(x0, x1);
+        const TipoValore t = fatta.tipo(k);
+        const Punto q = fatta.punto(k);
+        if (!(x0 == ValorePiano{t, q.x0} && x1 == ValorePiano{t, q.x1})) break;
       }
       problemi.push_back("punto " + std::to_string(k) + " del piano: ricompilato diverso");
     }
@@ -837,7 +851,6 @@ Decompilazione decompila(const Identita& id, const FileCompilati& f) {
   Decompilazione d;
   Testata t;
   std::vector<Cella> c;
-  std::optional<std::string_view> p;
   const auto leggi = [&](const std::string& nome, auto&& lettura) {
     try {
       lettura();
@@ -850,7 +863,6 @@ Decompilazione decompila(const Identita& id, const FileCompilati& f) {
   bool letti = leggi(nome_testata(id), [&] { t = leggi_testata(f.testata); });
   letti = leggi(nome_celle(id), [&] { c = leggi_celle(f.celle); }) && letti;
   // The plan is read as its curves are recovered.
-  if (f.planimetria) p = *f.planimetria;
   if (!letti) return d;
   const int32_t lunghezza = t[kVoceDatiTreno].valore_due;
   if (lunghezza < 0 || lunghezza > kLunghezzaMassima ||
@@ -862,17 +874,25 @@ Decompilazione decompila(const Identita& id, const FileCompilati& f) {
         std::to_string(vicino(int64_t{lunghezza} + kMetriProlungamento, kMetriCella) + 1));
     return d;
   }
-  Inversa inv(id, std::move(t), std::move(c), std::move(p));
+  Inversa inv(id, std::move(t), std::move(c), f.planimetria);
   inv.esegui();
   d.linea = inv.file_linea();
   d.treno = inv.file_treno();
   d.problemi = std::move(inv.problemi());
   try {
     confronta(id, f, d, d.problemi);
+  } catch (const GuastoPiattaforma&) {
+    throw;
   } catch (const std::exception& e) {
     d.problemi.push_back(std::string("confronto non riuscito: ") + e.what());
   }
   return d;
+}
+
+Decompilazione decompila(const Identita& id, const BytesCompilati& b) {
+  std::optional<LettoreMemoria> piano;
+  if (b.planimetria) piano.emplace(*b.planimetria);
+  return decompila(id, FileCompilati{piano ? &*piano : nullptr, b.testata, b.celle});
 }
 
 }  // namespace scenario

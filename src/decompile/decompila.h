@@ -9,13 +9,22 @@
 #include <string>
 #include <vector>
 
+#include "base/intervalli.h"
 #include "model/identita.h"
 
 namespace scenario {
 
-// The bytes of the three files; no plan when the scenario was compiled
-// without one.
+// The three files: the header and cell files' bytes, and the plan read a
+// piece at a time where it lies (it is the largest by far); no plan when the
+// scenario was compiled without one.
 struct FileCompilati {
+  LettoreIntervalli* planimetria = nullptr;
+  std::string testata;
+  std::string celle;
+};
+
+// The three files' bytes, all held in memory.
+struct BytesCompilati {
   std::optional<std::string> planimetria;
   std::string testata;
   std::string celle;
@@ -33,8 +42,10 @@ struct Decompilazione {
 
 // The sources of `id` whose compile writes `f`. Never throws for what the
 // files hold: a file that does not read, or holds what no fault-free compile
-// writes, is a problem of the result.
+// writes, is a problem of the result. What the plan's reader throws when it
+// cannot read (GuastoPiattaforma) is passed on.
 Decompilazione decompila(const Identita& id, const FileCompilati& f);
+Decompilazione decompila(const Identita& id, const BytesCompilati& b);
 
 }  // namespace scenario
 

@@ -34,8 +34,8 @@ Compilazione compila(const Identita& id, const std::string& linea, const std::st
 
 bool senza_guasti(const Compilazione& c) { return c.errore.numero_errore == 0 && c.da_scrivere(); }
 
-FileCompilati file_di(const Compilazione& c) {
-  FileCompilati f;
+BytesCompilati file_di(const Compilazione& c) {
+  BytesCompilati f;
   f.testata = bytes_testata(c.modello.testata);
   f.celle = bytes_celle(*c.modello.celle);
   if (c.modello.planimetria) f.planimetria = c.modello.planimetria->bytes_file();
@@ -49,14 +49,14 @@ std::string elenco(const std::vector<std::string>& pp) {
 }
 
 // Decompiles and compiles the result again: the same three files.
-::testing::AssertionResult ritorna(const Identita& id, const FileCompilati& f) {
+::testing::AssertionResult ritorna(const Identita& id, const BytesCompilati& f) {
   const Decompilazione d = decompila(id, f);
   if (!d.riuscita()) return ::testing::AssertionFailure() << elenco(d.problemi);
   const Compilazione c = compila(id, d.linea, d.treno, f.planimetria ? 1 : 0);
   if (!senza_guasti(c)) {
     return ::testing::AssertionFailure() << "errore " << c.errore.numero_errore;
   }
-  const FileCompilati g = file_di(c);
+  const BytesCompilati g = file_di(c);
   if (g.celle != f.celle || g.testata != f.testata || g.planimetria != f.planimetria) {
     return ::testing::AssertionFailure() << "file diversi";
   }
@@ -150,7 +150,7 @@ TEST(Decompila, WhatNoRecordGivesIsNamed) {
 
 TEST(Decompila, UnreadableFilesAreNamed) {
   const Compilazione c = compila(kPortata, dati_linea(), dati_treno());
-  FileCompilati f = file_di(c);
+  BytesCompilati f = file_di(c);
   f.testata.resize(f.testata.size() - 1);
   const Decompilazione d = decompila(kPortata, f);
   ASSERT_FALSE(d.riuscita());
@@ -159,7 +159,7 @@ TEST(Decompila, UnreadableFilesAreNamed) {
   EXPECT_TRUE(d.linea.empty());
 
   // A plan cut short is named by its reader, at its offset.
-  FileCompilati g = file_di(c);
+  BytesCompilati g = file_di(c);
   g.planimetria->resize(g.planimetria->size() - 3);
   const Decompilazione e = decompila(kPortata, g);
   ASSERT_FALSE(e.riuscita());

@@ -2,6 +2,7 @@
 // written only once their compile gives the same files byte for byte.
 #include <filesystem>
 #include <iostream>
+#include <memory>
 #include <new>
 #include <optional>
 #include <string>
@@ -21,19 +22,26 @@ namespace scenario {
 namespace {
 
 // The three files of the scenario, named as the author wrote them (DIR/
-// only when --dir was given). Without the plan (a --no-plan compile) the
-// line has no curves to recover: said on standard output.
-FileCompilati leggi_compilati(const Richiesta& a) {
+// only when --dir was given): the plan opened, to be read a piece at a
+// time. Without it (a --no-plan compile) the line has no curves to recover:
+// said on standard output.
+struct Compilati {
+  std::unique_ptr<LettoreIntervalli> piano;
+  FileCompilati file;
+};
+
+Compilati leggi_compilati(const Richiesta& a) {
   std::filesystem::path letto;
   try {
-    FileCompilati f;
+    Compilati f;
     letto = a.prefisso_nomi + nome_testata(a.id);
-    f.testata = leggi_compilato(letto, TipoFile::testata);
+    f.file.testata = leggi_compilato(letto, TipoFile::testata);
     letto = a.prefisso_nomi + nome_celle(a.id);
-    f.celle = leggi_compilato(letto, TipoFile::celle);
+    f.file.celle = leggi_compilato(letto, TipoFile::celle);
     letto = a.prefisso_nomi + nome_planimetria(a.id);
-    f.planimetria = leggi_file(letto, TipoFile::planimetria);
-    if (!f.planimetria) {
+    f.piano = apri_binario(letto, TipoFile::planimetria);
+    f.file.planimetria = f.piano.get();
+    if (!f.piano) {
       std::cout << "nessun file " << letto.string()
                 << ": la linea e' scritta senza curve, confrontati gli altri due file\n";
     }
@@ -56,7 +64,8 @@ int esegui(const Richiesta& a) {
   const std::optional<std::string> o = a.valore("--output");
   if (o && o->empty()) errore_uso("--output vuole una cartella, non un nome vuoto");
   const std::filesystem::path uscita = o ? std::filesystem::path(*o) : a.dir;
-  const Decompilazione d = decompila(a.id, leggi_compilati(a));
+  const Compilati compilati = leggi_compilati(a);
+  const Decompilazione d = decompila(a.id, compilati.file);
   if (!d.riuscita() && !a.ha("--partial")) {
     throw ErroreComando(
         uscita_errore_dati,
