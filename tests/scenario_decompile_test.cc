@@ -3,12 +3,15 @@
 // sources back from compiled files, compiled again in a fresh folder.
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <string>
 #include <vector>
 
 #include "installer/marca_stub.h"
 #include "model/identita.h"
+#include "platform/scrittura.h"
 #include "tests/support/cartella.h"
+#include "tests/support/chiamate.h"
 #include "tests/support/esegui.h"
 #include "tests/support/eseguibili.h"
 
@@ -22,6 +25,7 @@ using test::esegui;
 using test::leggi;
 
 const std::string kTool = SCENARIO_TOOL_PATH;
+const std::string kToolProva = SCENARIO_TOOL_PROVA_PATH;
 const Identita kPortata{"Lanvero_Ostrel", "24817"};
 const std::string kPortataArg = "Lanvero_Ostrel 24817";
 
@@ -169,6 +173,45 @@ TEST(Decompile, WithoutThePlanSaysSoAndComparesTheOtherTwo) {
   ASSERT_EQ(scenario(dir / "nuova", "compile " + kPortataArg + " --no-plan").stato, 0);
   EXPECT_EQ(leggi(dir / "nuova" / nome_celle(kPortata)), leggi(dir / nome_celle(kPortata)));
   EXPECT_EQ(leggi(dir / "nuova" / nome_testata(kPortata)), leggi(dir / nome_testata(kPortata)));
+}
+
+// The plan is read a window at a time while the decompile runs: a read
+// that fails there, whether the curves are being recovered or the
+// recompiled plan compared, is the system's failure, named at the file,
+// and nothing is written.
+TEST(Decompile, PlanReadFailingMidwayIsTheSystemsFailure) {
+  CartellaProva dir;
+  ASSERT_EQ(scenario(dir.percorso(), "emit").stato, 0);
+  ASSERT_EQ(scenario(dir.percorso(), "compile " + kPortataArg).stato, 0);
+  fs::create_directory(dir / "nuova");
+  const std::string argomenti = "decompile " + kPortataArg + " -o nuova";
+  std::vector<long> letture;
+  {
+    CartellaProva registro;
+    test::Avvio a = avvio(kToolProva, argomenti);
+    a.ambiente = {{"SCENARIO_PROVA_TRACCIA", (registro / "chiamate").string()}};
+    ASSERT_EQ(esegui(a, dir.percorso()).stato, 0);
+    for (const test::ChiamataContata& c :
+         test::leggi_chiamate(leggi(registro / "chiamate"), dir.percorso())) {
+      if (c.tipo == "lettura" && c.percorso.filename() == nome_planimetria(kPortata)) {
+        letture.push_back(c.numero);
+      }
+    }
+    for (const std::string& n : {nome_sorgente_linea(kPortata), nome_sorgente_treno(kPortata)})
+      fs::remove(dir / "nuova" / n);
+  }
+  // Never the whole file at once.
+  EXPECT_GT(letture.size(), 3u);
+  for (const long n : letture) {
+    SCOPED_TRACE(n);
+    test::Avvio a = avvio(kToolProva, argomenti);
+    a.ambiente = {test::guasto_alla(n, EIO)};
+    const test::Uscita u = esegui(a, dir.percorso());
+    EXPECT_EQ(u.stato, 3) << u.err;
+    EXPECT_EQ(u.err, "scenario decompile: impossibile leggere " + nome_planimetria(kPortata) +
+                         ": " + motivo_errno(EIO) + "\n");
+    EXPECT_TRUE(test::nomi(dir / "nuova").empty());
+  }
 }
 
 // A cell file with a code that no record gives there: refused at the cell,
