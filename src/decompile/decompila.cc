@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <exception>
 #include <initializer_list>
+#include <optional>
 #include <set>
 #include <span>
 #include <string_view>
@@ -86,6 +87,9 @@ class Inversa {
   void generale();
   void progressive();
   void curve();
+  // The curves from the plan, component 1 supposed to start at offset
+  // `supposta` or found where component 0 ends; whether every point fits.
+  bool curve_da(std::optional<uint64_t> supposta);
   // A profile of one byte per cell: the records at each change, with
   // `scrivi(cell, byte)` writing one.
   template <typename F>
@@ -268,29 +272,33 @@ void Inversa::progressive() {
 
 // The plan file read in step with its two halves, value by value, through
 // two windows: the compiled shape is checked as it is met, the file never
-// held whole.
+// held whole. What does not read is said by the plan's own reader.
 class LetturaPiano {
  public:
-  explicit LetturaPiano(LettoreIntervalli& file) : in_(file, 0), valori_(in_) {}
+  explicit LetturaPiano(LettoreIntervalli& file, uint64_t da = 0)
+      : in_(file, static_cast<size_t>(da)) {}
   // Past component 0's n values: the start of component 1.
   bool salta(size_t n) {
-    try {
-      for (size_t k = 0; k < n; ++k) valori_.salta();
-    } catch (const ErroreLettura&) {
-      return false;
+    for (size_t k = 0; k < n; ++k) {
+      if (!prendi()) return false;
     }
     return true;
   }
   // The next value; none past the end or on an unknown kind.
   bool prendi() {
-    if (valori_.finiti()) return false;
-    try {
-      const ValorePiano v = valori_.prossimo();
-      tipo = v.tipo;
-      valore = v.valore;
-    } catch (const ErroreLettura&) {
+    const std::string_view b = in_.davanti(larghezza_valore(TipoValore::reale));
+    if (b.size() < kBytesEtichetta) return false;
+    tipo = static_cast<TipoValore>(DecodeFixed16(b.data()));
+    if (tipo != TipoValore::vuoto && tipo != TipoValore::intero && tipo != TipoValore::reale) {
       return false;
     }
+    const size_t w = larghezza_valore(tipo);
+    if (b.size() < w) return false;
+    const char* v = b.data() + kBytesEtichetta;
+    valore = tipo == TipoValore::reale    ? DecodeDouble(v)
+             : tipo == TipoValore::intero ? static_cast<int16_t>(DecodeFixed16(v))
+                                          : 0;
+    in_.avanza(w);
     return true;
   }
   size_t posizione() const { return in_.pos(); }
@@ -301,12 +309,25 @@ class LetturaPiano {
 
  private:
   Cursore in_;
-  ValoriPiano valori_;
 };
 
 void Inversa::curve() {
+  // Component 1 starts where component 0's values end: in a compiled plan,
+  // whose halves are alike, at half the file. A walk that supposes so and
+  // holds to the last byte is the walk from there; any other is made again
+  // from where component 0 is found to end.
+  const size_t righe = linea_.size();
+  const size_t detti = problemi_.size();
+  if (curve_da(piano_->dimensione() / 2)) return;
+  linea_.resize(righe);  // the curves that walk found
+  problemi_.resize(detti);
+  curve_da(std::nullopt);
+}
+
+bool Inversa::curve_da(std::optional<uint64_t> supposta) {
   const size_t n = static_cast<size_t>(t_[kVoceDatiTreno].valore_due) + kMetriProlungamento + 1;
   const auto illeggibile = [&] {
+    if (supposta) return false;
     try {
       const IndicePiano p = indice_planimetria(*piano_);
       problema(nome_planimetria(id_),
@@ -314,10 +335,11 @@ void Inversa::curve() {
     } catch (const ErroreLettura& e) {
       problema(nome_planimetria(id_), e.what());
     }
+    return false;
   };
   LetturaPiano x0(*piano_);
-  LetturaPiano x1(*piano_);
-  if (!x1.salta(n)) return illeggibile();
+  LetturaPiano x1(*piano_, supposta.value_or(0));
+  if (!supposta && !x1.salta(n)) return illeggibile();
   const size_t meta = x1.posizione();
   const auto punto = [&] { return x0.prendi() && x1.prendi(); };
   const auto intero = [&](double a, double b) {
@@ -326,7 +348,7 @@ void Inversa::curve() {
   };
   if (!intero(0, 0) || !intero(0, 1)) {
     problema("punto 0 del piano", "i punti 0 e 1 non sono (0, 0) e (0, 1)");
-    return;
+    return false;
   }
   std::vector<double> candidati = {0};
   for (const ClasseCurva& k : kClassiCurva) {
@@ -371,7 +393,7 @@ void Inversa::curve() {
     if (!trovata) {
       problema("punto " + std::to_string(k) + " del piano",
                "non segue dai due prima di lui con nessuna classe di curva");
-      return;
+      return false;
     }
     if (*trovata != corrente) {
       chiudi(k - 1);
@@ -388,14 +410,15 @@ void Inversa::curve() {
     if (k > ultimo + 1 && !punto()) return illeggibile();
     if (x0.tipo != TipoValore::vuoto || x1.tipo != TipoValore::vuoto) {
       problema("punto " + std::to_string(k) + " del piano", "valore dopo la fine del tracciato");
-      return;
+      return false;
     }
   }
   if (ultimo + 3 < n) {
     problema("punto " + std::to_string(ultimo + 1) + " del piano", "tracciato interrotto");
-    return;
+    return false;
   }
-  if (x0.posizione() != meta || !x1.finita()) illeggibile();
+  if (x0.posizione() != meta || !x1.finita()) return illeggibile();
+  return true;
 }
 
 template <typename F>
