@@ -319,7 +319,7 @@ void Inversa::curve() {
   const size_t righe = linea_.size();
   const size_t detti = problemi_.size();
   if (curve_da(piano_->dimensione() / 2)) return;
-  linea_.resize(righe);  // the curves that walk found
+  linea_.resize(righe);  // without the curves that walk found
   problemi_.resize(detti);
   curve_da(std::nullopt);
 }
