@@ -34,6 +34,9 @@ CONSENTITI = {
     "src/emit": ["src/model", "src/base"],
     "src/installer": COMPILATORE + ["src/format", "src/pack", "src/platform", "src/emit",
                                     "src/model", "src/base"],
+    # The sources back from the compiled files: the compiler's rules, to
+    # invert and to compile the result, and the files' readers and writers.
+    "src/decompile": COMPILATORE + ["src/format", "src/model", "src/base"],
     # The editor server: the check's diagnostics as JSON-RPC messages.
     "src/lsp": COMPILATORE + ["src/check", "src/views", "src/model", "src/base"],
 }

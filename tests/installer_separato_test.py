@@ -1,10 +1,10 @@
 #!/usr/bin/env python3
-"""The installer links neither the picture nor the check.
+"""The installer links neither the picture, the check nor decompile.
 
 Usage: installer_separato_test.py TOOL INSTALLER...
 
-Looks in the executables for literals that only the picture's code and only
-the check's code hold: each must be in TOOL (the author tool, which links
+Looks in the executables for literals that only the picture's code, only
+the check's code and only decompile's code hold: each must be in TOOL (the author tool, which links
 both; so the probe is real and survives the build) and in none of the
 INSTALLERs (the stub, the carried installer). Prints what it finds and
 exits 1 on any fault, 0 otherwise.
@@ -13,11 +13,13 @@ import pathlib
 import sys
 
 # Literals of one part each, stable because people or other programs read
-# them: the SVG and XLink namespaces the picture declares, and names of
-# warnings the check reports (documented in docs/sorgenti.md).
+# them: the SVG and XLink namespaces the picture declares, names of
+# warnings the check reports and what decompile says of a cell it cannot
+# give back (documented in docs/sorgenti.md).
 SONDE = {
     "the picture (src/views)": [b"http://www.w3.org/2000/svg", b"http://www.w3.org/1999/xlink"],
     "the check (src/check)": [b"sezione-sconosciuta", b"cambio-in-stazione"],
+    "decompile (src/decompile)": [b"che nessun record da' qui", b": ricompilata diversa"],
 }
 
 
@@ -42,7 +44,8 @@ def main():
     if guasti:
         return 1
     nomi = ", ".join(p.name for p in installer)
-    print(f"{nomi}: no literal of the picture or the check ({strumento.name} holds them all)")
+    print(f"{nomi}: no literal of the picture, the check or decompile "
+          f"({strumento.name} holds them all)")
     return 0
 
 

@@ -1,5 +1,7 @@
 #include "platform/archivio_cartella.h"
 
+#include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -39,7 +41,9 @@ void ArchivioCartella::solo_file(const std::filesystem::path& p) {
   }
 }
 
-// The whole file in one read, into a buffer of its size.
+// The whole file, into a buffer of its size. The buffer is only reserved,
+// never zeroed: a plan's 20 MB are written once, as they are read a piece at
+// a time through a small buffer that stays in the cache.
 std::string ArchivioCartella::leggi(const std::string& nome) const {
   const std::filesystem::path p = percorso(nome);
   const auto rifiuta = [&p](const std::string& motivo) {
@@ -50,9 +54,16 @@ std::string ArchivioCartella::leggi(const std::string& nome) const {
   if (!in) throw rifiuta(motivo_errno(errno));
   const std::streamoff dimensione = in.tellg();
   if (dimensione < 0) throw rifiuta(motivo_errno(errno));
-  std::string bytes(static_cast<size_t>(dimensione), '\0');
+  std::string bytes;
+  bytes.reserve(static_cast<size_t>(dimensione));
   in.seekg(0);
-  if (!in.read(bytes.data(), dimensione)) throw rifiuta(motivo_errno(errno));
+  std::array<char, 64 * 1024> pezzo;
+  for (std::streamoff resto = dimensione; resto > 0;) {
+    const std::streamsize n = std::min<std::streamoff>(resto, pezzo.size());
+    if (!in.read(pezzo.data(), n)) throw rifiuta(motivo_errno(errno));
+    bytes.append(pezzo.data(), static_cast<size_t>(n));
+    resto -= n;
+  }
   return bytes;
 }
 

@@ -5,11 +5,11 @@
 #include <string>
 #include <system_error>
 
+#include "compiler/codici_errore.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
-#include "platform/scrittura.h"
 #include "platform/archivio_cartella.h"
-#include "compiler/codici_errore.h"
+#include "platform/scrittura.h"
 #include "tools/scenario/diagnostiche.h"
 
 namespace scenario {
@@ -24,6 +24,31 @@ Corsa corsa_di_uscita(const Richiesta& r, NomiCorsa file, const std::filesystem:
   }
   file.uscite.push_back({dove / uscita.filename(), std::string(r.comando->uscita)});
   return Corsa(dove, file);
+}
+
+void rifiuta_presenti(const Richiesta& r, std::span<const std::filesystem::path> file) {
+  if (r.ha("--force")) return;
+  std::string presenti;
+  for (const std::filesystem::path& p : file) {
+    std::error_code ec;
+    if (std::filesystem::exists(std::filesystem::symlink_status(p, ec))) {
+      presenti += p.string() + " esiste gia'\n";
+    }
+  }
+  if (!presenti.empty()) {
+    throw ErroreComando(uscita_errore_dati,
+                        presenti + "nessun file scritto; --force li sostituisce");
+  }
+}
+
+void richiedi_file(const std::filesystem::path& percorso, std::string_view cosa) {
+  std::error_code ec;
+  const std::filesystem::file_type tipo = std::filesystem::status(percorso, ec).type();
+  if (tipo != std::filesystem::file_type::regular &&
+      tipo != std::filesystem::file_type::not_found && tipo != std::filesystem::file_type::none) {
+    errore_uso(percorso.string() + " non e' " + std::string(cosa) + ": e' " +
+               genere_non_file(tipo));
+  }
 }
 
 std::optional<std::string> leggi_se_esiste(const std::filesystem::path& dir,

@@ -7,11 +7,11 @@
 #include <span>
 #include <string>
 
-#include "installer/corsa.h"
-#include "installer/nomi_corsa.h"
+#include "check/controllo.h"
 #include "compiler/archivio.h"
 #include "compiler/compila.h"
-#include "check/controllo.h"
+#include "installer/corsa.h"
+#include "installer/nomi_corsa.h"
 #include "model/identita.h"
 #include "tools/scenario/riga_comando.h"
 
@@ -25,12 +25,24 @@ Sottocomando comando_plot();
 Sottocomando comando_pack();
 Sottocomando comando_lsp();
 Sottocomando comando_watch();
+Sottocomando comando_unpack();
+Sottocomando comando_decompile();
 
 // For a command that writes one file, `uscita` (the role its table's entry
 // gives), beside reading those of `file`: the run over its folder, with the
 // run's names checked (NomiInConflitto, NomeTroppoLungo). Throws
 // GuastoPiattaforma naming `uscita` when its folder is missing.
 Corsa corsa_di_uscita(const Richiesta& r, NomiCorsa file, const std::filesystem::path& uscita);
+
+// An author's edited text is worth more than a fresh copy: unless --force
+// was given, each of `file` that is there already is named, and the
+// command ends with nothing written (ErroreComando, 1).
+void rifiuta_presenti(const Richiesta& r, std::span<const std::filesystem::path> file);
+
+// A file the command opens: nothing that is not one is opened (a FIFO would
+// never answer), but a bad command line saying "PERCORSO non e' COSA: e'
+// GENERE". A missing one is left for the opening to report.
+void richiedi_file(const std::filesystem::path& percorso, std::string_view cosa);
 
 // A whole file of `dir`; none when there is no file of that name. One that
 // is there but cannot be read is a platform failure

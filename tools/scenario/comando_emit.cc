@@ -7,9 +7,9 @@
 #include <system_error>
 #include <vector>
 
+#include "emit/emittitori.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
-#include "emit/emittitori.h"
 #include "tools/scenario/comandi.h"
 
 namespace scenario {
@@ -17,22 +17,10 @@ namespace {
 
 // The run over the folder is held by the command table meanwhile.
 int esegui(const Richiesta& a) {
-  // An author's edited text is worth more than a fresh copy: nothing is
-  // replaced unless asked, and then all five are.
-  if (!a.ha("--force")) {
-    std::string presenti;
-    for (const Emittitore& e : emittitori()) {
-      const std::filesystem::path p = a.dir / e.nome_file(a.id);
-      std::error_code ec;
-      if (std::filesystem::exists(std::filesystem::symlink_status(p, ec))) {
-        presenti += p.string() + " esiste gia'\n";
-      }
-    }
-    if (!presenti.empty()) {
-      throw ErroreComando(uscita_errore_dati,
-                          presenti + "nessun file scritto; --force li sostituisce");
-    }
-  }
+  // Nothing is replaced unless asked, and then all five are.
+  std::vector<std::filesystem::path> testi;
+  for (const Emittitore& e : emittitori()) testi.push_back(a.dir / e.nome_file(a.id));
+  rifiuta_presenti(a, testi);
   scrivi_testi(a.dir, a.id, emittitori());
   return uscita_ok;
 }

@@ -8,15 +8,15 @@
 #include <utility>
 #include <vector>
 
+#include "compiler/archivio.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "installer/marca_stub.h"
 #include "installer/nomi_corsa.h"
-#include "platform/programma.h"
-#include "platform/scrittura.h"
-#include "compiler/archivio.h"
 #include "pack/carico.h"
 #include "pack/eseguibile.h"
+#include "platform/programma.h"
+#include "platform/scrittura.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/diagnostiche.h"
 #include "tools/scenario/opzioni_avvisi.h"
@@ -56,22 +56,15 @@ std::string leggi_tutto(LettoreIntervalli& file) {
 
 // The stub's bytes. A file that is not this project's stub whole with
 // nothing appended (a packed installer is no stub) is a bad command line,
-// with the reason. Nothing is opened that is not a file: a FIFO would never
-// answer.
+// with the reason.
 std::string leggi_stub(const std::filesystem::path& percorso) {
-  std::error_code ec;
-  const std::filesystem::file_type tipo = std::filesystem::status(percorso, ec).type();
-  if (tipo != std::filesystem::file_type::regular &&
-      tipo != std::filesystem::file_type::not_found && tipo != std::filesystem::file_type::none) {
-    errore_uso(percorso.string() + " non e' un programma: e' " + genere_non_file(tipo));
-  }
+  richiedi_file(percorso, "un programma");
   const std::unique_ptr<LettoreIntervalli> file = apri_file(percorso);
   const std::optional<uint64_t> fine = fine_immagine(*file);
   if (!fine) errore_uso(percorso.string() + " non e' un programma (ne' ELF ne' PE)");
   if (*fine > file->dimensione()) {
-    errore_uso(percorso.string() + " e' troncato: il programma finisce a " +
-               std::to_string(*fine) + " byte, il file ne ha " +
-               std::to_string(file->dimensione()));
+    errore_uso(percorso.string() + " e' troncato: il programma finisce a " + std::to_string(*fine) +
+               " byte, il file ne ha " + std::to_string(file->dimensione()));
   }
   if (*fine < file->dimensione()) {
     errore_uso(percorso.string() + " non e' uno stub: ha dati dopo il programma");

@@ -6,27 +6,17 @@
 #include <string>
 #include <utility>
 
+#include "format/lettori.h"
 #include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "platform/scrittura.h"
-#include "views/disegno.h"
-#include "format/lettori.h"
 #include "tools/scenario/coerenza.h"
 #include "tools/scenario/comandi.h"
 #include "tools/scenario/file_binari.h"
+#include "views/disegno.h"
 
 namespace scenario {
 namespace {
-
-// A file the picture cannot do without.
-std::string necessario(const std::filesystem::path& p, TipoFile tipo) {
-  std::optional<std::string> b = leggi_file(p, tipo);
-  if (!b) {
-    throw ErroreComando(uscita_errore_dati,
-                        p.string() + ": il file non esiste: compila prima lo scenario");
-  }
-  return std::move(*b);
-}
 
 int esegui(const Richiesta& a) {
   const std::filesystem::path uscita =
@@ -47,10 +37,10 @@ int esegui(const Richiesta& a) {
     // Named as the author wrote them: DIR/ only when --dir was given.
     const std::filesystem::path testata = a.prefisso_nomi + nome_testata(a.id);
     letto = testata;
-    const Testata t = leggi_testata(necessario(letto, TipoFile::testata));
+    const Testata t = leggi_testata(leggi_compilato(letto, TipoFile::testata));
     const std::filesystem::path celle = a.prefisso_nomi + nome_celle(a.id);
     letto = celle;
-    const std::vector<Cella> c = leggi_celle(necessario(letto, TipoFile::celle));
+    const std::vector<Cella> c = leggi_celle(leggi_compilato(letto, TipoFile::celle));
     richiedi_accordo(testata, celle, celle_discordi(t, c));
     std::vector<std::filesystem::path> compilati = {testata, celle};
 

@@ -2,9 +2,12 @@
 
 #include <new>
 #include <system_error>
+#include <utility>
 
+#include "installer/avvio.h"
 #include "installer/corsa.h"
 #include "platform/archivio_cartella.h"
+#include "tools/scenario/riga_comando.h"
 
 namespace scenario {
 
@@ -38,6 +41,15 @@ std::optional<std::string> leggi_file(const std::filesystem::path& percorso, Tip
   } catch (const std::bad_alloc&) {
     memoria_esaurita(percorso, "leggere");
   }
+}
+
+std::string leggi_compilato(const std::filesystem::path& percorso, TipoFile tipo) {
+  std::optional<std::string> b = leggi_file(percorso, tipo);
+  if (!b) {
+    throw ErroreComando(uscita_errore_dati,
+                        percorso.string() + ": il file non esiste: compila prima lo scenario");
+  }
+  return std::move(*b);
 }
 
 }  // namespace scenario

@@ -1,4 +1,4 @@
-// Reading the compiled files that inspect and plot look at.
+// Reading the compiled files that inspect, plot and decompile look at.
 #ifndef SCENARIO_TOOLS_SCENARIO_FILE_BINARI_H_
 #define SCENARIO_TOOLS_SCENARIO_FILE_BINARI_H_
 
@@ -23,6 +23,10 @@ std::unique_ptr<LettoreIntervalli> apri_binario(const std::filesystem::path& per
 
 // The whole file, or none, refused as apri_binario() refuses it.
 std::optional<std::string> leggi_file(const std::filesystem::path& percorso, TipoFile tipo);
+
+// The same, for a file the command cannot do without: a missing one ends it
+// with status 1 ("PERCORSO: il file non esiste: compila prima lo scenario").
+std::string leggi_compilato(const std::filesystem::path& percorso, TipoFile tipo);
 
 }  // namespace scenario
 

@@ -9,9 +9,8 @@
 int main(int argc, char** argv) {
   using namespace scenario;
   const std::vector<Sottocomando> comandi = {
-      comando_compile(), comando_check(), comando_emit(),
-      comando_inspect(), comando_plot(),  comando_pack(),
-      comando_lsp(),     comando_watch(),
+      comando_compile(), comando_check(),  comando_emit(),      comando_inspect(), comando_plot(),
+      comando_pack(),    comando_unpack(), comando_decompile(), comando_lsp(),     comando_watch(),
   };
   // Standard output and error checked to the last byte, a failure with its
   // reason.

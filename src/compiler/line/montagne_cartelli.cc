@@ -1,19 +1,17 @@
 // Structures, speed indicators and text boards: records that mark cells.
 #include <limits>
 
-#include "compiler/line/record_linea.h"
 #include "base/arrotonda.h"
+#include "compiler/line/record_linea.h"
+#include "compiler/line/regole_linea.h"
 
 namespace scenario {
 
 namespace {
 
-// A structure that starts this close after the previous one's end joins it.
-constexpr int64_t kUnioneMontagne = 150;
-
 // A rank's packed speed: first-group speed x 20 + second-group speed / 5.
 int16_t velocita_impacchettata(StatoParser& s, int32_t prima, int32_t seconda) {
-  const int64_t v = vicino(int64_t{prima} * 100 + seconda, 5);
+  const int64_t v = vicino(int64_t{prima} * kPesoPrimoGruppo + seconda, kPassoIndicatore);
   if (v < std::numeric_limits<int16_t>::min() || v > std::numeric_limits<int16_t>::max()) {
     throw Guasto("velocita dell'indicatore " + std::to_string(v) + " oltre i 16 bit", s.luogo(),
                  1);  // the first speed field stands for the three ranks
@@ -31,13 +29,14 @@ DatiMontagna leggi_montagna(LettoreCampi& in) {
 
 void memo_montagna(StatoParser& s, DatiMontagna& d) {
   bool lunga = false;
-  if (d.tipo > 10) {
-    d.tipo -= 10;
+  if (d.tipo > kTipoMontagnaLunga) {
+    d.tipo -= kTipoMontagnaLunga;
     lunga = true;
   }
   LetturaLinea& l = s.linea;
   const int32_t n = ++l.conta_montagne;
-  if (n > 1 && int64_t{d.inizio} - l.fine_montagna_precedente <= kUnioneMontagne) d.tipo = 3;
+  if (n > 1 && int64_t{d.inizio} - l.fine_montagna_precedente <= kUnioneMontagne)
+    d.tipo = kTipoMontagnaUnita;
   l.fine_montagna_precedente = d.fine;
 
   const int64_t prima = vicino(d.inizio, kMetriCella);

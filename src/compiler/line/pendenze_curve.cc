@@ -5,6 +5,7 @@
 #include "base/arrotonda.h"
 #include "base/testo.h"
 #include "compiler/line/record_linea.h"
+#include "compiler/line/regole_linea.h"
 
 namespace scenario {
 
@@ -22,13 +23,6 @@ Planimetria& piano(StatoParser& s) {
 int64_t limite_traccia(const StatoParser& s) {
   return std::min<int64_t>(kLunghezzaMassima, s.modello.lunghezza_estesa);
 }
-
-struct Classe {
-  char cifra;
-  double c;
-};
-constexpr Classe kClassi[] = {{'1', 0.0001}, {'2', 0.0002}, {'3', 0.0004},
-                              {'4', 0.001},  {'5', 0.002},  {'6', 0.003}};
 
 }  // namespace
 
@@ -53,7 +47,7 @@ void chiudi_pendenze(StatoParser& s) {
 // Without the plan, curve records are not handled: their values are read
 // as keyword candidates.
 double curvatura_di(std::string_view campo) {
-  for (const Classe& k : kClassi) {
+  for (const ClasseCurva& k : kClassiCurva) {
     if (contiene(campo, std::string_view(&k.cifra, 1)))
       return contiene_senza_maiuscole(campo, "s") ? -k.c : k.c;
   }
