@@ -94,11 +94,11 @@ namespace {
 size_t celle_in(uint64_t byte) {
   const size_t intere = static_cast<size_t>(byte / kBytesCella);
   if (byte % kBytesCella != 0) {
-    throw ErroreLettura(intere * kBytesCella,
-                        "attesa la cella " + std::to_string(intere) + " (" +
-                            byte_o_byte(kBytesCella) + "), ma il file finisce all'offset " +
-                            std::to_string(byte) + ": la sua lunghezza non e' un multiplo di " +
-                            std::to_string(kBytesCella));
+    throw ErroreLettura(
+        intere * kBytesCella,
+        "attesa la cella " + std::to_string(intere) + " (" + byte_o_byte(kBytesCella) +
+            "), ma il file finisce all'offset " + std::to_string(byte) +
+            ": la sua lunghezza non e' un multiplo di " + std::to_string(kBytesCella));
   }
   if (intere < kMinimoCelle) {
     throw ErroreLettura(static_cast<size_t>(byte),
@@ -202,11 +202,12 @@ namespace {
 // A plan ends after 2 x (L + 1) values, L within the line's limits.
 void controlla_valori(size_t n, size_t byte) {
   if (n % 2 != 0 || n < 2 * kMinimoPunti) {
-    throw ErroreLettura(byte, "il file finisce dopo " + std::to_string(n) +
-                                  " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
-                                  "dei punti da 0 a L), con L da " +
-                                  std::to_string(kMinimoPunti - 1) + " a " +
-                                  std::to_string(kMassimoPunti - 1));
+    throw ErroreLettura(byte,
+                        "il file finisce dopo " + std::to_string(n) +
+                            " valori, attesi 2 x (L + 1) valori (componente 0 e componente 1 "
+                            "dei punti da 0 a L), con L da " +
+                            std::to_string(kMinimoPunti - 1) + " a " +
+                            std::to_string(kMassimoPunti - 1));
   }
 }
 

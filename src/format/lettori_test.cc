@@ -353,8 +353,8 @@ TEST(Lettori, CellFileRefusedFromItsLength) {
     uint64_t dimensione() const override { return n; }
     void leggi(uint64_t, std::span<char>) override { ADD_FAILURE() << "read"; }
   };
-  for (const uint64_t n :
-       {uint64_t{0}, uint64_t{kBytesCella * (kMassimoCelle + 1)}, uint64_t{2} << 30}) {
+  for (const uint64_t n : {uint64_t{0}, uint64_t{kBytesCella * (kMassimoCelle + 1)},
+                           uint64_t{2} << 30}) {
     Illeggibile file(n);
     EXPECT_THROW(leggi_celle_file(file), ErroreLettura) << n;
   }
