@@ -238,13 +238,12 @@ namespace {
 // for each. Returns the bytes walked and the values.
 template <typename F>
 std::pair<size_t, size_t> in_corsa(std::string_view b, size_t quanti, F&& on_valore) {
-  constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
   const char* p = b.data();
   const char* const fine = p + b.size();
   size_t j = 0;
-  // Whole or not, a value is at most kPiuLungo bytes: those before the last
-  // kPiuLungo need no check of their length.
-  while (j < quanti && static_cast<size_t>(fine - p) >= kPiuLungo) {
+  // Whole or not, a value is at most ValoriPiano::kPiuLungo bytes: those
+  // before the last few need no check of their length.
+  while (j < quanti && static_cast<size_t>(fine - p) >= ValoriPiano::kPiuLungo) {
     const uint16_t tag = DecodeFixed16(p);
     if (tag == static_cast<uint16_t>(TipoValore::reale)) {
       on_valore(TipoValore::reale, p + kBytesEtichetta);
@@ -269,7 +268,6 @@ std::pair<size_t, size_t> in_corsa(std::string_view b, size_t quanti, F&& on_val
 // run stops (the window's last bytes, the file's end, a fault) read one at a
 // time, so every fault is the one prossimo() finds.
 void ValoriPiano::prossimi(std::span<ValorePiano> fuori) {
-  constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
   size_t k = 0;
   while (k < fuori.size()) {
     const size_t quanti = std::min(fuori.size() - k, 2 * kMassimoPunti - indice_);
@@ -290,7 +288,6 @@ void ValoriPiano::prossimi(std::span<ValorePiano> fuori) {
 }
 
 void ValoriPiano::salta_fino(size_t k) {
-  constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
   while (indice_ < k && !finiti()) {
     const size_t quanti = std::min(k, 2 * kMassimoPunti) - std::min(indice_, 2 * kMassimoPunti);
     const auto [byte, valori] =

@@ -98,6 +98,9 @@ PianoLetto leggi_planimetria(std::string_view bytes);
 // value whole, no more values than the longest line has.
 class ValoriPiano {
  public:
+  // The bytes of the widest value, tag included.
+  static constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
+
   explicit ValoriPiano(Cursore& in, size_t primo = 0) : in_(in), indice_(primo) {}
   bool finiti() const { return in_.finito(); }
   size_t indice() const { return indice_; }  // of the next value
@@ -119,7 +122,6 @@ class ValoriPiano {
  private:
   // The common case, inline: a known tag and its value whole at hand.
   bool subito(ValorePiano& v) {
-    constexpr size_t kPiuLungo = larghezza_valore(TipoValore::reale);
     if (indice_ == 2 * kMassimoPunti) return false;
     const std::string_view b = in_.davanti(kPiuLungo);
     if (b.size() < kBytesEtichetta) return false;
